@@ -1,0 +1,34 @@
+# One helper per kind of target, so every folder declares its targets the same way.
+
+# cw_library(NAME SOURCES ... [DEPS ...]): a static library whose headers are
+# included by their path from the repository root ("codeweft/core/Scanner.h").
+function(cw_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+endfunction()
+
+# cw_test(NAME SOURCES ... [DEPS ...] [LABELS ...]): a GoogleTest executable
+# registered with CTest, run from the repository root so tests can name
+# files under tests/data and examples/.
+function(cw_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    CW_SOURCE_DIR="${PROJECT_SOURCE_DIR}" CW_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  include(GoogleTest)
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+    DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
+endfunction()
+
+# cw_program(NAME SOURCES ... [DEPS ...]): an executable of the products.
+function(cw_program name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+endfunction()
