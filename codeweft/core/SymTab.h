@@ -164,6 +164,7 @@ public:
   const std::vector<std::string> &Names() const { return FNames; }
 
 private:
+  int FindFirstName(std::string_view Name) const;
   std::vector<std::string> FNames;
 };
 
