@@ -28,6 +28,8 @@ enum TTypeKind { tkInteger, tkEnumeration, tkSet, tkFloat, tkString, tkClass, tk
 // element type; integers may carry identifiers for some values (colours, cursors); classes
 // carry their metaclass.
 struct TTypeInfo {
+  TTypeInfo() = default;
+  TTypeInfo(std::string name, TTypeKind kind) : Name(std::move(name)), Kind(kind) {}
   std::string Name;
   TTypeKind Kind = tkInteger;
   std::vector<std::string> EnumNames;                  // tkEnumeration
