@@ -1,0 +1,104 @@
+// TComponent: the component model. An owner frees what it owns (in reverse order of
+// creation); Name is unique among an owner's components and validated like an identifier;
+// Tag is free for the application; ComponentState says whether the component is being
+// loaded, read, written, designed or destroyed. The owner is notified when a component is
+// inserted or removed; components that registered with FreeNotification are notified when
+// it is destroyed. Destroying a component also drops every posted message for it.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "framework/base/Types.h"
+#include "framework/classes/Persistent.h"
+
+namespace framework {
+
+class TReader;
+class TWriter;
+
+enum TComponentStateItem { csLoading, csReading, csWriting, csDestroying, csDesigning, csUpdating };
+using TComponentState = TSet<TComponentStateItem>;
+enum TOperation { opInsert, opRemove };
+using TGetChildProc = std::function<void(TComponent*)>;
+
+class TComponent : public TPersistent {
+  FW_CLASS(TComponent, TPersistent)
+ public:
+  explicit TComponent(TComponent* owner);
+  ~TComponent() override;
+
+  TComponent* Owner() const { return FOwner; }
+  const std::string& Name() const { return FName; }
+  // Renames the component: raises EComponentError for a name that is not an identifier or
+  // that another component of the same owner has.
+  virtual void SetName(const std::string& value);
+  int Tag() const { return FTag; }
+  void SetTag(int value) { FTag = value; }
+
+  TComponentState ComponentState() const { return FComponentState; }
+  bool IsLoading() const { return FComponentState.Contains(csLoading); }
+  bool IsReading() const { return FComponentState.Contains(csReading); }
+  bool IsDesigning() const { return FComponentState.Contains(csDesigning); }
+  bool IsDestroying() const { return FComponentState.Contains(csDestroying); }
+  // Marks the component (and everything it owns) as being designed.
+  void SetDesigning(bool value, bool setChildren = true);
+  // Sets csDestroying on this component and everything it owns. Destructors that do work
+  // call it first so that notifications see the state.
+  void Destroying();
+
+  int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+  TComponent* Components(int index) const;  // EListError outside 0..count-1
+  int ComponentIndex() const;               // position in the owner's list, -1 without owner
+  TComponent* FindComponent(std::string_view name) const;  // nullptr when none
+  void InsertComponent(TComponent* component);
+  void RemoveComponent(TComponent* component);
+  void DestroyComponents();  // frees owned components, last created first
+  void FreeNotification(TComponent* component);
+  void RemoveFreeNotification(TComponent* component);
+
+  // Streaming hooks (see TReader and TWriter).
+  virtual void Loaded();
+  virtual void ReadState(TReader& reader);
+  virtual void WriteState(TWriter& writer);
+  // Hands the children that are stored after this component to proc.
+  virtual void GetChildren(const TGetChildProc& proc, TComponent* root);
+  // The owner of the children read after this component; nullptr: the root.
+  virtual TComponent* GetChildOwner();
+  // The parent given to those children; by default this component.
+  virtual TComponent* GetChildParent();
+  virtual void Notification(TComponent* component, TOperation operation);
+
+  // Used by the reader and the writer to mark the streaming states.
+  void SetComponentState(TComponentStateItem item, bool on);
+
+ protected:
+  virtual void ValidateRename(TComponent* component, const std::string& curName,
+                              const std::string& newName);
+  virtual void ValidateInsert(TComponent*) {}
+
+ private:
+  void Insert(TComponent* component);
+  void Remove(TComponent* component);
+  void SetReference(bool enable);
+
+  TComponent* FOwner = nullptr;
+  std::string FName;
+  int FTag = 0;
+  TComponentState FComponentState;
+  std::vector<TComponent*> FComponents;
+  std::map<std::string, TComponent*, TTextLess> FNameIndex;
+  std::vector<TComponent*> FFreeNotifies;
+};
+
+// Observers told at the start of every component's destruction (the message queue drops
+// messages for it; a reader forgets it). The key identifies the observer for removal.
+namespace detail {
+void AddComponentDestroyedHook(const void* key, std::function<void(TComponent*)> hook);
+void RemoveComponentDestroyedHook(const void* key);
+}  // namespace detail
+
+}  // namespace framework

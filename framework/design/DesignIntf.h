@@ -1,0 +1,137 @@
+// Design-time services, the IDE's side as an API: the component palette (classes by page),
+// component editors (verbs and double-click), property editors (attributes, value text,
+// edit) with their registries, chosen for a component by class and property.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/base/Rtti.h"
+#include "framework/classes/Component.h"
+#include "framework/design/Designer.h"
+
+namespace framework {
+
+// ---- palette ---------------------------------------------------------------------------------
+struct TPaletteEntry {
+  std::string Page;
+  const TMetaClass* Class = nullptr;
+};
+// Puts classes on a palette page (and registers them with the class registry).
+void RegisterComponents(const std::string& page, std::initializer_list<const TMetaClass*> classes);
+const std::vector<TPaletteEntry>& PaletteEntries();
+std::vector<const TMetaClass*> PaletteClasses(const std::string& page);
+
+// ---- component editors -------------------------------------------------------------------------
+class TComponentEditor {
+ public:
+  TComponentEditor(TComponent* component, IDesigner* designer)
+      : FComponent(component), FDesigner(designer) {}
+  virtual ~TComponentEditor() = default;
+  virtual int GetVerbCount() { return 0; }
+  virtual std::string GetVerb(int) { return ""; }
+  virtual void ExecuteVerb(int) {}
+  // The double-click action: the first verb when there is one.
+  virtual void Edit();
+  TComponent* Component() const { return FComponent; }
+  IDesigner* Designer() const { return FDesigner; }
+
+ private:
+  TComponent* FComponent;
+  IDesigner* FDesigner;
+};
+
+// The default editor: double-click opens the handler of the component's main event
+// (OnCreate, else OnChange, else OnClick, else its first event) through EditProperty.
+class TDefaultEditor : public TComponentEditor {
+ public:
+  using TComponentEditor::TComponentEditor;
+  void Edit() override;
+
+ protected:
+  // Called with the chosen event's editor; the default asks it to Edit (which asks the
+  // designer to show the method).
+  virtual void EditProperty(TPropertyEditor& editor);
+};
+
+using TComponentEditorFactory = std::function<std::unique_ptr<TComponentEditor>(TComponent*, IDesigner*)>;
+void RegisterComponentEditor(const TMetaClass& componentClass, TComponentEditorFactory factory);
+template <class E>
+void RegisterComponentEditor(const TMetaClass& componentClass) {
+  RegisterComponentEditor(componentClass, [](TComponent* c, IDesigner* d) {
+    return std::unique_ptr<TComponentEditor>(std::make_unique<E>(c, d));
+  });
+}
+// The editor registered for the nearest class of the component, else a TDefaultEditor.
+std::unique_ptr<TComponentEditor> GetComponentEditor(TComponent* component, IDesigner* designer);
+
+// ---- property editors ----------------------------------------------------------------------------
+enum TPropertyAttribute { paValueList, paSubProperties, paDialog, paMultiSelect, paAutoUpdate, paSortList, paReadOnly, paRevertable };
+using TPropertyAttributes = TSet<TPropertyAttribute>;
+
+class TPropertyEditor {
+ public:
+  TPropertyEditor(IDesigner* designer, TPersistent* instance, const TPropInfo* prop)
+      : FDesigner(designer), FInstance(instance), FProp(prop) {}
+  virtual ~TPropertyEditor() = default;
+  virtual TPropertyAttributes GetAttributes() { return {paRevertable}; }
+  // The value as the inspector shows it, and set from the inspector's text.
+  virtual std::string GetValue();
+  virtual void SetValue(const std::string& value);
+  virtual void Edit() {}
+  std::string GetName() const;
+  TPersistent* GetComponent(int index = 0) const { return index == 0 ? FInstance : nullptr; }
+  const TPropInfo* GetPropInfo() const { return FProp; }
+  IDesigner* Designer() const { return FDesigner; }
+  void Modified() {
+    if (FDesigner) FDesigner->Modified();
+  }
+
+ private:
+  IDesigner* FDesigner;
+  TPersistent* FInstance;
+  const TPropInfo* FProp;
+};
+
+class TIntegerProperty : public TPropertyEditor {
+ public:
+  using TPropertyEditor::TPropertyEditor;
+};
+
+// Class properties show "(TClassName)" and expand into sub-properties.
+class TClassProperty : public TPropertyEditor {
+ public:
+  using TPropertyEditor::TPropertyEditor;
+  TPropertyAttributes GetAttributes() override { return {paSubProperties, paReadOnly}; }
+  std::string GetValue() override;
+};
+
+// Events: the value is the handler's name; Edit asks the designer to show the handler.
+class TMethodProperty : public TPropertyEditor {
+ public:
+  using TPropertyEditor::TPropertyEditor;
+  std::string GetValue() override;
+  void SetValue(const std::string&) override {}
+  void Edit() override;
+};
+
+using TPropertyEditorFactory =
+    std::function<std::unique_ptr<TPropertyEditor>(IDesigner*, TPersistent*, const TPropInfo*)>;
+// Registers an editor for properties of a type, of a class (and descendants; nullptr: any)
+// and of a name (empty: any). The latest matching registration wins.
+void RegisterPropertyEditor(const TTypeInfo& propertyType, const TMetaClass* componentClass,
+                            const std::string& propertyName, TPropertyEditorFactory factory);
+template <class E>
+void RegisterPropertyEditor(const TTypeInfo& propertyType, const TMetaClass* componentClass,
+                            const std::string& propertyName) {
+  RegisterPropertyEditor(propertyType, componentClass, propertyName,
+                         [](IDesigner* d, TPersistent* i, const TPropInfo* p) {
+                           return std::unique_ptr<TPropertyEditor>(std::make_unique<E>(d, i, p));
+                         });
+}
+std::unique_ptr<TPropertyEditor> CreatePropertyEditor(IDesigner* designer, TPersistent* instance,
+                                                      const TPropInfo& prop);
+
+}  // namespace framework
