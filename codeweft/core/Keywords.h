@@ -84,21 +84,37 @@ inline constexpr std::array<TKeywordSlot, 256> KeywordSlots = [] {
   return S;
 }();
 
-// Kind of the word of Len (>= 1) letters, digits and "_" at P, where 16
-// bytes from P may be read whatever lies beyond the word. Little-endian.
+// For a word of N bytes (N up to 16): the masks that keep its bytes 0..7 and
+// 8..15 of two little-endian eight-byte loads.
+struct TWordMasks {
+  std::uint64_t Lo[17] = {}, Hi[17] = {};
+  constexpr TWordMasks() {
+    for (unsigned N = 0; N <= 16; ++N) {
+      Lo[N] = N >= 8 ? ~0ull : (1ull << (8 * N)) - 1;
+      Hi[N] = N <= 8 ? 0ull : N >= 16 ? ~0ull : (1ull << (8 * (N - 8))) - 1;
+    }
+  }
+};
+inline constexpr TWordMasks WordMasks;
+
+// Kind of the word of Len (>= 1) bytes at P, where 16 bytes from P may be
+// read whatever lies beyond the word. Without a branch, so that a mix of
+// keywords and identifiers costs no mispredictions.
 inline TTokenKind PaddedWordKind(const unsigned char *P, std::size_t Len) {
   static_assert(std::endian::native == std::endian::little);
   constexpr std::uint64_t CaseBits = 0x2020202020202020ull;
   std::uint64_t Lo, Hi;
   std::memcpy(&Lo, P, 8);
   std::memcpy(&Hi, P + 8, 8);
-  const unsigned N = Len < 16 ? static_cast<unsigned>(Len) : 16u;
-  // Keep the word's own bytes: up to eight in Lo, the rest in Hi.
-  Lo = (Lo | CaseBits) & (N >= 8 ? ~0ull : (1ull << (8 * N)) - 1);
-  Hi = (Hi | CaseBits) & (N <= 8 ? 0ull : N >= 16 ? ~0ull : (1ull << (8 * (N - 8))) - 1);
+  const std::size_t N = Len < 16 ? Len : 16;
+  Lo = (Lo | CaseBits) & WordMasks.Lo[N];
+  Hi = (Hi | CaseBits) & WordMasks.Hi[N];
   const TKeywordSlot &Slot = KeywordSlots[KeywordSlotOf(Lo, Len)];
-  const bool Hit = (Slot.Len == Len) & (Slot.Lo == Lo) & (Slot.Hi == Hi);
-  return Hit ? Slot.Kind : TTokenKind::tkIdentifier;
+  const std::uint64_t Diff = (Slot.Lo ^ Lo) | (Slot.Hi ^ Hi) | (Slot.Len ^ Len);
+  const unsigned Miss = static_cast<unsigned>(Diff != 0);
+  // The slot's kind, or 0, which is tkIdentifier.
+  static_assert(Ord(TTokenKind::tkIdentifier) == 0);
+  return static_cast<TTokenKind>(static_cast<unsigned>(Slot.Kind) & (Miss - 1u));
 }
 
 // For every first character, a bit (1 << length) for each keyword length that

@@ -75,9 +75,9 @@ struct TSingleKinds {
 };
 constexpr TSingleKinds SingleKinds;
 
-// The end of a run of blanks, or of letters, digits and "_", that goes on at
-// Q: sixteen bytes are classified at a time, so the run's length costs no
-// branch per byte. The sentinel ends every run before the padding is left.
+// The end of a run that goes on at Q - blanks; letters, digits and "_"; the
+// rest of a line. Sixteen bytes are classified at a time, so the run's length
+// costs no branch per byte. The sentinel ends every run before the padding.
 #if defined(__SSE2__)
 inline __m128i Load16(const unsigned char *Q) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i *>(Q));
@@ -102,6 +102,14 @@ inline unsigned WordMask(const unsigned char *Q) {
   const __m128i Under = _mm_cmpeq_epi8(V, _mm_set1_epi8('_'));
   return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(Letter, Digit), Under)));
 }
+// Bytes other than CR, LF and NUL: the rest of a line.
+inline unsigned LineMask(const unsigned char *Q) {
+  const __m128i V = Load16(Q);
+  const __m128i Stop = _mm_or_si128(_mm_cmpeq_epi8(V, _mm_setzero_si128()),
+                                    _mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8('\r')),
+                                                 _mm_cmpeq_epi8(V, _mm_set1_epi8('\n'))));
+  return ~static_cast<unsigned>(_mm_movemask_epi8(Stop)) & 0xFFFFu;
+}
 template <unsigned (*Mask)(const unsigned char *)>
 inline const unsigned char *RunEnd(const unsigned char *Q) {
   for (;;) {
@@ -112,6 +120,7 @@ inline const unsigned char *RunEnd(const unsigned char *Q) {
 }
 inline const unsigned char *SpaceEnd(const unsigned char *Q) { return RunEnd<SpaceMask>(Q); }
 inline const unsigned char *WordEnd(const unsigned char *Q) { return RunEnd<WordMask>(Q); }
+inline const unsigned char *LineEnd(const unsigned char *Q) { return RunEnd<LineMask>(Q); }
 #else
 inline const unsigned char *SpaceEnd(const unsigned char *Q) {
   while (Is(*Q, ccSpace)) ++Q;
@@ -119,6 +128,10 @@ inline const unsigned char *SpaceEnd(const unsigned char *Q) {
 }
 inline const unsigned char *WordEnd(const unsigned char *Q) {
   while (Is(*Q, ccLetter | ccDigit)) ++Q;
+  return Q;
+}
+inline const unsigned char *LineEnd(const unsigned char *Q) {
+  while (!Is(*Q, ccLineEnd)) ++Q;
   return Q;
 }
 #endif
@@ -357,7 +370,7 @@ int TScanner::NextToken(TToken &Token) {
   case stSlash:
     K = tkSlash;
     if (*Q == '/') {
-      while (!Is(*Q, ccLineEnd)) ++Q;
+      Q = LineEnd(Q);
       if (*Q == 0) return NextTokenGeneral(Token); // the sentinel, or a NUL in the comment
       if (*Q == 13 && Q[1] == 10) ++Q;
       ++Q;
@@ -381,8 +394,10 @@ int TScanner::NextToken(TToken &Token) {
     }
     K = TTokenKind::tkString;
     break;
-  default:
+  case stBad:
     return NextTokenGeneral(Token);
+  default:
+    __builtin_unreachable(); // the table holds no other value
   }
   if (Q >= Lim) return NextTokenGeneral(Token);
   SetText(Token.Text, P, Q);
