@@ -6,7 +6,9 @@
 #include "codeweft/core/Token.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace codeweft {
@@ -44,6 +46,76 @@ inline constexpr TTokenKind tkSlash = Keyword("div");
 // Kind of a word, in any case: its keyword kind, or tkIdentifier when it is
 // not in the table.
 TTokenKind WordKind(std::string_view Word);
+
+// A perfect hash of the keyword table, for the scanner's one-probe lookup. A
+// word is keyed by its first eight bytes with the case bit set (letters become
+// lower case; "_" and digits then match no keyword letter) and by its length;
+// no two keywords share a slot, so one comparison decides. Every slot holds a
+// word: an empty one has length 0, which no scanned word has.
+struct TKeywordSlot {
+  std::uint64_t Lo = 0, Hi = 0; // the word's bytes 0..7 and 8..15, zero-padded
+  std::uint8_t Len = 0;
+  TTokenKind Kind = TTokenKind::tkIdentifier;
+};
+
+inline constexpr std::size_t MaxKeywordLength = 14;
+
+constexpr unsigned KeywordSlotOf(std::uint64_t Lo, std::size_t Len) {
+  return static_cast<unsigned>(((Lo ^ Len) * 0xb9608c13a26bf2dfull) >> 56);
+}
+
+// Bytes I.. of Word as a little-endian number of at most eight bytes.
+constexpr std::uint64_t KeywordBytes(std::string_view Word, std::size_t I) {
+  std::uint64_t V = 0;
+  for (std::size_t k = 0; k < 8 && I + k < Word.size(); ++k)
+    V |= static_cast<std::uint64_t>(static_cast<unsigned char>(Word[I + k])) << (8 * k);
+  return V;
+}
+
+inline constexpr std::array<TKeywordSlot, 256> KeywordSlots = [] {
+  std::array<TKeywordSlot, 256> S{};
+  for (std::size_t i = 0; i < KeywordTable.size(); ++i) {
+    const std::string_view W = KeywordTable[i];
+    TKeywordSlot &Slot = S[KeywordSlotOf(KeywordBytes(W, 0), W.size())];
+    if (Slot.Len != 0 || W.size() > MaxKeywordLength) throw "keyword hash collision";
+    Slot = {KeywordBytes(W, 0), KeywordBytes(W, 8), static_cast<std::uint8_t>(W.size()),
+            static_cast<TTokenKind>(KeywordBase + i)};
+  }
+  return S;
+}();
+
+// For a word of N bytes (N up to 16): the masks that keep its bytes 0..7 and
+// 8..15 of two little-endian eight-byte loads.
+struct TWordMasks {
+  std::uint64_t Lo[17] = {}, Hi[17] = {};
+  constexpr TWordMasks() {
+    for (unsigned N = 0; N <= 16; ++N) {
+      Lo[N] = N >= 8 ? ~0ull : (1ull << (8 * N)) - 1;
+      Hi[N] = N <= 8 ? 0ull : N >= 16 ? ~0ull : (1ull << (8 * (N - 8))) - 1;
+    }
+  }
+};
+inline constexpr TWordMasks WordMasks;
+
+// Kind of the word of Len (>= 1) bytes at P, where 16 bytes from P may be
+// read whatever lies beyond the word. Without a branch, so that a mix of
+// keywords and identifiers costs no mispredictions.
+inline TTokenKind PaddedWordKind(const unsigned char *P, std::size_t Len) {
+  static_assert(std::endian::native == std::endian::little);
+  constexpr std::uint64_t CaseBits = 0x2020202020202020ull;
+  std::uint64_t Lo, Hi;
+  std::memcpy(&Lo, P, 8);
+  std::memcpy(&Hi, P + 8, 8);
+  const std::size_t N = Len < 16 ? Len : 16;
+  Lo = (Lo | CaseBits) & WordMasks.Lo[N];
+  Hi = (Hi | CaseBits) & WordMasks.Hi[N];
+  const TKeywordSlot &Slot = KeywordSlots[KeywordSlotOf(Lo, Len)];
+  const std::uint64_t Diff = (Slot.Lo ^ Lo) | (Slot.Hi ^ Hi) | (Slot.Len ^ Len);
+  const unsigned Miss = static_cast<unsigned>(Diff != 0);
+  // The slot's kind, or 0, which is tkIdentifier.
+  static_assert(Ord(TTokenKind::tkIdentifier) == 0);
+  return static_cast<TTokenKind>(static_cast<unsigned>(Slot.Kind) & (Miss - 1u));
+}
 
 // For every first character, a bit (1 << length) for each keyword length that
 // starts with it: lets the scanner pass over most identifiers without a lookup.

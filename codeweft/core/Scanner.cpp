@@ -2,21 +2,34 @@
 
 #include "codeweft/core/Errors.h"
 #include "codeweft/core/Keywords.h"
-#include "codeweft/core/Text.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace codeweft {
 
 namespace {
 
 constexpr std::size_t BufferSize = 64 * 1024;
+// Beyond the data: a 0 sentinel, and room for the 16-byte keyword probe.
+constexpr std::size_t BufferPadding = 16;
 
-enum : unsigned char { ccLetter = 1, ccDigit = 2, ccHex = 4, ccSpace = 8 };
+enum : unsigned char {
+  ccLetter = 1,
+  ccDigit = 2,
+  ccHex = 4,
+  ccSpace = 8,
+  ccLineEnd = 16,    // CR, LF, and NUL (the sentinel, perhaps)
+  ccStringStop = 32, // what ends the plain characters of a quoted string: "'", CR, LF, NUL
+};
 
 struct TCharClasses {
   unsigned char Of[256] = {};
@@ -28,6 +41,8 @@ struct TCharClasses {
     for (int c = 'A'; c <= 'F'; ++c) Of[c] |= ccHex;
     for (int c = 'a'; c <= 'f'; ++c) Of[c] |= ccHex;
     for (int c : {9, 10, 13, 32}) Of[c] |= ccSpace;
+    for (int c : {0, 10, 13}) Of[c] |= ccLineEnd | ccStringStop;
+    Of[static_cast<unsigned char>('\'')] |= ccStringStop;
   }
 };
 constexpr TCharClasses Classes;
@@ -52,11 +67,130 @@ constexpr TTokenKind SingleKind(unsigned char C) {
   }
 }
 
+struct TSingleKinds {
+  TTokenKind Of[256] = {};
+  constexpr TSingleKinds() {
+    for (int c = 0; c < 256; ++c) Of[c] = SingleKind(static_cast<unsigned char>(c));
+  }
+};
+constexpr TSingleKinds SingleKinds;
+
+// The end of a run that goes on at Q - blanks; letters, digits and "_"; the
+// rest of a line. Sixteen bytes are classified at a time, so the run's length
+// costs no branch per byte. The sentinel ends every run before the padding.
+#if defined(__SSE2__)
+inline __m128i Load16(const unsigned char *Q) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i *>(Q));
+}
+// Bytes of V (as unsigned) in [Lo, Lo + N).
+inline __m128i InRange(__m128i V, char Lo, char N) {
+  const __m128i Shifted = _mm_add_epi8(V, _mm_set1_epi8(static_cast<char>(-128 - Lo)));
+  return _mm_cmplt_epi8(Shifted, _mm_set1_epi8(static_cast<char>(-128 + N)));
+}
+inline unsigned SpaceMask(const unsigned char *Q) {
+  const __m128i V = Load16(Q);
+  const __m128i S = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8(' ')),
+                                               _mm_cmpeq_epi8(V, _mm_set1_epi8('\t'))),
+                                  _mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8('\r')),
+                                               _mm_cmpeq_epi8(V, _mm_set1_epi8('\n'))));
+  return static_cast<unsigned>(_mm_movemask_epi8(S));
+}
+inline unsigned WordMask(const unsigned char *Q) {
+  const __m128i V = Load16(Q);
+  const __m128i Letter = InRange(_mm_or_si128(V, _mm_set1_epi8(0x20)), 'a', 26);
+  const __m128i Digit = InRange(V, '0', 10);
+  const __m128i Under = _mm_cmpeq_epi8(V, _mm_set1_epi8('_'));
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(Letter, Digit), Under)));
+}
+// Bytes other than CR, LF and NUL: the rest of a line.
+inline unsigned LineMask(const unsigned char *Q) {
+  const __m128i V = Load16(Q);
+  const __m128i Stop = _mm_or_si128(_mm_cmpeq_epi8(V, _mm_setzero_si128()),
+                                    _mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8('\r')),
+                                                 _mm_cmpeq_epi8(V, _mm_set1_epi8('\n'))));
+  return ~static_cast<unsigned>(_mm_movemask_epi8(Stop)) & 0xFFFFu;
+}
+template <unsigned (*Mask)(const unsigned char *)>
+inline const unsigned char *RunEnd(const unsigned char *Q) {
+  for (;;) {
+    const unsigned M = ~Mask(Q) & 0xFFFFu;
+    if (M != 0) return Q + __builtin_ctz(M);
+    Q += 16;
+  }
+}
+inline const unsigned char *SpaceEnd(const unsigned char *Q) { return RunEnd<SpaceMask>(Q); }
+inline const unsigned char *WordEnd(const unsigned char *Q) { return RunEnd<WordMask>(Q); }
+inline const unsigned char *LineEnd(const unsigned char *Q) { return RunEnd<LineMask>(Q); }
+#else
+inline const unsigned char *SpaceEnd(const unsigned char *Q) {
+  while (Is(*Q, ccSpace)) ++Q;
+  return Q;
+}
+inline const unsigned char *WordEnd(const unsigned char *Q) {
+  while (Is(*Q, ccLetter | ccDigit)) ++Q;
+  return Q;
+}
+inline const unsigned char *LineEnd(const unsigned char *Q) {
+  while (!Is(*Q, ccLineEnd)) ++Q;
+  return Q;
+}
+#endif
+
+// What a token that starts with a character is, as far as its first
+// character tells.
+enum TStart : unsigned char {
+  stBad = 0, stSpace, stLetter, stDigit, stDollar, stSingle, stColon, stLess, stGreater,
+  stPeriod, stLParen, stBrace, stSlash, stQuote,
+};
+
+struct TStarts {
+  TStart Of[256] = {};
+  constexpr TStarts() {
+    for (int c = 0; c < 256; ++c) {
+      const auto C = static_cast<unsigned char>(c);
+      Of[c] = Is(C, ccSpace)    ? stSpace
+              : Is(C, ccLetter) ? stLetter
+              : Is(C, ccDigit)  ? stDigit
+              : SingleKind(C) != TTokenKind::tkEnd ? stSingle
+                                                   : stBad;
+    }
+    Of['$'] = stDollar;
+    Of[':'] = stColon;
+    Of['<'] = stLess;
+    Of['>'] = stGreater;
+    Of['.'] = stPeriod;
+    Of['('] = stLParen;
+    Of['{'] = stBrace;
+    Of['/'] = stSlash;
+    Of['\''] = stQuote;
+    Of['#'] = stQuote;
+  }
+};
+constexpr TStarts Starts;
+
+// Text becomes the bytes [P, Q). A short text is copied as a whole block of
+// ShortText bytes (one fixed-size move, no call; the buffer's padding makes
+// the bytes beyond the token readable) and then cut to its length, which
+// keeps it inside the string's own room.
+constexpr std::size_t ShortText = 15;
+[[gnu::always_inline]] inline void SetText(std::string &Text, const unsigned char *P, const unsigned char *Q) {
+  const auto N = static_cast<std::size_t>(Q - P);
+  Text.clear();
+  if (N <= ShortText) {
+    Text.append(reinterpret_cast<const char *>(P), ShortText);
+    Text.resize(N);
+  } else {
+    Text.append(reinterpret_cast<const char *>(P), N);
+  }
+}
+
 } // namespace
 
 // One byte beyond the data holds a 0 sentinel, which no run of letters,
 // digits or blanks accepts: the run loops need no bounds check.
-TScanner::TScanner() : FBuf(new unsigned char[BufferSize + 1]) { FBuf[0] = 0; }
+TScanner::TScanner() : FBuf(new unsigned char[BufferSize + BufferPadding]()) {
+  FPos = FLim = FFastLim = FBuf.get();
+}
 
 TScanner::~TScanner() { Close(); }
 
@@ -86,12 +220,13 @@ void TScanner::Open(const std::string &FileName) {
   }
   *const_cast<unsigned char *>(FLim) = 0;
   if (FLim - FPos >= 3 && FPos[0] == 0xEF && FPos[1] == 0xBB && FPos[2] == 0xBF) FPos += 3;
+  FFastLim = FLim;
 }
 
 void TScanner::Close() {
   if (FFd >= 0) ::close(FFd);
   FFd = -1;
-  FPos = FLim = FBuf.get();
+  FPos = FLim = FFastLim = FBuf.get();
   FBuf[0] = 0;
   FAtEnd = true;
   FPendingRange = false;
@@ -141,56 +276,146 @@ int TScanner::Finish(TToken &Token, int Code) {
   return Code;
 }
 
-// The common tokens that lie wholly inside the buffer are formed here with
-// one copy each; everything else, and every token that reaches the end of the
-// buffer, goes the general way.
+// Every token that lies wholly inside the buffer, together with the character
+// after it, is formed here with one copy. Scanning may look at the sentinel
+// beyond the data, but a token is only accepted when it ends before the end of
+// the data; since the scanner never looks further than one character past the
+// end of a token (two for "1.."), an accepted token never depended on the
+// sentinel. Everything else - the end of the buffer, errors, a pending range,
+// a closed scanner - goes the general way, which starts again from FPos.
 int TScanner::NextToken(TToken &Token) {
-  if (FDone == 0 && !FPendingRange && FPos < FLim) {
-    const unsigned char *P = FPos, *Q = P + 1;
-    const unsigned char C = *P;
-    TTokenKind K = TTokenKind::tkEnd;
-    if (Is(C, ccSpace)) {
-      while (Is(*Q, ccSpace)) ++Q;
-      K = TTokenKind::tkWhitespace;
-    } else if (Is(C, ccLetter)) {
-      while (Is(*Q, ccLetter | ccDigit)) ++Q;
-      K = TTokenKind::tkIdentifier;
-    } else if (Is(C, ccDigit)) {
-      while (Is(*Q, ccDigit)) ++Q;
-      if (*Q != '.' && *Q != 'e' && *Q != 'E') K = TTokenKind::tkInteger;
-    } else if (Q < FLim) {
-      K = SingleKind(C);
-      const unsigned char D = *Q;
-      if (C == ':') {
-        K = D == '=' ? TTokenKind::tkAssign : TTokenKind::tkColon;
-      } else if (C == '<') {
-        K = D == '=' ? TTokenKind::tkLessEqual : D == '>' ? TTokenKind::tkNotEqual : TTokenKind::tkLess;
-      } else if (C == '>') {
-        K = D == '=' ? TTokenKind::tkGreaterEqual : TTokenKind::tkGreater;
-      } else if (C == '.') {
-        K = D == '.' ? TTokenKind::tkRange : TTokenKind::tkPeriod;
-      } else if (C == '(' && D != '*') {
-        K = TTokenKind::tkLParen;
-      } else if (C == '/' && D != '/') {
-        K = tkSlash;
+  const unsigned char *const P = FPos, *const Lim = FFastLim;
+  if (P >= Lim) return NextTokenGeneral(Token);
+  const unsigned char *Q = P + 1;
+  TTokenKind K;
+  switch (Starts.Of[*P]) {
+  case stSpace:
+    Q = SpaceEnd(Q);
+    K = TTokenKind::tkWhitespace;
+    break;
+  case stLetter:
+    Q = WordEnd(Q);
+    K = PaddedWordKind(P, static_cast<std::size_t>(Q - P));
+    break;
+  case stDigit:
+    while (Is(*Q, ccDigit)) ++Q;
+    K = TTokenKind::tkInteger;
+    if (*Q == '.') {
+      if (Q[1] == '.') { // a point, not the sentinel: both lie inside the data
+        // The digits alone; both points are consumed and ".." comes next.
+        SetText(Token.Text, P, Q);
+        Token.Kind = TTokenKind::tkInteger;
+        FPos = Q + 2;
+        FPendingRange = true;
+        FFastLim = FBuf.get();
+        return scToken;
       }
-      if (K == TTokenKind::tkAssign || K == TTokenKind::tkLessEqual ||
-          K == TTokenKind::tkNotEqual || K == TTokenKind::tkGreaterEqual ||
-          K == TTokenKind::tkRange)
+      ++Q;
+      while (Is(*Q, ccDigit)) ++Q;
+      K = TTokenKind::tkReal;
+    }
+    if (*Q == 'e' || *Q == 'E') {
+      ++Q;
+      if (*Q == '+' || *Q == '-') ++Q;
+      ++Q; // the exponent's first character, whatever it is
+      while (Is(*Q, ccDigit)) ++Q;
+      K = TTokenKind::tkReal;
+    }
+    break;
+  case stDollar:
+    while (Is(*Q, ccHex)) ++Q;
+    K = TTokenKind::tkInteger;
+    break;
+  case stSingle:
+    K = SingleKinds.Of[*P];
+    break;
+  case stColon:
+    K = TTokenKind::tkColon;
+    if (*Q == '=') ++Q, K = TTokenKind::tkAssign;
+    break;
+  case stLess:
+    K = TTokenKind::tkLess;
+    if (*Q == '=') ++Q, K = TTokenKind::tkLessEqual;
+    else if (*Q == '>') ++Q, K = TTokenKind::tkNotEqual;
+    break;
+  case stGreater:
+    K = TTokenKind::tkGreater;
+    if (*Q == '=') ++Q, K = TTokenKind::tkGreaterEqual;
+    break;
+  case stPeriod:
+    K = TTokenKind::tkPeriod;
+    if (*Q == '.') ++Q, K = TTokenKind::tkRange;
+    break;
+  case stLParen:
+    K = TTokenKind::tkLParen;
+    if (*Q == '*') {
+      // A run of stars and then ")" closes; the opening star is not one of them.
+      ++Q;
+      for (;;) {
+        Q = static_cast<const unsigned char *>(std::memchr(Q, '*', static_cast<std::size_t>(Lim - Q)));
+        if (Q == nullptr) return NextTokenGeneral(Token);
+        while (*Q == '*') ++Q;
+        if (*Q == ')') break;
+      }
+      ++Q;
+      K = TTokenKind::tkComment;
+    }
+    break;
+  case stBrace:
+    K = *Q == '$' ? TTokenKind::tkDirective : TTokenKind::tkComment;
+    Q = static_cast<const unsigned char *>(std::memchr(Q, '}', static_cast<std::size_t>(Lim - Q)));
+    if (Q == nullptr) return NextTokenGeneral(Token);
+    ++Q;
+    break;
+  case stSlash:
+    K = tkSlash;
+    if (*Q == '/') {
+      Q = LineEnd(Q);
+      if (*Q == 0) return NextTokenGeneral(Token); // the sentinel, or a NUL in the comment
+      if (*Q == 13 && Q[1] == 10) ++Q;
+      ++Q;
+      K = TTokenKind::tkComment;
+    }
+    break;
+  case stQuote:
+    // Quoted strings and character codes; a line end, a NUL (perhaps the
+    // sentinel) and the errors are left to the general way.
+    Q = P;
+    for (;;) {
+      while (*Q == '#' || Is(*Q, ccDigit)) ++Q;
+      if (*Q != '\'') break;
+      do {
         ++Q;
+        while (!Is(*Q, ccStringStop)) ++Q;
+        if (*Q != '\'') return NextTokenGeneral(Token);
+        ++Q;
+      } while (*Q == '\'');
+      if (*Q != '#') break;
     }
-    if (K != TTokenKind::tkEnd && Q < FLim) {
-      Token.Text.clear();
-      Token.Text.append(reinterpret_cast<const char *>(P), Q - P);
-      FPos = Q;
-      Token.Kind = (K == TTokenKind::tkIdentifier && MayBeKeyword(Token.Text)) ? WordKind(Token.Text) : K;
-      return scToken;
-    }
+    K = TTokenKind::tkString;
+    break;
+  case stBad:
+    return NextTokenGeneral(Token);
+  default:
+    __builtin_unreachable(); // the table holds no other value
   }
-  return NextTokenGeneral(Token);
+  if (Q >= Lim) return NextTokenGeneral(Token);
+  SetText(Token.Text, P, Q);
+  Token.Kind = K;
+  FPos = Q;
+  return scToken;
 }
 
+// The general way reads on into the next buffer-full when a token reaches the
+// end of this one; afterwards the fast way is open again unless the scan has
+// stopped or a range is pending.
 int TScanner::NextTokenGeneral(TToken &Token) {
+  const int Code = ScanGeneral(Token);
+  FFastLim = (FDone == 0 && !FPendingRange) ? FLim : FBuf.get();
+  return Code;
+}
+
+int TScanner::ScanGeneral(TToken &Token) {
   Token.Text.clear();
   if (FDone != 0) return Finish(Token, FDone);
   if (FPendingRange) {

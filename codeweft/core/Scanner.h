@@ -51,6 +51,7 @@ private:
   void Take(std::string &Text) { Text.push_back(static_cast<char>(*FPos++)); }
   template <class Pred> void TakeWhile(std::string &Text, Pred Keep);
   int NextTokenGeneral(TToken &Token);
+  int ScanGeneral(TToken &Token);
   int Finish(TToken &Token, int Code);
   int ScanNumber(TToken &Token);
   int ScanString(TToken &Token);
@@ -63,6 +64,9 @@ private:
   std::unique_ptr<unsigned char[]> FBuf;
   const unsigned char *FPos = nullptr; // the current character is *FPos
   const unsigned char *FLim = nullptr;
+  // FLim while tokens may be formed on the fast way; the buffer's start (so
+  // that no position is below it) once the scan stopped or a range is pending.
+  const unsigned char *FFastLim = nullptr;
   bool FAtEnd = true;
   bool FPendingRange = false;
   int FDone = 0; // the non-zero code once one was returned

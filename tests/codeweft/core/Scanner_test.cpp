@@ -144,6 +144,21 @@ TEST(ScannerWords, IdentifiersAreWordsOutsideTheTable) {
   ExpectScan("a", {{K::tkIdentifier, "a"}});
 }
 
+// The lookup compares a word in two eight-byte halves and caps the length it
+// looks at: words around those edges that only begin like a keyword, and
+// bytes that are no letters, must not be taken for keywords.
+TEST(ScannerWords, WordsThatOnlyBeginLikeAKeywordAreIdentifiers) {
+  for (const std::string W : {"finalizatio", "interfaces", "destructor_", "stringresourceX",
+                              "implementationXY", "initializationXYZ", "RESOURCESTRINGabcdefgh"})
+    ExpectScan(W, {{K::tkIdentifier, W}});
+  ExpectScan("inLine DownTo", {{Keyword("inline"), "inLine"}, {WS, " "}, {Keyword("downto"), "DownTo"}});
+  EXPECT_EQ(WordKind("In"), Keyword("in"));
+  EXPECT_EQ(WordKind(std::string_view("in\0", 3)), K::tkIdentifier);
+  EXPECT_EQ(WordKind("\x41\x4E\x44"), Keyword("and")); // "AND"
+  EXPECT_EQ(WordKind("\x01\x0E\x04"), K::tkIdentifier); // "AND" less the letter bits
+  EXPECT_EQ(WordKind(""), K::tkIdentifier);
+}
+
 TEST(ScannerSymbols, OperatorsAndPunctuation) {
   ExpectScan("(),;.=<><<=>>=+-*:=^@..[]:", {
       {K::tkLParen, "("}, {K::tkRParen, ")"}, {K::tkComma, ","}, {K::tkSemicolon, ";"},
