@@ -42,6 +42,7 @@ inline std::string Listed(const std::vector<TRefElm> &Refs) {
 struct TListingDriver {
   TRunState &S;
   std::string Text, Markup;
+  int Links = 0, Anchors = 0;
 
   explicit TListingDriver(TRunState &State) : S(State) {
     S.TokenHook = [this] { Hook(); };
@@ -50,9 +51,11 @@ struct TListingDriver {
 
   void Emit(const TDelayedToken &T) {
     if (T.Style == TTokenStyle::tsLink) {
+      ++Links;
       Text += T.Caption;
       Markup += "[" + T.Caption + ">" + T.Text + "|" + T.Topic + "]";
     } else if (T.Style == TTokenStyle::tsAnchor) {
+      ++Anchors;
       Markup += "<" + T.Topic + ">";
     } else {
       Text += T.Text;
