@@ -56,7 +56,7 @@ function TotalArea(Drawing: TDrawing): Double;
 implementation
 
 uses
-  Tools;
+  SysUtils, Tools;
 
 { TShape }
 
