@@ -1,0 +1,44 @@
+// Scratch folders and whole-file reads for the core's output tests.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+namespace codeweft::test {
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents when the object goes.
+class TTempDir {
+public:
+  TTempDir() {
+    std::string Pattern = (std::filesystem::temp_directory_path() / "codeweft-XXXXXX").string();
+    if (!::mkdtemp(Pattern.data())) throw std::runtime_error("mkdtemp failed");
+    FPath = Pattern;
+  }
+  ~TTempDir() {
+    std::error_code Ignored;
+    std::filesystem::remove_all(FPath, Ignored);
+  }
+  // The folder with a trailing separator, as the build location is given.
+  std::string Dir() const { return FPath + "/"; }
+
+private:
+  std::string FPath;
+};
+
+inline std::string ReadBytes(const std::string &Path) {
+  std::ifstream In(Path, std::ios::binary);
+  if (!In) throw std::runtime_error("cannot read " + Path);
+  return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+}
+
+// A file of the golden data under tests/data/codeweft/.
+inline std::string Golden(const std::string &Name) {
+  return ReadBytes(std::string(CW_SOURCE_DIR) + "/tests/data/codeweft/" + Name);
+}
+
+} // namespace codeweft::test
