@@ -135,10 +135,9 @@ void TListingFiles::OpenListing(const std::string &HtmlFile, const std::string &
 void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
                               std::string_view Topic, TTokenStyle Style) {
   if (!FHtml.IsOpen() || !FRtf.IsOpen()) return;
-  std::string &R = FRtfPiece;
-  std::string &H = FHtmlPiece;
-  R.clear();
-  H.clear();
+  // Formatted straight into the two file buffers.
+  std::string &R = FRtf.Buffer();
+  std::string &H = FHtml.Buffer();
   switch (Style) {
   case TTokenStyle::tsKeyword:
     R += "\\b\\cf16 ";
@@ -199,8 +198,8 @@ void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
     break;
   }
   R += CrLf;
-  FRtf.Write(R);
-  FHtml.Write(H);
+  FRtf.Commit();
+  FHtml.Commit();
 }
 
 void TListingFiles::CloseListing() {
