@@ -10,10 +10,10 @@ namespace {
 
 constexpr std::string_view CrLf = "\r\n";
 
-// True when S holds none of the bytes in Specials: the common case of a token
+// True when S holds none of the bytes in Marked: the common case of a token
 // that needs no escaping is then one scan and one append.
-bool HasNone(std::string_view S, const char *Specials) {
-  return S.find_first_of(Specials) == std::string_view::npos;
+bool HasNone(std::string_view S, const char *Marked) {
+  return S.find_first_of(Marked) == std::string_view::npos;
 }
 
 const char *const RtfColourTable[16] = {
