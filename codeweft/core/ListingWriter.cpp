@@ -10,10 +10,10 @@ namespace {
 
 constexpr std::string_view CrLf = "\r\n";
 
-// True when S holds none of the bytes in Specials: the common case of a token
+// True when S holds none of the bytes in Marked: the common case of a token
 // that needs no escaping is then one scan and one append.
-bool HasNone(std::string_view S, const char *Specials) {
-  return S.find_first_of(Specials) == std::string_view::npos;
+bool HasNone(std::string_view S, const char *Marked) {
+  return S.find_first_of(Marked) == std::string_view::npos;
 }
 
 const char *const RtfColourTable[16] = {
@@ -135,10 +135,9 @@ void TListingFiles::OpenListing(const std::string &HtmlFile, const std::string &
 void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
                               std::string_view Topic, TTokenStyle Style) {
   if (!FHtml.IsOpen() || !FRtf.IsOpen()) return;
-  std::string &R = FRtfPiece;
-  std::string &H = FHtmlPiece;
-  R.clear();
-  H.clear();
+  // Formatted straight into the two file buffers.
+  std::string &R = FRtf.Buffer();
+  std::string &H = FHtml.Buffer();
   switch (Style) {
   case TTokenStyle::tsKeyword:
     R += "\\b\\cf16 ";
@@ -199,8 +198,8 @@ void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
     break;
   }
   R += CrLf;
-  FRtf.Write(R);
-  FHtml.Write(H);
+  FRtf.Commit();
+  FHtml.Commit();
 }
 
 void TListingFiles::CloseListing() {

@@ -65,8 +65,6 @@ public:
 private:
   TOutputFile FHtml;
   TOutputFile FRtf;
-  std::string FHtmlPiece;
-  std::string FRtfPiece;
 };
 
 } // namespace codeweft

@@ -40,6 +40,13 @@ public:
     FBuffer.append(Bytes);
   }
 
+  // Direct access for formatters that append in place: append to Buffer(),
+  // then call Commit(), which writes the buffer out once it is full.
+  std::string &Buffer() { return FBuffer; }
+  void Commit() {
+    if (FBuffer.size() >= BufferSize) Flush();
+  }
+
   // Writes what is buffered and closes the file; throws EFWriteError.
   void Close();
   // Closes after a best-effort write of what is buffered, reporting nothing:

@@ -26,7 +26,7 @@ TEST(EscapeTest, RtfEscapesBackslashBracesAndLineBreaks) {
   EXPECT_EQ(RtfEscape(""), "");
 }
 
-TEST(EscapeTest, HtmlEscapesAllFourSpecials) {
+TEST(EscapeTest, HtmlEscapesAmpersandAnglesAndQuote) {
   EXPECT_EQ(HtmlEscape("{ a<b }"), "{ a&lt;b }");
   EXPECT_EQ(HtmlEscape("a & \"b\" > c"), "a &amp; &quot;b&quot; &gt; c");
   // An entity already in the text is shown as written, not interpreted.
