@@ -81,13 +81,6 @@ std::string HtmlEscape(std::string_view S) {
   return Out;
 }
 
-std::string LowerCase(std::string_view S) {
-  std::string Out(S);
-  for (char &C : Out)
-    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
-  return Out;
-}
-
 std::string HtmlLinkTarget(std::string_view Href) {
   const std::size_t Hash = Href.find('#');
   if (Hash == std::string_view::npos) return std::string(Href);

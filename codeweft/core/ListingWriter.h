@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "codeweft/core/OutputFile.h"
+#include "codeweft/core/Text.h"
 #include "codeweft/core/Token.h"
 
 namespace codeweft {
@@ -25,8 +26,6 @@ std::string HtmlEscape(std::string_view S);
 void AppendRtfEscaped(std::string &Out, std::string_view S);
 void AppendHtmlEscaped(std::string &Out, std::string_view S);
 
-// ASCII letters folded to lower case; other bytes unchanged.
-std::string LowerCase(std::string_view S);
 // An HTML link target with its "#" fragment (if any) in lower case; the page
 // part before the "#" is kept as given.
 std::string HtmlLinkTarget(std::string_view Href);

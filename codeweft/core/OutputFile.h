@@ -3,23 +3,12 @@
 // the system's reason, so a run can end with one clear line.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "codeweft/core/Errors.h"
+
 namespace codeweft {
-
-// A file in the build location could not be created.
-class EFCreateError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
-
-// Writing to (or closing) an output file failed, e.g. the disk is full.
-class EFWriteError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
 
 // One output file, written as bytes exactly as given (no newline translation).
 // The destructor closes a file that is still open without reporting anything,

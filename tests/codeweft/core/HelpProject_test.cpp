@@ -35,17 +35,6 @@ public:
 const std::vector<std::string> DemoUnits = {"Main", "Tools"};
 const char *const DemoProject = "C:\\src\\Demo.dpr";
 
-TEST(FileNamesTest, ChangeExtReplacesThreeLetterExtensions) {
-  EXPECT_EQ(ChangeExt("", "hpj"), "");
-  EXPECT_EQ(ChangeExt("\"C:\\Demo.dpr\"", "hpj"), "C:\\Demo.hpj");
-  EXPECT_EQ(ChangeExt("Demo.dpr", "html"), "Demo.html");
-  EXPECT_EQ(ChangeExt("Demo.pas", ""), "Demo");
-  EXPECT_EQ(ChangeExt("C:\\tools\\hcrtf", "exe"), "C:\\tools\\hcexe");
-  // Too short to hold an extension: nothing to cut, no failure.
-  EXPECT_EQ(ChangeExt("ab", "exe"), "exe");
-  EXPECT_EQ(ChangeExt("\"", ""), "");
-}
-
 TEST(FileNamesTest, ExtractFileNameSplitsAtEitherSeparator) {
   EXPECT_EQ(ExtractFileName("C:\\src\\Demo.dpr"), "Demo.dpr");
   EXPECT_EQ(ExtractFileName("/home/me/src/Demo.dpr"), "Demo.dpr");

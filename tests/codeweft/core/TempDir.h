@@ -24,10 +24,17 @@ public:
     std::filesystem::remove_all(FPath, Ignored);
   }
   // The folder with a trailing separator, as the build location is given.
-  std::string Dir() const { return FPath + "/"; }
+  std::string Dir() const { return FPath.string() + "/"; }
+  // Writes Bytes to the file Name in this folder and returns its path.
+  std::string Write(const std::string &Name, const std::string &Bytes) const {
+    const std::string P = (FPath / Name).string();
+    std::ofstream(P, std::ios::binary) << Bytes;
+    return P;
+  }
+  const std::filesystem::path &Path() const { return FPath; }
 
 private:
-  std::string FPath;
+  std::filesystem::path FPath;
 };
 
 inline std::string ReadBytes(const std::string &Path) {
