@@ -42,6 +42,11 @@ struct TRunState {
   // Called by Advance after every scanned token, with that token current.
   // The listing writer installs itself here; empty means nothing is done.
   std::function<void()> TokenHook;
+
+  // Declaration parser (Parser.h).
+  std::string CurrentClass; // the class whose body is being read; empty outside one
+  std::string LastTypeName; // the identifier of the most recent type declaration
+  int Nesting = 0;          // depth of the recursive rules, bounded against deep input
 };
 
 } // namespace codeweft
