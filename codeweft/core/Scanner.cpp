@@ -1,6 +1,7 @@
 #include "codeweft/core/Scanner.h"
 
 #include "codeweft/core/Errors.h"
+#include "codeweft/core/FileNames.h"
 #include "codeweft/core/Keywords.h"
 #include "codeweft/core/Text.h"
 
@@ -60,7 +61,13 @@ TScanner::~TScanner() { Close(); }
 
 void TScanner::Open(const std::string &FileName) {
   Close();
-  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (Fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    const int Error = errno;
+    const std::string Found = ResolveSourcePath(FileName);
+    Fd = Found != FileName ? ::open(Found.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    if (Fd < 0) errno = Error;
+  }
   if (Fd < 0) throw EFOpenError(FileErrorMessage("open", FileName, errno));
   struct stat St;
   if (::fstat(Fd, &St) == 0 && S_ISDIR(St.st_mode)) {
@@ -73,6 +80,7 @@ void TScanner::Open(const std::string &FileName) {
   FAtEnd = false;
   FPendingRange = false;
   FDone = 0;
+  FFailedText.clear();
   // A byte-order mark is not source text. Its three bytes may come in more
   // than one read from a pipe, so gather them before deciding.
   while (FLim - FPos < 3) {
@@ -95,6 +103,19 @@ void TScanner::Close() {
 
 int TScanner::StopChar() const {
   return (FDone == scBadChar && FPos < FLim) ? *FPos : -1;
+}
+
+bool TScanner::TakeRest(std::string &Text) {
+  if (FDone == scToken || FDone == scEnd) return false;
+  if (!FFailedText.empty()) {
+    Text.append(FFailedText);
+    FFailedText.clear();
+    return true;
+  }
+  if (FPos >= FLim && Fill() < 0) return false;
+  Text.append(reinterpret_cast<const char *>(FPos), FLim - FPos);
+  FPos = FLim;
+  return true;
 }
 
 // Refills the buffer once the current one is used up: the current character,
@@ -130,6 +151,7 @@ template <class Pred> void TScanner::TakeWhile(std::string &Text, Pred Keep) {
 }
 
 int TScanner::Finish(TToken &Token, int Code) {
+  if (FDone == 0 && Code != scEnd) FFailedText.swap(Token.Text);
   FDone = Code;
   Token.Kind = TTokenKind::tkEnd;
   Token.Text.clear();

@@ -33,7 +33,9 @@ public:
   TScanner &operator=(const TScanner &) = delete;
 
   // Opens FileName for reading (closing any file still open) and reads the
-  // first character. Throws EFOpenError naming the file and the reason.
+  // first character. A name that does not exist as written is looked up with
+  // ResolveSourcePath (backslashes as separators, components matched without
+  // regard to case). Throws EFOpenError naming the file and the reason.
   void Open(const std::string &FileName);
   // Fills Token with the next token and returns one of the codes above. A
   // scanner that is not open reports scEnd. Throws EInOutError if reading fails.
@@ -44,6 +46,14 @@ public:
   const std::string &FileName() const { return FFileName; }
   // After scBadChar: the byte that stopped the scan; otherwise -1.
   int StopChar() const;
+  // The non-zero code that ended the file, or scToken while it goes on.
+  int LastCode() const { return FDone; }
+
+  // After a scanning error (codes 3, 5, 7): hands back the source from the
+  // error point on, a piece at a time: first what the failed token had taken,
+  // then the unread rest of the file. Appends the next piece to Text and
+  // returns false when nothing is left. Lets a listing keep every byte.
+  bool TakeRest(std::string &Text);
 
 private:
   int Peek() { return FPos < FLim ? *FPos : Fill(); }
@@ -65,6 +75,7 @@ private:
   bool FAtEnd = true;
   bool FPendingRange = false;
   int FDone = 0; // the non-zero code once one was returned
+  std::string FFailedText; // what the token that failed had taken
 };
 
 } // namespace codeweft

@@ -1,0 +1,124 @@
+#include "codeweft/core/ListingPass.h"
+
+#include "codeweft/core/Keywords.h"
+#include "codeweft/core/Parser.h"
+#include "codeweft/core/TokenStream.h"
+
+namespace codeweft {
+
+void TokenHook(TRunState &S, TListingSink &Sink) {
+  ++Sink.TokensSeen;
+  if (S.Phase == TPhase::phSymbols) return;
+  if (S.Deferring) {
+    if (IsTrivia(S.Token.Kind) || S.Skipping)
+      QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
+    return;
+  }
+  FlushPending(S, Sink);
+  Sink.Files.EmitToken(S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
+}
+
+TTokenHookGuard::TTokenHookGuard(TRunState &State, TListingSink &Sink) : FState(State) {
+  FState.TokenHook = [&State, &Sink] { TokenHook(State, Sink); };
+}
+
+TTokenHookGuard::~TTokenHookGuard() { FState.TokenHook = nullptr; }
+
+void FlushPending(TRunState &S, TListingSink &Sink) {
+  if (S.PendingTokens.empty()) return;
+  for (const TDelayedToken &T : S.PendingTokens) Sink.Files.EmitToken(T);
+  S.PendingTokens.clear();
+}
+
+void FinishListedFile(TRunState &S, TListingSink &Sink) {
+  FlushPending(S, Sink);
+  const int Code = S.Scanner.LastCode();
+  if (Code != scToken && Code != scEnd) {
+    // A piece that ends in CR may be split from its LF: hold the CR back so
+    // that the RTF side still sees the line break as one.
+    std::string Text;
+    while (S.Scanner.TakeRest(Text)) {
+      const std::size_t Keep = Text.back() == '\r' ? 1 : 0;
+      if (Text.size() > Keep)
+        Sink.Files.EmitToken(std::string_view(Text).substr(0, Text.size() - Keep), {}, {},
+                             TTokenStyle::tsRaw);
+      Text.erase(0, Text.size() - Keep);
+    }
+    if (!Text.empty()) Sink.Files.EmitToken(Text, {}, {}, TTokenStyle::tsRaw);
+  }
+  S.Scanner.Close();
+}
+
+int WriteUnitListing(TRunState &S, TListingSink &Sink, int Index) {
+  const TURElm &Unit = S.Symbols.Units.at(static_cast<std::size_t>(Index));
+  S.Phase = TPhase::phInterface;
+  S.CurrentUnit = Unit.Name;
+  S.CurrentClass.clear();
+  S.Deferring = false;
+  S.PendingTokens.clear();
+  S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
+
+  Sink.Files.OpenListing(S.BuildDir + Unit.Name + ".html", S.BuildDir + Unit.Name + ".rtf",
+                         S.CurrentUnit);
+  S.Scanner.Open(Unit.FileName);
+  Advance(S);
+  S.AtEnd = false;
+
+  while (!S.AtEnd) {
+    const std::uint64_t Before = Sink.TokensSeen;
+    const TTokenKind Kind = S.Token.Kind;
+    if (Kind == TTokenKind::tkIdentifier)
+      IdentifierChain(S);
+    else if (Kind == Keyword("constructor"))
+      ConstructorHeading(S);
+    else if (Kind == Keyword("destructor"))
+      DestructorHeading(S);
+    else if (Kind == Keyword("function"))
+      FunctionHeading(S);
+    else if (Kind == Keyword("procedure"))
+      ProcedureHeading(S);
+    else if (Kind == Keyword("implementation")) {
+      S.Phase = TPhase::phImplementation;
+      Advance(S);
+    } else if (Kind == Keyword("interface"))
+      InterfaceSection(S);
+    else if (Kind == Keyword("unit"))
+      UnitHeading(S);
+    else if (Kind == Keyword("uses"))
+      UsesClause(S);
+    else {
+      // No rule claims the token: defer before reading past it, so that an
+      // identifier after it reaches IdentifierChain with Deferring set.
+      BeginDeferral(S);
+      Advance(S);
+      if (S.Token.Kind != TTokenKind::tkIdentifier) {
+        S.Deferring = false;
+        TokenHook(S, Sink);
+        --Sink.TokensSeen; // the same token once more, not a new one
+      }
+    }
+    // Every step must read; one that did not would repeat for ever.
+    if (Sink.TokensSeen == Before && !S.AtEnd) {
+      if (S.Deferring) QueueCurrent(S);
+      Advance(S);
+    }
+  }
+
+  FinishListedFile(S, Sink);
+  Sink.Files.CloseListing();
+  S.Symbols.FreeFlatRefs();
+  return 0;
+}
+
+int GenerateListings(TRunState &S, TListingSink &Sink, TRunReporter &Reporter) {
+  Reporter.ReportStatus("Generating RTF and HTML ...");
+  const int Count = static_cast<int>(S.Symbols.Units.size());
+  Reporter.ReportProgress(Count, 0);
+  for (int I = 0; I < Count; ++I) {
+    WriteUnitListing(S, Sink, I);
+    Reporter.ReportProgress(Count, I + 1);
+  }
+  return 0;
+}
+
+} // namespace codeweft
