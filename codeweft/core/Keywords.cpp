@@ -36,9 +36,13 @@ const TKeywordHash KeywordHash;
 
 } // namespace
 
-TTokenKind WordKind(std::string_view LowerWord) {
-  if (LowerWord.size() < 2 || LowerWord.size() > MaxKeywordLength)
+TTokenKind WordKind(std::string_view Word) {
+  if (Word.size() < 2 || Word.size() > MaxKeywordLength || !MayBeKeyword(Word))
     return TTokenKind::tkIdentifier;
+  char Lower[MaxKeywordLength];
+  for (std::size_t i = 0; i < Word.size(); ++i)
+    Lower[i] = static_cast<char>(LowerChar(static_cast<unsigned char>(Word[i])));
+  const std::string_view LowerWord(Lower, Word.size());
   for (unsigned H = Hash(LowerWord); KeywordHash.Slot[H] >= 0; H = (H + 1) % SlotCount) {
     const int i = KeywordHash.Slot[H];
     if (KeywordTable[i] == LowerWord) return static_cast<TTokenKind>(KeywordBase + i);

@@ -6,6 +6,7 @@
 #include "codeweft/core/Token.h"
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace codeweft {
@@ -40,9 +41,25 @@ consteval TTokenKind Keyword(std::string_view Word) {
 // The single character "/" has the kind of the word "div".
 inline constexpr TTokenKind tkSlash = Keyword("div");
 
-// Kind of a word already folded to lower case: its keyword kind, or
-// tkIdentifier when it is not in the table.
-TTokenKind WordKind(std::string_view LowerWord);
+// Kind of a word, in any case: its keyword kind, or tkIdentifier when it is
+// not in the table.
+TTokenKind WordKind(std::string_view Word);
+
+// For every first character, a bit (1 << length) for each keyword length that
+// starts with it: lets the scanner pass over most identifiers without a lookup.
+inline constexpr std::array<std::uint16_t, 256> KeywordLengths = [] {
+  std::array<std::uint16_t, 256> L{};
+  for (const std::string_view W : KeywordTable) {
+    const auto First = static_cast<unsigned char>(W[0]);
+    L[First] |= static_cast<std::uint16_t>(1u << W.size());
+    L[First - 'a' + 'A'] |= static_cast<std::uint16_t>(1u << W.size());
+  }
+  return L;
+}();
+constexpr bool MayBeKeyword(std::string_view Word) {
+  return Word.size() < 16 &&
+         (KeywordLengths[static_cast<unsigned char>(Word[0])] >> Word.size() & 1u) != 0;
+}
 
 constexpr bool IsKeyword(TTokenKind Kind) {
   return Ord(Kind) >= KeywordBase && Ord(Kind) < KeywordBase + int(KeywordTable.size());

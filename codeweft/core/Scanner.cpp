@@ -55,7 +55,9 @@ constexpr TTokenKind SingleKind(unsigned char C) {
 
 } // namespace
 
-TScanner::TScanner() : FBuf(new unsigned char[BufferSize]) {}
+// One byte beyond the data holds a 0 sentinel, which no run of letters,
+// digits or blanks accepts: the run loops need no bounds check.
+TScanner::TScanner() : FBuf(new unsigned char[BufferSize + 1]) { FBuf[0] = 0; }
 
 TScanner::~TScanner() { Close(); }
 
@@ -90,6 +92,7 @@ void TScanner::Open(const std::string &FileName) {
     if (N == 0) break;
     FLim += N;
   }
+  *const_cast<unsigned char *>(FLim) = 0;
   if (FLim - FPos >= 3 && FPos[0] == 0xEF && FPos[1] == 0xBB && FPos[2] == 0xBF) FPos += 3;
 }
 
@@ -97,6 +100,7 @@ void TScanner::Close() {
   if (FFd >= 0) ::close(FFd);
   FFd = -1;
   FPos = FLim = FBuf.get();
+  FBuf[0] = 0;
   FAtEnd = true;
   FPendingRange = false;
 }
@@ -132,6 +136,7 @@ int TScanner::Fill() {
   if (N < 0) throw EInOutError(FileErrorMessage("read", FFileName, errno));
   FPos = FBuf.get();
   FLim = FPos + N;
+  FBuf[N] = 0;
   if (N == 0) {
     FAtEnd = true;
     return -1;
@@ -158,7 +163,56 @@ int TScanner::Finish(TToken &Token, int Code) {
   return Code;
 }
 
+// The common tokens that lie wholly inside the buffer are formed here with
+// one copy each; everything else, and every token that reaches the end of the
+// buffer, goes the general way.
 int TScanner::NextToken(TToken &Token) {
+  if (FDone == 0 && !FPendingRange && FPos < FLim) {
+    const unsigned char *P = FPos, *Q = P + 1;
+    const unsigned char C = *P;
+    TTokenKind K = TTokenKind::tkEnd;
+    if (Is(C, ccSpace)) {
+      while (Is(*Q, ccSpace)) ++Q;
+      K = TTokenKind::tkWhitespace;
+    } else if (Is(C, ccLetter)) {
+      while (Is(*Q, ccLetter | ccDigit)) ++Q;
+      K = TTokenKind::tkIdentifier;
+    } else if (Is(C, ccDigit)) {
+      while (Is(*Q, ccDigit)) ++Q;
+      if (*Q != '.' && *Q != 'e' && *Q != 'E') K = TTokenKind::tkInteger;
+    } else if (Q < FLim) {
+      K = SingleKind(C);
+      const unsigned char D = *Q;
+      if (C == ':') {
+        K = D == '=' ? TTokenKind::tkAssign : TTokenKind::tkColon;
+      } else if (C == '<') {
+        K = D == '=' ? TTokenKind::tkLessEqual : D == '>' ? TTokenKind::tkNotEqual : TTokenKind::tkLess;
+      } else if (C == '>') {
+        K = D == '=' ? TTokenKind::tkGreaterEqual : TTokenKind::tkGreater;
+      } else if (C == '.') {
+        K = D == '.' ? TTokenKind::tkRange : TTokenKind::tkPeriod;
+      } else if (C == '(' && D != '*') {
+        K = TTokenKind::tkLParen;
+      } else if (C == '/' && D != '/') {
+        K = tkSlash;
+      }
+      if (K == TTokenKind::tkAssign || K == TTokenKind::tkLessEqual ||
+          K == TTokenKind::tkNotEqual || K == TTokenKind::tkGreaterEqual ||
+          K == TTokenKind::tkRange)
+        ++Q;
+    }
+    if (K != TTokenKind::tkEnd && Q < FLim) {
+      Token.Text.clear();
+      Token.Text.append(reinterpret_cast<const char *>(P), Q - P);
+      FPos = Q;
+      Token.Kind = (K == TTokenKind::tkIdentifier && MayBeKeyword(Token.Text)) ? WordKind(Token.Text) : K;
+      return scToken;
+    }
+  }
+  return NextTokenGeneral(Token);
+}
+
+int TScanner::NextTokenGeneral(TToken &Token) {
   Token.Text.clear();
   if (FDone != 0) return Finish(Token, FDone);
   if (FPendingRange) {
@@ -177,14 +231,7 @@ int TScanner::NextToken(TToken &Token) {
 
   if (Is(static_cast<unsigned char>(C), ccLetter)) {
     TakeWhile(Token.Text, [](unsigned char X) { return Is(X, ccLetter | ccDigit); });
-    const std::string &W = Token.Text;
-    Token.Kind = TTokenKind::tkIdentifier;
-    if (W.size() >= 2 && W.size() <= 14) {
-      char Lower[16];
-      for (std::size_t i = 0; i < W.size(); ++i)
-        Lower[i] = static_cast<char>(LowerChar(static_cast<unsigned char>(W[i])));
-      Token.Kind = WordKind(std::string_view(Lower, W.size()));
-    }
+    Token.Kind = WordKind(Token.Text);
     return scToken;
   }
   if (Is(static_cast<unsigned char>(C), ccDigit)) return ScanNumber(Token);

@@ -60,6 +60,7 @@ private:
   int Fill();
   void Take(std::string &Text) { Text.push_back(static_cast<char>(*FPos++)); }
   template <class Pred> void TakeWhile(std::string &Text, Pred Keep);
+  int NextTokenGeneral(TToken &Token);
   int Finish(TToken &Token, int Code);
   int ScanNumber(TToken &Token);
   int ScanString(TToken &Token);
