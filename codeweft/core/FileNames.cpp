@@ -1,8 +1,5 @@
 #include "codeweft/core/FileNames.h"
 
-#include "codeweft/core/Text.h"
-
-#include <filesystem>
 
 namespace codeweft {
 
@@ -42,45 +39,6 @@ std::string ExtractFileName(std::string_view Path) {
 
 std::string UnitNameFromFile(std::string_view FileName) {
   return std::string(WithoutExt(ExtractFileName(FileName)));
-}
-
-} // namespace codeweft
-
-namespace codeweft {
-
-std::string ResolveSourcePath(std::string_view Name) {
-  namespace fs = std::filesystem;
-  std::string Path(Name);
-  for (char &C : Path)
-    if (C == '\\') C = '/';
-  std::error_code E;
-  if (Path.empty() || fs::exists(Path, E)) return Path;
-
-  // Walk the components from the root (or the current folder), keeping the
-  // ones that exist and looking up the others without regard to case.
-  std::string Found = Path[0] == '/' ? "/" : "";
-  std::size_t Start = Path[0] == '/' ? 1 : 0;
-  while (Start <= Path.size()) {
-    std::size_t End = Path.find('/', Start);
-    if (End == std::string::npos) End = Path.size();
-    const std::string Part = Path.substr(Start, End - Start);
-    Start = End + 1;
-    if (Part.empty()) continue;
-    const std::string Folder = Found.empty() ? "." : Found;
-    std::string Next = Part;
-    if (Part != "." && Part != ".." && !fs::exists(Folder + "/" + Part, E)) {
-      std::string Match;
-      for (fs::directory_iterator It(Folder, E), EndIt; !E && It != EndIt; It.increment(E)) {
-        const std::string Entry = It->path().filename().string();
-        if (SameText(Entry, Part) && (Match.empty() || Entry < Match)) Match = Entry;
-      }
-      if (Match.empty()) return Path;
-      Next = Match;
-    }
-    if (!Found.empty() && Found.back() != '/') Found += '/';
-    Found += Next;
-  }
-  return Found;
 }
 
 } // namespace codeweft

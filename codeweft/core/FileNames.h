@@ -18,14 +18,6 @@ std::string ChangeExt(std::string_view FileName, std::string_view Ext);
 // in a name read from a project is a directory separator on this platform).
 std::string ExtractFileName(std::string_view Path);
 
-// A source file name as a project names it, made usable on this platform: a
-// backslash is a directory separator, and when the path does not exist as
-// written, each component is matched against its folder's entries without
-// regard to case (the first match in name order). Returns the path found, or
-// the name with its separators converted when nothing matches.
-//   lib\Tools.pas -> lib/Tools.pas     LIB\tools.PAS -> lib/Tools.pas
-std::string ResolveSourcePath(std::string_view Name);
-
 // Path without the extension of its file-name part (the text from its last dot).
 std::string_view WithoutExt(std::string_view Path);
 

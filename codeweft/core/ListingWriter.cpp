@@ -10,10 +10,23 @@ namespace {
 
 constexpr std::string_view CrLf = "\r\n";
 
-// True when S holds none of the bytes in Marked: the common case of a token
-// that needs no escaping is then one scan and one append.
-bool HasNone(std::string_view S, const char *Marked) {
-  return S.find_first_of(Marked) == std::string_view::npos;
+// The bytes each format must escape, looked up in one table: the common case
+// of a token that needs no escaping is one scan and one append.
+enum : unsigned char { emRtf = 1, emHtml = 2 };
+struct TEscapeMarks {
+  unsigned char Of[256] = {};
+  constexpr TEscapeMarks() {
+    for (const unsigned char C : {'\\', '{', '}', '\r'}) Of[C] |= emRtf;
+    for (const unsigned char C : {'&', '<', '>', '"'}) Of[C] |= emHtml;
+  }
+};
+constexpr TEscapeMarks EscapeMarks;
+
+// Length of the prefix of S that holds no byte marked Mark.
+std::size_t PlainPrefix(std::string_view S, unsigned char Mark) {
+  std::size_t I = 0;
+  while (I < S.size() && !(EscapeMarks.Of[static_cast<unsigned char>(S[I])] & Mark)) ++I;
+  return I;
 }
 
 const char *const RtfColourTable[16] = {
@@ -30,11 +43,9 @@ const char *const RtfColourTable[16] = {
 } // namespace
 
 void AppendRtfEscaped(std::string &Out, std::string_view S) {
-  if (HasNone(S, "\\{}\r")) {
-    Out.append(S);
-    return;
-  }
-  for (std::size_t I = 0; I < S.size(); ++I) {
+  const std::size_t Plain = PlainPrefix(S, emRtf);
+  Out.append(S.substr(0, Plain));
+  for (std::size_t I = Plain; I < S.size(); ++I) {
     const char C = S[I];
     switch (C) {
     case '\\': Out += "\\\\"; break;
@@ -54,11 +65,9 @@ void AppendRtfEscaped(std::string &Out, std::string_view S) {
 }
 
 void AppendHtmlEscaped(std::string &Out, std::string_view S) {
-  if (HasNone(S, "&<>\"")) {
-    Out.append(S);
-    return;
-  }
-  for (const char C : S) {
+  const std::size_t Plain = PlainPrefix(S, emHtml);
+  Out.append(S.substr(0, Plain));
+  for (const char C : S.substr(Plain)) {
     switch (C) {
     case '&': Out += "&amp;"; break;
     case '<': Out += "&lt;"; break;

@@ -5,6 +5,7 @@
 
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/Keywords.h"
+#include "codeweft/core/SymbolPass.h"
 #include "codeweft/core/TokenStream.h"
 
 namespace codeweft {
@@ -66,7 +67,7 @@ int ScanProject(TRunState &S, TListingSink &Sink, const std::string &ProjectFile
 
   // Unit files are named relative to the project's folder.
   std::error_code E;
-  const fs::path Project = fs::absolute(ResolveSourcePath(ProjectFile), E);
+  const fs::path Project = fs::absolute(LocateSourceFile(ProjectFile), E);
   if (!E && Project.has_parent_path()) {
     [[maybe_unused]] const int Ignored = ::chdir(Project.parent_path().c_str());
   }

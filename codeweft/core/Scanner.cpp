@@ -1,7 +1,6 @@
 #include "codeweft/core/Scanner.h"
 
 #include "codeweft/core/Errors.h"
-#include "codeweft/core/FileNames.h"
 #include "codeweft/core/Keywords.h"
 #include "codeweft/core/Text.h"
 
@@ -63,13 +62,7 @@ TScanner::~TScanner() { Close(); }
 
 void TScanner::Open(const std::string &FileName) {
   Close();
-  int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (Fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
-    const int Error = errno;
-    const std::string Found = ResolveSourcePath(FileName);
-    Fd = Found != FileName ? ::open(Found.c_str(), O_RDONLY | O_CLOEXEC) : -1;
-    if (Fd < 0) errno = Error;
-  }
+  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (Fd < 0) throw EFOpenError(FileErrorMessage("open", FileName, errno));
   struct stat St;
   if (::fstat(Fd, &St) == 0 && S_ISDIR(St.st_mode)) {

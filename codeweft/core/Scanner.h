@@ -33,9 +33,7 @@ public:
   TScanner &operator=(const TScanner &) = delete;
 
   // Opens FileName for reading (closing any file still open) and reads the
-  // first character. A name that does not exist as written is looked up with
-  // ResolveSourcePath (backslashes as separators, components matched without
-  // regard to case). Throws EFOpenError naming the file and the reason.
+  // first character. Throws EFOpenError naming the file and the reason.
   void Open(const std::string &FileName);
   // Fills Token with the next token and returns one of the codes above. A
   // scanner that is not open reports scEnd. Throws EInOutError if reading fails.

@@ -57,7 +57,11 @@ void QueueCurrent(TRunState &State) {
 
 void QueueToken(TRunState &State, std::string Text, std::string Caption, std::string Topic,
                 TTokenStyle Style) {
-  State.PendingTokens.push_back({std::move(Text), std::move(Caption), std::move(Topic), Style});
+  TDelayedToken &T = State.PendingTokens.emplace_back();
+  T.Text = std::move(Text);
+  T.Caption = std::move(Caption);
+  T.Topic = std::move(Topic);
+  T.Style = Style;
 }
 
 void InsertToken(TRunState &State, std::size_t Pos, std::string Text, std::string Caption,
