@@ -48,8 +48,12 @@ void TSymbolTable::DeleteUnit(int Index) {
 
 TURElm *TSymbolTable::BuildingUnit(std::string_view UnitName) {
   if (!Building()) return nullptr;
-  const int i = FindFirst(Units, UnitName);
-  return i < 0 ? nullptr : &Units[i];
+  // The symbol pass records into one unit at a time: remember where it was,
+  // as long as the list itself has not changed.
+  if (FFound.Data == Units.data() && FFound.Size == Units.size() && FFound.Name == UnitName)
+    return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
+  FFound = {Units.data(), Units.size(), std::string(UnitName), FindFirst(Units, UnitName)};
+  return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
 }
 
 void TSymbolTable::AddIdent(std::string_view UnitName, std::string_view Name, TRefKind Kind) {
