@@ -1,5 +1,6 @@
 #include "codeweft/core/Run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -34,16 +35,15 @@ private:
   std::filesystem::path FDir;
 };
 
+// The build location as an absolute folder name ending in "/".
 std::string WithSeparator(const std::string &Dir) {
-  std::string D = Dir;
-  for (char &C : D)
-    if (C == '\\') C = '/';
-  if (D.empty()) D = ".";
+  std::string Given = Dir.empty() ? std::string(".") : Dir;
+  std::replace(Given.begin(), Given.end(), '\\', '/');
   std::error_code E;
-  const std::filesystem::path Abs = std::filesystem::absolute(D, E);
-  if (!E) D = Abs.lexically_normal().string();
-  if (D.back() != '/') D += '/';
-  return D;
+  const std::filesystem::path Abs = std::filesystem::absolute(Given, E);
+  std::string Result = E ? Given : Abs.lexically_normal().native();
+  if (Result.empty() || Result.back() != '/') Result.push_back('/');
+  return Result;
 }
 
 } // namespace
