@@ -1,28 +1,24 @@
 program Demo;
 
-{ A small project for trying Codeweft: two units, one of them in a
-  subfolder, routines that call each other across units, and a
-  conditional region. }
+{ The example project of Codeweft: three units of its own, one of them in a
+  subfolder, and one unit from outside the project. }
 
 uses
-  Tools in 'Tools.pas',
-  Shapes in 'lib\Shapes.pas';
-
-{$DEFINE VERBOSE}
+  SysUtils,
+  Geometry in 'Geometry.pas',
+  Shapes in 'Shapes.pas',
+  Tools in 'lib\Tools.pas';
 
 var
-  Square: TSquare;
+  Drawing: TDrawing;
 
 begin
-  Square := TSquare.Create(3);
+  Drawing := TDrawing.Create;
   try
-    {$IFDEF VERBOSE}
-    Report('Area: ', Square.Area);
-    {$ELSE}
-    Report('', 0);
-    {$ENDIF}
-    Report('Sum 1..10: ', SumTo(10));
+    Drawing.Add(TCircle.Create(MakePoint(0, 0), 2.5));
+    Drawing.Add(TRectangle.Create(MakePoint(1, 1), MakePoint(4, 3)));
+    Drawing.Report;
   finally
-    Square.Free;
+    Drawing.Free;
   end;
 end.

@@ -1,113 +1,114 @@
-// codeweft PROJECT.dpr [-o BUILD_DIR]
+// codeweft PROJECT.dpr -o BUILD_DIR [--hcrtf PATH] [--defines "A;B"] [--symbols]
 //
-// For now: scans the project file and the units its uses clause names with
-// "in 'file'", and prints how many tokens of each group every file has. The
-// full run (symbol table, listings, help project) takes this place later;
-// the build folder is accepted already but nothing is written yet.
-#include "codeweft/core/Errors.h"
-#include "codeweft/core/Keywords.h"
-#include "codeweft/core/RunState.h"
-#include "codeweft/core/TokenStream.h"
+// The same run as the window's "Process" button: the project file and the
+// units its uses clause names with "in" become RTF topics and HTML pages in
+// BUILD_DIR, with a help project, a contents file, index.html and
+// content.html. Status texts go to stderr as lines (with a progress bar when
+// stderr is a terminal); the path of index.html goes to stdout. Exit status:
+// 0 done, 1 a file error (the message names the file and the reason), 2 a
+// wrong command line.
+#include "codeweft/cli/CliReporter.h"
+#include "codeweft/cli/SymbolTable.h"
+#include "codeweft/core/Run.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
-#include <vector>
+#include <unistd.h>
 
 using namespace codeweft;
 
 namespace {
 
-enum TGroup { grIdent, grNumber, grString, grComment, grSymbol, grKeyword, grVisibility, grSpace,
-              grCount };
-const char *const GroupNames[grCount] = {"identifiers", "numbers",    "strings",  "comments",
-                                         "symbols",     "keywords",   "visibility", "whitespace"};
+const char *const Usage =
+    "usage: codeweft PROJECT.dpr -o BUILD_DIR [--hcrtf PATH] [--defines \"A;B\"] [--symbols]\n"
+    "  -o BUILD_DIR     where the listings, help project and frames are written\n"
+    "                   (created when missing)\n"
+    "  --hcrtf PATH     the help compiler to start on the help project\n"
+    "  --defines TEXT   conditional symbols, separated by \";\"\n"
+    "  --symbols        print the symbol table as a table on stdout\n";
 
-TGroup GroupOf(TTokenKind Kind) {
-  const int K = Ord(Kind);
-  if (K == 0) return grIdent;
-  if (K <= 2) return grNumber;
-  if (K == 4) return grString;
-  if (K <= 6) return grComment;
-  if (K <= 30) return grSymbol;
-  if (K <= 96) return grKeyword;
-  if (K <= 101) return grVisibility;
-  return grSpace;
-}
+struct TArgs {
+  TRunInputs Inputs;
+  bool Symbols = false;
+};
 
-// A file named in a project is relative to the project's folder; a backslash
-// in it separates directories.
-std::string UnitPath(const std::string &ProjectFile, std::string Name) {
-  std::replace(Name.begin(), Name.end(), '\\', '/');
-  if (!Name.empty() && Name[0] == '/') return Name;
-  const std::size_t Sep = ProjectFile.find_last_of('/');
-  return Sep == std::string::npos ? Name : ProjectFile.substr(0, Sep + 1) + Name;
-}
-
-// The files that the project's uses clause names after "in".
-std::vector<std::string> UsedFiles(TRunState &State, const std::string &ProjectFile) {
-  std::vector<std::string> Files;
-  State.Scanner.Open(ProjectFile);
-  Advance(State);
-  while (!State.AtEnd && State.Token.Kind != Keyword("uses")) Advance(State);
-  bool AfterIn = false;
-  while (!State.AtEnd && State.Token.Kind != TTokenKind::tkSemicolon) {
-    const TToken &T = State.Token;
-    if (AfterIn && T.Kind == TTokenKind::tkString && T.Text.size() >= 2 && T.Text[0] == '\'')
-      Files.push_back(UnitPath(ProjectFile, T.Text.substr(1, T.Text.size() - 2)));
-    AfterIn = T.Kind == Keyword("in");
-    Advance(State);
+// Parses the command line; prints the reason and returns false when it is wrong.
+bool ParseArgs(int argc, char **argv, TArgs &Args) {
+  bool HaveBuildDir = false;
+  for (int I = 1; I < argc; ++I) {
+    const std::string Arg = argv[I];
+    auto Value = [&](std::string &Into) {
+      if (I + 1 >= argc) {
+        std::fprintf(stderr, "codeweft: %s needs a value\n", Arg.c_str());
+        return false;
+      }
+      Into = argv[++I];
+      return true;
+    };
+    if (Arg == "-o" || Arg == "--output") {
+      if (!Value(Args.Inputs.BuildDir)) return false;
+      HaveBuildDir = true;
+    } else if (Arg == "--hcrtf") {
+      if (!Value(Args.Inputs.HcrtfPath)) return false;
+    } else if (Arg == "--defines") {
+      if (!Value(Args.Inputs.Defines)) return false;
+    } else if (Arg == "--symbols") {
+      Args.Symbols = true;
+    } else if (Arg == "-h" || Arg == "--help") {
+      std::fputs(Usage, stdout);
+      std::exit(0);
+    } else if (!Arg.empty() && Arg[0] == '-') {
+      std::fprintf(stderr, "codeweft: unknown option %s\n", Arg.c_str());
+      return false;
+    } else if (!Args.Inputs.ProjectFile.empty()) {
+      std::fprintf(stderr, "codeweft: only one project file, not also %s\n", Arg.c_str());
+      return false;
+    } else {
+      Args.Inputs.ProjectFile = Arg;
+    }
   }
-  State.Scanner.Close();
-  return Files;
-}
-
-void CountTokens(TScanner &Scanner, const std::string &File) {
-  std::array<long, grCount> Counts{};
-  TToken Token;
-  Scanner.Open(File);
-  int Code;
-  long Bytes = 0;
-  while ((Code = Scanner.NextToken(Token)) == scToken) {
-    ++Counts[GroupOf(Token.Kind)];
-    Bytes += static_cast<long>(Token.Text.size());
+  if (Args.Inputs.ProjectFile.empty()) {
+    std::fputs("codeweft: no project file given\n", stderr);
+    return false;
   }
-  Scanner.Close();
-  std::printf("%s: %ld bytes", File.c_str(), Bytes);
-  for (int G = 0; G < grCount; ++G) std::printf(", %ld %s", Counts[G], GroupNames[G]);
-  if (Code != scEnd) std::printf(" (stopped early, code %d)", Code);
-  std::printf("\n");
+  if (!HaveBuildDir || Args.Inputs.BuildDir.empty()) {
+    std::fputs("codeweft: no build location given (-o BUILD_DIR)\n", stderr);
+    return false;
+  }
+  return true;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-  std::string Project;
-  for (int i = 1; i < argc; ++i) {
-    const std::string Arg = argv[i];
-    if (Arg == "-o" && i + 1 < argc)
-      ++i; // the build folder: nothing is written yet
-    else if (Arg.empty() || Arg[0] == '-' || !Project.empty()) {
-      std::fprintf(stderr, "usage: codeweft PROJECT.dpr [-o BUILD_DIR]\n");
-      return 2;
-    } else
-      Project = Arg;
-  }
-  if (Project.empty()) {
-    std::fprintf(stderr, "usage: codeweft PROJECT.dpr [-o BUILD_DIR]\n");
+  TArgs Args;
+  if (!ParseArgs(argc, argv, Args)) {
+    std::fputs(Usage, stderr);
     return 2;
   }
-  try {
-    TRunState State;
-    State.ProjectFile = ChangeExt(Project, "dpr");
-    const std::vector<std::string> Units = UsedFiles(State, State.ProjectFile);
-    CountTokens(State.Scanner, State.ProjectFile);
-    for (const std::string &U : Units) CountTokens(State.Scanner, U);
-  } catch (const std::exception &E) {
-    std::fprintf(stderr, "codeweft: %s\n", E.what());
+
+  TCliReporter Reporter(stderr, ::isatty(2) != 0);
+  namespace fs = std::filesystem;
+  std::error_code E;
+  fs::create_directories(Args.Inputs.BuildDir, E);
+  if (E) {
+    Reporter.ReportError("Cannot create folder \"" + Args.Inputs.BuildDir + "\": " + E.message());
     return 1;
   }
+  if (Args.Inputs.HcrtfPath.empty())
+    Reporter.Line("No help compiler given (--hcrtf): the help project is written, not compiled");
+
+  TRunState State;
+  try {
+    Run(State, Args.Inputs, Reporter, [&](const TSymbolTable &Symbols, int RowCount) {
+      if (Args.Symbols) PrintSymbolTable(stdout, GridRows(Symbols));
+      Reporter.Line("Symbols scanned: " + std::to_string(RowCount));
+    });
+  } catch (const std::exception &) {
+    return 1; // Run has reported the error
+  }
+  std::printf("%s\n", (State.BuildDir + "index.html").c_str());
   return 0;
 }

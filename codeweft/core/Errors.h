@@ -19,6 +19,12 @@ public:
   using std::runtime_error::runtime_error;
 };
 
+// Writing to (or closing) an output file failed, e.g. the disk is full.
+class EFWriteError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
 // Reading or writing an open file failed: Cannot read file "x.pas": <reason>
 class EInOutError : public std::runtime_error {
 public:

@@ -2,6 +2,7 @@
 // that the run owns, so tests can run many runs in one process.
 #pragma once
 
+#include "codeweft/core/FileNames.h"
 #include "codeweft/core/Phase.h"
 #include "codeweft/core/Scanner.h"
 #include "codeweft/core/SymTab.h"
@@ -13,18 +14,6 @@
 #include <vector>
 
 namespace codeweft {
-
-// Replaces the extension of the file-name part of FileName (the text after its
-// last dot) with Ext, or appends "." + Ext when it has none; with an empty Ext
-// the extension is removed. A name that begins with a double quote loses its
-// first and last characters first. An empty name stays empty.
-//   Demo.dpr, "html" -> Demo.html    Demo, "dpr" -> Demo.dpr
-//   lib\Tools.pp, "" -> lib\Tools    C:\tools\hcrtf, "exe" -> C:\tools\hcrtf.exe
-std::string ChangeExt(std::string_view FileName, std::string_view Ext);
-
-// The unit name that a file name gives: its file-name part without directory
-// (backslash and slash both separate) and without extension. lib\Tools.pas -> Tools.
-std::string UnitNameFromFile(std::string_view FileName);
 
 struct TRunState {
   TRunState() = default;

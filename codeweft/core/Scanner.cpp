@@ -209,6 +209,7 @@ void TScanner::Open(const std::string &FileName) {
   FAtEnd = false;
   FPendingRange = false;
   FDone = 0;
+  FFailedText.clear();
   // A byte-order mark is not source text. Its three bytes may come in more
   // than one read from a pipe, so gather them before deciding.
   while (FLim - FPos < 3) {
@@ -234,6 +235,19 @@ void TScanner::Close() {
 
 int TScanner::StopChar() const {
   return (FDone == scBadChar && FPos < FLim) ? *FPos : -1;
+}
+
+bool TScanner::TakeRest(std::string &Text) {
+  if (FDone == scToken || FDone == scEnd) return false;
+  if (!FFailedText.empty()) {
+    Text.append(FFailedText);
+    FFailedText.clear();
+    return true;
+  }
+  if (FPos >= FLim && Fill() < 0) return false;
+  Text.append(reinterpret_cast<const char *>(FPos), FLim - FPos);
+  FPos = FLim;
+  return true;
 }
 
 // Refills the buffer once the current one is used up: the current character,
@@ -270,6 +284,7 @@ template <class Pred> void TScanner::TakeWhile(std::string &Text, Pred Keep) {
 }
 
 int TScanner::Finish(TToken &Token, int Code) {
+  if (FDone == 0 && Code != scEnd) FFailedText.swap(Token.Text);
   FDone = Code;
   Token.Kind = TTokenKind::tkEnd;
   Token.Text.clear();

@@ -44,6 +44,14 @@ public:
   const std::string &FileName() const { return FFileName; }
   // After scBadChar: the byte that stopped the scan; otherwise -1.
   int StopChar() const;
+  // The non-zero code that ended the file, or scToken while it goes on.
+  int LastCode() const { return FDone; }
+
+  // After a scanning error (codes 3, 5, 7): hands back the source from the
+  // error point on, a piece at a time: first what the failed token had taken,
+  // then the unread rest of the file. Appends the next piece to Text and
+  // returns false when nothing is left. Lets a listing keep every byte.
+  bool TakeRest(std::string &Text);
 
 private:
   int Peek() { return FPos < FLim ? *FPos : Fill(); }
@@ -70,6 +78,7 @@ private:
   bool FAtEnd = true;
   bool FPendingRange = false;
   int FDone = 0; // the non-zero code once one was returned
+  std::string FFailedText; // what the token that failed had taken
 };
 
 } // namespace codeweft

@@ -55,9 +55,13 @@ void QueueCurrent(TRunState &State) {
   State.Deferring = false;
 }
 
-void QueueToken(TRunState &State, std::string Text, std::string Caption, std::string Topic,
-                TTokenStyle Style) {
-  State.PendingTokens.push_back({std::move(Text), std::move(Caption), std::move(Topic), Style});
+void QueueToken(TRunState &State, std::string_view Text, std::string_view Caption,
+                std::string_view Topic, TTokenStyle Style) {
+  TDelayedToken &T = State.PendingTokens.emplace_back();
+  T.Text.assign(Text);
+  if (!Caption.empty()) T.Caption.assign(Caption);
+  if (!Topic.empty()) T.Topic.assign(Topic);
+  T.Style = Style;
 }
 
 void InsertToken(TRunState &State, std::size_t Pos, std::string Text, std::string Caption,

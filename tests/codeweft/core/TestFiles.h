@@ -2,6 +2,7 @@
 #pragma once
 
 #include "codeweft/core/Scanner.h"
+#include "tests/codeweft/core/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,30 +14,6 @@
 #include <vector>
 
 namespace codeweft::test {
-
-// A fresh directory under the system's temporary folder, removed at the end.
-class TTempDir {
-public:
-  TTempDir() {
-    std::string Pattern = (std::filesystem::temp_directory_path() / "cwtest-XXXXXX").string();
-    if (!::mkdtemp(Pattern.data())) throw std::runtime_error("mkdtemp failed");
-    FPath = Pattern;
-  }
-  ~TTempDir() {
-    std::error_code E;
-    std::filesystem::remove_all(FPath, E);
-  }
-  // Writes Bytes to the file Name in this directory and returns its path.
-  std::string Write(const std::string &Name, const std::string &Bytes) const {
-    const std::string P = (FPath / Name).string();
-    std::ofstream(P, std::ios::binary) << Bytes;
-    return P;
-  }
-  const std::filesystem::path &Path() const { return FPath; }
-
-private:
-  std::filesystem::path FPath;
-};
 
 struct TScanResult {
   std::vector<TToken> Tokens; // the delivered tokens, without the final tkEnd

@@ -1,4 +1,5 @@
-#include "codeweft/core/RunState.h"
+#include "codeweft/core/FileNames.h"
+
 
 namespace codeweft {
 
@@ -10,15 +11,14 @@ std::size_t NameStart(std::string_view Path) {
   return Sep == std::string_view::npos ? 0 : Sep + 1;
 }
 
-// Path without the extension of its file-name part (the text from its last dot).
+} // namespace
+
 std::string_view WithoutExt(std::string_view Path) {
   const std::size_t Start = NameStart(Path);
   const std::size_t Dot = Path.rfind('.');
   if (Dot == std::string_view::npos || Dot < Start) return Path;
   return Path.substr(0, Dot);
 }
-
-} // namespace
 
 std::string ChangeExt(std::string_view FileName, std::string_view Ext) {
   if (FileName.empty()) return {};
@@ -33,8 +33,12 @@ std::string ChangeExt(std::string_view FileName, std::string_view Ext) {
   return Result;
 }
 
+std::string ExtractFileName(std::string_view Path) {
+  return std::string(Path.substr(NameStart(Path)));
+}
+
 std::string UnitNameFromFile(std::string_view FileName) {
-  return std::string(WithoutExt(FileName.substr(NameStart(FileName))));
+  return std::string(WithoutExt(ExtractFileName(FileName)));
 }
 
 } // namespace codeweft

@@ -1,0 +1,116 @@
+#include "codeweft/core/Run.h"
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+#include <filesystem>
+#include <unistd.h>
+
+#include "codeweft/core/FileNames.h"
+#include "codeweft/core/HelpProject.h"
+#include "codeweft/core/ListingPass.h"
+#include "codeweft/core/ProjectScan.h"
+#include "codeweft/core/SymbolPass.h"
+
+namespace codeweft {
+
+namespace {
+
+// Puts the current directory back when the run ends, however it ends, so
+// that a run leaves no trace in the process that started it.
+class TCurrentDirGuard {
+public:
+  TCurrentDirGuard() {
+    std::error_code E;
+    FDir = std::filesystem::current_path(E);
+  }
+  ~TCurrentDirGuard() {
+    std::error_code E;
+    if (!FDir.empty()) std::filesystem::current_path(FDir, E);
+  }
+  TCurrentDirGuard(const TCurrentDirGuard &) = delete;
+  TCurrentDirGuard &operator=(const TCurrentDirGuard &) = delete;
+
+private:
+  std::filesystem::path FDir;
+};
+
+// The build location as an absolute folder name ending in "/".
+std::string WithSeparator(const std::string &Dir) {
+  std::string Given = Dir.empty() ? std::string(".") : Dir;
+  std::replace(Given.begin(), Given.end(), '\\', '/');
+  std::error_code E;
+  const std::filesystem::path Abs = std::filesystem::absolute(Given, E);
+  std::string Result = E ? Given : Abs.lexically_normal().native();
+  if (Result.empty() || Result.back() != '/') Result.push_back('/');
+  return Result;
+}
+
+} // namespace
+
+int GridRowCount(const TSymbolTable &Symbols) {
+  std::size_t Count = 0;
+  for (const TURElm &U : Symbols.Units) {
+    Count += 1 + U.Idents.size() + U.Classes.size();
+    for (const TCRElm &C : U.Classes) Count += C.Members.size();
+  }
+  return static_cast<int>(Count);
+}
+
+std::vector<std::string> UnitNames(const TSymbolTable &Symbols) {
+  std::vector<std::string> Names;
+  Names.reserve(Symbols.Units.size());
+  for (const TURElm &U : Symbols.Units) Names.push_back(U.Name);
+  return Names;
+}
+
+TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
+               const TShowSymbols &ShowSymbols) {
+  const auto Start = std::chrono::steady_clock::now();
+  TRunResult Result;
+  TCurrentDirGuard KeepDir;
+  TListingSink Sink;
+  TTokenHookGuard Hook(S, Sink);
+  try {
+    S.Symbols.CreateSymbols();
+    S.BuildDir = WithSeparator(Inputs.BuildDir);
+    // An executable here has no extension to force; the path is used as given.
+    S.HcrtfPath = Inputs.HcrtfPath;
+    S.ProjectFile = ChangeExt(Inputs.ProjectFile, "dpr");
+
+    ScanProject(S, Sink, S.ProjectFile, Inputs.Defines, Reporter);
+
+    TSymbolPassEvents Events;
+    Events.Status = [&Reporter](const std::string &Text) { Reporter.ReportStatus(Text); };
+    Events.Progress = [&Reporter](int Total, int Done) { Reporter.ReportProgress(Total, Done); };
+    {
+      TSuspendedHook NoHook(S); // nothing is written in this phase
+      BuildSymbolTable(S, Events);
+    }
+
+    GenerateListings(S, Sink, Reporter);
+    WriteHelpProject(S.ProjectFile, S.BuildDir, S.HcrtfPath, UnitNames(S.Symbols), Reporter);
+
+    Result.SymbolsScanned = GridRowCount(S.Symbols);
+    if (ShowSymbols) ShowSymbols(S.Symbols, Result.SymbolsScanned);
+    S.Symbols.FreeSymbols();
+  } catch (const std::exception &E) {
+    Sink.Files.Close();
+    S.Scanner.Close();
+    S.Deferring = false;
+    S.PendingTokens.clear();
+    S.Symbols.FreeSymbols();
+    Reporter.ReportError(E.what());
+    throw;
+  }
+
+  Result.ElapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now() - Start)
+                         .count();
+  Result.TimeTaken = FormatElapsed(Result.ElapsedMs);
+  S.StatusText = "Time Taken: " + Result.TimeTaken;
+  Reporter.ReportStatus(S.StatusText);
+  return Result;
+}
+
+} // namespace codeweft
