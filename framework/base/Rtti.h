@@ -209,6 +209,16 @@ class TClassDef {
     FLast->Stored = [f](const TObject& o) { return f(static_cast<const T&>(o)); };
     return *this;
   }
+  // An event property backed by a public event field of T (or of a base of T).
+  template <class C, class E>
+  TClassDef& Event(std::string name, E C::*field) {
+    return Property(std::move(name), field, [field](T& o, E v) { o.*field = v; });
+  }
+  // A property backed directly by a public field (no setter logic).
+  template <class C, class V>
+  TClassDef& FieldProperty(std::string name, V C::*field) {
+    return Property(std::move(name), field, [field](T& o, V v) { o.*field = v; });
+  }
   // Removes an inherited property from this class's published list.
   TClassDef& Hide(std::string_view name) {
     FMeta.HideProperty(name);

@@ -6,6 +6,7 @@
 #include "framework/design/Designer.h"
 #include "framework/graphics/Resources.h"
 #include "framework/messages/Timer.h"
+#include "framework/controls/StdRegister.h"
 
 FW_DEFINE_ENUM(framework::TFormBorderStyle, "TFormBorderStyle", "bsNone", "bsSingle", "bsSizeable",
                "bsDialog", "bsToolWindow", "bsSizeToolWin")
@@ -220,6 +221,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   Screen();
   FindControl(THandle());
   TTimer::ProcessTimers();
+  RegisterStandardClasses();
 }
 
 TApplication::~TApplication() {
