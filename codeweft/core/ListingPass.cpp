@@ -195,6 +195,7 @@ void CollectAnchors(TRunState &S, TListingSink &Sink) {
   const std::vector<std::string> Defines = S.Defines.Names();
   const bool Skipping = S.Skipping;
   Sink.Anchors.Clear();
+  TSuspendedHook NoHook(S);
   Sink.Collecting = true;
   try {
     for (int I = 0; I < static_cast<int>(S.Symbols.Units.size()); ++I)

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -66,6 +67,22 @@ public:
 
 private:
   TRunState &FState;
+};
+
+// Takes the hook out of State for the guard's lifetime and puts it back after:
+// for passes that write nothing (the hook would return at once for each token).
+class TSuspendedHook {
+public:
+  explicit TSuspendedHook(TRunState &State) : FState(State), FHook(std::move(State.TokenHook)) {
+    FState.TokenHook = nullptr;
+  }
+  ~TSuspendedHook() { FState.TokenHook = std::move(FHook); }
+  TSuspendedHook(const TSuspendedHook &) = delete;
+  TSuspendedHook &operator=(const TSuspendedHook &) = delete;
+
+private:
+  TRunState &FState;
+  std::function<void()> FHook;
 };
 
 // Writes every entry of PendingTokens from the front and empties the queue.

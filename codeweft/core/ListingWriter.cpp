@@ -140,37 +140,52 @@ void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
   // Formatted straight into the two file buffers.
   std::string &R = FRtf.Buffer();
   std::string &H = FHtml.Buffer();
+  // One look at the text tells whether either format must escape anything.
+  unsigned char Marks = 0;
+  for (const char C : Text) Marks |= EscapeMarks.Of[static_cast<unsigned char>(C)];
+  const auto PutRtf = [&](std::string_view S) {
+    if (Marks & emRtf)
+      AppendRtfEscaped(R, S);
+    else
+      R.append(S);
+  };
+  const auto PutHtml = [&](std::string_view S) {
+    if (Marks & emHtml)
+      AppendHtmlEscaped(H, S);
+    else
+      H.append(S);
+  };
   switch (Style) {
   case TTokenStyle::tsKeyword:
     R += "\\b\\cf16 ";
-    AppendRtfEscaped(R, Text);
+    PutRtf(Text);
     R += "\\b0\\cf12";
     H += "<B><FONT COLOR=\"#FFFFFF\">";
-    AppendHtmlEscaped(H, Text);
+    PutHtml(Text);
     H += "</FONT></B>";
     break;
   case TTokenStyle::tsComment:
     R += "\\i\\cf8 ";
-    AppendRtfEscaped(R, Text);
+    PutRtf(Text);
     R += "\\i0\\cf12";
     H += "<I><FONT COLOR=\"#7F7F7F\">";
-    AppendHtmlEscaped(H, Text);
+    PutHtml(Text);
     H += "</FONT></I>";
     break;
   case TTokenStyle::tsString:
     R += "\\cf9 ";
-    AppendRtfEscaped(R, Text);
+    PutRtf(Text);
     R += "\\cf12";
     H += "<FONT COLOR=\"#C0C0C0\">";
-    AppendHtmlEscaped(H, Text);
+    PutHtml(Text);
     H += "</FONT>";
     break;
   case TTokenStyle::tsNumber:
     R += "\\cf11 ";
-    AppendRtfEscaped(R, Text);
+    PutRtf(Text);
     R += "\\cf12";
     H += "<FONT COLOR=\"#00FF00\">";
-    AppendHtmlEscaped(H, Text);
+    PutHtml(Text);
     H += "</FONT>";
     break;
   case TTokenStyle::tsAnchor:
@@ -195,8 +210,8 @@ void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
     break;
   default:
     // Whitespace, symbols, identifiers and raw text: no markup of their own.
-    AppendRtfEscaped(R, Text);
-    AppendHtmlEscaped(H, Text);
+    PutRtf(Text);
+    PutHtml(Text);
     break;
   }
   R += CrLf;

@@ -46,7 +46,7 @@ public:
   const std::string &Path() const { return FPath; }
 
 private:
-  static constexpr std::size_t BufferSize = 1 << 16;
+  static constexpr std::size_t BufferSize = 1 << 18;
   void Flush();
   [[noreturn]] void FailWrite(int Error);
 

@@ -74,7 +74,10 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
     TSymbolPassEvents Events;
     Events.Status = [&Reporter](const std::string &Text) { Reporter.ReportStatus(Text); };
     Events.Progress = [&Reporter](int Total, int Done) { Reporter.ReportProgress(Total, Done); };
-    BuildSymbolTable(S, Events);
+    {
+      TSuspendedHook NoHook(S); // nothing is written in this phase
+      BuildSymbolTable(S, Events);
+    }
 
     GenerateListings(S, Sink, Reporter);
     WriteHelpProject(S.ProjectFile, S.BuildDir, S.HcrtfPath, UnitNames(S.Symbols), Reporter);

@@ -48,8 +48,12 @@ void TSymbolTable::DeleteUnit(int Index) {
 
 TURElm *TSymbolTable::BuildingUnit(std::string_view UnitName) {
   if (!Building()) return nullptr;
-  const int i = FindFirst(Units, UnitName);
-  return i < 0 ? nullptr : &Units[i];
+  // The symbol pass records into one unit at a time: remember where it was,
+  // as long as the list itself has not changed.
+  if (FFound.Data == Units.data() && FFound.Size == Units.size() && FFound.Name == UnitName)
+    return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
+  FFound = {Units.data(), Units.size(), std::string(UnitName), FindFirst(Units, UnitName)};
+  return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
 }
 
 void TSymbolTable::AddIdent(std::string_view UnitName, std::string_view Name, TRefKind Kind) {
@@ -108,19 +112,20 @@ void TSymbolTable::BuildFlatRefs(const std::vector<int> &UnitIndexes) {
 
 void TSymbolTable::AddFlatRefs(const std::vector<int> &UnitIndexes) {
   if (!Writing()) return;
-  const std::size_t Old = FlatRefs.size();
-  for (const int u : UnitIndexes) {
-    if (u < 0 || u >= static_cast<int>(Units.size())) continue;
-    for (const TRefElm &R : Units[u].Idents) FlatRefs.push_back({R.Name, Units[u].Name, R.Kind});
-  }
-  // The list is sorted up to Old: sorting the new batch and merging it in
-  // gives the same order as sorting everything, in linear time.
+  // The list is sorted, and so is each unit's batch once SortAll has run:
+  // merging batch after batch gives the order a stable sort of everything
+  // would, in linear time per batch.
   const auto Less = [](const TFlatRef &A, const TFlatRef &B) {
     return CompareText(A.Name, B.Name) < 0;
   };
-  const auto Mid = FlatRefs.begin() + static_cast<std::ptrdiff_t>(Old);
-  std::stable_sort(Mid, FlatRefs.end(), Less);
-  std::inplace_merge(FlatRefs.begin(), Mid, FlatRefs.end(), Less);
+  for (const int u : UnitIndexes) {
+    if (u < 0 || u >= static_cast<int>(Units.size())) continue;
+    const std::size_t Old = FlatRefs.size();
+    for (const TRefElm &R : Units[u].Idents) FlatRefs.push_back({R.Name, Units[u].Name, R.Kind});
+    const auto Mid = FlatRefs.begin() + static_cast<std::ptrdiff_t>(Old);
+    if (!std::is_sorted(Mid, FlatRefs.end(), Less)) std::stable_sort(Mid, FlatRefs.end(), Less);
+    std::inplace_merge(FlatRefs.begin(), Mid, FlatRefs.end(), Less);
+  }
 }
 
 void TSymbolTable::FreeFlatRefs() { std::vector<TFlatRef>().swap(FlatRefs); }

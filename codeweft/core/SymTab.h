@@ -152,6 +152,12 @@ private:
 
   const TPhase &FPhase;
   const std::string &FCurrentUnit;
+  struct TFoundUnit {
+    const TURElm *Data = nullptr;
+    std::size_t Size = 0;
+    std::string Name;
+    int Index = -1;
+  } FFound; // the last unit BuildingUnit looked up
 };
 
 // The conditional symbols. A name defined twice needs two removals.

@@ -9,6 +9,7 @@ namespace codeweft {
 int CompareText(std::string_view A, std::string_view B) {
   const std::size_t N = A.size() < B.size() ? A.size() : B.size();
   for (std::size_t i = 0; i < N; ++i) {
+    if (A[i] == B[i]) continue;
     const unsigned char X = LowerChar(static_cast<unsigned char>(A[i]));
     const unsigned char Y = LowerChar(static_cast<unsigned char>(B[i]));
     if (X != Y) return X < Y ? -1 : 1;

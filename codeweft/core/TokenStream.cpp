@@ -55,12 +55,12 @@ void QueueCurrent(TRunState &State) {
   State.Deferring = false;
 }
 
-void QueueToken(TRunState &State, std::string Text, std::string Caption, std::string Topic,
-                TTokenStyle Style) {
+void QueueToken(TRunState &State, std::string_view Text, std::string_view Caption,
+                std::string_view Topic, TTokenStyle Style) {
   TDelayedToken &T = State.PendingTokens.emplace_back();
-  T.Text = std::move(Text);
-  T.Caption = std::move(Caption);
-  T.Topic = std::move(Topic);
+  T.Text.assign(Text);
+  if (!Caption.empty()) T.Caption.assign(Caption);
+  if (!Topic.empty()) T.Topic.assign(Topic);
   T.Style = Style;
 }
 

@@ -40,8 +40,8 @@ TDirectiveParts SplitDirective(std::string_view Text);
 void BeginDeferral(TRunState &State);
 void QueueCurrent(TRunState &State);
 // Appends an entry to PendingTokens.
-void QueueToken(TRunState &State, std::string Text, std::string Caption, std::string Topic,
-                TTokenStyle Style);
+void QueueToken(TRunState &State, std::string_view Text, std::string_view Caption,
+                std::string_view Topic, TTokenStyle Style);
 // Inserts an entry at position Pos of PendingTokens (appends if Pos is past
 // the end): routine headings place their entries ahead of trivia queued after
 // the token they stand for.

@@ -89,7 +89,7 @@ TEST_F(ListingPassTest, AnEmptyFileGivesHeaderAndTrailerOnly) {
 // as plain escaped text to both listings.
 TEST_F(ListingPassTest, AScanningErrorKeepsTheRestOfTheFileAsPlainText) {
   const std::string Tail = "\r\nprocedure Later;\r\nbegin DoIt; end; // <b>&\"\r\nend.\r\n";
-  for (const std::string Error : {std::string("'open string"), std::string("? stray"),
+  for (const std::string &Error : {std::string("'open string"), std::string("? stray"),
                                   std::string("{ open comment"), std::string("(* open")}) {
     const std::string Source = "unit U;\r\ninterface\r\nprocedure DoIt;\r\nimplementation\r\n"
                                "procedure DoIt;\r\nbegin\r\n  X := " +
