@@ -335,17 +335,20 @@ void TTriPane::FChangeButVisible(int Value) {
 
 void TTriPane::FSetAlign(TMenuAlignment Value) {
   if (Value == FAlignMenu) return;
+  FStripePlaced = false;
+  FAlignMenu = Value;
   if (FMenuPane) {
+    // Turning from a vertical edge to a horizontal one (or back) gives the menu pane
+    // PopOpenSize across the new edge. The size is set once the new alignment holds, as
+    // the old one would stretch it again.
     TAlign current = FMenuPane->Align();
     bool horizontal = Value == mnLeft || Value == mnRight;
+    FMenuPane->SetAlign(MenuAlign(Value));
     if ((current == alTop || current == alBottom) && horizontal)
       FMenuPane->SetWidth(FPopOpenSize);
     else if ((current == alLeft || current == alRight) && !horizontal)
       FMenuPane->SetHeight(FPopOpenSize);
   }
-  FStripePlaced = false;
-  FAlignMenu = Value;
-  if (FMenuPane) FMenuPane->SetAlign(MenuAlign(Value));
   if (FClientPane) FClientPane->Invalidate();
   if (FMenuPane) FMenuPane->Invalidate();
   if (FHeaderPane) FHeaderPane->Invalidate();
@@ -353,10 +356,14 @@ void TTriPane::FSetAlign(TMenuAlignment Value) {
   FSetStripe();
 }
 
-// The stripe shares the menu's edge, on its inner side.
+// The stripe shares the menu's edge, on its inner side, with its thickness across the edge.
 void TTriPane::FSetStripe() {
   if (!FStripe || !FMenuPane) return;
   FStripe->SetAlign(FMenuPane->Align());
+  if (IsVertical())
+    FStripe->SetHeight(FStripeWidth);
+  else
+    FStripe->SetWidth(FStripeWidth);
   if (FMenuPane->Align() == alLeft) FStripe->SetLeft(FMenuPane->Left() + FMenuPane->Width());
 }
 
