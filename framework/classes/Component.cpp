@@ -166,11 +166,13 @@ void TComponent::Remove(TComponent* component) {
   component->FOwner = nullptr;
 }
 
+// Each owned component still sees its owner while it is destroyed, and removes itself
+// from the owner (which is notified) at the end.
 void TComponent::DestroyComponents() {
   while (!FComponents.empty()) {
     TComponent* c = FComponents.back();
-    Remove(c);
     delete c;
+    if (!FComponents.empty() && FComponents.back() == c) FComponents.pop_back();  // defensive
   }
 }
 

@@ -254,12 +254,19 @@ bool TApplication::ProcessOne() {
   return false;
 }
 
+// Due timers fire once per call (so a short interval cannot keep the call from returning);
+// then messages and paints are handled until none is left. A paint that keeps invalidating
+// itself is cut off after a bounded number of rounds.
 void TApplication::ProcessMessages() {
-  for (int rounds = 0; rounds < 100000; ++rounds) {
+  try {
+    TTimer::ProcessTimers();
+  } catch (const std::exception& e) {
+    HandleException(e);
+  }
+  for (int rounds = 0; rounds < 1000; ++rounds) {
     bool did = false;
     while (ProcessOne()) did = true;
     try {
-      if (TTimer::ProcessTimers() > 0) did = true;
       if (Widgetset().ProcessEvents()) did = true;
     } catch (const std::exception& e) {
       HandleException(e);

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-FW_DEFINE_ENUM(framework::TDirDialogKind, "TDirDialogKind", "dkVCL", "dkWin32")
+FW_DEFINE_ENUM(framework::TDirDialogKind, "TDirDialogKind", "dkFramework", "dkSystem")
 FW_DEFINE_ENUM(framework::TSelectDirOpt, "TSelectDirOpt", "sdAllowCreate", "sdPerformCreate", "sdPrompt")
 
 namespace framework {
@@ -19,7 +19,7 @@ FW_DEFINE_CLASS(TFilenameEdit, [](TClassDef<TFilenameEdit>& d) {
 
 FW_DEFINE_CLASS(TDirectoryEdit, [](TClassDef<TDirectoryEdit>& d) {
   d.Property("AcceptFiles", &TDirectoryEdit::AcceptFiles, &TDirectoryEdit::SetAcceptFiles).Default(false);
-  d.FieldProperty("DialogKind", &TDirectoryEdit::DialogKind).Default(dkVCL);
+  d.FieldProperty("DialogKind", &TDirectoryEdit::DialogKind).Default(dkFramework);
   d.FieldProperty("DialogOptions", &TDirectoryEdit::DialogOptions).Default(TSelectDirOpts{});
   d.FieldProperty("DialogText", &TDirectoryEdit::DialogText);
   d.FieldProperty("InitialDir", &TDirectoryEdit::InitialDir);

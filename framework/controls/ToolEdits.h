@@ -42,7 +42,8 @@ class TFilenameEdit : public TCustomComboEdit {
   TOpenOptions DialogOptions{ofHideReadOnly};
 };
 
-enum TDirDialogKind { dkVCL, dkWin32 };
+// The framework's own folder dialog or the system's.
+enum TDirDialogKind { dkFramework, dkSystem };
 enum TSelectDirOpt { sdAllowCreate, sdPerformCreate, sdPrompt };
 using TSelectDirOpts = TSet<TSelectDirOpt>;
 // (Sender, Name, Action): Name is the folder the dialog starts in (initially the text);
@@ -59,7 +60,7 @@ class TDirectoryEdit : public TCustomComboEdit {
   void DropFiles(const std::vector<std::string>& files);
   void ButtonClick() override;
 
-  TDirDialogKind DialogKind = dkVCL;
+  TDirDialogKind DialogKind = dkFramework;
   std::string DialogText;
   std::string InitialDir;
   TSelectDirOpts DialogOptions;

@@ -5,6 +5,11 @@
 // answers dialogs and it delivers input (through controls/Input.h). Every operation does
 // nothing by default; text is measured by a fixed metric. The default widgetset is the
 // headless one (widgetset/headless).
+//
+// For a native widgetset: a window's geometry and visibility always come from the model
+// (never lay out natively); a size change made by the user comes back as SetBounds on the
+// control (FindControl(handle)); paint requests are answered by calling PaintWindow with a
+// device drawing on the native surface; mouse input goes through DeliverMouse.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,129 @@
+// Component model: ownership and destruction order, names, state, notifications.
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+
+using namespace framework;
+
+namespace fwtest {
+namespace {
+
+std::vector<std::string>* GLog = nullptr;
+
+class TLogged : public TComponent {
+  FW_CLASS(TLogged, TComponent)
+ public:
+  explicit TLogged(TComponent* owner) : TComponent(owner) {}
+  ~TLogged() override {
+    if (GLog) GLog->push_back(Name());
+  }
+  void Notification(TComponent* c, TOperation op) override {
+    TComponent::Notification(c, op);
+    if (GLog) GLog->push_back(Name() + (op == opInsert ? " +" : " -") + c->Name());
+  }
+};
+FW_DEFINE_CLASS(TLogged)
+
+using ComponentTest = FrameworkTest;
+
+TEST_F(ComponentTest, OwnerFreesChildrenFirstInReverseOrderOfCreation) {
+  std::vector<std::string> log;
+  auto* root = new TLogged(nullptr);
+  root->SetName("Root");
+  auto* a = new TLogged(root);
+  a->SetName("A");
+  auto* a1 = new TLogged(a);
+  a1->SetName("A1");
+  auto* b = new TLogged(root);
+  b->SetName("B");
+  GLog = &log;
+  delete root;
+  GLog = nullptr;
+  // The owner's own destructor runs first; then B (created last) goes, then A with its child.
+  EXPECT_EQ(log, (std::vector<std::string>{"Root", "B", "A", "A1"}));
+}
+
+TEST_F(ComponentTest, OwnerIsNotifiedOfInsertAndRemove) {
+  std::vector<std::string> log;
+  TLogged root(nullptr);
+  root.SetName("Root");
+  GLog = &log;
+  auto* a = new TComponent(&root);
+  a->SetName("A");
+  auto* b = new TComponent(nullptr);
+  b->SetName("B");
+  root.InsertComponent(b);
+  root.RemoveComponent(a);
+  delete a;
+  delete b;  // leaves its owner on destruction
+  GLog = nullptr;
+  EXPECT_EQ(log, (std::vector<std::string>{"Root +", "Root +B", "Root -A", "Root -B"}));
+}
+
+TEST_F(ComponentTest, NamesAreIdentifiersAndUniquePerOwner) {
+  TComponent owner(nullptr);
+  auto* a = new TComponent(&owner);
+  auto* b = new TComponent(&owner);
+  a->SetName("Button1");
+  EXPECT_THROW(b->SetName("button1"), EComponentError);  // case does not make it different
+  EXPECT_THROW(b->SetName("1abc"), EComponentError);
+  EXPECT_THROW(b->SetName("a b"), EComponentError);
+  EXPECT_EQ(b->Name(), "");
+  b->SetName("Button2");
+  EXPECT_EQ(owner.FindComponent("BUTTON2"), b);
+  a->SetName("Renamed");
+  EXPECT_EQ(owner.FindComponent("Button1"), nullptr);
+  EXPECT_EQ(owner.FindComponent("renamed"), a);
+  b->SetName("Button1");  // the old name is free again
+  TComponent other(nullptr);
+  auto* c = new TComponent(&other);
+  c->SetName("Renamed");  // another owner may use the same name
+  EXPECT_THROW(owner.InsertComponent(c), EComponentError);
+  EXPECT_EQ(c->Owner(), nullptr);  // the failed insertion left it without owner
+  delete c;
+}
+
+TEST_F(ComponentTest, DesigningReachesEverythingOwnedAndWhatIsInsertedLater) {
+  TComponent owner(nullptr);
+  auto* a = new TComponent(&owner);
+  auto* a1 = new TComponent(a);
+  owner.SetDesigning(true);
+  EXPECT_TRUE(a1->IsDesigning());
+  auto* late = new TComponent(a);
+  EXPECT_TRUE(late->IsDesigning());
+  owner.SetDesigning(false);
+  EXPECT_FALSE(a1->IsDesigning());
+  EXPECT_EQ(owner.ComponentCount(), 1);
+  EXPECT_THROW(owner.Components(1), EListError);
+}
+
+TEST_F(ComponentTest, FreeNotificationClearsReferencesAndPublishedFields) {
+  TTestForm form(nullptr);
+  auto* panel = new TPanel(&form);
+  panel->SetName("Panel1");
+  EXPECT_EQ(form.Panel1, panel);  // the published field follows the name
+  auto* label = new TLabel(&form);
+  auto* edit = new TEdit(&form);
+  label->SetFocusControl(edit);
+  delete edit;
+  EXPECT_EQ(label->FocusControl(), nullptr);
+  delete panel;
+  EXPECT_EQ(form.Panel1, nullptr);
+}
+
+TEST_F(ComponentTest, DestroyingStateIsSetBeforeChildrenGo) {
+  bool sawDestroying = false;
+  struct TProbe : TComponent {
+    bool* Seen;
+    TProbe(TComponent* o, bool* seen) : TComponent(o), Seen(seen) {}
+    ~TProbe() override { *Seen = Owner() && Owner()->IsDestroying(); }
+  };
+  auto* owner = new TComponent(nullptr);
+  new TProbe(owner, &sawDestroying);
+  delete owner;
+  EXPECT_TRUE(sawDestroying);
+}
+
+}  // namespace
+}  // namespace fwtest

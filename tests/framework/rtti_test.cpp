@@ -1,0 +1,110 @@
+// Class registry and published-property RTTI.
+#include "TestSupport.h"
+
+using namespace framework;
+
+namespace fwtest {
+namespace {
+
+using RttiTest = FrameworkTest;
+
+TEST_F(RttiTest, RegistryFindsByNameWithoutCaseAndCreatesThroughVirtualConstructor) {
+  const TMetaClass* cls = GetClass("ttestwidget");
+  ASSERT_NE(cls, nullptr);
+  EXPECT_EQ(GetClass("TNoSuchThing"), nullptr);
+  EXPECT_THROW(FindClass("TNoSuchThing"), EClassNotFound);
+  TComponent owner(nullptr);
+  TComponent* c = cls->Create(&owner);
+  ASSERT_NE(dynamic_cast<TTestWidget*>(c), nullptr);  // the most derived constructor ran
+  EXPECT_EQ(c->Owner(), &owner);
+  EXPECT_EQ(c->ClassName(), "TTestWidget");
+  EXPECT_TRUE(c->InheritsFrom(TCustomPanel::StaticClass()));
+  EXPECT_FALSE(c->InheritsFrom(TButton::StaticClass()));
+  EXPECT_THROW(TControl::StaticClass().ClassParent()->ClassParent()->Create(nullptr), EInvalidOperation);
+}
+
+TEST_F(RttiTest, PropertiesAreReadAndSetByNameAndSettersRun) {
+  TTestWidget w(nullptr);
+  SetOrdProp(w, "COUNT", 7);
+  EXPECT_EQ(w.Count(), 7);
+  EXPECT_EQ(w.SetterCalls, 1);
+  EXPECT_EQ(GetOrdProp(w, "count"), 7);
+  SetEnumProp(w, "mode", "tmC");
+  EXPECT_EQ(w.Mode(), tmC);
+  EXPECT_EQ(GetEnumProp(w, "Mode"), "tmC");
+  SetSetProp(w, "Flags", "[tfOne, tfThree]");
+  EXPECT_EQ(GetSetProp(w, "Flags"), "[tfOne, tfThree]");
+  SetFloatProp(w, "Ratio", 2.5);
+  EXPECT_DOUBLE_EQ(w.Ratio(), 2.5);
+  SetStrProp(w, "Label", "hello");
+  EXPECT_EQ(GetStrProp(w, "LABEL"), "hello");
+  SetOrdProp(w, "Armed", 1);
+  EXPECT_TRUE(w.Armed());
+  SetPropText(w, "Tint", "clBtnFace");
+  EXPECT_EQ(w.Tint(), clBtnFace);
+  EXPECT_EQ(GetPropText(w, "Tint"), "clBtnFace");
+  SetOrdProp(w, "Tag", 9);  // inherited from TComponent
+  EXPECT_EQ(w.Tag(), 9);
+  EXPECT_EQ(GetObjectProp(w, "Font"), &w.Font());
+}
+
+TEST_F(RttiTest, WrongNamesAndKindsAreReported) {
+  TTestWidget w(nullptr);
+  EXPECT_THROW(SetOrdProp(w, "Nothing", 1), EPropertyError);
+  EXPECT_THROW(SetStrProp(w, "Count", "x"), EPropertyError);
+  EXPECT_THROW(SetEnumProp(w, "Mode", "tmZ"), EPropertyError);
+  EXPECT_THROW(SetSetProp(w, "Flags", "[tfNine]"), EPropertyError);
+  EXPECT_THROW(SetPropText(w, "Count", "twelve"), EPropertyError);
+  try {
+    GetOrdProp(w, "GrabBorder");
+  } catch (const EPropertyError& e) {
+    EXPECT_STREQ(e.what(), "Property GrabBorder does not exist in class TTestWidget");
+  }
+  EXPECT_EQ(w.Count(), 3);
+}
+
+TEST_F(RttiTest, PublishedOrderKeepsInheritedFirstAndRedeclaredInPlace) {
+  const auto& props = TTestWidget::StaticClass().Properties();
+  std::vector<std::string> names;
+  for (auto* p : props) names.push_back(p->Name);
+  ASSERT_GE(names.size(), 10u);
+  EXPECT_EQ(names[0], "Name");
+  EXPECT_EQ(names[1], "Tag");
+  EXPECT_EQ(names[2], "Left");
+  EXPECT_EQ(names[9], "Align");
+  EXPECT_EQ(names.back(), "OnPing");
+}
+
+TEST_F(RttiTest, EventsRememberPublishedMethodNames) {
+  TTestForm form(nullptr);
+  TNotifyEvent e(&form, &TTestForm::Button1Click);
+  EXPECT_EQ(e.MethodName(), "Button1Click");
+  EXPECT_EQ(e.Data(), &form);
+  TNotifyEvent same(&form, &TTestForm::Button1Click);
+  TNotifyEvent other(&form, &TTestForm::FormCreate);
+  EXPECT_TRUE(e == same);
+  EXPECT_FALSE(e == other);
+  EXPECT_TRUE(TNotifyEvent() == TNotifyEvent(nullptr));
+  e(nullptr);
+  EXPECT_EQ(form.Clicks, 1);
+}
+
+TEST_F(RttiTest, RandomIsUniformBelowTheBoundAndRepeatsWithTheTestSeed) {
+  Randomize();
+  std::vector<int> first;
+  for (int i = 0; i < 50; ++i) first.push_back(Random(1000000000));
+  Randomize();
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(Random(1000000000), first[i]);
+  int counts[4] = {};
+  for (int i = 0; i < 4000; ++i) {
+    int r = Random(4);
+    ASSERT_GE(r, 0);
+    ASSERT_LT(r, 4);
+    ++counts[r];
+  }
+  for (int c : counts) EXPECT_GT(c, 800);
+  EXPECT_EQ(Random(0), 0);
+}
+
+}  // namespace
+}  // namespace fwtest
