@@ -36,7 +36,7 @@ enum class TTokenKind : std::uint8_t {
   tkRange = 28,
   tkLBracket = 29,
   tkRBracket = 30,
-  // 31..101: keywords, 31 + index in KeywordTable (see Keywords.h).
+  // 31..101: keywords, 31 + index in KeywordTable (Keywords.h); "/" has 42.
   tkWhitespace = 102,
   tkEnd = 103,
 };

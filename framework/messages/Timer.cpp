@@ -75,4 +75,15 @@ int TTimer::ProcessTimers() {
   return fired;
 }
 
+int64_t TTimer::NextDueIn() {
+  uint64_t now = Clock().NowMs();
+  int64_t next = -1;
+  for (TTimer* t : ActiveTimers()) {
+    if (t->IsDesigning()) continue;
+    int64_t in = t->FDue <= now ? 0 : static_cast<int64_t>(t->FDue - now);
+    if (next < 0 || in < next) next = in;
+  }
+  return next;
+}
+
 }  // namespace framework

@@ -25,6 +25,9 @@ class TTimer : public TComponent {
 
   // Fires every timer that is due on the framework clock; returns how many fired.
   static int ProcessTimers();
+  // Milliseconds until the next running timer is due (0: one is due now), -1 when none
+  // runs; a widgetset waiting for input wakes up then.
+  static int64_t NextDueIn();
 
  protected:
   virtual void Timer();

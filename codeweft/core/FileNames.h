@@ -1,0 +1,28 @@
+// File-name helpers shared by the phases that name their output files.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace codeweft {
+
+// Replaces the extension of the file-name part of FileName (the text after its
+// last dot) with Ext, or appends "." + Ext when it has none; with an empty Ext
+// the extension is removed. A name that begins with a double quote loses its
+// first and last characters first. An empty name stays empty.
+//   Demo.dpr, "html" -> Demo.html    Demo, "dpr" -> Demo.dpr
+//   lib\Tools.pp, "" -> lib\Tools    C:\tools\hcrtf, "exe" -> C:\tools\hcrtf.exe
+std::string ChangeExt(std::string_view FileName, std::string_view Ext);
+
+// The file name part of a path: what follows the last "/" or "\" (a backslash
+// in a name read from a project is a directory separator on this platform).
+std::string ExtractFileName(std::string_view Path);
+
+// Path without the extension of its file-name part (the text from its last dot).
+std::string_view WithoutExt(std::string_view Path);
+
+// The unit name that a file name gives: its file-name part without directory
+// (backslash and slash both separate) and without extension. lib\Tools.pas -> Tools.
+std::string UnitNameFromFile(std::string_view FileName);
+
+} // namespace codeweft

@@ -1,0 +1,65 @@
+// The last phase of a run: the help project and its contents file for the
+// help compiler, the start of the help compiler, and the HTML frameset
+// (index.html) with its contents page (content.html).
+//
+// Every file here is a list of lines, each ending in CR LF, the last included.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "codeweft/core/RunReporter.h"
+
+namespace codeweft {
+
+// The names derived from the project file (C:\src\Demo.dpr or /src/Demo.dpr):
+// P = Demo.dpr, help project Demo.hpj, help file Demo.hlp, contents Demo.cnt,
+// project page Demo.html.
+struct THelpNames {
+  std::string ProjectName;
+  std::string HelpProject;
+  std::string HelpFile;
+  std::string ContentsFile;
+  std::string ProjectPage;
+};
+THelpNames HelpNamesOf(const std::string &ProjectFile);
+
+// The file texts; UnitNames are the unit list's names in its sorted order.
+std::string HelpProjectText(const std::string &ProjectFile,
+                            const std::vector<std::string> &UnitNames);
+std::string ContentsFileText(const std::string &ProjectFile,
+                             const std::vector<std::string> &UnitNames);
+std::string IndexHtmlText(const std::string &ProjectFile);
+std::string ContentHtmlText(const std::string &ProjectFile,
+                            const std::vector<std::string> &UnitNames);
+
+// Creates BuildDir + Name anew and writes Text into it as bytes.
+// Throws EFCreateError / EFWriteError naming the file.
+void WriteBuildFile(const std::string &BuildDir, const std::string &Name, const std::string &Text);
+
+// The warning shown when the help compiler cannot be started.
+inline constexpr const char *HelpCompilerWarning =
+    "Failed to compile Help Project\nPlease Compile manually";
+
+// Starts HcrtfPath with the arguments "-x" and HelpProjectPath, detached: its
+// standard streams go to /dev/null, it gets a session of its own, the run does
+// not wait for it and no zombie is left behind. Returns 0 when the program was
+// started, else the system error number of the failure (e.g. ENOENT).
+int StartHelpCompiler(const std::string &HcrtfPath, const std::string &HelpProjectPath);
+
+// The phase: writes the help project and contents file into BuildDir (which
+// ends in the platform separator), starts the help compiler unless HcrtfPath
+// is empty (a start failure is reported as HelpCompilerWarning and the phase
+// goes on), then writes index.html and content.html. Reports the status
+// "Creating Help Project and HTML Frame ..." and progress 0..4 of 4, then 0.
+// Returns 0; file errors are exceptions.
+int WriteHelpProject(const std::string &ProjectFile, const std::string &BuildDir,
+                     const std::string &HcrtfPath, const std::vector<std::string> &UnitNames,
+                     TRunReporter &Reporter);
+
+// Elapsed milliseconds as "hh:nn:ss"; a day or more shows only the hours
+// beyond whole days (25 h -> 01:00:00). Negative values count as 0.
+std::string FormatElapsed(std::int64_t Milliseconds);
+
+} // namespace codeweft

@@ -1,0 +1,118 @@
+// The listing side of a run: the token hook through which every scanned token
+// reaches the two listing files, and the listing pass that writes one unit.
+//
+// Every token the scanner delivers is written exactly once and in source
+// order: directly by the hook, or through PendingTokens while a grammar rule
+// has deferred the output to decorate tokens with links and anchors.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "codeweft/core/ListingWriter.h"
+#include "codeweft/core/RunReporter.h"
+#include "codeweft/core/RunState.h"
+
+namespace codeweft {
+
+// The anchors the listings place, by page. A link whose "#" target is not
+// among them is written as its plain caption, so that no link leads nowhere
+// (a routine that is abstract, external, or implemented in an include file
+// has no anchor to go to). Anchor names compare without regard to case, as
+// they are written in lower case in HTML; pages compare exactly.
+class TAnchorIndex {
+public:
+  void Add(const std::string &Page, std::string_view Anchor);
+  bool Has(const std::string &Page, std::string_view Anchor) const;
+  // A page written again (two units of one name) keeps only its last anchors.
+  void ClearPage(const std::string &Page) { FPages.erase(Page); }
+  void Clear() { FPages.clear(); }
+
+private:
+  std::unordered_map<std::string, std::unordered_set<std::string>> FPages;
+};
+
+// Where the hook's tokens go: the open listing file pair, the page being
+// written (for in-page links), the anchors known, and the number of tokens
+// the hook has seen (the listing pass uses it to make sure every step reads).
+// While Collecting, the hook writes nothing.
+struct TListingSink {
+  TListingFiles Files;
+  std::string Page;
+  TAnchorIndex Anchors;
+  bool Collecting = false;
+  bool CheckLinks = false; // links with a "#" target must reach a known anchor
+  std::uint64_t TokensSeen = 0;
+};
+
+// Called after every token that Advance reads, with that token current:
+//   phSymbols: nothing is written.
+//   Deferring: comments, directives, whitespace and skipped tokens are queued;
+//              any other token is left to the rule that deferred.
+//   otherwise: the queue is written out in order, then the current token.
+void TokenHook(TRunState &State, TListingSink &Sink);
+
+// Installs TokenHook for Sink into State.TokenHook, and removes it again when
+// the guard goes (so a hook never outlives the sink it writes to).
+class TTokenHookGuard {
+public:
+  TTokenHookGuard(TRunState &State, TListingSink &Sink);
+  ~TTokenHookGuard();
+  TTokenHookGuard(const TTokenHookGuard &) = delete;
+  TTokenHookGuard &operator=(const TTokenHookGuard &) = delete;
+
+private:
+  TRunState &FState;
+};
+
+// Takes the hook out of State for the guard's lifetime and puts it back after:
+// for passes that write nothing (the hook would return at once for each token).
+class TSuspendedHook {
+public:
+  explicit TSuspendedHook(TRunState &State) : FState(State), FHook(std::move(State.TokenHook)) {
+    FState.TokenHook = nullptr;
+  }
+  ~TSuspendedHook() { FState.TokenHook = std::move(FHook); }
+  TSuspendedHook(const TSuspendedHook &) = delete;
+  TSuspendedHook &operator=(const TSuspendedHook &) = delete;
+
+private:
+  TRunState &FState;
+  std::function<void()> FHook;
+};
+
+// Writes every entry of PendingTokens from the front and empties the queue.
+void FlushPending(TRunState &State, TListingSink &Sink);
+
+// Writes one entry: an anchor, or a link whose target the sink knows (with
+// CheckLinks); a link to an unknown anchor is written as its caption, plain.
+void EmitEntry(TListingSink &Sink, const TDelayedToken &Entry);
+
+// Reads every unit once, in listing order and without writing, and records
+// the anchors each page will carry (one per routine heading of its
+// implementation part), so that the writing pass links only to them. The
+// conditional symbols and the skipping flag are put back afterwards, so the
+// writing pass sees the same source as this one.
+void CollectAnchors(TRunState &State, TListingSink &Sink);
+
+// Ends the listing of the file the scanner is on and closes the scanner.
+// Whatever is still queued is written; after a scanning error the rest of
+// the file, from the error point on, follows as plain (escaped) text, so the
+// listing never loses source even where parsing had to stop.
+void FinishListedFile(TRunState &State, TListingSink &Sink);
+
+// The listing pass of entry Index of Units: writes BuildDir + Name + ".html"
+// and ".rtf", with anchors on the routine implementations and links on unit
+// names, interface routine headings and calls of the project's routines.
+// Returns 0; file errors are exceptions.
+int WriteUnitListing(TRunState &State, TListingSink &Sink, int Index);
+
+// Reports "Generating RTF and HTML ...", collects the anchors, then writes
+// every unit in list order with progress 0..n of n.
+int GenerateListings(TRunState &State, TListingSink &Sink, TRunReporter &Reporter);
+
+} // namespace codeweft

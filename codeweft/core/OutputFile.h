@@ -1,0 +1,61 @@
+// A file written in the build location: created anew, filled through a buffer,
+// closed explicitly. Failures are exceptions whose message names the file and
+// the system's reason, so a run can end with one clear line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "codeweft/core/Errors.h"
+
+namespace codeweft {
+
+// One output file, written as bytes exactly as given (no newline translation).
+// The destructor closes a file that is still open without reporting anything,
+// so a run that ends in an exception leaves no descriptor behind.
+class TOutputFile {
+public:
+  TOutputFile() = default;
+  TOutputFile(const TOutputFile &) = delete;
+  TOutputFile &operator=(const TOutputFile &) = delete;
+  ~TOutputFile();
+
+  // Creates Path anew, replacing an existing file. A file still open is
+  // abandoned first. Throws EFCreateError: Cannot create file "Path": reason
+  void Create(const std::string &Path);
+
+  void Write(std::string_view Bytes) {
+    if (FBuffer.size() + Bytes.size() > BufferSize) Flush();
+    FBuffer.append(Bytes);
+  }
+
+  // Direct access for formatters that append in place: append to Buffer(),
+  // then call Commit(), which writes the buffer out once it is full.
+  std::string &Buffer() { return FBuffer; }
+  void Commit() {
+    if (FBuffer.size() >= BufferSize) Flush();
+  }
+
+  // Writes what is buffered and closes the file; throws EFWriteError.
+  void Close();
+  // Closes after a best-effort write of what is buffered, reporting nothing:
+  // the file keeps what was written before a failure, without any ending.
+  void Abandon() noexcept;
+
+  bool IsOpen() const { return FHandle >= 0; }
+  const std::string &Path() const { return FPath; }
+
+private:
+  static constexpr std::size_t BufferSize = 1 << 18;
+  void Flush();
+  [[noreturn]] void FailWrite(int Error);
+
+  int FHandle = -1;
+  std::string FPath;
+  std::string FBuffer;
+};
+
+// Message text of the system error number Error ("Permission denied").
+std::string SystemReason(int Error);
+
+} // namespace codeweft

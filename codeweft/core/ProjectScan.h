@@ -1,0 +1,41 @@
+// The first phase of a run: the project file is read, written as its own
+// listing, and its uses clause yields the project's units.
+//
+// A unit belongs to the project only through an entry of the form
+//   Name in 'file'
+// in a uses clause of the project file; the entry's file is relative to the
+// project's folder (a backslash separates folders). Every such entry is kept.
+#pragma once
+
+#include <string>
+
+#include "codeweft/core/ListingPass.h"
+#include "codeweft/core/RunReporter.h"
+#include "codeweft/core/RunState.h"
+
+namespace codeweft {
+
+// The phase. Makes the project's folder the current directory, fills the
+// conditional symbols from DefinesText (split at ";"), writes the project's
+// listing to BuildDir + the project's name with ".html" and ".rtf", and adds
+// one unit to Units for every "in" entry of its uses clauses. Reports
+// "Scanning Project File ..." and, at the end, progress 1 of 1. Returns 0;
+// a project file that cannot be read and an output file that cannot be
+// created are exceptions.
+int ScanProject(TRunState &State, TListingSink &Sink, const std::string &ProjectFile,
+                const std::string &DefinesText, TRunReporter &Reporter);
+
+// ProjectUses = "uses" ProjectUnitList ";" .
+// Current token: "uses". True when the clause was read whole; on failure the
+// scan goes on from the current token, and the units added so far stay.
+bool ProjectUses(TRunState &State);
+
+// ProjectUnitList = Entry { "," Entry } .   Entry = ident [ "in" string ] .
+// Entered with Deferring set. Each entry with "in" adds its file to Units and
+// turns the name into a link to that unit's page ("Name.html", the list name,
+// so the link reaches the file that is written) and help topic; others stay
+// plain. Returns 0 without any name, 1 for a proper list, 2 when a file name
+// is missing after "in" or a name after a comma.
+int ProjectUnitList(TRunState &State);
+
+} // namespace codeweft

@@ -1,0 +1,80 @@
+// TScanner turns one Object Pascal source file into tokens without gaps:
+// whitespace and comments are tokens too, and every token carries its exact
+// source bytes, so joining the texts of all tokens gives the file back (up to
+// the point of a scanning error).
+//
+// The scanner looks one character ahead and no further; an integer followed by
+// ".." is returned alone and the ".." on the next call (the pending-range
+// flag). The file is read through a buffer, so a character costs no system call.
+// A UTF-8 byte-order mark at the very start of a file is skipped. Lines may end
+// in CR LF or in LF alone.
+#pragma once
+
+#include "codeweft/core/Token.h"
+
+#include <memory>
+#include <string>
+
+namespace codeweft {
+
+// Result codes of NextToken. Any code but scToken ends the file; the token is
+// then tkEnd with empty text, and asking again gives the same code.
+inline constexpr int scToken = 0;        // a token was delivered
+inline constexpr int scEnd = 1;          // end of input
+inline constexpr int scBadChar = 3;      // a character no token starts with (not consumed)
+inline constexpr int scOpenString = 5;   // a string literal reached its line end or the input end
+inline constexpr int scOpenComment = 7;  // the input ended inside a "{" or "(*" comment
+
+class TScanner {
+public:
+  TScanner();
+  ~TScanner();
+  TScanner(const TScanner &) = delete;
+  TScanner &operator=(const TScanner &) = delete;
+
+  // Opens FileName for reading (closing any file still open) and reads the
+  // first character. Throws EFOpenError naming the file and the reason.
+  void Open(const std::string &FileName);
+  // Fills Token with the next token and returns one of the codes above. A
+  // scanner that is not open reports scEnd. Throws EInOutError if reading fails.
+  int NextToken(TToken &Token);
+  void Close();
+
+  bool IsOpen() const { return FFd >= 0; }
+  const std::string &FileName() const { return FFileName; }
+  // After scBadChar: the byte that stopped the scan; otherwise -1.
+  int StopChar() const;
+  // The non-zero code that ended the file, or scToken while it goes on.
+  int LastCode() const { return FDone; }
+
+  // After a scanning error (codes 3, 5, 7): hands back the source from the
+  // error point on, a piece at a time: first what the failed token had taken,
+  // then the unread rest of the file. Appends the next piece to Text and
+  // returns false when nothing is left. Lets a listing keep every byte.
+  bool TakeRest(std::string &Text);
+
+private:
+  int Peek() { return FPos < FLim ? *FPos : Fill(); }
+  int Fill();
+  void Take(std::string &Text) { Text.push_back(static_cast<char>(*FPos++)); }
+  template <class Pred> void TakeWhile(std::string &Text, Pred Keep);
+  int NextTokenGeneral(TToken &Token);
+  int Finish(TToken &Token, int Code);
+  int ScanNumber(TToken &Token);
+  int ScanString(TToken &Token);
+  int ScanParenComment(TToken &Token);
+  int ScanBraceComment(TToken &Token);
+  void ScanLineComment(TToken &Token);
+
+  int FFd = -1;
+  std::string FFileName;
+  std::unique_ptr<unsigned char[]> FBuf;
+  const unsigned char *FPos = nullptr; // the current character is *FPos
+  const unsigned char *FLim = nullptr;
+  bool FAtEnd = true;
+  bool FPendingRange = false;
+  int FDone = 0; // the non-zero code once one was returned
+  std::string FFailedText; // what the token that failed had taken
+};
+
+} // namespace codeweft

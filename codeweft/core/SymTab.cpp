@@ -1,0 +1,161 @@
+#include "codeweft/core/SymTab.h"
+
+#include "codeweft/core/RunState.h"
+
+#include <algorithm>
+
+namespace codeweft {
+
+namespace {
+
+const char *const KindNames[] = {"Variable", "Constant",    "Class/Object", "Function",
+                                 "Procedure", "Type",       "Label",        "Constructor",
+                                 "Destructor", "Record"};
+
+template <class T> void SortByName(std::vector<T> &List) {
+  std::stable_sort(List.begin(), List.end(),
+                   [](const T &A, const T &B) { return CompareText(A.Name, B.Name) < 0; });
+}
+
+} // namespace
+
+void KindName(std::uint8_t Kind, std::string &Text) {
+  const unsigned K = Kind & 0x7Fu;
+  if (K < std::size(KindNames)) Text = KindNames[K];
+}
+
+void TSymbolTable::CreateSymbols() {
+  Units.clear();
+  FlatRefs.clear();
+}
+
+void TSymbolTable::FreeSymbols() {
+  std::vector<TURElm>().swap(Units);
+  std::vector<TFlatRef>().swap(FlatRefs);
+}
+
+void TSymbolTable::AddUnit(std::string_view FileName) {
+  if (FPhase != TPhase::phProject) return;
+  TURElm U;
+  U.Name = UnitNameFromFile(FileName);
+  U.FileName = std::string(FileName);
+  Units.push_back(std::move(U));
+}
+
+void TSymbolTable::DeleteUnit(int Index) {
+  if (Index >= 0 && Index < static_cast<int>(Units.size())) Units.erase(Units.begin() + Index);
+}
+
+TURElm *TSymbolTable::BuildingUnit(std::string_view UnitName) {
+  if (!Building()) return nullptr;
+  // The symbol pass records into one unit at a time: remember where it was,
+  // as long as the list itself has not changed.
+  if (FFound.Data == Units.data() && FFound.Size == Units.size() && FFound.Name == UnitName)
+    return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
+  FFound = {Units.data(), Units.size(), std::string(UnitName), FindFirst(Units, UnitName)};
+  return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
+}
+
+void TSymbolTable::AddIdent(std::string_view UnitName, std::string_view Name, TRefKind Kind) {
+  if (TURElm *U = BuildingUnit(UnitName)) U->Idents.push_back({std::string(Name), Kind});
+}
+
+void TSymbolTable::AddClass(std::string_view UnitName, std::string_view ClassName) {
+  if (TURElm *U = BuildingUnit(UnitName)) U->Classes.push_back({std::string(ClassName), {}});
+}
+
+void TSymbolTable::AddMember(std::string_view UnitName, std::string_view ClassName,
+                             std::string_view Name, TRefKind Kind) {
+  TURElm *U = BuildingUnit(UnitName);
+  if (!U) return;
+  const int c = FindFirst(U->Classes, ClassName);
+  if (c >= 0) U->Classes[c].Members.push_back({std::string(Name), Kind});
+}
+
+void TSymbolTable::SetLastKind(TRefKind Kind) {
+  TURElm *U = BuildingUnit(FCurrentUnit);
+  if (U && !U->Idents.empty()) U->Idents.back().Kind = Kind;
+}
+
+void TSymbolTable::SortAll() {
+  SortByName(Units);
+  for (TURElm &U : Units) {
+    SortByName(U.Idents);
+    SortByName(U.Classes);
+    for (TCRElm &C : U.Classes) SortByName(C.Members);
+  }
+}
+
+int TSymbolTable::UnitIndex(std::string_view Name) const { return FindSorted(Units, Name); }
+
+int TSymbolTable::IdentIndex(std::string_view UnitName, std::string_view Name) const {
+  if (Building()) {
+    const int u = FindFirst(Units, UnitName);
+    return u < 0 ? -1 : FindFirst(Units[u].Idents, Name);
+  }
+  const int u = FindSorted(Units, UnitName);
+  return u < 0 ? -1 : FindSorted(Units[u].Idents, Name);
+}
+
+TRefKind TSymbolTable::IdentKind(std::string_view UnitName, std::string_view Name) const {
+  const int u = FindSorted(Units, UnitName);
+  if (u < 0) return TRefKind::rkVariable;
+  const int i = FindSorted(Units[u].Idents, Name);
+  return i < 0 ? TRefKind::rkVariable : Units[u].Idents[i].Kind;
+}
+
+void TSymbolTable::BuildFlatRefs(const std::vector<int> &UnitIndexes) {
+  if (!Writing()) return;
+  FlatRefs.clear();
+  AddFlatRefs(UnitIndexes);
+}
+
+void TSymbolTable::AddFlatRefs(const std::vector<int> &UnitIndexes) {
+  if (!Writing()) return;
+  // The list is sorted, and so is each unit's batch once SortAll has run:
+  // merging batch after batch gives the order a stable sort of everything
+  // would, in linear time per batch.
+  const auto Less = [](const TFlatRef &A, const TFlatRef &B) {
+    return CompareText(A.Name, B.Name) < 0;
+  };
+  for (const int u : UnitIndexes) {
+    if (u < 0 || u >= static_cast<int>(Units.size())) continue;
+    const std::size_t Old = FlatRefs.size();
+    for (const TRefElm &R : Units[u].Idents) FlatRefs.push_back({R.Name, Units[u].Name, R.Kind});
+    const auto Mid = FlatRefs.begin() + static_cast<std::ptrdiff_t>(Old);
+    if (!std::is_sorted(Mid, FlatRefs.end(), Less)) std::stable_sort(Mid, FlatRefs.end(), Less);
+    std::inplace_merge(FlatRefs.begin(), Mid, FlatRefs.end(), Less);
+  }
+}
+
+void TSymbolTable::FreeFlatRefs() { std::vector<TFlatRef>().swap(FlatRefs); }
+
+void TDefines::Define(std::string_view Name) { FNames.emplace_back(Name); }
+
+void TDefines::Undefine(std::string_view Name) {
+  const int i = FindFirstName(Name);
+  if (i >= 0) FNames.erase(FNames.begin() + i);
+}
+
+void TDefines::ClearDefines() { FNames.clear(); }
+
+bool TDefines::IsDefined(std::string_view Name) const { return FindFirstName(Name) >= 0; }
+
+int TDefines::FindFirstName(std::string_view Name) const {
+  for (std::size_t i = 0; i < FNames.size(); ++i)
+    if (SameText(FNames[i], Name)) return static_cast<int>(i);
+  return -1;
+}
+
+void FillDefines(TDefines &Defines, std::string_view Text) {
+  Defines.ClearDefines();
+  std::size_t Start = 0;
+  while (Start <= Text.size()) {
+    std::size_t End = Text.find(';', Start);
+    if (End == std::string_view::npos) End = Text.size();
+    if (End > Start) Defines.Define(Text.substr(Start, End - Start));
+    Start = End + 1;
+  }
+}
+
+} // namespace codeweft

@@ -1,0 +1,181 @@
+// The symbol table of one run: the project's units with the identifiers and
+// classes their interface parts declare, the flat reference list that resolves
+// bare identifiers while one unit is written, and the set of conditional
+// symbols.
+//
+// Names compare case-insensitively as whole names (Text.h). Lists stay in
+// insertion order while the symbol pass fills them (adding is an append) and
+// are sorted once by SortAll; from then on lookups are binary searches.
+// No list rejects duplicates.
+#pragma once
+
+#include "codeweft/core/Phase.h"
+#include "codeweft/core/Text.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace codeweft {
+
+enum class TRefKind : std::uint8_t {
+  rkVariable = 0,
+  rkConstant = 1,
+  rkClass = 2,
+  rkFunction = 3,
+  rkProcedure = 4,
+  rkType = 5,
+  rkLabel = 6,
+  rkConstructor = 7,
+  rkDestructor = 8,
+  rkRecord = 9,
+};
+
+// One identifier of a unit, or one method of a class.
+struct TRefElm {
+  std::string Name;
+  TRefKind Kind = TRefKind::rkVariable;
+};
+
+// One class declared in a unit's interface.
+struct TCRElm {
+  std::string Name;
+  std::vector<TRefElm> Members;
+};
+
+// One unit of the project.
+struct TURElm {
+  std::string Name;     // file name without directory and extension, case as written
+  std::string FileName; // exactly as written in the project file
+  std::vector<TRefElm> Idents;
+  std::vector<TCRElm> Classes;
+};
+
+// One entry of the flat reference list.
+struct TFlatRef {
+  std::string Name;
+  std::string UnitName;
+  TRefKind Kind = TRefKind::rkVariable;
+};
+
+// Sets Text to the display name of Kind ("Variable", "Class/Object", ...).
+// Only the low seven bits count; for a value above 9 Text is left as it was.
+void KindName(std::uint8_t Kind, std::string &Text);
+inline void KindName(TRefKind Kind, std::string &Text) {
+  KindName(static_cast<std::uint8_t>(Kind), Text);
+}
+
+// Index of the first entry named Name, scanning from the front; -1 if none.
+template <class T> int FindFirst(const std::vector<T> &List, std::string_view Name) {
+  for (std::size_t i = 0; i < List.size(); ++i)
+    if (SameText(List[i].Name, Name)) return static_cast<int>(i);
+  return -1;
+}
+
+// Binary search of a name-sorted list: probe the middle of [low, high]; a
+// name that sorts before Name moves low past the probe, a name after it moves
+// high below it, and the first equal probe is the hit. -1 if none.
+template <class T> int FindSorted(const std::vector<T> &List, std::string_view Name) {
+  int Low = 0, High = static_cast<int>(List.size()) - 1;
+  while (Low <= High) {
+    const int Mid = Low + (High - Low) / 2;
+    const int C = CompareText(List[Mid].Name, Name);
+    if (C < 0)
+      Low = Mid + 1;
+    else if (C == 0)
+      return Mid;
+    else
+      High = Mid - 1;
+  }
+  return -1;
+}
+
+// Units and FlatRefs with the operations the passes use. Recording operations
+// act only in the phase that owns them and do nothing otherwise, so the same
+// grammar rules can run in every pass. The table reads the run's Phase and
+// CurrentUnit through the references given to its constructor.
+class TSymbolTable {
+public:
+  TSymbolTable(const TPhase &Phase, const std::string &CurrentUnit)
+      : FPhase(Phase), FCurrentUnit(CurrentUnit) {}
+  TSymbolTable(const TSymbolTable &) = delete;
+  TSymbolTable &operator=(const TSymbolTable &) = delete;
+
+  std::vector<TURElm> Units;
+  std::vector<TFlatRef> FlatRefs;
+
+  // Run start and run end: an empty table, and nothing left of the last run.
+  void CreateSymbols();
+  void FreeSymbols();
+
+  // phProject only: appends a unit named after FileName (UnitNameFromFile).
+  void AddUnit(std::string_view FileName);
+  // Removes entry Index of Units; an index out of range does nothing.
+  void DeleteUnit(int Index);
+
+  // phSymbols only; the unit (and class) is the first of that name, found
+  // from the front. A unit or class that is not there records nothing.
+  void AddIdent(std::string_view UnitName, std::string_view Name, TRefKind Kind);
+  void AddClass(std::string_view UnitName, std::string_view ClassName);
+  void AddMember(std::string_view UnitName, std::string_view ClassName, std::string_view Name,
+                 TRefKind Kind);
+  // Kind of the identifier appended last to CurrentUnit's Idents.
+  void SetLastKind(TRefKind Kind);
+
+  // Sorts Units, every unit's Idents and Classes, and every class's Members.
+  void SortAll();
+
+  // Binary search in the sorted Units; -1 if not found.
+  int UnitIndex(std::string_view Name) const;
+  // Index in the unit's Idents, -1 if unit or name is missing. In phSymbols
+  // both lists are scanned from the front, in other phases binary-searched.
+  int IdentIndex(std::string_view UnitName, std::string_view Name) const;
+  // Kind of the identifier (binary search); rkVariable (0) when not found.
+  TRefKind IdentKind(std::string_view UnitName, std::string_view Name) const;
+
+  // phInterface and phImplementation only. BuildFlatRefs starts a new list;
+  // AddFlatRefs appends the top-level identifiers of the given units in order
+  // and sorts the list. Indexes outside Units are passed over.
+  void BuildFlatRefs(const std::vector<int> &UnitIndexes);
+  void AddFlatRefs(const std::vector<int> &UnitIndexes);
+  void FreeFlatRefs();
+  // Binary search in FlatRefs; -1 if not found.
+  int FlatRefIndex(std::string_view Name) const { return FindSorted(FlatRefs, Name); }
+
+private:
+  bool Building() const { return FPhase == TPhase::phSymbols; }
+  bool Writing() const {
+    return FPhase == TPhase::phInterface || FPhase == TPhase::phImplementation;
+  }
+  TURElm *BuildingUnit(std::string_view UnitName);
+
+  const TPhase &FPhase;
+  const std::string &FCurrentUnit;
+  struct TFoundUnit {
+    const TURElm *Data = nullptr;
+    std::size_t Size = 0;
+    std::string Name;
+    int Index = -1;
+  } FFound; // the last unit BuildingUnit looked up
+};
+
+// The conditional symbols. A name defined twice needs two removals.
+class TDefines {
+public:
+  void Define(std::string_view Name);          // appends, even when present
+  void Undefine(std::string_view Name);        // removes the first equal entry
+  void ClearDefines();
+  bool IsDefined(std::string_view Name) const; // compared whole, ignoring case, untrimmed
+  const std::vector<std::string> &Names() const { return FNames; }
+
+private:
+  int FindFirstName(std::string_view Name) const;
+  std::vector<std::string> FNames;
+};
+
+// Empties Defines and defines every word of Text, split at ";" and at nothing
+// else. Empty words are skipped; no word is trimmed.
+void FillDefines(TDefines &Defines, std::string_view Text);
+
+} // namespace codeweft

@@ -1,0 +1,82 @@
+#include "codeweft/core/SymbolPass.h"
+
+#include "codeweft/core/Parser.h"
+#include "codeweft/core/TokenStream.h"
+
+#include <filesystem>
+
+namespace codeweft {
+
+TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index) {
+  TInterfaceOutcome Outcome;
+  const TURElm &Unit = State.Symbols.Units.at(static_cast<std::size_t>(Index));
+  State.CurrentUnit = Unit.Name;
+  State.Phase = TPhase::phSymbols;
+  State.CurrentClass.clear();
+  State.Nesting = 0;
+  State.Scanner.Open(LocateSourceFile(Unit.FileName));
+  State.AtEnd = false;
+  Advance(State);
+  while (!State.AtEnd && State.Token.Kind != Keyword("implementation")) {
+    if (State.Token.Kind != Keyword("interface")) {
+      Advance(State);
+      continue;
+    }
+    const int Result = InterfaceSection(State);
+    State.CurrentClass.clear();
+    if (!Outcome.HasInterface) {
+      Outcome.HasInterface = true;
+      Outcome.Result = Result;
+      Outcome.StopKind = State.Token.Kind;
+      Outcome.StopText = State.Token.Text;
+    }
+  }
+  State.Scanner.Close();
+  return Outcome;
+}
+
+void BuildSymbolTable(TRunState &State, const TSymbolPassEvents &Events) {
+  State.StatusText = "Building Symbol Table ...";
+  if (Events.Status) Events.Status(State.StatusText);
+  const int Count = static_cast<int>(State.Symbols.Units.size());
+  if (Events.Progress) Events.Progress(Count, 0);
+  for (int I = 0; I < Count; ++I) {
+    ParseUnitInterface(State, I);
+    if (Events.Progress) Events.Progress(Count, I + 1);
+  }
+  State.Symbols.SortAll();
+}
+
+std::string LocateSourceFile(std::string_view FileName) {
+  namespace fs = std::filesystem;
+  std::string Path(FileName);
+  for (char &C : Path)
+    if (C == '\\') C = '/';
+  std::error_code E;
+  if (Path.empty() || fs::exists(Path, E)) return Path;
+  // Walk the components, matching each one without regard to case.
+  const fs::path Given(Path);
+  fs::path Found = Given.root_path();
+  for (const fs::path &Part : Given.relative_path()) {
+    const fs::path Exact = Found / Part;
+    if (fs::exists(Exact.empty() ? fs::path(".") : Exact, E)) {
+      Found = Exact;
+      continue;
+    }
+    const fs::path Dir = Found.empty() ? fs::path(".") : Found;
+    bool Matched = false;
+    for (auto It = fs::directory_iterator(Dir, E); !E && It != fs::directory_iterator();
+         It.increment(E)) {
+      const std::string Name = It->path().filename().string();
+      if (SameText(Name, Part.string())) {
+        Found /= Name;
+        Matched = true;
+        break;
+      }
+    }
+    if (!Matched) return Path;
+  }
+  return Found.string();
+}
+
+} // namespace codeweft

@@ -1,0 +1,54 @@
+// The symbol-table pass of a run: the interface part of every unit of the
+// list is parsed into the symbol table, which is then sorted once.
+#pragma once
+
+#include "codeweft/core/Keywords.h"
+#include "codeweft/core/RunState.h"
+#include "codeweft/core/Token.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace codeweft {
+
+// How the first interface parse of a unit ended, for reports and tests.
+struct TInterfaceOutcome {
+  bool HasInterface = false; // the word "interface" was met before "implementation"
+  int Result = 0;            // what the first InterfaceSection returned (Parser.h)
+  // The token current when that parse returned; "implementation" after a
+  // complete interface, else the construct the rules did not know.
+  TTokenKind StopKind = TTokenKind::tkEnd;
+  std::string StopText;
+  // True when the parse stopped short of "implementation" and of the end of
+  // the file, whether with a syntax error or at a construct no rule applies to.
+  bool Stopped() const {
+    return HasInterface && StopKind != Keyword("implementation") &&
+           StopKind != TTokenKind::tkEnd;
+  }
+};
+
+// Parses the interface part of entry Index of the unit list into the symbol
+// table (phSymbols): reads token by token until "implementation" or the end,
+// and applies InterfaceSection at every "interface" on the way, so a parse
+// that stopped early restarts at a later "interface". Nothing is written.
+// Throws EFOpenError when the unit's file cannot be opened.
+TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index);
+
+// What the pass reports to the front end.
+struct TSymbolPassEvents {
+  std::function<void(const std::string &Text)> Status; // "Building Symbol Table ..."
+  std::function<void(int Total, int Done)> Progress;   // 0 of n, then one step per unit
+};
+
+// The whole pass: the status text, progress 0 of n, ParseUnitInterface for
+// every unit in list order with a progress step after each, then SortAll.
+void BuildSymbolTable(TRunState &State, const TSymbolPassEvents &Events);
+
+// The file to open for a unit's file name as written in a project file: a
+// backslash separates directories, and when the path does not exist exactly,
+// each component is matched without regard to case. Returns the name with
+// separators converted when nothing matches (so the open fails naming it).
+std::string LocateSourceFile(std::string_view FileName);
+
+} // namespace codeweft

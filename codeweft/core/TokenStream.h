@@ -1,0 +1,55 @@
+// The token stream between the scanner and everything that reads Object
+// Pascal. Advance moves the current token to the next significant one, hands
+// every scanned token to the run's TokenHook on the way, and acts on the
+// conditional-compilation directives. The deferral operations let a grammar
+// rule take over the output of the tokens it reads and decorate them.
+#pragma once
+
+#include "codeweft/core/RunState.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace codeweft {
+
+// Reads tokens until the current token is significant: not a comment,
+// directive or whitespace, and not inside a switched-off region. Every token
+// read is passed to TokenHook before anything else happens to it. Stops at
+// the end of input (or a scanning error) with AtEnd set and tkEnd current.
+//
+// Directives acted on (names ignore case): DEFINE, UNDEF, IFDEF, IFNDEF, ELSE,
+// ENDIF. Regions do not nest: there is one skipping flag, any ENDIF clears it,
+// and directives inside a skipped region still act.
+void Advance(TRunState &State);
+
+// Name and argument of a directive text "{$NAME ARGUMENT}". The name runs from
+// the third character to the first blank or "}"; the argument starts after the
+// blanks that follow and runs to the last character (excluded). Only the blank
+// separates; blanks before the "}" stay in the argument.
+struct TDirectiveParts {
+  std::string Name;
+  std::string Argument;
+};
+TDirectiveParts SplitDirective(std::string_view Text);
+
+// Deferral, for grammar rules: BeginDeferral while the token before the ones
+// to decorate is current; QueueToken (or InsertToken) for each significant
+// token read meanwhile; QueueCurrent queues the token the rule stopped at,
+// plain, and ends the deferral. Trivia read meanwhile is queued by the hook.
+void BeginDeferral(TRunState &State);
+void QueueCurrent(TRunState &State);
+// Appends an entry to PendingTokens.
+void QueueToken(TRunState &State, std::string_view Text, std::string_view Caption,
+                std::string_view Topic, TTokenStyle Style);
+// Inserts an entry at position Pos of PendingTokens (appends if Pos is past
+// the end): routine headings place their entries ahead of trivia queued after
+// the token they stand for.
+void InsertToken(TRunState &State, std::size_t Pos, std::string Text, std::string Caption,
+                 std::string Topic, TTokenStyle Style);
+// Turns entry Index of PendingTokens into Href/Caption/Topic/Style; an index
+// outside the queue changes nothing.
+void MakeLink(TRunState &State, int Index, std::string Href, std::string Caption,
+              std::string Topic, TTokenStyle Style);
+
+} // namespace codeweft

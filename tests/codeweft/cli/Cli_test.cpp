@@ -1,0 +1,169 @@
+// The codeweft command line: its reports, its table, its exit status, and the
+// program run as a user runs it.
+#include "codeweft/cli/CliReporter.h"
+#include "codeweft/cli/SymbolTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+
+#include "tests/codeweft/core/LinkCheck.h"
+#include "tests/codeweft/core/TempDir.h"
+
+namespace codeweft {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TTempDir;
+
+struct TOutcome {
+  int Status = -1;
+  std::string Out, Err;
+};
+
+// Runs the program with Args (a shell-quoted string), stdout and stderr to files.
+TOutcome RunProgram(const std::string &Args) {
+  TTempDir Tmp;
+  const std::string Out = Tmp.Dir() + "out", Err = Tmp.Dir() + "err";
+  const std::string Command = std::string(CW_CLI_PROGRAM) + " " + Args + " >" + Out + " 2>" + Err;
+  const int Raw = std::system(Command.c_str());
+  TOutcome R;
+  R.Status = WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1;
+  R.Out = ReadBytes(Out);
+  R.Err = ReadBytes(Err);
+  return R;
+}
+
+std::string Examples() { return std::string(CW_SOURCE_DIR) + "/examples"; }
+
+TEST(CliProgram, RunsTheExampleAndPrintsWhereIndexIs) {
+  TTempDir Tmp;
+  const std::string Build = Tmp.Dir() + "new/build";
+  const TOutcome R = RunProgram(Examples() + "/Demo.dpr -o " + Build);
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out, fs::canonical(Build).string() + "/index.html\n");
+  EXPECT_EQ(R.Err.substr(0, R.Err.rfind("Time Taken: ")),
+            "No help compiler given (--hcrtf): the help project is written, not compiled\n"
+            "Scanning Project File ...\n"
+            "Building Symbol Table ...\n"
+            "Generating RTF and HTML ...\n"
+            "Creating Help Project and HTML Frame ...\n"
+            "Symbols scanned: 38\n");
+  EXPECT_EQ(R.Err.substr(R.Err.rfind("Time Taken: ")), "Time Taken: 00:00:00\n");
+  EXPECT_TRUE(test::BrokenLinks(Build).empty());
+  EXPECT_TRUE(fs::exists(Build + "/Tools.rtf"));
+}
+
+TEST(CliProgram, SymbolsPrintsTheGridAsATable) {
+  TTempDir Tmp;
+  const TOutcome R = RunProgram(Examples() + "/Demo.dpr -o " + Tmp.Dir() + " --symbols");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out.substr(0, R.Out.find('\n') + 1),
+            "Unit/Location          Class       Identifier  Type\n");
+  EXPECT_NE(R.Out.find("\nTools:lib\\Tools.pas\n"), std::string::npos);
+  EXPECT_NE(R.Out.find("\n                       TDrawing\n"), std::string::npos);
+  EXPECT_NE(R.Out.find("\n                                   Clamp       Function\n"),
+            std::string::npos);
+}
+
+TEST(CliProgram, DefinesReachTheConditionalRegions) {
+  TTempDir Tmp;
+  Tmp.Write("P.dpr", "program P;\r\nuses U in 'U.pas';\r\nbegin\r\nend.\r\n");
+  Tmp.Write("U.pas", "unit U;\r\ninterface\r\n{$IFDEF TRACE}\r\nprocedure Traced;\r\n"
+                     "{$ENDIF}\r\nimplementation\r\nend.\r\n");
+  TOutcome R = RunProgram(Tmp.Dir() + "P.dpr -o " + Tmp.Dir() + "out --symbols --defines 'A;TRACE'");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_NE(R.Out.find("Traced"), std::string::npos);
+  R = RunProgram(Tmp.Dir() + "P.dpr -o " + Tmp.Dir() + "out --symbols --defines 'A; TRACE'");
+  EXPECT_EQ(R.Out.find("Traced"), std::string::npos);
+}
+
+TEST(CliProgram, AFileErrorNamesTheFileAndEndsWithStatusOne) {
+  TTempDir Tmp;
+  TOutcome R = RunProgram(Tmp.Dir() + "Nope.dpr -o " + Tmp.Dir() + "out");
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_EQ(R.Err.substr(R.Err.find("codeweft: ")),
+            "codeweft: Cannot open file \"" + Tmp.Dir() + "Nope.dpr\": No such file or directory\n");
+  EXPECT_EQ(R.Out, "");
+
+  Tmp.Write("P.dpr", "program P;\r\nuses A in 'lib\\A.pas';\r\nbegin\r\nend.\r\n");
+  R = RunProgram(Tmp.Dir() + "P.dpr -o " + Tmp.Dir() + "out");
+  EXPECT_EQ(R.Status, 1);
+  // The error is the last thing said.
+  EXPECT_EQ(R.Err.substr(R.Err.find("Building")),
+            "Building Symbol Table ...\n"
+            "codeweft: Cannot open file \"lib/A.pas\": No such file or directory\n");
+  EXPECT_FALSE(fs::exists(Tmp.Dir() + "out/index.html"));
+}
+
+TEST(CliProgram, AHelpCompilerThatCannotStartIsAWarning) {
+  TTempDir Tmp;
+  const TOutcome R =
+      RunProgram(Examples() + "/Demo.dpr -o " + Tmp.Dir() + " --hcrtf /no/such/hcrtf");
+  EXPECT_EQ(R.Status, 0);
+  EXPECT_NE(R.Err.find("codeweft: warning: Failed to compile Help Project\n"
+                       "  Please Compile manually\n"),
+            std::string::npos);
+  EXPECT_TRUE(fs::exists(Tmp.Dir() + "index.html"));
+}
+
+TEST(CliProgram, AWrongCommandLineShowsTheUsage) {
+  for (const char *Args : {"", "Demo.dpr", "-o x", "Demo.dpr -o", "Demo.dpr -o x --bogus",
+                           "A.dpr B.dpr -o x"}) {
+    const TOutcome R = RunProgram(Args);
+    EXPECT_EQ(R.Status, 2) << Args;
+    EXPECT_NE(R.Err.find("usage: codeweft PROJECT.dpr -o BUILD_DIR"), std::string::npos) << Args;
+  }
+}
+
+TEST(CliReporterTest, ABarOnATerminalIsErasedBeforeEachLine) {
+  std::FILE *F = std::tmpfile();
+  {
+    TCliReporter R(F, true);
+    R.ReportProgress(4, 1);
+    R.ReportStatus("Next ...");
+    R.ReportProgress(0, 0);
+  }
+  std::rewind(F);
+  char Buf[512] = {};
+  const std::size_t N = std::fread(Buf, 1, sizeof Buf, F);
+  std::fclose(F);
+  EXPECT_EQ(std::string(Buf, N), "\r[#######.......................]  25%\r\033[KNext ...\n"
+                                 "\r[..............................]   0%\r\033[K");
+}
+
+TEST(CliReporterTest, WithoutATerminalOnlyLinesAreWritten) {
+  std::FILE *F = std::tmpfile();
+  {
+    TCliReporter R(F, false);
+    R.ReportProgress(2, 1);
+    R.ReportStatus("A");
+    R.ReportWarning("one\ntwo");
+    R.ReportError("Cannot open file \"x\": No such file or directory");
+  }
+  std::rewind(F);
+  char Buf[512] = {};
+  const std::size_t N = std::fread(Buf, 1, sizeof Buf, F);
+  std::fclose(F);
+  EXPECT_EQ(std::string(Buf, N), "A\ncodeweft: warning: one\n  two\n"
+                                 "codeweft: Cannot open file \"x\": No such file or directory\n");
+}
+
+TEST(SymbolTableTextTest, ColumnsAreAsWideAsTheirLongestCell) {
+  const std::vector<TGridRow> Rows = {{"Main:Main.pas", "", "", ""},
+                                      {"", "", "Go", "Procedure"},
+                                      {"", "TForm1", "", ""},
+                                      {"", "", "Button1Click", "Procedure"}};
+  EXPECT_EQ(SymbolTableText(Rows), "Unit/Location  Class   Identifier    Type\n"
+                                   "Main:Main.pas\n"
+                                   "                       Go            Procedure\n"
+                                   "               TForm1\n"
+                                   "                       Button1Click  Procedure\n");
+  EXPECT_EQ(SymbolTableText({}), "Unit/Location  Class  Identifier  Type\n");
+}
+
+} // namespace
+} // namespace codeweft

@@ -1,0 +1,147 @@
+// The token hook and the listing pass of one unit: every byte of a source
+// reaches both listings once and in order, also where parsing had to stop.
+#include "codeweft/core/ListingPass.h"
+
+#include <gtest/gtest.h>
+
+#include "codeweft/core/Keywords.h"
+#include "codeweft/core/TokenStream.h"
+#include "tests/codeweft/core/LinkCheck.h"
+#include "tests/codeweft/core/TempDir.h"
+
+namespace codeweft {
+namespace {
+
+using test::ListingSource;
+using test::ReadBytes;
+using test::TTempDir;
+
+class TNullReporter : public TRunReporter {
+public:
+  void ReportStatus(const std::string &) override {}
+  void ReportProgress(int, int) override {}
+  void ReportWarning(const std::string &) override {}
+  void ReportError(const std::string &) override {}
+};
+
+class ListingPassTest : public ::testing::Test {
+protected:
+  ListingPassTest() : Hook(State, Sink) { State.BuildDir = Out.Dir(); }
+
+  // Writes Source as unit U (alone in the unit list) and returns its page.
+  std::string List(const std::string &Source) {
+    State.Symbols.CreateSymbols();
+    State.Phase = TPhase::phProject;
+    State.Symbols.AddUnit(Src.Write("U.pas", Source));
+    State.Symbols.SortAll();
+    TNullReporter Reporter;
+    GenerateListings(State, Sink, Reporter);
+    return ReadBytes(Out.Dir() + "U.html");
+  }
+
+  TTempDir Src, Out;
+  TRunState State;
+  TListingSink Sink;
+  TTokenHookGuard Hook;
+};
+
+TEST_F(ListingPassTest, TheHookQueuesTriviaWhileDeferringAndWritesInOrderAfter) {
+  Sink.Files.OpenListing(Out.Dir() + "H.html", Out.Dir() + "H.rtf", "H");
+  State.Phase = TPhase::phImplementation;
+  State.Scanner.Open(Src.Write("H.pas", "a {c} b c"));
+  Advance(State); // "a", written at once
+  BeginDeferral(State);
+  Advance(State); // " ", "{c}", " " queued; "b" left to the rule
+  ASSERT_EQ(State.PendingTokens.size(), 3u);
+  EXPECT_EQ(State.PendingTokens[1].Style, TTokenStyle::tsComment);
+  QueueToken(State, "#x", "b", "t", TTokenStyle::tsLink);
+  State.Deferring = false;
+  Advance(State); // " " then "c": the queue first, then each token
+  EXPECT_TRUE(State.PendingTokens.empty());
+  FinishListedFile(State, Sink);
+  Sink.Files.CloseListing();
+  const std::string Html = ReadBytes(Out.Dir() + "H.html");
+  EXPECT_NE(Html.find("a <I><FONT COLOR=\"#7F7F7F\">{c}</FONT></I> "
+                      "<A HREF = \"#x\">b</A> c"),
+            std::string::npos);
+}
+
+TEST_F(ListingPassTest, NothingIsWrittenInTheSymbolPhase) {
+  Sink.Files.OpenListing(Out.Dir() + "H.html", Out.Dir() + "H.rtf", "H");
+  State.Phase = TPhase::phSymbols;
+  State.Scanner.Open(Src.Write("H.pas", "unit H; {x}"));
+  while (!State.AtEnd) Advance(State);
+  State.Scanner.Close();
+  EXPECT_TRUE(State.PendingTokens.empty());
+  Sink.Files.CloseListing();
+  EXPECT_EQ(ReadBytes(Out.Dir() + "H.html").find("<B>"), std::string::npos);
+}
+
+TEST_F(ListingPassTest, AnEmptyFileGivesHeaderAndTrailerOnly) {
+  const std::string Html = List("");
+  EXPECT_EQ(Html, "<HTML><HEAD><TITLE>U.html</TITLE></HEAD>\r\n"
+                  "<BODY BGCOLOR=\"#00007F\" VLINK=\"#FFFF00\" LINK=\"#FFFF00\"><PRE>"
+                  "<FONT COLOR=\"#FFFF00\">\r\n<A NAME = \"unit_u\"></A>\r\n"
+                  "</FONT></PRE></BODY></HTML>\r\n");
+}
+
+// After a scanning error the parse stops, but the rest of the file is written
+// as plain escaped text to both listings.
+TEST_F(ListingPassTest, AScanningErrorKeepsTheRestOfTheFileAsPlainText) {
+  const std::string Tail = "\r\nprocedure Later;\r\nbegin DoIt; end; // <b>&\"\r\nend.\r\n";
+  for (const std::string &Error : {std::string("'open string"), std::string("? stray"),
+                                  std::string("{ open comment"), std::string("(* open")}) {
+    const std::string Source = "unit U;\r\ninterface\r\nprocedure DoIt;\r\nimplementation\r\n"
+                               "procedure DoIt;\r\nbegin\r\n  X := " +
+                               Error + Tail;
+    const std::string Html = List(Source);
+    EXPECT_EQ(ListingSource(Html), Source) << Error;
+    // Nothing after the error point is parsed: "Later" gets no anchor.
+    EXPECT_EQ(Html.find("u_later"), std::string::npos);
+    EXPECT_EQ(Html.find("<b>"), std::string::npos);
+    EXPECT_NE(Html.find("// &lt;b&gt;&amp;&quot;\r\nend."), std::string::npos);
+    const std::string Rtf = ReadBytes(Out.Dir() + "U.rtf");
+    EXPECT_NE(Rtf.find("begin DoIt; end; // <b>&\"\\par end.\\par "), std::string::npos)
+        << Error;
+    EXPECT_EQ(Rtf.substr(Rtf.size() - 3), "}\r\n");
+  }
+}
+
+TEST_F(ListingPassTest, TheRestAfterAnErrorKeepsLineBreaksAcrossBufferPieces) {
+  std::string Long(200000, 'x');
+  for (std::size_t I = 100; I < Long.size(); I += 97) {
+    Long[I - 1] = '\r';
+    Long[I] = '\n';
+  }
+  const std::string Source = "unit U;\r\n?" + Long;
+  const std::string Html = List(Source);
+  EXPECT_EQ(ListingSource(Html), Source);
+  // Every CR LF of the rest became one "\par ", whatever piece it fell in.
+  const std::string Rtf = ReadBytes(Out.Dir() + "U.rtf");
+  auto Count = [](const std::string &S, const std::string &What) {
+    std::size_t N = 0;
+    for (std::size_t P = S.find(What); P != std::string::npos; P = S.find(What, P + 1)) ++N;
+    return N;
+  };
+  EXPECT_EQ(Count(Rtf.substr(Rtf.find("?x")), "\\par "), Count(Long, "\r\n"));
+}
+
+TEST_F(ListingPassTest, UnitHeadingNamesTheAnchorsInLowerCase) {
+  const std::string Html =
+      List("unit MyUnit;\r\ninterface\r\nprocedure Run;\r\nimplementation\r\n"
+           "procedure Run;\r\nbegin\r\nend;\r\nend.\r\n");
+  EXPECT_NE(Html.find("<A HREF = \"#myunit_run\">Run</A>"), std::string::npos);
+  EXPECT_NE(Html.find("<A NAME = \"myunit_run\"></A>Run"), std::string::npos);
+}
+
+TEST(AnchorIndexTest, AnchorsCompareWithoutCaseAndPagesExactly) {
+  TAnchorIndex A;
+  A.Add("Tools.html", "tools_DoIt");
+  EXPECT_TRUE(A.Has("Tools.html", "TOOLS_doit"));
+  EXPECT_FALSE(A.Has("tools.html", "tools_doit"));
+  A.ClearPage("Tools.html");
+  EXPECT_FALSE(A.Has("Tools.html", "tools_doit"));
+}
+
+} // namespace
+} // namespace codeweft

@@ -1,0 +1,253 @@
+#include "codeweft/core/ListingWriter.h"
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/codeweft/core/TempDir.h"
+
+namespace codeweft {
+namespace {
+
+using test::Golden;
+using test::ReadBytes;
+using test::TTempDir;
+using S = TTokenStyle;
+
+TEST(EscapeTest, RtfEscapesBackslashBracesAndLineBreaks) {
+  EXPECT_EQ(RtfEscape("'C:\\'"), "'C:\\\\'");
+  EXPECT_EQ(RtfEscape("{ a<b }"), "\\{ a<b \\}");
+  EXPECT_EQ(RtfEscape("\r\n  "), "\\par   ");
+  // A lone CR or LF and tabs stay; "\\{" is escaped as backslash, then brace.
+  EXPECT_EQ(RtfEscape("a\rb\nc\td"), "a\rb\nc\td");
+  EXPECT_EQ(RtfEscape("\\{"), "\\\\\\{");
+  EXPECT_EQ(RtfEscape("\r\r\n\n"), "\r\\par \n");
+  EXPECT_EQ(RtfEscape(""), "");
+}
+
+TEST(EscapeTest, HtmlEscapesAmpersandAnglesAndQuote) {
+  EXPECT_EQ(HtmlEscape("{ a<b }"), "{ a&lt;b }");
+  EXPECT_EQ(HtmlEscape("a & \"b\" > c"), "a &amp; &quot;b&quot; &gt; c");
+  // An entity already in the text is shown as written, not interpreted.
+  EXPECT_EQ(HtmlEscape("&lt;"), "&amp;lt;");
+  EXPECT_EQ(HtmlEscape("plain\r\n"), "plain\r\n");
+}
+
+TEST(EscapeTest, LinkTargetsLowerOnlyTheFragment) {
+  EXPECT_EQ(HtmlLinkTarget("Tools.html#Tools_DoIt"), "Tools.html#tools_doit");
+  EXPECT_EQ(HtmlLinkTarget("#tools_DoIt"), "#tools_doit");
+  EXPECT_EQ(HtmlLinkTarget("Tools.html"), "Tools.html");
+  EXPECT_EQ(LowerCase("AbZ_09\xC9"), "abz_09\xC9");
+}
+
+// The pieces one entry produces in each file: the listing minus its header
+// and trailer.
+struct TPieces {
+  std::string Rtf, Html;
+};
+
+class EmitTokenTest : public ::testing::Test {
+protected:
+  TPieces Emit(const std::vector<TDelayedToken> &Tokens) {
+    TListingFiles Files;
+    Files.OpenListing(Dir.Dir() + "U.html", Dir.Dir() + "U.rtf", "U");
+    for (const TDelayedToken &T : Tokens) Files.EmitToken(T);
+    Files.CloseListing();
+    return {Strip(ReadBytes(Dir.Dir() + "U.rtf"), RtfHead, "}\r\n"),
+            Strip(ReadBytes(Dir.Dir() + "U.html"), HtmlHead, "</FONT></PRE></BODY></HTML>\r\n")};
+  }
+  void SetUp() override {
+    TListingFiles Files;
+    Files.OpenListing(Dir.Dir() + "U.html", Dir.Dir() + "U.rtf", "U");
+    Files.CloseListing();
+    RtfHead = ReadBytes(Dir.Dir() + "U.rtf");
+    HtmlHead = ReadBytes(Dir.Dir() + "U.html");
+    RtfHead.resize(RtfHead.size() - 3);
+    HtmlHead.resize(HtmlHead.size() - 29);
+  }
+  static std::string Strip(const std::string &All, const std::string &Head,
+                           const std::string &Tail) {
+    EXPECT_EQ(All.substr(0, Head.size()), Head);
+    EXPECT_EQ(All.substr(All.size() - Tail.size()), Tail);
+    return All.substr(Head.size(), All.size() - Head.size() - Tail.size());
+  }
+  TTempDir Dir;
+  std::string RtfHead, HtmlHead;
+};
+
+TEST_F(EmitTokenTest, EveryStyleHasItsFormat) {
+  const TPieces P = Emit({{"begin", "", "", S::tsKeyword},
+                          {"{ a<b }", "", "", S::tsComment},
+                          {"\r\n  ", "", "", S::tsSpace},
+                          {"'C:\\'", "", "", S::tsString},
+                          {"<", "", "", S::tsSymbol},
+                          {"Name", "", "", S::tsIdent},
+                          {"$FF", "", "", S::tsNumber},
+                          {"", "", "tools_DoIt", S::tsAnchor},
+                          {"Tools.html#Tools_DoIt", "DoIt", "Tools_DoIt", S::tsLink},
+                          {"private", "", "", S::tsRaw}});
+  EXPECT_EQ(P.Rtf, "\\b\\cf16 begin\\b0\\cf12\r\n"
+                   "\\i\\cf8 \\{ a<b \\}\\i0\\cf12\r\n"
+                   "\\par   \r\n"
+                   "\\cf9 'C:\\\\'\\cf12\r\n"
+                   "<\r\n"
+                   "Name\r\n"
+                   "\\cf11 $FF\\cf12\r\n"
+                   "#{\\*\\footnote tools_DoIt}\r\n"
+                   "{\\uldb DoIt}{\\v*Tools_DoIt}\r\n"
+                   "private\r\n");
+  EXPECT_EQ(P.Html, "<B><FONT COLOR=\"#FFFFFF\">begin</FONT></B>"
+                    "<I><FONT COLOR=\"#7F7F7F\">{ a&lt;b }</FONT></I>"
+                    "\r\n  "
+                    "<FONT COLOR=\"#C0C0C0\">'C:\\'</FONT>"
+                    "&lt;"
+                    "Name"
+                    "<FONT COLOR=\"#00FF00\">$FF</FONT>"
+                    "<A NAME = \"tools_doit\"></A>"
+                    "<A HREF = \"Tools.html#tools_doit\">DoIt</A>"
+                    "private");
+}
+
+TEST_F(EmitTokenTest, StyleValuesAboveTheTableAreWrittenRaw) {
+  const TPieces P = Emit({{"x{y}", "", "", static_cast<S>(200)}});
+  EXPECT_EQ(P.Rtf, "x\\{y\\}\r\n");
+  EXPECT_EQ(P.Html, "x{y}");
+}
+
+TEST_F(EmitTokenTest, HostileTextNeverBecomesMarkup) {
+  // Raw text (e.g. the rest of a file after a scanning error), link captions,
+  // targets and anchor names are escaped in both files.
+  const TPieces P = Emit({{"</PRE><script>\\{x}\r\n", "", "", S::tsRaw},
+                          {"a\"><b>#X\"", "<i>", "T}{\\v", S::tsLink},
+                          {"", "", "N\"><x", S::tsAnchor}});
+  EXPECT_EQ(P.Rtf, "</PRE><script>\\\\\\{x\\}\\par \r\n"
+                   "{\\uldb <i>}{\\v*T\\}\\{\\\\v}\r\n"
+                   "#{\\*\\footnote N\"><x}\r\n");
+  EXPECT_EQ(P.Html, "&lt;/PRE&gt;&lt;script&gt;\\{x}\r\n"
+                    "<A HREF = \"a&quot;&gt;&lt;b&gt;#x&quot;\">&lt;i&gt;</A>"
+                    "<A NAME = \"n&quot;&gt;&lt;x\"></A>");
+}
+
+TEST(ListingFilesTest, UnitListingMatchesGoldenFiles) {
+  using K = TTokenStyle;
+  const std::vector<TDelayedToken> Tokens = {
+      {"unit", "", "", K::tsKeyword}, {" ", "", "", K::tsSpace}, {"Tools", "", "", K::tsIdent},
+      {";", "", "", K::tsSymbol}, {"\r\n\r\n", "", "", K::tsSpace},
+      {"interface", "", "", K::tsKeyword}, {"\r\n\r\n", "", "", K::tsSpace},
+      {"procedure", "", "", K::tsKeyword}, {" ", "", "", K::tsSpace},
+      {"#tools_DoIt", "DoIt", "tools_DoIt", K::tsLink}, {";", "", "", K::tsSymbol},
+      {"   ", "", "", K::tsSpace}, {"{ a<b }", "", "", K::tsComment},
+      {"\r\n\r\n", "", "", K::tsSpace}, {"implementation", "", "", K::tsKeyword},
+      {"\r\n\r\n", "", "", K::tsSpace}, {"uses", "", "", K::tsKeyword}, {" ", "", "", K::tsSpace},
+      {"Util.html", "Util", "unit_Util", K::tsLink}, {";", "", "", K::tsSymbol},
+      {"\r\n\r\n", "", "", K::tsSpace}, {"procedure", "", "", K::tsKeyword},
+      {" ", "", "", K::tsSpace}, {"", "", "tools_DoIt", K::tsAnchor}, {"DoIt", "", "", K::tsIdent},
+      {";", "", "", K::tsSymbol}, {"\r\n", "", "", K::tsSpace}, {"begin", "", "", K::tsKeyword},
+      {"\r\n  ", "", "", K::tsSpace}, {"if", "", "", K::tsKeyword}, {" ", "", "", K::tsSpace},
+      {"A", "", "", K::tsIdent}, {"<", "", "", K::tsSymbol}, {"B", "", "", K::tsIdent},
+      {" ", "", "", K::tsSpace}, {"then", "", "", K::tsKeyword}, {" ", "", "", K::tsSpace},
+      {"Util.html#Util_Clamp", "Clamp", "Util_Clamp", K::tsLink}, {"(", "", "", K::tsSymbol},
+      {"$FF", "", "", K::tsNumber}, {",", "", "", K::tsSymbol}, {" ", "", "", K::tsSpace},
+      {"1.5e-3", "", "", K::tsNumber}, {")", "", "", K::tsSymbol}, {";", "", "", K::tsSymbol},
+      {"\r\n  ", "", "", K::tsSpace}, {"S", "", "", K::tsIdent}, {" ", "", "", K::tsSpace},
+      {":=", "", "", K::tsSymbol}, {" ", "", "", K::tsSpace}, {"'C:\\'", "", "", K::tsString},
+      {" ", "", "", K::tsSpace}, {"+", "", "", K::tsSymbol}, {" ", "", "", K::tsSpace},
+      {"#13#10'x'", "", "", K::tsString}, {" ", "", "", K::tsSpace}, {"+", "", "", K::tsSymbol},
+      {" ", "", "", K::tsSpace}, {"'<'", "", "", K::tsString}, {";", "", "", K::tsSymbol},
+      {"\r\n  ", "", "", K::tsSpace}, {"{$IFDEF DEBUG}", "", "", K::tsComment},
+      {" ", "", "", K::tsSpace}, {"(* a & \"b\"\r\n  c *)", "", "", K::tsComment},
+      {"\r\n", "", "", K::tsSpace}, {"end", "", "", K::tsKeyword}, {";", "", "", K::tsSymbol},
+      {"\r\n\r\n", "", "", K::tsSpace}, {"end", "", "", K::tsKeyword}, {".", "", "", K::tsSymbol},
+      {"\r\n", "", "", K::tsSpace}};
+  TTempDir Dir;
+  TListingFiles Files;
+  Files.OpenListing(Dir.Dir() + "Tools.html", Dir.Dir() + "Tools.rtf", "Tools");
+  for (const TDelayedToken &T : Tokens) Files.EmitToken(T);
+  Files.CloseListing();
+  EXPECT_FALSE(Files.IsOpen());
+  EXPECT_EQ(ReadBytes(Dir.Dir() + "Tools.rtf"), Golden("listing/Tools.rtf"));
+  EXPECT_EQ(ReadBytes(Dir.Dir() + "Tools.html"), Golden("listing/Tools.html"));
+}
+
+TEST(ListingFilesTest, HeaderEscapesHostileUnitAndFileNames) {
+  TTempDir Dir;
+  TListingFiles Files;
+  Files.OpenListing(Dir.Dir() + "a<&>\".html", Dir.Dir() + "a.rtf", "X}{\\b Y\"<");
+  Files.CloseListing();
+  const std::string Html = ReadBytes(Dir.Dir() + "a<&>\".html");
+  EXPECT_EQ(Html.substr(0, Html.find("\r\n")),
+            "<HTML><HEAD><TITLE>a&lt;&amp;&gt;&quot;.html</TITLE></HEAD>");
+  EXPECT_NE(Html.find("\r\n<A NAME = \"unit_x}{\\b y&quot;&lt;\"></A>\r\n"), std::string::npos);
+  const std::string Rtf = ReadBytes(Dir.Dir() + "a.rtf");
+  EXPECT_NE(Rtf.find("\r\n#{\\*\\footnote Unit_X\\}\\{\\\\b Y\"<}{\\fs32\\b Unit X\\}\\{\\\\b "
+                     "Y\"<}\\par\\pard\r\n}\r\n"),
+            std::string::npos);
+}
+
+TEST(ListingFilesTest, CreateFailureNamesTheFileAndReason) {
+  TTempDir Dir;
+  const std::string Missing = Dir.Dir() + "no/such/";
+  TListingFiles Files;
+  try {
+    Files.OpenListing(Missing + "A.html", Missing + "A.rtf", "A");
+    FAIL() << "no exception";
+  } catch (const EFCreateError &E) {
+    EXPECT_EQ(std::string(E.what()),
+              "Cannot create file \"" + Missing + "A.html\": No such file or directory");
+  }
+  // The RTF file failing after the HTML file was created: the HTML file is
+  // closed by Close and keeps its header.
+  try {
+    Files.OpenListing(Dir.Dir() + "B.html", Missing + "B.rtf", "B");
+    FAIL() << "no exception";
+  } catch (const EFCreateError &E) {
+    EXPECT_EQ(std::string(E.what()),
+              "Cannot create file \"" + Missing + "B.rtf\": No such file or directory");
+  }
+  Files.Close();
+  EXPECT_FALSE(Files.IsOpen());
+  EXPECT_EQ(ReadBytes(Dir.Dir() + "B.html").rfind("<HTML><HEAD><TITLE>B.html</TITLE>", 0), 0u);
+}
+
+int OpenDescriptors() {
+  int Count = 0;
+  if (DIR *D = ::opendir("/proc/self/fd")) {
+    while (::readdir(D)) ++Count;
+    ::closedir(D);
+  }
+  return Count;
+}
+
+TEST(ListingFilesTest, FailedRunClosesItsFilesAndKeepsWhatWasWritten) {
+  TTempDir Dir;
+  const int Before = OpenDescriptors();
+  {
+    TListingFiles Files;
+    Files.OpenListing(Dir.Dir() + "C.html", Dir.Dir() + "C.rtf", "C");
+    Files.EmitToken("begin", "", "", TTokenStyle::tsKeyword);
+    EXPECT_EQ(OpenDescriptors(), Before + 2);
+    // The run ends here by an exception: the destructor closes both files.
+  }
+  EXPECT_EQ(OpenDescriptors(), Before);
+  const std::string Rtf = ReadBytes(Dir.Dir() + "C.rtf");
+  EXPECT_TRUE(Rtf.ends_with("\r\n\\b\\cf16 begin\\b0\\cf12\r\n")) << Rtf;
+  // No trailer: the listing is visibly unfinished.
+  EXPECT_EQ(ReadBytes(Dir.Dir() + "C.html").find("</HTML>"), std::string::npos);
+}
+
+TEST(OutputFileTest, WriteFailureNamesTheFile) {
+  TOutputFile File;
+  File.Create("/dev/full");
+  File.Write(std::string(1 << 17, 'x'));
+  try {
+    File.Close();
+    FAIL() << "no exception";
+  } catch (const EFWriteError &E) {
+    EXPECT_EQ(std::string(E.what()), "Cannot write file \"/dev/full\": No space left on device");
+  }
+  EXPECT_FALSE(File.IsOpen());
+}
+
+} // namespace
+} // namespace codeweft

@@ -1,0 +1,167 @@
+// Support for the parser tests: unit texts run through the symbol pass, rule
+// calls on small token sequences, and a listing driver that renders what the
+// link rules queue.
+#pragma once
+
+#include "codeweft/core/Keywords.h"
+#include "codeweft/core/Parser.h"
+#include "codeweft/core/SymbolPass.h"
+#include "codeweft/core/TokenStream.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace codeweft::test {
+
+// A unit named Demo whose interface part is Body.
+inline std::string DemoUnit(const std::string &Body) {
+  return "unit Demo;\r\ninterface\r\n" + Body + "\r\nimplementation\r\nend.\r\n";
+}
+
+// "Name:Kind" of every entry, in list order, separated by blanks.
+inline std::string Listed(const std::vector<TRefElm> &Refs) {
+  std::string Out;
+  for (const TRefElm &R : Refs) {
+    std::string Kind;
+    KindName(R.Kind, Kind);
+    Out += (Out.empty() ? "" : " ") + R.Name + ":" + Kind;
+  }
+  return Out;
+}
+
+// A listing driver in the shape of the listing pass: the hook writes every
+// token as soon as nothing is deferred, the queue first; the loop hands
+// identifiers, headings, uses clauses and the unit heading to their rules.
+// Text is the listing's plain text (link captions, no anchors), which must
+// give the source back; Markup shows links as [Caption>Target|Topic] and
+// anchors as <Topic>.
+struct TListingDriver {
+  TRunState &S;
+  std::string Text, Markup;
+  int Links = 0, Anchors = 0;
+
+  explicit TListingDriver(TRunState &State) : S(State) {
+    S.TokenHook = [this] { Hook(); };
+  }
+  ~TListingDriver() { S.TokenHook = nullptr; }
+
+  void Emit(const TDelayedToken &T) {
+    if (T.Style == TTokenStyle::tsLink) {
+      ++Links;
+      Text += T.Caption;
+      Markup += "[" + T.Caption + ">" + T.Text + "|" + T.Topic + "]";
+    } else if (T.Style == TTokenStyle::tsAnchor) {
+      ++Anchors;
+      Markup += "<" + T.Topic + ">";
+    } else {
+      Text += T.Text;
+      Markup += T.Text;
+    }
+  }
+  void Flush() {
+    for (const TDelayedToken &T : S.PendingTokens) Emit(T);
+    S.PendingTokens.clear();
+  }
+  void Hook() {
+    if (S.Phase == TPhase::phSymbols) return;
+    if (S.Deferring) {
+      if (IsTrivia(S.Token.Kind) || S.Skipping)
+        QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
+      return;
+    }
+    Flush();
+    Emit({S.Token.Text, {}, {}, StyleOf(S.Token.Kind)});
+  }
+
+  // The listing of unit Index of the (sorted) table.
+  void Run(int Index) {
+    S.Phase = TPhase::phInterface;
+    S.CurrentUnit = S.Symbols.Units[Index].Name;
+    S.Deferring = false;
+    S.PendingTokens.clear();
+    S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
+    S.Scanner.Open(LocateSourceFile(S.Symbols.Units[Index].FileName));
+    S.AtEnd = false;
+    Advance(S);
+    while (!S.AtEnd) {
+      const TTokenKind K = S.Token.Kind;
+      if (K == TTokenKind::tkIdentifier)
+        IdentifierChain(S);
+      else if (K == Keyword("constructor"))
+        ConstructorHeading(S);
+      else if (K == Keyword("destructor"))
+        DestructorHeading(S);
+      else if (K == Keyword("function"))
+        FunctionHeading(S);
+      else if (K == Keyword("procedure"))
+        ProcedureHeading(S);
+      else if (K == Keyword("implementation")) {
+        S.Phase = TPhase::phImplementation;
+        Advance(S);
+      } else if (K == Keyword("interface"))
+        InterfaceSection(S);
+      else if (K == Keyword("unit"))
+        UnitHeading(S);
+      else if (K == Keyword("uses"))
+        UsesClause(S);
+      else {
+        BeginDeferral(S);
+        Advance(S);
+        if (S.Token.Kind != TTokenKind::tkIdentifier) {
+          S.Deferring = false;
+          Hook();
+        }
+      }
+    }
+    S.Deferring = false;
+    Flush();
+    S.Scanner.Close();
+    S.Symbols.FreeFlatRefs();
+  }
+};
+
+// Parser tests: files in a temporary folder, a run state with a unit list.
+struct ParserTest : ::testing::Test {
+  TTempDir Dir;
+  TRunState S;
+
+  // Adds a unit file Name.pas holding Source to the unit list.
+  void AddUnit(const std::string &Name, const std::string &Source) {
+    S.Phase = TPhase::phProject;
+    S.Symbols.AddUnit(Dir.Write(Name + ".pas", Source));
+  }
+
+  // The symbol pass over the one unit Demo whose interface is Body.
+  TInterfaceOutcome Pass(const std::string &Body) {
+    S.Symbols.CreateSymbols();
+    AddUnit("Demo", DemoUnit(Body));
+    return ParseUnitInterface(S, 0);
+  }
+  std::string Idents() const { return Listed(S.Symbols.Units.at(0).Idents); }
+  std::string Members(const std::string &Class) const {
+    for (const TCRElm &C : S.Symbols.Units.at(0).Classes)
+      if (C.Name == Class) return Listed(C.Members);
+    return "(no class " + Class + ")";
+  }
+
+  // Rule tests: Source is read from its first token in phSymbols, with the
+  // unit Demo current; Rule is applied once.
+  int Apply(int (*Rule)(TRunState &), const std::string &Source) {
+    S.Symbols.CreateSymbols();
+    AddUnit("Demo", "");
+    S.Phase = TPhase::phSymbols;
+    S.CurrentUnit = "Demo";
+    S.Scanner.Open(Dir.Write("rule.pas", Source));
+    S.AtEnd = false;
+    Advance(S);
+    return Rule(S);
+  }
+  // The current token's text, "<end>" at the end.
+  std::string Current() const { return S.AtEnd ? "<end>" : S.Token.Text; }
+};
+
+} // namespace codeweft::test

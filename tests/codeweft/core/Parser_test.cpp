@@ -1,0 +1,190 @@
+// Units, sections, routine headings and constant expressions, through the
+// symbol pass of small units and through single rules.
+#include "ParserFixture.h"
+
+namespace codeweft {
+namespace {
+
+using test::ParserTest;
+
+// ---- Routine declarations ----------------------------------------------------
+
+TEST_F(ParserTest, ProcedureWithTwoParamGroupsAndConventionIsRecordedAndParsingGoesOn) {
+  const auto O = Pass("procedure Draw(const A, B: Integer; var C); stdcall;\r\n"
+                      "var Count: Integer;");
+  EXPECT_EQ(Idents(), "Draw:Procedure Count:Variable");
+  EXPECT_EQ(O.Result, prOk);
+  EXPECT_FALSE(O.Stopped());
+  EXPECT_EQ(O.StopText, "implementation");
+}
+
+TEST_F(ParserTest, FunctionResultMayBeStringButMustBeThere) {
+  const auto O = Pass("function Name(X: Integer): string; function Broken; var V: Integer;");
+  EXPECT_EQ(Idents(), "Name:Function Broken:Function"); // V is after the error
+  EXPECT_EQ(O.Result, prError);
+  EXPECT_EQ(O.StopText, ";");
+}
+
+TEST_F(ParserTest, SyntaxTheRulesDoNotKnowEndsTheInterfaceParse) {
+  struct {
+    const char *Body, *Stop;
+    int Result;
+  } Cases[] = {
+      {"procedure P(); var V: Integer;", ")", prError},            // empty parentheses
+      {"procedure P(X: Integer = 0); var V: Integer;", "=", prError}, // default value
+      {"procedure P; overload; var V: Integer;", "overload", prOk},  // other directive
+      {"procedure P; external 'x'; var V: Integer;", "external", prOk},
+      {"threadvar T: Integer; var V: Integer;", "threadvar", prOk},
+      {"label 10; var V: Integer;", "10", prError},                  // numeric label
+      {"const C: array[0..1] of Integer = (1, 2); var V: Integer;", ",", prError},
+      // Two suffixes: the second "." is taken for the ";", C starts a new
+      // declaration that fails.
+      {"const C = A.B.C; var V: Integer;", ";", prError},
+  };
+  for (const auto &C : Cases) {
+    const auto O = Pass(C.Body);
+    EXPECT_EQ(O.Result, C.Result) << C.Body;
+    EXPECT_EQ(O.StopText, C.Stop) << C.Body;
+    EXPECT_TRUE(O.Stopped()) << C.Body;
+    EXPECT_EQ(Idents().find("V:"), std::string::npos) << C.Body << " -> " << Idents();
+  }
+}
+
+TEST_F(ParserTest, AFunctionCallInAConstantIsReadPastAsItsSemicolon) {
+  Pass("const C = Ord(1); D = 2; var V: Integer;");
+  // "(" is taken for the ";", and "1" starts nothing.
+  EXPECT_EQ(Idents(), "C:Constant");
+}
+
+TEST_F(ParserTest, AMissingNameOrQualifierFailsTheHeading) {
+  EXPECT_EQ(Apply(ProcedureHeading, "procedure ;"), prError);
+  EXPECT_EQ(Apply(ProcedureHeading, "procedure T. ;"), prError);
+  EXPECT_EQ(Current(), ";");
+  EXPECT_EQ(Apply(ProcedureHeading, "function F;"), prNone);
+  EXPECT_EQ(Current(), "function");
+}
+
+TEST_F(ParserTest, ParamGroupsNeedANameAndAcceptOpenArrays) {
+  EXPECT_EQ(Apply(FormalParams, "(var A: array of Integer; out B; C, D: string) ;"), prOk);
+  EXPECT_EQ(Current(), ";");
+  EXPECT_EQ(Apply(ParamGroup, "var ;"), prError); // a modifier needs names
+  EXPECT_EQ(Apply(ParamGroup, ";"), prNone);
+  EXPECT_EQ(Apply(FormalParams, "(const A: array Integer)"), prError);
+  EXPECT_EQ(Apply(FormalParams, "(A: Integer"), prError);
+}
+
+// ---- Sections ------------------------------------------------------------------
+
+TEST_F(ParserTest, ConstantsPlainAndTypedAreRecorded) {
+  Pass("const Max = 10 * 2; Title: string = 'x' + #13#10; Mask = [1, 3..5];");
+  EXPECT_EQ(Idents(), "Max:Constant Title:Constant Mask:Constant");
+}
+
+TEST_F(ParserTest, VarNamesAreRecordedAsTheyAreRead) {
+  Pass("var X, Y: Integer = 5; P: ^Byte; S: string[20];");
+  EXPECT_EQ(Idents(), "X:Variable Y:Variable P:Variable S:Variable");
+  // A failing declaration keeps the names read before the error.
+  Pass("var A, B C: Integer;");
+  EXPECT_EQ(Idents(), "A:Variable B:Variable");
+}
+
+TEST_F(ParserTest, LabelsAndSectionsInAnyOrder) {
+  const auto O = Pass("label Done, Again; type TIndex = 0..9; var I: TIndex;\r\n"
+                      "const C = 1; procedure P;");
+  EXPECT_EQ(Idents(), "Done:Label Again:Label TIndex:Type I:Variable C:Constant P:Procedure");
+  EXPECT_FALSE(O.Stopped());
+}
+
+TEST_F(ParserTest, ResourceStringsAreConstantsAndExportsAreSkipped) {
+  Pass("resourcestring SHello = 'Hello'; SBye = 'Bye' + '!';\r\n"
+       "exports Foo, Bar name 'bar';\r\nvar V: Integer;");
+  EXPECT_EQ(Idents(), "SHello:Constant SBye:Constant V:Variable");
+}
+
+TEST_F(ParserTest, BrokenResourceStringAndExportsSectionsEndTheParseWithoutHanging) {
+  EXPECT_EQ(Pass("resourcestring var V: Integer;").Result, prError);
+  EXPECT_EQ(Pass("resourcestring S = ;").Result, prError);
+  EXPECT_EQ(Pass("exports Foo").Result, prError); // no ";" before the end of the file
+  EXPECT_EQ(Idents(), "");
+}
+
+TEST_F(ParserTest, UsesClauseIsReadButRecordsNothing) {
+  EXPECT_EQ(Pass("uses SysUtils, Classes; var V: Integer;").Result, prOk);
+  EXPECT_EQ(Idents(), "V:Variable");
+  EXPECT_EQ(Pass("uses SysUtils, ; var V: Integer;").Result, prError);
+  EXPECT_EQ(Idents(), "");
+}
+
+TEST_F(ParserTest, NothingAfterImplementationAndNothingWithoutInterface) {
+  S.Symbols.CreateSymbols();
+  AddUnit("Demo", "unit Demo; var V: Integer; implementation procedure P; begin end; end.");
+  EXPECT_FALSE(ParseUnitInterface(S, 0).HasInterface);
+  EXPECT_EQ(Idents(), "");
+  Pass("procedure P;\r\nimplementation\r\nprocedure Q;");
+  EXPECT_EQ(Idents(), "P:Procedure");
+}
+
+TEST_F(ParserTest, ALaterInterfaceKeywordRestartsTheParseAfterAStop) {
+  Pass("threadvar T: Integer;\r\ntype IFoo = interface procedure Later; end;");
+  EXPECT_EQ(Idents(), "Later:Procedure");
+}
+
+// ---- Unit heading ----------------------------------------------------------------
+
+TEST_F(ParserTest, UnitHeadingSetsTheCurrentUnitInLowerCase) {
+  EXPECT_EQ(Apply(UnitHeading, "unit MyTools;"), prOk);
+  EXPECT_EQ(S.CurrentUnit, "mytools");
+  EXPECT_EQ(Current(), ";");
+  EXPECT_EQ(Apply(UnitHeading, "unit 'x';"), prError);
+}
+
+// ---- Constant expressions --------------------------------------------------------
+
+TEST_F(ParserTest, ExpressionsStopAtTheFirstTokenThatContinuesNothing) {
+  struct {
+    const char *Source;
+    int Result;
+    const char *After;
+  } Cases[] = {
+      {"1 + 2 * (3 - X) div 4 ;", prOk, ";"},
+      {"not A and (B or C) = True ;", prOk, ";"},
+      {"- + - 1.5e3 ;", prOk, ";"},
+      {"P^ ;", prOk, ";"},
+      {"A[1, 2] ;", prOk, ";"},
+      {"Rec.Field ;", prOk, ";"},
+      {"A.B.C", prOk, "."},  // one suffix only
+      {"F(1)", prOk, "("},   // a call is not an expression
+      {"@Proc ;", prOk, "Proc"}, // the identifier after "@" stays current
+      {"@ 1", prError, "1"},
+      {"[] ;", prOk, ";"},
+      {"['a'..'z', '_'] ;", prOk, ";"},
+      {"nil ;", prOk, ";"},
+      {"(1 ;", prError, ";"},
+      {"1 + ;", prError, ";"},
+      {"1 < ;", prError, ";"},
+      {"A. ;", prError, ";"},
+      {"; 1", prNone, ";"},
+      {"string", prNone, "string"},
+  };
+  for (const auto &C : Cases) {
+    EXPECT_EQ(Apply(ConstExpr, C.Source), C.Result) << C.Source;
+    EXPECT_EQ(Current(), C.After) << C.Source;
+  }
+}
+
+TEST_F(ParserTest, DeepNestingIsASyntaxErrorNotACrash) {
+  const int Depth = 100000;
+  EXPECT_EQ(Apply(ConstExpr, std::string(Depth, '(') + "1" + std::string(Depth, ')')), prError);
+  EXPECT_EQ(S.Nesting, 0);
+  std::string Minus;
+  for (int I = 0; I < Depth; ++I) Minus += "- ";
+  EXPECT_EQ(Apply(ConstExpr, Minus + "1"), prError);
+  std::string Arrays;
+  for (int I = 0; I < Depth; ++I) Arrays += "array of ";
+  EXPECT_EQ(Apply(TypeDef, Arrays + "Integer"), prError);
+  // Within the bound, nesting is fine.
+  EXPECT_EQ(Apply(ConstExpr, std::string(50, '(') + "1" + std::string(50, ')')), prOk);
+}
+
+} // namespace
+} // namespace codeweft

@@ -1,0 +1,123 @@
+// The project scan: which units the uses clause yields, how the project's
+// listing links them, and how unit files are found on this platform.
+#include "codeweft/core/ProjectScan.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "codeweft/core/SymbolPass.h"
+#include "tests/codeweft/core/LinkCheck.h"
+#include "tests/codeweft/core/TempDir.h"
+
+namespace codeweft {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ListingSource;
+using test::ReadBytes;
+using test::TTempDir;
+
+class TNullReporter : public TRunReporter {
+public:
+  void ReportStatus(const std::string &) override {}
+  void ReportProgress(int, int) override {}
+  void ReportWarning(const std::string &) override {}
+  void ReportError(const std::string &) override {}
+};
+
+class ProjectScanTest : public ::testing::Test {
+protected:
+  // Scans Source as the project file P.dpr; the listing goes to Out.
+  void Scan(const std::string &Source, const std::string &Defines = "") {
+    const std::string Project = Src.Write("P.dpr", Source);
+    const fs::path Cwd = fs::current_path();
+    State.BuildDir = Out.Dir();
+    State.Symbols.CreateSymbols();
+    TListingSink Sink;
+    TTokenHookGuard Hook(State, Sink);
+    TNullReporter Reporter;
+    ScanProject(State, Sink, Project, Defines, Reporter);
+    Folder = fs::current_path();
+    fs::current_path(Cwd);
+    Html = ReadBytes(Out.Dir() + "P.html");
+    EXPECT_EQ(ListingSource(Html), Source);
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> N;
+    for (const TURElm &U : State.Symbols.Units) N.push_back(U.Name + ":" + U.FileName);
+    return N;
+  }
+
+  TTempDir Src, Out;
+  TRunState State;
+  std::string Html;
+  fs::path Folder;
+};
+
+TEST_F(ProjectScanTest, OnlyEntriesWithInBecomeUnitsAndLinks) {
+  Scan("program P;\r\n\r\nuses\r\n  Forms,\r\n  Main in 'Main.pas' {Form1},\r\n"
+       "  Tools in 'lib\\Tools.pas';\r\n\r\nbegin\r\nend.\r\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Main:Main.pas", "Tools:lib\\Tools.pas"}));
+  EXPECT_NE(Html.find("  Forms,\r\n  <A HREF = \"Main.html\">Main</A> <B><FONT COLOR=\"#FFFFFF\">"
+                      "in</FONT></B> <FONT COLOR=\"#C0C0C0\">'Main.pas'</FONT> "
+                      "<I><FONT COLOR=\"#7F7F7F\">{Form1}</FONT></I>,"),
+            std::string::npos);
+  EXPECT_NE(Html.find("<A HREF = \"Tools.html\">Tools</A>"), std::string::npos);
+  const std::string Rtf = ReadBytes(Out.Dir() + "P.rtf");
+  EXPECT_NE(Rtf.find("{\\uldb Main}{\\v*unit_Main}\r\n \r\n\\b\\cf16 in\\b0\\cf12\r\n"),
+            std::string::npos);
+  // Unit files are named relative to the project's folder.
+  EXPECT_EQ(Folder, Src.Path());
+}
+
+TEST_F(ProjectScanTest, EveryUnitIsKeptHoweverManyThereAre) {
+  Scan("program P;\r\nuses A in 'A.pas', B in 'B.pas', C in 'C.pas';\r\nbegin\r\nend.\r\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A:A.pas", "B:B.pas", "C:C.pas"}));
+}
+
+TEST_F(ProjectScanTest, TheLinkGoesToThePageThatIsWritten) {
+  // The page is named after the file, so Foo links to Bar.html.
+  Scan("program P;\r\nuses Foo in 'Bar.pas';\r\nbegin\r\nend.\r\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Bar:Bar.pas"}));
+  EXPECT_NE(Html.find("<A HREF = \"Bar.html\">Foo</A>"), std::string::npos);
+}
+
+TEST_F(ProjectScanTest, ABrokenClauseKeepsWhatItFoundAndTheScanGoesOn) {
+  Scan("program P;\r\nuses A in 'A.pas', B in 42, C in 'C.pas';\r\n"
+       "uses D in 'D.pas', ;\r\nuses E in 'E.pas'\r\nbegin\r\nend.\r\n");
+  // B's "in" has no file name; the scan restarts after it and meets no
+  // "uses" until the second clause, which breaks after a comma; the third
+  // lacks its ";" but has added E already.
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A:A.pas", "D:D.pas", "E:E.pas"}));
+}
+
+TEST_F(ProjectScanTest, DefinesAreSplitAtSemicolonsOnly) {
+  Scan("program P;\r\nbegin\r\nend.\r\n", ";FOO; BAR;;");
+  EXPECT_EQ(State.Defines.Names(), (std::vector<std::string>{"FOO", " BAR"}));
+  Scan("program P;\r\nbegin\r\nend.\r\n", "");
+  EXPECT_TRUE(State.Defines.Names().empty());
+}
+
+TEST_F(ProjectScanTest, HostileTextInTheProjectNeverBecomesMarkup) {
+  Scan("program P;\r\nuses X in 'a\"><script>.pas';\r\n// </PRE><b>\r\nbegin\r\nend.\r\n");
+  EXPECT_EQ(Html.find("<script>"), std::string::npos);
+  EXPECT_EQ(Html.find("</PRE><b>"), std::string::npos);
+}
+
+TEST(LocateSourceFileTest, BackslashesSeparateAndCaseIsMatchedPerComponent) {
+  TTempDir Dir;
+  fs::create_directories(Dir.Path() / "Lib" / "Sub");
+  Dir.Write("Lib/Sub/Tools.pas", "unit Tools;");
+  const fs::path Cwd = fs::current_path();
+  fs::current_path(Dir.Path());
+  EXPECT_EQ(LocateSourceFile("Lib\\Sub\\Tools.pas"), "Lib/Sub/Tools.pas");
+  EXPECT_EQ(LocateSourceFile("LIB\\sub\\TOOLS.PAS"), "Lib/Sub/Tools.pas");
+  EXPECT_EQ(LocateSourceFile("lib\\Missing.pas"), "lib/Missing.pas");
+  EXPECT_EQ(LocateSourceFile((Dir.Path() / "lib/sub/tools.pas").string()),
+            (Dir.Path() / "Lib/Sub/Tools.pas").string());
+  fs::current_path(Cwd);
+}
+
+} // namespace
+} // namespace codeweft

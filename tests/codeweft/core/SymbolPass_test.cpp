@@ -1,0 +1,94 @@
+// The symbol-table pass over a unit list, its reports, and the grid rows.
+#include "codeweft/core/Errors.h"
+#include "codeweft/core/Grid.h"
+
+#include "ParserFixture.h"
+
+#include <filesystem>
+
+namespace codeweft {
+namespace {
+
+struct SymbolPassTest : test::ParserTest {
+  std::vector<std::string> Events;
+  TSymbolPassEvents Recorder() {
+    return {[this](const std::string &T) { Events.push_back(T); },
+            [this](int Total, int Done) {
+              Events.push_back(std::to_string(Done) + "/" + std::to_string(Total));
+            }};
+  }
+};
+
+TEST_F(SymbolPassTest, SevenRowsForAProcedureAVariableAndAClassWithTwoMethods) {
+  AddUnit("Demo", test::DemoUnit("procedure Run;\r\nvar Count: Integer;\r\n"
+                                 "type TShape = class procedure Draw; function Area: Double; end;"));
+  BuildSymbolTable(S, Recorder());
+  const auto Rows = GridRows(S.Symbols);
+  ASSERT_EQ(Rows.size(), 7u);
+  const std::string Path = S.Symbols.Units[0].FileName;
+  const std::vector<TGridRow> Expected = {
+      {"Demo:" + Path, "", "", ""},      {"", "", "Count", "Variable"},
+      {"", "", "Run", "Procedure"},      {"", "", "TShape", "Class/Object"},
+      {"", "TShape", "", ""},            {"", "", "Area", "Function"},
+      {"", "", "Draw", "Procedure"}};
+  EXPECT_EQ(Rows, Expected);
+}
+
+TEST_F(SymbolPassTest, ReportsStatusAndOneProgressStepPerUnitThenSorts) {
+  AddUnit("Zeta", "unit Zeta; interface var b, A: Integer; implementation end.");
+  AddUnit("alpha", "unit alpha; interface implementation end.");
+  BuildSymbolTable(S, Recorder());
+  EXPECT_EQ(Events, (std::vector<std::string>{"Building Symbol Table ...", "0/2", "1/2", "2/2"}));
+  EXPECT_EQ(S.StatusText, "Building Symbol Table ...");
+  EXPECT_EQ(S.Phase, TPhase::phSymbols);
+  ASSERT_EQ(S.Symbols.Units.size(), 2u);
+  EXPECT_EQ(S.Symbols.Units[0].Name, "alpha");
+  EXPECT_EQ(test::Listed(S.Symbols.Units[1].Idents), "A:Variable b:Variable");
+}
+
+TEST_F(SymbolPassTest, AnEmptyUnitListGivesNoRows) {
+  BuildSymbolTable(S, Recorder());
+  EXPECT_EQ(Events, (std::vector<std::string>{"Building Symbol Table ...", "0/0"}));
+  EXPECT_TRUE(GridRows(S.Symbols).empty());
+}
+
+TEST_F(SymbolPassTest, ReportsAreOptional) {
+  AddUnit("Demo", test::DemoUnit("var V: Integer;"));
+  BuildSymbolTable(S, {});
+  EXPECT_EQ(GridRows(S.Symbols).size(), 2u);
+}
+
+TEST_F(SymbolPassTest, AMissingUnitFileEndsThePassNamingTheFile) {
+  S.Phase = TPhase::phProject;
+  S.Symbols.AddUnit((Dir.Path() / "Gone.pas").string());
+  try {
+    BuildSymbolTable(S, {});
+    FAIL() << "no error";
+  } catch (const EFOpenError &E) {
+    EXPECT_NE(std::string(E.what()).find("Gone.pas"), std::string::npos) << E.what();
+  }
+}
+
+TEST_F(SymbolPassTest, UnitsOfTheSameNameShareTheFirstEntry) {
+  // Symbols are recorded under the current unit's name, which finds the
+  // first unit of that name.
+  std::filesystem::create_directory(Dir.Path() / "b");
+  AddUnit("Same", "unit Same; interface var A: Integer; implementation end.");
+  S.Symbols.AddUnit(Dir.Write("b/Same.pas", "unit Same; interface var B: Integer; implementation end."));
+  BuildSymbolTable(S, {});
+  EXPECT_EQ(test::Listed(S.Symbols.Units[0].Idents) + "|" + test::Listed(S.Symbols.Units[1].Idents),
+            "A:Variable B:Variable|");
+}
+
+TEST_F(SymbolPassTest, SourceFilesAreFoundWithBackslashesAndAnyCase) {
+  std::filesystem::create_directory(Dir.Path() / "Lib");
+  const std::string Real = Dir.Write("Lib/Tools.pas", "x");
+  const std::string Root = Dir.Path().string();
+  EXPECT_EQ(LocateSourceFile(Real), Real);
+  EXPECT_EQ(LocateSourceFile(Root + "\\lib\\TOOLS.PAS"), Real);
+  EXPECT_EQ(LocateSourceFile(Root + "/LIB/tools.pas"), Real);
+  EXPECT_EQ(LocateSourceFile(Root + "\\lib\\Other.pas"), Root + "/lib/Other.pas");
+}
+
+} // namespace
+} // namespace codeweft

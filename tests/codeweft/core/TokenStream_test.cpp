@@ -1,0 +1,194 @@
+#include "codeweft/core/Keywords.h"
+#include "codeweft/core/TokenStream.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace codeweft {
+namespace {
+
+// A run state whose hook records every scanned token, and helpers to read a
+// source through Advance.
+struct TokenStreamTest : ::testing::Test {
+  test::TTempDir Dir;
+  TRunState S;
+  std::string Hooked;                 // texts of every token the hook saw
+  std::vector<bool> SkippingAtHook;   // the skipping flag when the hook ran
+  int HookCalls = 0;
+
+  TokenStreamTest() {
+    S.TokenHook = [this] {
+      ++HookCalls;
+      Hooked += S.Token.Text;
+      SkippingAtHook.push_back(S.Skipping);
+    };
+  }
+
+  void Open(const std::string &Source) {
+    S.Scanner.Open(Dir.Write("s" + std::to_string(++Files) + ".pas", Source));
+    S.AtEnd = false;
+  }
+
+  // The significant tokens of Source as the grammar sees them, space-separated.
+  std::string Significant(const std::string &Source) {
+    Open(Source);
+    std::string Out;
+    for (Advance(S); !S.AtEnd; Advance(S)) {
+      EXPECT_FALSE(IsTrivia(S.Token.Kind)) << S.Token.Text;
+      Out += (Out.empty() ? "" : " ") + S.Token.Text;
+    }
+    EXPECT_EQ(S.Token.Kind, TTokenKind::tkEnd);
+    S.Scanner.Close();
+    return Out;
+  }
+
+  int Files = 0;
+};
+
+TEST_F(TokenStreamTest, AdvanceSkipsTriviaButTheHookSeesEveryToken) {
+  const std::string Src = "unit A; { c } (* d *)\r\n// e\r\n{$R *.res} interface";
+  EXPECT_EQ(Significant(Src), "unit A ; interface");
+  EXPECT_EQ(Hooked, Src);
+  EXPECT_EQ(HookCalls, 14); // 13 tokens and the final tkEnd
+}
+
+TEST_F(TokenStreamTest, AtTheEndTkEndStaysCurrentAndAdvancingAgainReturns) {
+  Open("x");
+  Advance(S);
+  EXPECT_FALSE(S.AtEnd);
+  Advance(S);
+  EXPECT_TRUE(S.AtEnd);
+  EXPECT_EQ(S.Token.Kind, TTokenKind::tkEnd);
+  Advance(S);
+  EXPECT_TRUE(S.AtEnd);
+  EXPECT_EQ(S.Token.Kind, TTokenKind::tkEnd);
+}
+
+TEST_F(TokenStreamTest, AScanningErrorEndsTheStreamLikeTheEndOfInput) {
+  EXPECT_EQ(Significant("a b ! c"), "a b");
+  EXPECT_EQ(Hooked, "a b ");
+}
+
+TEST_F(TokenStreamTest, IfdefAndIfndefTestTheDefinesText) {
+  FillDefines(S.Defines, "DEBUG");
+  EXPECT_EQ(Significant("a {$IFDEF DEBUG} b {$ENDIF} c"), "a b c");
+  EXPECT_EQ(Significant("a {$IFNDEF DEBUG} b {$ENDIF} c"), "a c");
+  EXPECT_EQ(Significant("a {$ifdef debug} b {$else} x {$EndIf} c"), "a b c");
+  EXPECT_EQ(Significant("a {$IFDEF NONE} b {$ELSE} x {$ENDIF} c"), "a x c");
+  FillDefines(S.Defines, "DEBUG;TRACE");
+  EXPECT_EQ(Significant("{$IFDEF TRACE} t {$ENDIF}"), "t");
+  FillDefines(S.Defines, "DEBUG; TRACE");
+  EXPECT_EQ(Significant("{$IFDEF TRACE} t {$ENDIF}"), "");
+}
+
+TEST_F(TokenStreamTest, RegionsDoNotNestAndDirectivesActInsideSkippedRegions) {
+  EXPECT_EQ(Significant("{$IFDEF A} a {$IFDEF B} b {$ENDIF} c {$ENDIF} d"), "c d");
+  EXPECT_EQ(Significant("{$IFDEF NONE} {$DEFINE LATE} {$ENDIF} {$IFDEF LATE} y {$ENDIF}"), "y");
+  EXPECT_EQ(Significant("{$UNDEF NEVER} z"), "z");
+}
+
+TEST_F(TokenStreamTest, DefineAndUndefCountOccurrences) {
+  EXPECT_EQ(Significant("{$DEFINE X}{$DEFINE x}{$UNDEF X}{$IFDEF X} a {$ENDIF}"), "a");
+  EXPECT_EQ(Significant("{$UNDEF X}{$IFDEF X} a {$ENDIF} b"), "b");
+}
+
+TEST_F(TokenStreamTest, ArgumentsKeepTrailingBlanksAndTabsBelongToTheName) {
+  S.Defines.Define("D");
+  EXPECT_EQ(Significant("{$IFDEF D } a {$ENDIF} b"), "b");
+  // "IFDEF<tab>D" is the name of an unknown directive: nothing is switched off.
+  EXPECT_EQ(Significant("{$IFDEF\tD} a {$ENDIF} b"), "a b");
+}
+
+TEST_F(TokenStreamTest, TheHookRunsBeforeTheDirectiveActsAndSkippedTokensStillReachIt) {
+  const std::string Src = "{$IFDEF NONE} hidden {$ENDIF} shown";
+  EXPECT_EQ(Significant(Src), "shown");
+  EXPECT_EQ(Hooked, Src);
+  ASSERT_GE(SkippingAtHook.size(), 3u);
+  EXPECT_FALSE(SkippingAtHook[0]); // the IFDEF itself: not yet skipping
+  EXPECT_TRUE(SkippingAtHook[1]);  // the blank after it
+  EXPECT_TRUE(SkippingAtHook[2]);  // hidden
+}
+
+TEST_F(TokenStreamTest, SkippingCarriesOverToTheNextFile) {
+  EXPECT_EQ(Significant("a {$IFDEF NONE} b"), "a");
+  EXPECT_TRUE(S.Skipping);
+  EXPECT_EQ(Significant("c {$ENDIF} d"), "d");
+  EXPECT_FALSE(S.Skipping);
+}
+
+TEST(SplitDirectiveTest, NameAndArgument) {
+  struct TCase {
+    const char *Text, *Name, *Argument;
+  } Cases[] = {
+      {"{$IFDEF DEBUG}", "IFDEF", "DEBUG"},
+      {"{$ENDIF}", "ENDIF", ""},
+      {"{$DEFINE   X  }", "DEFINE", "X  "},
+      {"{$IFDEF }", "IFDEF", ""},
+      {"{$IFDEF\tX}", "IFDEF\tX", ""},
+      {"{$R *.res}", "R", "*.res"},
+      {"{$I+}", "I+", ""},
+      {"{$}", "", ""},
+      {"{$ X}", "", "X"},
+  };
+  for (const TCase &C : Cases) {
+    const TDirectiveParts D = SplitDirective(C.Text);
+    EXPECT_EQ(D.Name, C.Name) << C.Text;
+    EXPECT_EQ(D.Argument, C.Argument) << C.Text;
+  }
+}
+
+// The queue operations as a grammar rule uses them, with a hook that keeps
+// the writer's contract: trivia and skipped tokens are queued while deferring,
+// otherwise the queue and then the token are written out.
+TEST_F(TokenStreamTest, DeferredTokensReachTheOutputOnceAndInOrder) {
+  std::string Out;
+  S.TokenHook = [&] {
+    if (S.Deferring) {
+      if (IsTrivia(S.Token.Kind) || S.Skipping)
+        QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
+      return;
+    }
+    for (const TDelayedToken &T : S.PendingTokens)
+      Out += T.Style == TTokenStyle::tsLink ? "<" + T.Caption + ">" : T.Text;
+    S.PendingTokens.clear();
+    Out += S.Token.Text;
+  };
+  Open("uses A, B; x");
+  Advance(S); // uses
+  BeginDeferral(S);
+  Advance(S); // A
+  const int A = static_cast<int>(S.PendingTokens.size());
+  QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
+  MakeLink(S, A, "A.html", "A", "unit_A", TTokenStyle::tsLink);
+  MakeLink(S, 99, "x", "x", "x", TTokenStyle::tsLink); // outside the queue: ignored
+  Advance(S); // ,
+  QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
+  const std::size_t BeforeB = S.PendingTokens.size(); // the blank after "," is queued later
+  Advance(S); // B
+  InsertToken(S, BeforeB, "", "", "anchor", TTokenStyle::tsAnchor);
+  QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
+  Advance(S); // ;
+  QueueCurrent(S);
+  EXPECT_FALSE(S.Deferring);
+  Advance(S); // x: writes the queue, then x
+  EXPECT_EQ(Out, "uses <A>, B; x");
+  EXPECT_EQ(S.PendingTokens.size(), 0u);
+}
+
+TEST_F(TokenStreamTest, InsertTokenPlacesEntriesAtANotedPosition) {
+  QueueToken(S, "a", "", "", TTokenStyle::tsIdent);
+  QueueToken(S, " ", "", "", TTokenStyle::tsSpace);
+  InsertToken(S, 1, "", "", "anchor", TTokenStyle::tsAnchor);
+  InsertToken(S, 50, "z", "", "", TTokenStyle::tsIdent);
+  ASSERT_EQ(S.PendingTokens.size(), 4u);
+  EXPECT_EQ(S.PendingTokens[1].Topic, "anchor");
+  EXPECT_EQ(S.PendingTokens[2].Text, " ");
+  EXPECT_EQ(S.PendingTokens[3].Text, "z");
+}
+
+} // namespace
+} // namespace codeweft

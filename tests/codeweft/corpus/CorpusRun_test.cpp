@@ -1,0 +1,104 @@
+// Whole runs over a project that names every unit of the installed Free
+// Pascal RTL with "in" clauses. Files that share a unit name (system.pp of
+// every target) would share a page, so they go to separate projects: project
+// k holds the k-th file of every name. For every unit, the HTML page read as
+// text gives back the source exactly, and every link of every page reaches an
+// existing page and anchor.
+#include "codeweft/core/Run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <sys/resource.h>
+
+#include "tests/codeweft/core/LinkCheck.h"
+#include "tests/codeweft/core/TempDir.h"
+#include "tests/codeweft/corpus/Corpus.h"
+
+namespace codeweft {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TQuietReporter : public TRunReporter {
+public:
+  void ReportStatus(const std::string &) override {}
+  void ReportProgress(int, int) override {}
+  void ReportWarning(const std::string &M) override { Warnings += M; }
+  void ReportError(const std::string &M) override { Errors += M; }
+  std::string Warnings, Errors;
+};
+
+// The unit files of the RTL, grouped so that names are distinct in a group.
+std::vector<std::vector<std::string>> RtlGroups(const fs::path &Rtl) {
+  std::map<std::string, std::vector<std::string>> ByName;
+  for (auto It = fs::recursive_directory_iterator(Rtl); It != fs::end(It); ++It) {
+    if (!It->is_regular_file()) continue;
+    const std::string Ext = It->path().extension().string();
+    if (Ext != ".pp" && Ext != ".pas") continue;
+    ByName[LowerCase(It->path().stem().string())].push_back(It->path().string());
+  }
+  std::vector<std::vector<std::string>> Groups;
+  for (auto &[Name, Files] : ByName) {
+    std::sort(Files.begin(), Files.end());
+    for (std::size_t I = 0; I < Files.size(); ++I) {
+      if (Groups.size() <= I) Groups.emplace_back();
+      Groups[I].push_back(Files[I]);
+    }
+  }
+  return Groups;
+}
+
+std::string ProjectText(const std::vector<std::string> &Files) {
+  std::string Text = "program Corpus;\r\n\r\nuses\r\n";
+  for (std::size_t I = 0; I < Files.size(); ++I)
+    Text += "  " + fs::path(Files[I]).stem().string() + " in '" + Files[I] + "'" +
+            (I + 1 < Files.size() ? ",\r\n" : ";\r\n");
+  return Text + "\r\nbegin\r\nend.\r\n";
+}
+
+// The source as the listing gives it back: a UTF-8 byte-order mark is not
+// source text and is skipped by the scanner.
+std::string SourceText(const std::string &Path) {
+  std::string S = test::ReadBytes(Path);
+  if (S.compare(0, 3, "\xEF\xBB\xBF") == 0) S.erase(0, 3);
+  return S;
+}
+
+TEST(CorpusRun, EveryRtlUnitComesBackWholeAndEveryLinkResolves) {
+  const fs::path Root = test::CorpusRoot();
+  if (Root.empty() || !fs::is_directory(Root / "rtl")) GTEST_SKIP() << "no Free Pascal sources";
+  const auto Groups = RtlGroups(Root / "rtl");
+  ASSERT_GT(Groups.size(), 1u);
+  std::size_t Units = 0, Links = 0, Symbols = 0;
+  for (std::size_t G = 0; G < Groups.size(); ++G) {
+    test::TTempDir Src, Out;
+    Src.Write("Corpus.dpr", ProjectText(Groups[G]));
+    TQuietReporter Reporter;
+    TRunState State;
+    const TRunResult R =
+        codeweft::Run(State, {(Src.Path() / "Corpus.dpr").string(), Out.Dir(), "", ""}, Reporter);
+    EXPECT_TRUE(Reporter.Errors.empty());
+    Symbols += static_cast<std::size_t>(R.SymbolsScanned);
+    for (const std::string &File : Groups[G]) {
+      const std::string Page = Out.Dir() + fs::path(File).stem().string() + ".html";
+      ASSERT_TRUE(fs::exists(Page)) << File;
+      EXPECT_EQ(test::ListingSource(test::ReadBytes(Page)), SourceText(File)) << File;
+      ++Units;
+    }
+    std::size_t Checked = 0;
+    const std::vector<std::string> Broken = test::BrokenLinks(Out.Dir(), &Checked);
+    EXPECT_TRUE(Broken.empty()) << "group " << G << ": " << Broken.size() << " broken, first "
+                                << Broken.front();
+    Links += Checked;
+  }
+  RecordProperty("units", static_cast<int>(Units));
+  RecordProperty("links", static_cast<int>(Links));
+  std::printf("corpus run: %zu units, %zu symbols, %zu links checked\n", Units, Symbols, Links);
+  EXPECT_GT(Links, 3000u);
+}
+
+} // namespace
+} // namespace codeweft

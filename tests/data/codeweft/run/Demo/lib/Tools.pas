@@ -1,0 +1,13 @@
+unit Tools;
+
+interface
+
+procedure DoIt;
+
+implementation
+
+procedure DoIt;
+begin
+end;
+
+end.
