@@ -102,9 +102,9 @@ int main(int argc, char **argv) {
 
   TRunState State;
   try {
-    Run(State, Args.Inputs, Reporter, [&](const TRunResult &Result) {
-      if (Args.Symbols) PrintSymbolTable(stdout, Result.Rows);
-      Reporter.Line("Symbols scanned: " + std::to_string(Result.SymbolsScanned));
+    Run(State, Args.Inputs, Reporter, [&](const TSymbolTable &Symbols, int RowCount) {
+      if (Args.Symbols) PrintSymbolTable(stdout, GridRows(Symbols));
+      Reporter.Line("Symbols scanned: " + std::to_string(RowCount));
     });
   } catch (const std::exception &) {
     return 1; // Run has reported the error

@@ -77,12 +77,17 @@ int IdentifierChain(TRunState &S) {
   if (!Listing(S) || !S.Deferring) return ReadChain(S);
   if (!IsIdent(S)) return prNone;
 
-  std::vector<int> Positions; // queue index of every identifier of the chain
-  std::vector<std::string> Names;
-  QueueToken(S, S.Token.Text, {}, {}, TTokenStyle::tsIdent);
-  Positions.push_back(LastQueued(S));
-  Names.push_back(S.Token.Text);
-  Next(S);
+  // Only the first two identifiers can become links: their queue positions
+  // are kept, and their names are read back from the queue.
+  int Positions[2] = {-1, -1};
+  int Count = 0;
+  auto QueueIdent = [&] {
+    QueueToken(S, S.Token.Text, {}, {}, TTokenStyle::tsIdent);
+    if (Count < 2) Positions[Count] = LastQueued(S);
+    ++Count;
+    Next(S);
+  };
+  QueueIdent();
   while (Is(S, K::tkPeriod)) {
     QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
     Next(S);
@@ -90,24 +95,24 @@ int IdentifierChain(TRunState &S) {
       QueueCurrent(S);
       return prError;
     }
-    QueueToken(S, S.Token.Text, {}, {}, TTokenStyle::tsIdent);
-    Positions.push_back(LastQueued(S));
-    Names.push_back(S.Token.Text);
-    Next(S);
+    QueueIdent();
   }
 
-  if (Names.size() == 1) {
-    const int Ref = S.Symbols.FlatRefIndex(Names[0]);
+  if (Count == 1) {
+    const int Ref = S.Symbols.FlatRefIndex(S.PendingTokens[Positions[0]].Text);
     if (Ref >= 0 && IsRoutine(S.Symbols.FlatRefs[Ref].Kind)) {
       const TFlatRef &F = S.Symbols.FlatRefs[Ref];
-      LinkRoutine(S, Positions[0], F.UnitName, F.UnitName, F.Name, Names[0]);
+      const std::string Written = S.PendingTokens[Positions[0]].Text;
+      LinkRoutine(S, Positions[0], F.UnitName, F.UnitName, F.Name, Written);
     }
   } else {
-    const int Unit = S.Symbols.UnitIndex(Names[0]);
+    const int Unit = S.Symbols.UnitIndex(S.PendingTokens[Positions[0]].Text);
     if (Unit >= 0) {
-      LinkUnit(S, Positions[0], Unit, Names[0]);
-      if (IsRoutine(S.Symbols.IdentKind(Names[0], Names[1])))
-        LinkRoutine(S, Positions[1], S.Symbols.Units[Unit].Name, Names[0], Names[1], Names[1]);
+      const std::string First = S.PendingTokens[Positions[0]].Text;
+      const std::string Second = S.PendingTokens[Positions[1]].Text;
+      LinkUnit(S, Positions[0], Unit, First);
+      if (IsRoutine(S.Symbols.IdentKind(First, Second)))
+        LinkRoutine(S, Positions[1], S.Symbols.Units[Unit].Name, First, Second, Second);
     }
   }
   QueueCurrent(S);

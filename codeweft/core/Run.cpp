@@ -1,5 +1,6 @@
 #include "codeweft/core/Run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -34,19 +35,27 @@ private:
   std::filesystem::path FDir;
 };
 
+// The build location as an absolute folder name ending in "/".
 std::string WithSeparator(const std::string &Dir) {
-  std::string D = Dir;
-  for (char &C : D)
-    if (C == '\\') C = '/';
-  if (D.empty()) D = ".";
+  std::string Given = Dir.empty() ? std::string(".") : Dir;
+  std::replace(Given.begin(), Given.end(), '\\', '/');
   std::error_code E;
-  const std::filesystem::path Abs = std::filesystem::absolute(D, E);
-  if (!E) D = Abs.lexically_normal().string();
-  if (D.back() != '/') D += '/';
-  return D;
+  const std::filesystem::path Abs = std::filesystem::absolute(Given, E);
+  std::string Result = E ? Given : Abs.lexically_normal().native();
+  if (Result.empty() || Result.back() != '/') Result.push_back('/');
+  return Result;
 }
 
 } // namespace
+
+int GridRowCount(const TSymbolTable &Symbols) {
+  std::size_t Count = 0;
+  for (const TURElm &U : Symbols.Units) {
+    Count += 1 + U.Idents.size() + U.Classes.size();
+    for (const TCRElm &C : U.Classes) Count += C.Members.size();
+  }
+  return static_cast<int>(Count);
+}
 
 std::vector<std::string> UnitNames(const TSymbolTable &Symbols) {
   std::vector<std::string> Names;
@@ -56,7 +65,7 @@ std::vector<std::string> UnitNames(const TSymbolTable &Symbols) {
 }
 
 TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
-               const std::function<void(const TRunResult &)> &ShowSymbols) {
+               const TShowSymbols &ShowSymbols) {
   const auto Start = std::chrono::steady_clock::now();
   TRunResult Result;
   TCurrentDirGuard KeepDir;
@@ -82,9 +91,8 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
     GenerateListings(S, Sink, Reporter);
     WriteHelpProject(S.ProjectFile, S.BuildDir, S.HcrtfPath, UnitNames(S.Symbols), Reporter);
 
-    Result.Rows = GridRows(S.Symbols);
-    Result.SymbolsScanned = static_cast<int>(Result.Rows.size());
-    if (ShowSymbols) ShowSymbols(Result);
+    Result.SymbolsScanned = GridRowCount(S.Symbols);
+    if (ShowSymbols) ShowSymbols(S.Symbols, Result.SymbolsScanned);
     S.Symbols.FreeSymbols();
   } catch (const std::exception &E) {
     Sink.Files.Close();

@@ -23,16 +23,20 @@ struct TRunInputs {
 };
 
 struct TRunResult {
-  std::vector<TGridRow> Rows; // the symbol table as grid rows (no header)
-  int SymbolsScanned = 0;     // the number of rows
+  int SymbolsScanned = 0; // the number of grid rows the symbol table gives
   std::int64_t ElapsedMs = 0;
-  std::string TimeTaken;      // "hh:nn:ss"
+  std::string TimeTaken; // "hh:nn:ss"
 };
+
+// The grid fill: the complete, sorted symbol table and the number of its
+// grid rows. A front end builds the rows it shows (GridRows) here, while the
+// table exists; the run itself keeps no copy of them.
+using TShowSymbols = std::function<void(const TSymbolTable &Symbols, int RowCount)>;
 
 // Runs the four phases in order, reporting their status texts and progress
 // through Reporter. When the symbol table is complete, ShowSymbols (if set)
-// receives the result with the rows and their count, before the time is
-// taken; the last status reported is "Time Taken: " followed by hh:nn:ss.
+// is called, before the time is taken and the table freed; the last status
+// reported is "Time Taken: " followed by hh:nn:ss.
 //
 // The project's folder is the current directory while the run reads units;
 // the previous one is restored when the run ends. A relative BuildDir is
@@ -42,7 +46,11 @@ struct TRunResult {
 // files that were open are closed, the error's message goes to
 // Reporter.ReportError, and the exception is thrown on to the caller.
 TRunResult Run(TRunState &State, const TRunInputs &Inputs, TRunReporter &Reporter,
-               const std::function<void(const TRunResult &)> &ShowSymbols = {});
+               const TShowSymbols &ShowSymbols = {});
+
+// The number of grid rows of Symbols (unit rows, identifier rows, class rows
+// and member rows), without building them.
+int GridRowCount(const TSymbolTable &Symbols);
 
 // The file names of the units in the (sorted) unit list.
 std::vector<std::string> UnitNames(const TSymbolTable &Symbols);

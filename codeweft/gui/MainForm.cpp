@@ -95,9 +95,9 @@ void TForm1::Button1Click(TObject*) {
     if (!folder.empty() && std::filesystem::is_directory(folder, e)) std::filesystem::current_path(folder, e);
   };
   try {
-    Run(FState, inputs, *this, [this](const TRunResult& result) {
-      FillGrid(result.Rows);
-      lbSymbol->SetCaption(std::to_string(result.SymbolsScanned));
+    Run(FState, inputs, *this, [this](const TSymbolTable& symbols, int rowCount) {
+      FillGrid(GridRows(symbols));
+      lbSymbol->SetCaption(std::to_string(rowCount));
     });
   } catch (const std::exception& e) {
     // The run has closed the files it had open; the window stays usable for the next run.

@@ -106,7 +106,9 @@ TEST_F(ParserTest, RecordShapes) {
   for (const auto &C : Cases) {
     const auto O = Pass(C.Body);
     EXPECT_EQ(O.Result, C.Result) << C.Body;
-    if (C.Result == prOk) EXPECT_FALSE(O.Stopped()) << C.Body << " stopped at " << O.StopText;
+    if (C.Result == prOk) {
+      EXPECT_FALSE(O.Stopped()) << C.Body << " stopped at " << O.StopText;
+    }
   }
 }
 

@@ -60,6 +60,7 @@ TEST_F(MainFormTest, FormTextGivesTheWindowItsControlsAndSettings) {
   EXPECT_EQ(Form->feHCRTF->Filter, "HCRTF.EXE|hcrtf.exe");
   EXPECT_EQ(Form->feProject->DialogOptions, (TOpenOptions{ofHideReadOnly, ofPathMustExist, ofFileMustExist}));
   EXPECT_TRUE(Form->deBuildLocation->AcceptFiles());
+  EXPECT_EQ(Form->deBuildLocation->DialogKind, dkSystem);
   EXPECT_TRUE(Form->deBuildLocation->DialogOptions.Contains(sdPerformCreate));
   // Tab order: project, Process, build location, help compiler, defines.
   EXPECT_EQ(Form->feProject->TabOrder(), 0);
