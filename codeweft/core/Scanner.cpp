@@ -13,6 +13,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
 
 namespace codeweft {
 
@@ -210,7 +213,7 @@ void TScanner::Open(const std::string &FileName) {
 
 void TScanner::Close() {
   if (FFd >= 0) ::close(FFd);
-  FCheckedText.reset();
+  ReleaseCheckedText();
   FFd = -1;
   FPos = FLim = FFastLim = FBuf.get();
   FBuf[0] = 0;
@@ -273,11 +276,32 @@ template <class Pred> void TScanner::TakeWhile(std::string &Text, Pred Keep) {
                                                      const unsigned char *P, std::size_t N) {
   Token.Kind = Kind;
 #if defined(__SANITIZE_ADDRESS__)
-  FCheckedText.reset(new char[N + 1]);
-  std::memcpy(FCheckedText.get(), P, N);
-  Token.Text = std::string_view(FCheckedText.get(), N);
+  // Two halves taken in turn: the previous token's bytes are poisoned, so a
+  // view of them kept past this call is reported.
+  if (N > FCheckedHalf) {
+    ReleaseCheckedText();
+    FCheckedHalf = N * 2 + 64;
+    FCheckedText.reset(new char[2 * FCheckedHalf]);
+    ASAN_POISON_MEMORY_REGION(FCheckedText.get(), 2 * FCheckedHalf);
+  }
+  ASAN_POISON_MEMORY_REGION(FCheckedLast.data(), FCheckedLast.size());
+  FCheckedTurn ^= 1;
+  char *Half = FCheckedText.get() + FCheckedTurn * FCheckedHalf;
+  ASAN_UNPOISON_MEMORY_REGION(Half, N);
+  if (N != 0) std::memcpy(Half, P, N);
+  FCheckedLast = std::string_view(Half, N);
+  Token.Text = FCheckedLast;
 #else
   Token.Text = std::string_view(reinterpret_cast<const char *>(P), N);
+#endif
+}
+
+void TScanner::ReleaseCheckedText() {
+#if defined(__SANITIZE_ADDRESS__)
+  if (FCheckedText) ASAN_UNPOISON_MEMORY_REGION(FCheckedText.get(), 2 * FCheckedHalf);
+  FCheckedText.reset();
+  FCheckedHalf = 0;
+  FCheckedLast = {};
 #endif
 }
 
@@ -286,7 +310,7 @@ int TScanner::Finish(TToken &Token, int Code) {
   FDone = Code;
   Token.Kind = TTokenKind::tkEnd;
   Token.Text = {};
-  FCheckedText.reset();
+  ReleaseCheckedText();
   return Code;
 }
 

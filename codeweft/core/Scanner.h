@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace codeweft {
 
@@ -85,9 +86,13 @@ private:
   std::string FFailedText; // what the token that failed had taken
   // The text of a token formed the general way, which may span refills.
   std::string FText;
-  // Sanitizer builds only: the current token's text in a block of its own,
-  // freed at the next call, so that a view kept too long is reported.
+  // Sanitizer builds only: token texts are copied here and poisoned at the
+  // next call, so that a view kept too long is reported.
+  void ReleaseCheckedText();
   std::unique_ptr<char[]> FCheckedText;
+  std::size_t FCheckedHalf = 0;
+  int FCheckedTurn = 0;
+  std::string_view FCheckedLast;
 };
 
 } // namespace codeweft
