@@ -134,7 +134,7 @@ int LinkedUnitList(TRunState &S) {
     const int Unit = S.Symbols.UnitIndex(S.Token.Text);
     if (Unit >= 0) {
       Found.push_back(Unit);
-      LinkUnit(S, LastQueued(S), Unit, S.Token.Text);
+      LinkUnit(S, LastQueued(S), Unit, std::string(S.Token.Text));
     }
     S.Deferring = false;
     Next(S);

@@ -107,7 +107,7 @@ void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
     } else if (InImplementation && IsRoutineWord(Kind)) {
       Advance(S);
       if (S.Token.Kind != TTokenKind::tkIdentifier) continue;
-      const std::string First = S.Token.Text;
+      const std::string First(S.Token.Text);
       Advance(S);
       if (S.Token.Kind != TTokenKind::tkPeriod) {
         Sink.Anchors.Add(Sink.Page, UnitPart + "_" + First);
@@ -115,7 +115,7 @@ void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
       }
       Advance(S);
       if (S.Token.Kind != TTokenKind::tkIdentifier) continue;
-      Sink.Anchors.Add(Sink.Page, UnitPart + "_" + First + "_" + S.Token.Text);
+      Sink.Anchors.Add(Sink.Page, (UnitPart + "_" + First + "_").append(S.Token.Text));
     }
     Advance(S);
   }

@@ -226,12 +226,12 @@ int RoutineName(TRunState &S, TTokenKind Word, TRefKind Kind, bool ByFirst) {
   // The name's tokens stay with this rule; blanks and comments read past
   // them are queued by the hook and must stay behind the name.
   const std::size_t NamePos = S.PendingTokens.size();
-  const std::string First = S.Token.Text;
+  const std::string First(S.Token.Text);
   Next(S);
   std::string Class, Name = First;
   if (Is(S, K::tkPeriod)) {
     const std::size_t DotPos = S.PendingTokens.size();
-    const std::string Dot = S.Token.Text;
+    const std::string Dot(S.Token.Text);
     Next(S);
     if (!IsIdent(S)) {
       if (Decorate) { // give back what was read, in place

@@ -19,7 +19,7 @@ bool Is(const TRunState &S, TTokenKind Kind) { return S.Token.Kind == Kind; }
 int ProjectUnitList(TRunState &S) {
   int Result = 0;
   while (Is(S, TTokenKind::tkIdentifier)) {
-    const std::string Written = S.Token.Text;
+    const std::string Written(S.Token.Text);
     QueueToken(S, Written, {}, {}, TTokenStyle::tsIdent);
     const int NamePos = static_cast<int>(S.PendingTokens.size()) - 1;
     Advance(S);
@@ -32,8 +32,8 @@ int ProjectUnitList(TRunState &S) {
         QueueCurrent(S);
         return 2;
       }
-      const std::string &Quoted = S.Token.Text;
-      S.Symbols.AddUnit(std::string_view(Quoted).substr(1, Quoted.size() - 2));
+      const std::string_view Quoted = S.Token.Text;
+      S.Symbols.AddUnit(Quoted.substr(1, Quoted.size() - 2));
       if (!S.Symbols.Units.empty()) {
         const std::string &Name = S.Symbols.Units.back().Name;
         MakeLink(S, NamePos, Name + ".html", Written, "unit_" + Name, TTokenStyle::tsLink);

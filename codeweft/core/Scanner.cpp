@@ -13,6 +13,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
 
 namespace codeweft {
 
@@ -168,22 +171,6 @@ struct TStarts {
 };
 constexpr TStarts Starts;
 
-// Text becomes the bytes [P, Q). A short text is copied as a whole block of
-// ShortText bytes (one fixed-size move, no call; the buffer's padding makes
-// the bytes beyond the token readable) and then cut to its length, which
-// keeps it inside the string's own room.
-constexpr std::size_t ShortText = 15;
-[[gnu::always_inline]] inline void SetText(std::string &Text, const unsigned char *P, const unsigned char *Q) {
-  const auto N = static_cast<std::size_t>(Q - P);
-  Text.clear();
-  if (N <= ShortText) {
-    Text.append(reinterpret_cast<const char *>(P), ShortText);
-    Text.resize(N);
-  } else {
-    Text.append(reinterpret_cast<const char *>(P), N);
-  }
-}
-
 } // namespace
 
 // One byte beyond the data holds a 0 sentinel, which no run of letters,
@@ -226,6 +213,7 @@ void TScanner::Open(const std::string &FileName) {
 
 void TScanner::Close() {
   if (FFd >= 0) ::close(FFd);
+  ReleaseCheckedText();
   FFd = -1;
   FPos = FLim = FFastLim = FBuf.get();
   FBuf[0] = 0;
@@ -283,21 +271,49 @@ template <class Pred> void TScanner::TakeWhile(std::string &Text, Pred Keep) {
   }
 }
 
+// Delivers a token whose text is the N bytes at P.
+[[gnu::always_inline]] inline void TScanner::Deliver(TToken &Token, TTokenKind Kind,
+                                                     const unsigned char *P, std::size_t N) {
+  Token.Kind = Kind;
+#if defined(__SANITIZE_ADDRESS__)
+  // Two halves taken in turn: the previous token's bytes are poisoned, so a
+  // view of them kept past this call is reported.
+  if (N > FCheckedHalf) {
+    ReleaseCheckedText();
+    FCheckedHalf = N * 2 + 64;
+    FCheckedText.reset(new char[2 * FCheckedHalf]);
+    ASAN_POISON_MEMORY_REGION(FCheckedText.get(), 2 * FCheckedHalf);
+  }
+  ASAN_POISON_MEMORY_REGION(FCheckedLast.data(), FCheckedLast.size());
+  FCheckedTurn ^= 1;
+  char *Half = FCheckedText.get() + FCheckedTurn * FCheckedHalf;
+  ASAN_UNPOISON_MEMORY_REGION(Half, N);
+  if (N != 0) std::memcpy(Half, P, N);
+  FCheckedLast = std::string_view(Half, N);
+  Token.Text = FCheckedLast;
+#else
+  Token.Text = std::string_view(reinterpret_cast<const char *>(P), N);
+#endif
+}
+
+void TScanner::ReleaseCheckedText() {
+#if defined(__SANITIZE_ADDRESS__)
+  if (FCheckedText) ASAN_UNPOISON_MEMORY_REGION(FCheckedText.get(), 2 * FCheckedHalf);
+  FCheckedText.reset();
+  FCheckedHalf = 0;
+  FCheckedLast = {};
+#endif
+}
+
 int TScanner::Finish(TToken &Token, int Code) {
-  if (FDone == 0 && Code != scEnd) FFailedText.swap(Token.Text);
+  if (FDone == 0 && Code != scEnd) FFailedText.swap(FText);
   FDone = Code;
   Token.Kind = TTokenKind::tkEnd;
-  Token.Text.clear();
+  Token.Text = {};
+  ReleaseCheckedText();
   return Code;
 }
 
-// Every token that lies wholly inside the buffer, together with the character
-// after it, is formed here with one copy. Scanning may look at the sentinel
-// beyond the data, but a token is only accepted when it ends before the end of
-// the data; since the scanner never looks further than one character past the
-// end of a token (two for "1.."), an accepted token never depended on the
-// sentinel. Everything else - the end of the buffer, errors, a pending range,
-// a closed scanner - goes the general way, which starts again from FPos.
 int TScanner::NextToken(TToken &Token) {
   const unsigned char *const P = FPos, *const Lim = FFastLim;
   if (P >= Lim) return NextTokenGeneral(Token);
@@ -318,8 +334,7 @@ int TScanner::NextToken(TToken &Token) {
     if (*Q == '.') {
       if (Q[1] == '.') { // a point, not the sentinel: both lie inside the data
         // The digits alone; both points are consumed and ".." comes next.
-        SetText(Token.Text, P, Q);
-        Token.Kind = TTokenKind::tkInteger;
+        Deliver(Token, TTokenKind::tkInteger, P, static_cast<std::size_t>(Q - P));
         FPos = Q + 2;
         FPendingRange = true;
         FFastLim = FBuf.get();
@@ -415,8 +430,7 @@ int TScanner::NextToken(TToken &Token) {
     __builtin_unreachable(); // the table holds no other value
   }
   if (Q >= Lim) return NextTokenGeneral(Token);
-  SetText(Token.Text, P, Q);
-  Token.Kind = K;
+  Deliver(Token, K, P, static_cast<std::size_t>(Q - P));
   FPos = Q;
   return scToken;
 }
@@ -424,54 +438,57 @@ int TScanner::NextToken(TToken &Token) {
 // The general way reads on into the next buffer-full when a token reaches the
 // end of this one; afterwards the fast way is open again unless the scan has
 // stopped or a range is pending.
+// Its text is gathered in FText.
 int TScanner::NextTokenGeneral(TToken &Token) {
+  FText.clear();
   const int Code = ScanGeneral(Token);
   FFastLim = (FDone == 0 && !FPendingRange) ? FLim : FBuf.get();
+  if (Code == scToken)
+    Deliver(Token, Token.Kind, reinterpret_cast<const unsigned char *>(FText.data()), FText.size());
   return Code;
 }
 
 int TScanner::ScanGeneral(TToken &Token) {
-  Token.Text.clear();
   if (FDone != 0) return Finish(Token, FDone);
   if (FPendingRange) {
     FPendingRange = false;
     Token.Kind = TTokenKind::tkRange;
-    Token.Text = "..";
+    FText = "..";
     return scToken;
   }
   int C = Peek();
   if (C >= 0 && Is(static_cast<unsigned char>(C), ccSpace)) {
-    TakeWhile(Token.Text, [](unsigned char X) { return Is(X, ccSpace); });
+    TakeWhile(FText, [](unsigned char X) { return Is(X, ccSpace); });
     Token.Kind = TTokenKind::tkWhitespace;
     return scToken;
   }
   if (C < 0) return Finish(Token, scEnd);
 
   if (Is(static_cast<unsigned char>(C), ccLetter)) {
-    TakeWhile(Token.Text, [](unsigned char X) { return Is(X, ccLetter | ccDigit); });
-    Token.Kind = WordKind(Token.Text);
+    TakeWhile(FText, [](unsigned char X) { return Is(X, ccLetter | ccDigit); });
+    Token.Kind = WordKind(FText);
     return scToken;
   }
   if (Is(static_cast<unsigned char>(C), ccDigit)) return ScanNumber(Token);
 
   switch (C) {
   case '$':
-    Take(Token.Text);
-    TakeWhile(Token.Text, [](unsigned char X) { return Is(X, ccHex); });
+    Take(FText);
+    TakeWhile(FText, [](unsigned char X) { return Is(X, ccHex); });
     Token.Kind = TTokenKind::tkInteger;
     return scToken;
   case '\'':
   case '#':
     return ScanString(Token);
   case '(':
-    Take(Token.Text);
+    Take(FText);
     if (Peek() == '*') return ScanParenComment(Token);
     Token.Kind = TTokenKind::tkLParen;
     return scToken;
   case '{':
     return ScanBraceComment(Token);
   case '/':
-    Take(Token.Text);
+    Take(FText);
     if (Peek() == '/') {
       ScanLineComment(Token);
       return scToken;
@@ -479,44 +496,44 @@ int TScanner::ScanGeneral(TToken &Token) {
     Token.Kind = tkSlash;
     return scToken;
   case ':':
-    Take(Token.Text);
+    Take(FText);
     Token.Kind = TTokenKind::tkColon;
     if (Peek() == '=') {
-      Take(Token.Text);
+      Take(FText);
       Token.Kind = TTokenKind::tkAssign;
     }
     return scToken;
   case '<':
-    Take(Token.Text);
+    Take(FText);
     Token.Kind = TTokenKind::tkLess;
     if (Peek() == '=') {
-      Take(Token.Text);
+      Take(FText);
       Token.Kind = TTokenKind::tkLessEqual;
     } else if (Peek() == '>') {
-      Take(Token.Text);
+      Take(FText);
       Token.Kind = TTokenKind::tkNotEqual;
     }
     return scToken;
   case '>':
-    Take(Token.Text);
+    Take(FText);
     Token.Kind = TTokenKind::tkGreater;
     if (Peek() == '=') {
-      Take(Token.Text);
+      Take(FText);
       Token.Kind = TTokenKind::tkGreaterEqual;
     }
     return scToken;
   case '.':
-    Take(Token.Text);
+    Take(FText);
     Token.Kind = TTokenKind::tkPeriod;
     if (Peek() == '.') {
-      Take(Token.Text);
+      Take(FText);
       Token.Kind = TTokenKind::tkRange;
     }
     return scToken;
   default: {
     const TTokenKind K = SingleKind(static_cast<unsigned char>(C));
     if (K == TTokenKind::tkEnd) return Finish(Token, scBadChar); // not consumed
-    Take(Token.Text);
+    Take(FText);
     Token.Kind = K;
     return scToken;
   }
@@ -526,7 +543,7 @@ int TScanner::ScanGeneral(TToken &Token) {
 // Digits, then a fraction, an exponent, or ".." left for the next call.
 int TScanner::ScanNumber(TToken &Token) {
   auto Digit = [](unsigned char X) { return Is(X, ccDigit); };
-  TakeWhile(Token.Text, Digit);
+  TakeWhile(FText, Digit);
   int C = Peek();
   if (C == '.') {
     ++FPos; // the point is kept out of the text until we know it is no range
@@ -536,8 +553,8 @@ int TScanner::ScanNumber(TToken &Token) {
       Token.Kind = TTokenKind::tkInteger;
       return scToken;
     }
-    Token.Text.push_back('.');
-    TakeWhile(Token.Text, Digit);
+    FText.push_back('.');
+    TakeWhile(FText, Digit);
     C = Peek();
     if (C != 'E' && C != 'e') {
       Token.Kind = TTokenKind::tkReal;
@@ -545,11 +562,11 @@ int TScanner::ScanNumber(TToken &Token) {
     }
   }
   if (C == 'E' || C == 'e') {
-    Take(Token.Text);
+    Take(FText);
     C = Peek();
-    if (C == '+' || C == '-') Take(Token.Text);
-    if (Peek() >= 0) Take(Token.Text); // the exponent's first character, whatever it is
-    TakeWhile(Token.Text, Digit);
+    if (C == '+' || C == '-') Take(FText);
+    if (Peek() >= 0) Take(FText); // the exponent's first character, whatever it is
+    TakeWhile(FText, Digit);
     Token.Kind = TTokenKind::tkReal;
     return scToken;
   }
@@ -561,17 +578,17 @@ int TScanner::ScanNumber(TToken &Token) {
 int TScanner::ScanString(TToken &Token) {
   for (;;) {
     if (Peek() == '#') {
-      TakeWhile(Token.Text, [](unsigned char X) { return X == '#' || Is(X, ccDigit); });
+      TakeWhile(FText, [](unsigned char X) { return X == '#' || Is(X, ccDigit); });
       if (Peek() != '\'') break;
     }
-    Take(Token.Text); // the opening quote
+    Take(FText); // the opening quote
     for (;;) {
-      TakeWhile(Token.Text, [](unsigned char X) { return X != '\'' && X != 13 && X != 10; });
+      TakeWhile(FText, [](unsigned char X) { return X != '\'' && X != 13 && X != 10; });
       const int C = Peek();
       if (C != '\'') return Finish(Token, scOpenString); // line end or input end
-      Take(Token.Text);
+      Take(FText);
       if (Peek() != '\'') break;
-      Take(Token.Text); // a doubled quote stands for one quote
+      Take(FText); // a doubled quote stands for one quote
     }
     if (Peek() != '#') break;
   }
@@ -581,15 +598,15 @@ int TScanner::ScanString(TToken &Token) {
 
 // "(*" ... "*)"; the "(" is already taken and "*" is current.
 int TScanner::ScanParenComment(TToken &Token) {
-  Take(Token.Text);
+  Take(FText);
   for (;;) {
-    TakeWhile(Token.Text, [](unsigned char X) { return X != '*'; });
+    TakeWhile(FText, [](unsigned char X) { return X != '*'; });
     if (Peek() < 0) return Finish(Token, scOpenComment);
-    TakeWhile(Token.Text, [](unsigned char X) { return X == '*'; });
+    TakeWhile(FText, [](unsigned char X) { return X == '*'; });
     const int C = Peek();
     if (C < 0) return Finish(Token, scOpenComment);
     if (C == ')') {
-      Take(Token.Text);
+      Take(FText);
       Token.Kind = TTokenKind::tkComment;
       return scToken;
     }
@@ -598,22 +615,22 @@ int TScanner::ScanParenComment(TToken &Token) {
 
 // "{" ... "}"; a directive when "$" follows the brace.
 int TScanner::ScanBraceComment(TToken &Token) {
-  Take(Token.Text);
+  Take(FText);
   Token.Kind = Peek() == '$' ? TTokenKind::tkDirective : TTokenKind::tkComment;
-  TakeWhile(Token.Text, [](unsigned char X) { return X != '}'; });
+  TakeWhile(FText, [](unsigned char X) { return X != '}'; });
   if (Peek() < 0) return Finish(Token, scOpenComment);
-  Take(Token.Text);
+  Take(FText);
   return scToken;
 }
 
 // "//" to the end of the line, line end included (CR LF, or LF alone). A
 // comment on the last line without a line end ends with the input.
 void TScanner::ScanLineComment(TToken &Token) {
-  TakeWhile(Token.Text, [](unsigned char X) { return X != 13 && X != 10; });
+  TakeWhile(FText, [](unsigned char X) { return X != 13 && X != 10; });
   const int C = Peek();
   if (C >= 0) {
-    Take(Token.Text);
-    if (C == 13 && Peek() == 10) Take(Token.Text);
+    Take(FText);
+    if (C == 13 && Peek() == 10) Take(FText);
   }
   Token.Kind = TTokenKind::tkComment;
 }

@@ -12,8 +12,10 @@
 
 #include "codeweft/core/Token.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace codeweft {
 
@@ -37,6 +39,8 @@ public:
   void Open(const std::string &FileName);
   // Fills Token with the next token and returns one of the codes above. A
   // scanner that is not open reports scEnd. Throws EInOutError if reading fails.
+  // The token's text is a view of the scanner's buffer, valid until the next
+  // call (or Open, Close, destruction); no text is copied to deliver it.
   int NextToken(TToken &Token);
   void Close();
 
@@ -58,6 +62,7 @@ private:
   int Fill();
   void Take(std::string &Text) { Text.push_back(static_cast<char>(*FPos++)); }
   template <class Pred> void TakeWhile(std::string &Text, Pred Keep);
+  void Deliver(TToken &Token, TTokenKind Kind, const unsigned char *P, std::size_t N);
   int NextTokenGeneral(TToken &Token);
   int ScanGeneral(TToken &Token);
   int Finish(TToken &Token, int Code);
@@ -79,6 +84,15 @@ private:
   bool FPendingRange = false;
   int FDone = 0; // the non-zero code once one was returned
   std::string FFailedText; // what the token that failed had taken
+  // The text of a token formed the general way, which may span refills.
+  std::string FText;
+  // Sanitizer builds only: token texts are copied here and poisoned at the
+  // next call, so that a view kept too long is reported.
+  void ReleaseCheckedText();
+  std::unique_ptr<char[]> FCheckedText;
+  std::size_t FCheckedHalf = 0;
+  int FCheckedTurn = 0;
+  std::string_view FCheckedLast;
 };
 
 } // namespace codeweft

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace codeweft {
 
@@ -44,9 +45,12 @@ enum class TTokenKind : std::uint8_t {
 // Ordinal of a kind, for the range tests the grammar and the writer make.
 constexpr int Ord(TTokenKind k) { return static_cast<int>(k); }
 
+// A token as the scanner delivers it. Text is a view of the scanner's own
+// storage and stays valid only until the scanner reads the next token (or is
+// opened, closed or destroyed): whatever must outlive that makes a copy.
 struct TToken {
   TTokenKind Kind = TTokenKind::tkEnd;
-  std::string Text;
+  std::string_view Text;
 };
 
 // The ten output styles of the listings.

@@ -74,7 +74,7 @@ struct TListingDriver {
       return;
     }
     Flush();
-    Emit({S.Token.Text, {}, {}, StyleOf(S.Token.Kind)});
+    Emit({std::string(S.Token.Text), {}, {}, StyleOf(S.Token.Kind)});
   }
 
   // The listing of unit Index of the (sorted) table.
@@ -161,7 +161,7 @@ struct ParserTest : ::testing::Test {
     return Rule(S);
   }
   // The current token's text, "<end>" at the end.
-  std::string Current() const { return S.AtEnd ? "<end>" : S.Token.Text; }
+  std::string Current() const { return S.AtEnd ? "<end>" : std::string(S.Token.Text); }
 };
 
 } // namespace codeweft::test

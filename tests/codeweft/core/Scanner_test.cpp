@@ -16,6 +16,7 @@ namespace {
 using test::Scan;
 using test::TTempDir;
 using test::TScanResult;
+using test::TScannedToken;
 using K = TTokenKind;
 using TExpected = std::vector<std::pair<TTokenKind, std::string>>;
 
@@ -29,7 +30,7 @@ std::string Describe(const TExpected &Tokens) {
 void ExpectScan(const std::string &Source, const TExpected &Expected, int Code = scEnd) {
   const TScanResult R = Scan(Source);
   TExpected Got;
-  for (const TToken &T : R.Tokens) Got.emplace_back(T.Kind, T.Text);
+  for (const TScannedToken &T : R.Tokens) Got.emplace_back(T.Kind, T.Text);
   EXPECT_EQ(Describe(Got), Describe(Expected)) << "source: " << Source;
   EXPECT_EQ(R.Code, Code) << "source: " << Source;
 }

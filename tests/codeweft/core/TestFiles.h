@@ -15,12 +15,19 @@
 
 namespace codeweft::test {
 
+// A delivered token with a copy of its text (the scanner's view lasts only
+// until the next token).
+struct TScannedToken {
+  TTokenKind Kind = TTokenKind::tkEnd;
+  std::string Text;
+};
+
 struct TScanResult {
-  std::vector<TToken> Tokens; // the delivered tokens, without the final tkEnd
+  std::vector<TScannedToken> Tokens; // the delivered tokens, without the final tkEnd
   int Code = 0;               // the code that ended the scan
   std::string Joined() const {
     std::string S;
-    for (const TToken &T : Tokens) S += T.Text;
+    for (const TScannedToken &T : Tokens) S += T.Text;
     return S;
   }
 };
@@ -32,7 +39,7 @@ inline TScanResult Scan(const std::string &Source) {
   Scanner.Open(Dir.Write("src.pas", Source));
   TScanResult R;
   TToken T;
-  while ((R.Code = Scanner.NextToken(T)) == scToken) R.Tokens.push_back(T);
+  while ((R.Code = Scanner.NextToken(T)) == scToken) R.Tokens.push_back({T.Kind, std::string(T.Text)});
   EXPECT_EQ(T.Kind, TTokenKind::tkEnd);
   EXPECT_EQ(T.Text, "");
   return R;

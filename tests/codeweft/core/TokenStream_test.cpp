@@ -39,7 +39,7 @@ struct TokenStreamTest : ::testing::Test {
     std::string Out;
     for (Advance(S); !S.AtEnd; Advance(S)) {
       EXPECT_FALSE(IsTrivia(S.Token.Kind)) << S.Token.Text;
-      Out += (Out.empty() ? "" : " ") + S.Token.Text;
+      Out.append(Out.empty() ? "" : " ").append(S.Token.Text);
     }
     EXPECT_EQ(S.Token.Kind, TTokenKind::tkEnd);
     S.Scanner.Close();

@@ -62,7 +62,7 @@ std::vector<std::string> SignificantTokens(const std::string &File) {
   TRunState S;
   S.Scanner.Open(File);
   std::vector<std::string> Tokens;
-  for (Advance(S); !S.AtEnd; Advance(S)) Tokens.push_back(S.Token.Text);
+  for (Advance(S); !S.AtEnd; Advance(S)) Tokens.emplace_back(S.Token.Text);
   return Tokens;
 }
 
