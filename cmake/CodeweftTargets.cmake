@@ -32,3 +32,11 @@ function(cw_program name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
 endfunction()
+
+# cw_package_host(TARGET): makes an executable able to load the package library
+# (libtessapack.so): it links every object of the framework and exports them, so that the
+# package binds to this one framework and its registrations land in the host's registries.
+function(cw_package_host name)
+  target_link_libraries(${name} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,framework>")
+  set_target_properties(${name} PROPERTIES ENABLE_EXPORTS ON)
+endfunction()
