@@ -244,14 +244,19 @@ void TTriPane::RollOpen(bool Open, bool Vertical) {
     }
     const double limit = FPopOpenSize - static_cast<double>(SlideIncrement);
     int size;
+    bool moved;
     do {
-      current = std::clamp(current + step, -1.0e9, 1.0e9);
+      // A step too small to change the size any more (or a size at the clamp) ends the
+      // slide instead of repeating it for ever.
+      const double next = std::clamp(current + step, -1.0e9, 1.0e9);
+      moved = next != current;
+      current = next;
       size = static_cast<int>(std::nearbyint(current));
       SetMenuSize(size, Vertical);
       FMenuPane->Repaint();
       FClientPane->Repaint();
       if (FStripe) FStripe->Repaint();
-    } while (size < limit && FMenuPane->Height() > 5 && FMenuPane->Width() > 5);
+    } while (moved && size < limit && FMenuPane->Height() > 5 && FMenuPane->Width() > 5);
     FClientPane->Repaint();
     if (FStripe) FStripe->Repaint();
     if (!Open) {

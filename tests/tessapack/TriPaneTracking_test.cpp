@@ -214,6 +214,57 @@ TEST_F(TriPaneSliding, NoSlidingShowsAndHidesAtOnce) {
   EXPECT_FALSE(Tri->StripePlaced());
 }
 
+// Closing from a width the application gave the menu, with a step lost in rounding: the
+// slide must still end, closed and at PopOpenSize.
+TEST_F(TriPaneSliding, StepTooSmallToMoveStillEnds) {
+  Make(mnRight);
+  Tri->PopOpen();
+  Tri->MenuPane()->SetWidth(30);
+  Tri->SlideIncrement = 1e-30f;
+  Tri->PopClose();
+  EXPECT_FALSE(Tri->Popped());
+  EXPECT_FALSE(Tri->MenuPane()->Visible());
+  EXPECT_EQ(Tri->MenuPane()->Width(), 55);
+  Tri->SlideIncrement = 3e38f;  // the other extreme: one clamped step each way
+  Tri->PopOpen();
+  EXPECT_EQ(Tri->MenuPane()->Width(), 55);
+  Tri->PopClose();
+  EXPECT_FALSE(Tri->MenuPane()->Visible());
+}
+
+// A control of the rich-edit class: its moves count 5 pixels nearer the right and bottom
+// edges.
+class TRichEdit : public TWinControl {
+  FW_CLASS(TRichEdit, TWinControl)
+ public:
+  explicit TRichEdit(TComponent* owner) : TWinControl(owner) {}
+};
+FW_DEFINE_CLASS(TRichEdit)
+
+TEST_F(TriPaneTracking, RichEditMovesCountFivePixelsNearerTheRightEdge) {
+  Make(mnRight);  // band: x > 287 in the tri-pane
+  auto* rich = new TRichEdit(Form.get());
+  rich->SetParent(Tri->ClientPane());
+  rich->SetBounds(250, 50, 40, 20);
+  auto* edit = new TEdit(Form.get());
+  edit->SetParent(Tri->ClientPane());
+  edit->SetBounds(250, 80, 40, 20);
+  Tri->SetMouseEvents(true);
+  headless::MouseMove(*edit, 33, 5);  // 283
+  headless::MouseMove(*edit, 35, 5);  // 285: outside the band
+  EXPECT_FALSE(Tri->Popped());
+  headless::MouseMove(*rich, 33, 5);  // 283, counted as 288: inside the band
+  EXPECT_TRUE(Tri->Popped());
+  EXPECT_EQ(Tri->LastPos(), 288);
+
+  Tri->PopClose();
+  Tri->FSetAlign(mnLeft);  // no shift on the left edge
+  Tri->SetMouseEvents(true);
+  rich->SetLeft(0);
+  headless::MouseMove(*rich, 9, 5);
+  EXPECT_EQ(Tri->LastPos(), 9 + Tri->ClientPane()->Left()) << "no shift";
+}
+
 TEST_F(TriPaneTracking, ApplicationHandlersAreNeverReplaced) {
   Make(mnRight);
   auto* mine = new TButton(Form.get());
@@ -269,6 +320,31 @@ TEST_F(TriPaneTracking, NestedTriPaneForwardsToTheOuterOne) {
   headless::MouseMove(*inner->ClientPane(), 8, 50);
   headless::MouseMove(*inner->ClientPane(), 5, 50);
   EXPECT_TRUE(inner->Popped());
+  EXPECT_FALSE(Tri->Popped());
+}
+
+// With its own trigger off the inner tri-pane still forwards while closed, but while open
+// it does nothing at all, forwarding included.
+TEST_F(TriPaneTracking, NestedTriggerOffForwardsOnlyWhileClosed) {
+  Make(mnRight);
+  auto* inner = new TTriPane(Form.get());
+  inner->SetName("Inner");
+  inner->SetParent(Tri->ClientPane());
+  inner->SetAlign(alClient);
+  inner->MouseTrigger = false;
+  Tri->SetMouseEvents(true);
+  headless::MouseMove(*inner->ClientPane(), 286, 50);
+  headless::MouseMove(*inner->ClientPane(), 290, 50);
+  EXPECT_TRUE(Tri->Popped()) << "forwarded although the inner trigger is off";
+  EXPECT_FALSE(inner->Popped());
+
+  inner->PopOpen();  // the inner client pane now carries the inner TrackforClose
+  headless::MouseMove(*inner->ClientPane(), 100, 50);
+  EXPECT_TRUE(inner->Popped());
+  EXPECT_TRUE(Tri->Popped()) << "not forwarded while the inner menu is open";
+  inner->MouseTrigger = true;
+  headless::MouseMove(*inner->ClientPane(), 100, 50);
+  EXPECT_FALSE(inner->Popped());
   EXPECT_FALSE(Tri->Popped());
 }
 
