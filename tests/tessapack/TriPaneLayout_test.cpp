@@ -1,5 +1,6 @@
 // The tri-pane's layout by menu edge, its properties, window styles, naming and the
 // design-time behaviour (grab border, active pane, outline, dropped controls).
+#include <algorithm>
 #include <regex>
 
 #include "TriPaneFixture.h"
@@ -109,6 +110,25 @@ TEST_F(TriPaneFixture, InitialValuesAndStoredDefaults) {
   EXPECT_EQ(Tri->StripeColor(), clSilver);
   EXPECT_EQ(Tri->StripeWidth(), 3);
   EXPECT_EQ(GetEnumProp(*Tri, "alignmenu"), "mnRight");
+  // The rest by name, as the designer's inspector reads them.
+  EXPECT_EQ(GetEnumProp(*Tri, "Align"), "alNone");
+  EXPECT_EQ(GetEnumProp(*Tri, "BevelInner"), "bvNone");
+  EXPECT_EQ(GetOrdProp(*Tri, "BevelWidth"), 1);
+  EXPECT_EQ(GetEnumProp(*Tri, "BorderStyle"), "bsNone");
+  EXPECT_EQ(GetOrdProp(*Tri, "BorderWidth"), 0);
+  EXPECT_EQ(GetOrdProp(*Tri, "ParentColor"), 0);
+  EXPECT_EQ(GetOrdProp(*Tri, "ParentFont"), 1);
+  EXPECT_EQ(GetOrdProp(*Tri, "Visible"), 1);
+  EXPECT_EQ(GetOrdProp(*Tri, "ContinuousAlign"), 0);
+  EXPECT_EQ(GetOrdProp(*Tri, "GrabBorder"), 0);
+  // The panes publish exactly these names, lowercase initials included.
+  std::vector<std::string> names;
+  for (const TPropInfo* p : Tri->ClientPane()->ClassType().Properties()) names.push_back(p->Name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Cursor", "Height", "HelpContext", "Hint", "Left",
+                                             "Name", "ParentColor", "Tag", "Top", "Width", "align",
+                                             "bevelInner", "bevelOuter", "bevelWidth",
+                                             "borderStyle", "borderWidth", "color"}));
   SetEnumProp(*Tri, "AlignMenu", "mnLeft");  // by name, through the setter
   EXPECT_EQ(Tri->MenuPane()->Align(), alLeft);
   SetEnumProp(*Tri, "AlignMenu", "mnRight");
@@ -215,6 +235,7 @@ TEST_F(TriPaneFixture, ClickingAPaneActivatesItAndOutlinesIt) {
   int modified = Designer->ModifiedCount;
   headless::MouseDown(*Tri->HeaderPane(), 5, 5);
   EXPECT_EQ(Tri->ActivePane(), Tri->HeaderPane());
+  EXPECT_EQ(Tri->Controls(0), Tri->HeaderPane()) << "sent to the back";
   EXPECT_TRUE(Tri->HeaderPane()->Active);
   EXPECT_FALSE(Tri->ClientPane()->Active);
   EXPECT_EQ(Tri->PaneColor(), clYellow);
