@@ -218,6 +218,21 @@ TEST_F(TriPaneFixture, GrabBorderAtDesignAndRunTime) {
   EXPECT_TRUE(loaded->GrabBorder());
   EXPECT_EQ(loaded->BorderWidth(), 2);
   copy->SetDesigner(nullptr);
+
+  // A stored border of its own survives loading: GrabBorder = False, read after
+  // BorderWidth, does not clear it.
+  Tri->SetGrab(false);
+  Tri->SetBorderWidth(4);
+  auto other = std::make_unique<TForm>(nullptr);
+  TTestDesigner otherDesigner(other.get());
+  const std::string text4 = WriteComponentToText(*Form);
+  ASSERT_LT(text4.find("BorderWidth = 4"), text4.find("GrabBorder = False")) << text4;
+  ReadComponentFromText(text4, other.get());
+  loaded = dynamic_cast<TTriPane*>(other->FindComponent("TriPane1"));
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->BorderWidth(), 4);
+  EXPECT_FALSE(loaded->GrabBorder());
+  other->SetDesigner(nullptr);
 }
 
 TEST_F(TriPaneFixture, GrabBorderDoesNothingAtRunTime) {

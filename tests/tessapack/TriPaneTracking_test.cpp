@@ -89,6 +89,8 @@ TEST_F(TriPaneTracking, ExclusionBlocksOnlyItsPositions) {
   set.set(5);
   Tri->Exclude(100, set);
   ASSERT_EQ(Tri->ExclusionCount(), 1);
+  EXPECT_EQ(Tri->Exclusions(0).Offset, 100);
+  EXPECT_THROW(Tri->Exclusions(1), EListError);
   const int last = Tri->LastPos();
   EXPECT_FALSE(Move(286, 105));
   EXPECT_FALSE(Move(290, 105)) << "position 105 is excluded";
