@@ -215,18 +215,28 @@ void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
     break;
   }
   R += CrLf;
-  FRtf.Commit();
-  FHtml.Commit();
+  try {
+    FRtf.Commit();
+    FHtml.Commit();
+  } catch (...) {
+    Close(); // a listing that cannot be written ends: neither file stays open
+    throw;
+  }
 }
 
 void TListingFiles::CloseListing() {
-  if (FRtf.IsOpen()) {
-    FRtf.Write("}\r\n");
-    FRtf.Close();
-  }
-  if (FHtml.IsOpen()) {
-    FHtml.Write("</FONT></PRE></BODY></HTML>\r\n");
-    FHtml.Close();
+  try {
+    if (FRtf.IsOpen()) {
+      FRtf.Write("}\r\n");
+      FRtf.Close();
+    }
+    if (FHtml.IsOpen()) {
+      FHtml.Write("</FONT></PRE></BODY></HTML>\r\n");
+      FHtml.Close();
+    }
+  } catch (...) {
+    Close();
+    throw;
   }
 }
 

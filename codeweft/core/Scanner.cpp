@@ -113,6 +113,15 @@ inline unsigned LineMask(const unsigned char *Q) {
                                                  _mm_cmpeq_epi8(V, _mm_set1_epi8('\n'))));
   return ~static_cast<unsigned>(_mm_movemask_epi8(Stop)) & 0xFFFFu;
 }
+// Bytes other than C and NUL: the inside of a comment up to its closing
+// character. A NUL (the sentinel, perhaps) ends the search too, so that it
+// needs no bound and no library call.
+template <char C> inline unsigned NotCharMask(const unsigned char *Q) {
+  const __m128i V = Load16(Q);
+  const __m128i Stop = _mm_or_si128(_mm_cmpeq_epi8(V, _mm_setzero_si128()),
+                                    _mm_cmpeq_epi8(V, _mm_set1_epi8(C)));
+  return ~static_cast<unsigned>(_mm_movemask_epi8(Stop)) & 0xFFFFu;
+}
 template <unsigned (*Mask)(const unsigned char *)>
 inline const unsigned char *RunEnd(const unsigned char *Q) {
   for (;;) {
@@ -124,6 +133,9 @@ inline const unsigned char *RunEnd(const unsigned char *Q) {
 inline const unsigned char *SpaceEnd(const unsigned char *Q) { return RunEnd<SpaceMask>(Q); }
 inline const unsigned char *WordEnd(const unsigned char *Q) { return RunEnd<WordMask>(Q); }
 inline const unsigned char *LineEnd(const unsigned char *Q) { return RunEnd<LineMask>(Q); }
+template <char C> inline const unsigned char *CharOrNul(const unsigned char *Q) {
+  return RunEnd<NotCharMask<C>>(Q);
+}
 #else
 inline const unsigned char *SpaceEnd(const unsigned char *Q) {
   while (Is(*Q, ccSpace)) ++Q;
@@ -135,6 +147,10 @@ inline const unsigned char *WordEnd(const unsigned char *Q) {
 }
 inline const unsigned char *LineEnd(const unsigned char *Q) {
   while (!Is(*Q, ccLineEnd)) ++Q;
+  return Q;
+}
+template <char C> inline const unsigned char *CharOrNul(const unsigned char *Q) {
+  while (*Q != 0 && *Q != static_cast<unsigned char>(C)) ++Q;
   return Q;
 }
 #endif
@@ -382,8 +398,8 @@ int TScanner::NextToken(TToken &Token) {
       // A run of stars and then ")" closes; the opening star is not one of them.
       ++Q;
       for (;;) {
-        Q = static_cast<const unsigned char *>(std::memchr(Q, '*', static_cast<std::size_t>(Lim - Q)));
-        if (Q == nullptr) return NextTokenGeneral(Token);
+        Q = CharOrNul<'*'>(Q);
+        if (*Q == 0) return NextTokenGeneral(Token); // the sentinel, or a NUL in the comment
         while (*Q == '*') ++Q;
         if (*Q == ')') break;
       }
@@ -393,8 +409,8 @@ int TScanner::NextToken(TToken &Token) {
     break;
   case stBrace:
     K = *Q == '$' ? TTokenKind::tkDirective : TTokenKind::tkComment;
-    Q = static_cast<const unsigned char *>(std::memchr(Q, '}', static_cast<std::size_t>(Lim - Q)));
-    if (Q == nullptr) return NextTokenGeneral(Token);
+    Q = CharOrNul<'}'>(Q);
+    if (*Q == 0) return NextTokenGeneral(Token); // the sentinel, or a NUL in the comment
     ++Q;
     break;
   case stSlash:

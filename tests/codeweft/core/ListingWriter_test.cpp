@@ -236,6 +236,34 @@ TEST(ListingFilesTest, FailedRunClosesItsFilesAndKeepsWhatWasWritten) {
   EXPECT_EQ(ReadBytes(Dir.Dir() + "C.html").find("</HTML>"), std::string::npos);
 }
 
+// A write failure ends the listing at once with the file's name and reason,
+// and closes both files; the next listing starts clean.
+TEST(ListingFilesTest, WriteFailureEndsTheListingAndNamesTheFile) {
+  TTempDir Dir;
+  const int Before = OpenDescriptors();
+  TListingFiles Files;
+  Files.OpenListing(Dir.Dir() + "D.html", "/dev/full", "D");
+  const std::string Line(100, 'x');
+  std::string Message;
+  int Emitted = 0;
+  try {
+    for (; Emitted < 100000; ++Emitted) Files.EmitToken(Line, "", "", TTokenStyle::tsComment);
+    Files.CloseListing();
+  } catch (const EFWriteError &E) {
+    Message = E.what();
+  }
+  EXPECT_EQ(Message, "Cannot write file \"/dev/full\": No space left on device");
+  EXPECT_LT(Emitted, 100000) << "the failure surfaced only at the end";
+  EXPECT_TRUE(ReadBytes(Dir.Dir() + "D.html").starts_with("<HTML>"));
+  EXPECT_FALSE(Files.IsOpen());
+  EXPECT_EQ(OpenDescriptors(), Before);
+  // The next listing starts clean.
+  Files.OpenListing(Dir.Dir() + "E.html", Dir.Dir() + "E.rtf", "E");
+  Files.EmitToken("end", "", "", TTokenStyle::tsKeyword);
+  Files.CloseListing();
+  EXPECT_TRUE(ReadBytes(Dir.Dir() + "E.rtf").ends_with("\\b\\cf16 end\\b0\\cf12\r\n}\r\n"));
+}
+
 TEST(OutputFileTest, WriteFailureNamesTheFile) {
   TOutputFile File;
   File.Create("/dev/full");
