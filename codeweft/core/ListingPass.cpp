@@ -32,7 +32,6 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
 }
 
 void TokenHook(TRunState &S, TListingSink &Sink) {
-  ++Sink.TokensSeen;
   if (S.Phase == TPhase::phSymbols || Sink.Collecting) return;
   if (S.Deferring) {
     if (IsTrivia(S.Token.Kind) || S.Skipping)
@@ -139,8 +138,18 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   Advance(S);
   S.AtEnd = false;
 
+  ListTokens(S);
+
+  FinishListedFile(S, Sink);
+  Sink.Files.CloseListing();
+  S.Symbols.FreeFlatRefs();
+}
+
+} // namespace
+
+void ListTokens(TRunState &S) {
   while (!S.AtEnd) {
-    const std::uint64_t Before = Sink.TokensSeen;
+    const std::uint64_t Before = S.TokensRead;
     const TTokenKind Kind = S.Token.Kind;
     if (Kind == TTokenKind::tkIdentifier)
       IdentifierChain(S);
@@ -168,23 +177,16 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
       Advance(S);
       if (S.Token.Kind != TTokenKind::tkIdentifier) {
         S.Deferring = false;
-        TokenHook(S, Sink);
-        --Sink.TokensSeen; // the same token once more, not a new one
+        if (S.TokenHook) S.TokenHook(); // the same token, now to be written
       }
     }
     // Every step must read; one that did not would repeat for ever.
-    if (Sink.TokensSeen == Before && !S.AtEnd) {
+    if (S.TokensRead == Before && !S.AtEnd) {
       if (S.Deferring) QueueCurrent(S);
       Advance(S);
     }
   }
-
-  FinishListedFile(S, Sink);
-  Sink.Files.CloseListing();
-  S.Symbols.FreeFlatRefs();
 }
-
-} // namespace
 
 int WriteUnitListing(TRunState &S, TListingSink &Sink, int Index) {
   ListUnit(S, Sink, Index);

@@ -37,16 +37,14 @@ private:
 };
 
 // Where the hook's tokens go: the open listing file pair, the page being
-// written (for in-page links), the anchors known, and the number of tokens
-// the hook has seen (the listing pass uses it to make sure every step reads).
-// While Collecting, the hook writes nothing.
+// written (for in-page links) and the anchors known. While Collecting, the
+// hook writes nothing.
 struct TListingSink {
   TListingFiles Files;
   std::string Page;
   TAnchorIndex Anchors;
   bool Collecting = false;
   bool CheckLinks = false; // links with a "#" target must reach a known anchor
-  std::uint64_t TokensSeen = 0;
 };
 
 // Called after every token that Advance reads, with that token current:
@@ -104,6 +102,13 @@ void CollectAnchors(TRunState &State, TListingSink &Sink);
 // the file, from the error point on, follows as plain (escaped) text, so the
 // listing never loses source even where parsing had to stop.
 void FinishListedFile(TRunState &State, TListingSink &Sink);
+
+// The action table of a listing, from the current token to the end of the
+// file: a token starts the rule it names (identifier chains, routine
+// headings, the interface part, the unit heading, uses clauses); a token that
+// no rule claims goes to TokenHook once more after deferral has begun, unless
+// an identifier follows it. Every turn reads at least one token.
+void ListTokens(TRunState &State);
 
 // The listing pass of entry Index of Units: writes BuildDir + Name + ".html"
 // and ".rtf", with anchors on the routine implementations and links on unit

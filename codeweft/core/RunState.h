@@ -8,6 +8,7 @@
 #include "codeweft/core/SymTab.h"
 #include "codeweft/core/Token.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,7 @@ struct TRunState {
   // Called by Advance after every scanned token, with that token current.
   // The listing writer installs itself here; empty means nothing is done.
   std::function<void()> TokenHook;
+  std::uint64_t TokensRead = 0; // by Advance; lets a loop check that each turn reads
 
   // Declaration parser (Parser.h).
   std::string CurrentClass; // the class whose body is being read; empty outside one

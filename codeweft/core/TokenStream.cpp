@@ -28,6 +28,7 @@ void ApplyDirective(TRunState &State) {
 void Advance(TRunState &State) {
   for (;;) {
     if (State.Scanner.NextToken(State.Token) != scToken) State.AtEnd = true;
+    ++State.TokensRead;
     if (State.TokenHook) State.TokenHook();
     if (State.Token.Kind == TTokenKind::tkDirective) ApplyDirective(State);
     if (State.AtEnd) return;

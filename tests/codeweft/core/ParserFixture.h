@@ -4,6 +4,7 @@
 #pragma once
 
 #include "codeweft/core/Keywords.h"
+#include "codeweft/core/ListingPass.h"
 #include "codeweft/core/Parser.h"
 #include "codeweft/core/SymbolPass.h"
 #include "codeweft/core/TokenStream.h"
@@ -87,36 +88,7 @@ struct TListingDriver {
     S.Scanner.Open(LocateSourceFile(S.Symbols.Units[Index].FileName));
     S.AtEnd = false;
     Advance(S);
-    while (!S.AtEnd) {
-      const TTokenKind K = S.Token.Kind;
-      if (K == TTokenKind::tkIdentifier)
-        IdentifierChain(S);
-      else if (K == Keyword("constructor"))
-        ConstructorHeading(S);
-      else if (K == Keyword("destructor"))
-        DestructorHeading(S);
-      else if (K == Keyword("function"))
-        FunctionHeading(S);
-      else if (K == Keyword("procedure"))
-        ProcedureHeading(S);
-      else if (K == Keyword("implementation")) {
-        S.Phase = TPhase::phImplementation;
-        Advance(S);
-      } else if (K == Keyword("interface"))
-        InterfaceSection(S);
-      else if (K == Keyword("unit"))
-        UnitHeading(S);
-      else if (K == Keyword("uses"))
-        UsesClause(S);
-      else {
-        BeginDeferral(S);
-        Advance(S);
-        if (S.Token.Kind != TTokenKind::tkIdentifier) {
-          S.Deferring = false;
-          Hook();
-        }
-      }
-    }
+    ListTokens(S);
     S.Deferring = false;
     Flush();
     S.Scanner.Close();

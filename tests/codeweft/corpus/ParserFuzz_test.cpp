@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -129,8 +130,10 @@ TEST(ParserFuzz, RandomAndTruncatedTokenSequencesAlwaysEnd) {
     // times more; a loop that keeps reading past the end runs out of budget.
     Budget = static_cast<long long>(Seq.size()) * 2 + 2000;
     Seen = 0;
+    std::uint64_t Base = S.TokensRead;
     S.TokenHook = [&] {
-      if (++Seen > Budget) throw ETokenBudget("token budget exceeded");
+      Seen = static_cast<long long>(S.TokensRead - Base);
+      if (Seen > Budget) throw ETokenBudget("token budget exceeded");
     };
     try {
       ++Results[ParseUnitInterface(S, 0).Result];
@@ -145,8 +148,10 @@ TEST(ParserFuzz, RandomAndTruncatedTokenSequencesAlwaysEnd) {
     S.Symbols.SortAll();
     test::TListingDriver D(S);
     Seen = 0;
+    Base = S.TokensRead;
     S.TokenHook = [&] {
-      if (++Seen > Budget) throw ETokenBudget("token budget exceeded");
+      Seen = static_cast<long long>(S.TokensRead - Base);
+      if (Seen > Budget) throw ETokenBudget("token budget exceeded");
       D.Hook();
     };
     try {
