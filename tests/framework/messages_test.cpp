@@ -299,6 +299,30 @@ TEST_F(MessagesTest, SetRedrawOffKeepsGraphicChildrenFromPaintingToo) {
   EXPECT_EQ(ops.back().Text, "changed");
 }
 
+TEST_F(MessagesTest, SetRedrawOffOnAContainerKeepsItsChildWindowsFromPainting) {
+  // Suspending a container's painting while its children are moved must hold back the
+  // children's windows as well, or they flicker through.
+  TForm form(nullptr);
+  auto* outer = new TPanel(&form);
+  outer->SetName("Outer");
+  outer->SetParent(&form);
+  auto* inner = new TPanel(&form);
+  inner->SetName("Inner");
+  inner->SetParent(outer);
+  form.Show();
+  Application().ProcessMessages();
+  WS().ClearPaintLog();
+  SendMessage(outer, WM_SETREDRAW, 0);
+  inner->SetCaption("moved");
+  inner->Invalidate();
+  Application().ProcessMessages();
+  inner->Update();
+  EXPECT_TRUE(WS().PaintOpsOf("Inner").empty());
+  SendMessage(outer, WM_SETREDRAW, 1);
+  Application().ProcessMessages();
+  EXPECT_FALSE(WS().PaintOpsOf("Inner").empty());
+}
+
 // ---- timers ------------------------------------------------------------------------------------
 
 TEST_F(MessagesTest, ChangingTheIntervalRestartsTheCount) {
