@@ -214,6 +214,24 @@ TEST_F(MessagesTest, MessagesForAControlFreedWithItsOwnerAreDropped) {
   EXPECT_TRUE(trace.empty());
 }
 
+TEST_F(MessagesTest, AHandlerThatFreesAnotherTargetDropsItsQueuedMessages) {
+  std::vector<std::string> trace;
+  TRecorder a(nullptr);
+  a.SetName("A");
+  auto* b = new TRecorder(nullptr);
+  b->SetName("B");
+  PostMessage(&a, WM_USER + 1);
+  PostMessage(b, WM_USER + 2);
+  PostMessage(&a, WM_USER + 3, 0, 0, b);
+  a.OnUser = [&](TMessage& m) {
+    if (m.Msg == WM_USER + 1) delete b;
+  };
+  GTrace = &trace;
+  Application().ProcessMessages();
+  GTrace = nullptr;
+  EXPECT_EQ(trace, (std::vector<std::string>{"A:1"}));
+}
+
 TEST_F(MessagesTest, PostedMessagesAreHandledInPostingOrderAcrossTargets) {
   std::vector<std::string> trace;
   GTrace = &trace;
