@@ -10,8 +10,11 @@ TMessageQueue::TMessageQueue() {
 
 TMessageQueue::~TMessageQueue() { detail::RemoveComponentDestroyedHook(this); }
 
+// A component that is being destroyed has already been purged (or is about to be), so a
+// message for it or carrying it is dropped here rather than left to dangle.
 void TMessageQueue::Post(TComponent* target, const TMessage& message) {
-  if (!target) return;
+  if (!target || target->IsDestroying()) return;
+  if (message.Obj && message.Obj->IsDestroying()) return;
   FQueue.push_back({target, message});
 }
 

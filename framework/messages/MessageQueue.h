@@ -1,6 +1,7 @@
 // The application's queue of posted messages. A posted message is handled later, in the
 // order posted, by ProcessMessages or the message loop; Peek looks without removing.
-// Messages for a destroyed component, or carrying one, are dropped at once.
+// Messages for a destroyed component, or carrying one, are dropped at once; so is a message
+// posted for or carrying a component that is already being destroyed.
 #pragma once
 
 #include <deque>

@@ -127,3 +127,136 @@ TEST_F(ComponentTest, DestroyingStateIsSetBeforeChildrenGo) {
 
 }  // namespace
 }  // namespace fwtest
+
+namespace fwtest {
+namespace {
+
+// ---- names -------------------------------------------------------------------------------
+
+TEST_F(ComponentTest, ChangingOnlyTheCaseOfANameKeepsTheComponentFindable) {
+  TComponent owner(nullptr);
+  auto* a = new TComponent(&owner);
+  a->SetName("Button1");
+  a->SetName("BUTTON1");
+  EXPECT_EQ(a->Name(), "BUTTON1");
+  EXPECT_EQ(owner.FindComponent("button1"), a);
+  auto* b = new TComponent(&owner);
+  EXPECT_THROW(b->SetName("Button1"), EComponentError);
+}
+
+TEST_F(ComponentTest, UnnamedComponentsDoNotCollideAndUnderscoresAreIdentifierLetters) {
+  TComponent owner(nullptr);
+  auto* a = new TComponent(&owner);
+  auto* b = new TComponent(&owner);
+  EXPECT_NO_THROW(b->SetName(""));
+  EXPECT_EQ(owner.FindComponent(""), nullptr);
+  a->SetName("_x9");
+  b->SetName("X_");
+  EXPECT_THROW(b->SetName("a.b"), EComponentError);
+  EXPECT_THROW(b->SetName("x-y"), EComponentError);
+  a->SetName("");  // clearing frees the name
+  EXPECT_EQ(owner.FindComponent("_x9"), nullptr);
+  EXPECT_NO_THROW(b->SetName("_x9"));
+}
+
+TEST_F(ComponentTest, AFailedRenameKeepsTheOldNameAndTheIndex) {
+  TComponent owner(nullptr);
+  auto* a = new TComponent(&owner);
+  auto* b = new TComponent(&owner);
+  a->SetName("A");
+  b->SetName("B");
+  EXPECT_THROW(b->SetName("a"), EComponentError);
+  EXPECT_THROW(b->SetName("9"), EComponentError);
+  EXPECT_EQ(b->Name(), "B");
+  EXPECT_EQ(owner.FindComponent("B"), b);
+  EXPECT_EQ(owner.FindComponent("A"), a);
+}
+
+// ---- ownership -------------------------------------------------------------------------------
+
+TEST_F(ComponentTest, AComponentFreedWhileInItsOwnersListLeavesListAndIndex) {
+  TComponent owner(nullptr);
+  auto* a = new TComponent(&owner);
+  auto* b = new TComponent(&owner);
+  auto* c = new TComponent(&owner);
+  b->SetName("B");
+  delete b;
+  EXPECT_EQ(owner.ComponentCount(), 2);
+  EXPECT_EQ(owner.Components(0), a);
+  EXPECT_EQ(owner.Components(1), c);
+  EXPECT_EQ(c->ComponentIndex(), 1);
+  EXPECT_EQ(owner.FindComponent("B"), nullptr);
+  auto* again = new TComponent(&owner);
+  EXPECT_NO_THROW(again->SetName("B"));
+}
+
+TEST_F(ComponentTest, MovingToAnotherOwnerNotifiesBothAndCarriesTheName) {
+  std::vector<std::string> log;
+  TLogged first(nullptr), second(nullptr);
+  first.SetName("First");
+  second.SetName("Second");
+  auto* c = new TComponent(&first);
+  c->SetName("C");
+  GLog = &log;
+  second.InsertComponent(c);
+  GLog = nullptr;
+  EXPECT_EQ(log, (std::vector<std::string>{"First -C", "Second +C"}));
+  EXPECT_EQ(c->Owner(), &second);
+  EXPECT_EQ(first.FindComponent("C"), nullptr);
+  EXPECT_EQ(second.FindComponent("C"), c);
+  EXPECT_EQ(first.ComponentCount(), 0);
+}
+
+TEST_F(ComponentTest, AFreedObserverIsForgottenByWhatItWatched) {
+  // The label watches the edit; freeing the label first must not leave the edit holding it
+  // (the sanitizer build sees a use after free otherwise).
+  TComponent owner(nullptr);
+  auto* edit = new TEdit(&owner);
+  auto* label = new TLabel(&owner);
+  auto* label2 = new TLabel(&owner);
+  label->SetFocusControl(edit);
+  label2->SetFocusControl(edit);
+  delete label;
+  delete edit;
+  EXPECT_EQ(label2->FocusControl(), nullptr);
+}
+
+TEST_F(ComponentTest, ComponentsOwnedByAControlButLyingElsewhereGoWithTheirOwner) {
+  // A panel owns a label that lies on another panel: freeing the owner frees the label and
+  // takes it off its parent's list.
+  TForm form(nullptr);
+  auto* host = new TPanel(&form);
+  host->SetParent(&form);
+  auto* owner = new TPanel(&form);
+  owner->SetParent(&form);
+  auto* label = new TLabel(owner);
+  label->SetParent(host);
+  ASSERT_EQ(host->ControlCount(), 1);
+  delete owner;
+  EXPECT_EQ(host->ControlCount(), 0);
+}
+
+TEST_F(ComponentTest, ControlsOwnedByTheFormButLyingOnAPanelCreatedLaterAreFreedOnce) {
+  // Reverse creation order frees the panel first; it frees the controls that lie on it,
+  // and those leave the form's list, so the form does not free them again.
+  std::vector<std::string> log;
+  auto* form = new TForm(nullptr);
+  struct TLoggedLabel : TLabel {
+    using TLabel::TLabel;
+    ~TLoggedLabel() override {
+      if (GLog) GLog->push_back(Name());
+    }
+  };
+  auto* early = new TLoggedLabel(form);
+  early->SetName("Early");
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  early->SetParent(panel);
+  GLog = &log;
+  delete form;
+  GLog = nullptr;
+  EXPECT_EQ(log, (std::vector<std::string>{"Early"}));
+}
+
+}  // namespace
+}  // namespace fwtest

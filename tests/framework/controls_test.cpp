@@ -303,3 +303,205 @@ TEST_F(ControlsTest, ParentColorAndFontFlowDown) {
 
 }  // namespace
 }  // namespace fwtest
+
+namespace fwtest {
+namespace {
+
+// A panel without bevels, so its client area is its whole size.
+std::unique_ptr<TPanel> FlatHost(int w, int h) {
+  auto host = std::make_unique<TPanel>(nullptr);
+  host->SetBevelOuter(bvNone);
+  host->SetBounds(0, 0, w, h);
+  return host;
+}
+
+// ---- alignment triggers ------------------------------------------------------------------------
+
+TEST_F(ControlsTest, FreeingAnAlignedChildGivesItsRoomBack) {
+  auto host = FlatHost(100, 80);
+  auto* top = MakePanel(host.get(), "Top", alTop, 10, 20);
+  auto* client = MakePanel(host.get(), "Client", alClient, 10, 10);
+  EXPECT_EQ(client->BoundsRect(), Rect(0, 20, 100, 80));
+  delete top;
+  EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 100, 80));
+}
+
+TEST_F(ControlsTest, ReparentingAnAlignedChildRealignsBothParents) {
+  auto host = FlatHost(100, 80);
+  auto other = FlatHost(60, 40);
+  auto* left = MakePanel(host.get(), "Left", alLeft, 30, 10);
+  auto* client = MakePanel(host.get(), "Client", alClient, 10, 10);
+  EXPECT_EQ(client->Left(), 30);
+  left->SetParent(other.get());
+  EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 100, 80));
+  EXPECT_EQ(left->BoundsRect(), Rect(0, 0, 30, 40));
+}
+
+TEST_F(ControlsTest, LeavingTheAlignedSetKeepsTheBoundsAndFreesTheRoom) {
+  auto host = FlatHost(100, 80);
+  auto* top = MakePanel(host.get(), "Top", alTop, 10, 20);
+  auto* client = MakePanel(host.get(), "Client", alClient, 10, 10);
+  top->SetAlign(alNone);
+  EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 100, 20));
+  EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 100, 80));
+  top->SetAlign(alBottom);  // joining again takes its place at once
+  EXPECT_EQ(top->BoundsRect(), Rect(0, 60, 100, 80));
+  EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 100, 60));
+}
+
+TEST_F(ControlsTest, HiddenAlignedChildrenStillTakeTheirRoomAtDesignTime) {
+  auto host = FlatHost(100, 80);
+  auto* top = MakePanel(host.get(), "Top", alTop, 10, 20);
+  auto* client = MakePanel(host.get(), "Client", alClient, 10, 10);
+  top->Hide();
+  EXPECT_EQ(client->Top(), 0);
+  host->SetDesigning(true);
+  host->Realign();
+  EXPECT_EQ(client->Top(), 20);
+}
+
+TEST_F(ControlsTest, DisabledAlignmentRunsOnceWhenEnabledAgain) {
+  auto host = FlatHost(100, 80);
+  auto* client = MakePanel(host.get(), "Client", alClient, 10, 10);
+  host->DisableAlign();
+  auto* top = MakePanel(host.get(), "Top", alTop, 10, 20);
+  host->SetWidth(200);
+  EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 100, 80));  // nothing moved yet
+  host->DisableAlign();  // nested
+  host->EnableAlign();
+  EXPECT_EQ(client->Width(), 100);
+  host->EnableAlign();
+  EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 200, 20));
+  EXPECT_EQ(client->BoundsRect(), Rect(0, 20, 200, 80));
+}
+
+TEST_F(ControlsTest, ZOrderDecidesWhichBottomOrLeftChildIsOutermost) {
+  auto host = FlatHost(100, 80);
+  auto* b1 = MakePanel(host.get(), "B1", alBottom, 10, 10);
+  auto* b2 = MakePanel(host.get(), "B2", alBottom, 10, 5);
+  auto* l1 = MakePanel(host.get(), "L1", alLeft, 7, 10);
+  auto* l2 = MakePanel(host.get(), "L2", alLeft, 3, 10);
+  EXPECT_EQ(b1->Top(), 70);
+  EXPECT_EQ(b2->Top(), 65);
+  EXPECT_EQ(l1->Left(), 0);
+  EXPECT_EQ(l2->Left(), 7);
+  b1->BringToFront();
+  l2->SendToBack();
+  EXPECT_EQ(b2->Top(), 75);
+  EXPECT_EQ(b1->Top(), 65);
+  EXPECT_EQ(l2->Left(), 0);
+  EXPECT_EQ(l1->Left(), 3);
+  EXPECT_EQ(l1->Height(), 65);  // the left ones fill what the bottom ones leave
+}
+
+TEST_F(ControlsTest, AClientAreaTooSmallGivesEmptyNotNegativeSizes) {
+  auto host = FlatHost(30, 20);
+  auto* top = MakePanel(host.get(), "Top", alTop, 10, 15);
+  auto* bottom = MakePanel(host.get(), "Bottom", alBottom, 10, 15);
+  auto* client = MakePanel(host.get(), "Client", alClient, 10, 10);
+  EXPECT_EQ(top->Height(), 15);
+  EXPECT_EQ(bottom->Height(), 15);
+  EXPECT_EQ(client->Width(), 30);
+  EXPECT_EQ(client->Height(), 0);
+}
+
+// ---- child-list notifications ------------------------------------------------------------------
+
+TEST_F(ControlsTest, ReparentingNotifiesTheOldParentOfRemovalAndTheNewOneOfInsertion) {
+  TListWatcher first(nullptr), second(nullptr);
+  auto* a = new TLabel(&first);
+  a->SetName("A");
+  a->SetParent(&first);
+  a->SetParent(&second);
+  EXPECT_EQ(first.Seen, (std::vector<std::string>{"+A count 1", "-A count 0"}));
+  EXPECT_EQ(second.Seen, (std::vector<std::string>{"+A count 1"}));
+}
+
+TEST_F(ControlsTest, FreeingAChildNotifiesItsParentAfterItHasLeftTheList) {
+  TListWatcher w(nullptr);
+  auto* a = new TPanel(nullptr);
+  a->SetName("A");
+  a->SetParent(&w);
+  auto* b = new TLabel(nullptr);
+  b->SetName("B");
+  b->SetParent(&w);
+  delete a;
+  delete b;
+  EXPECT_EQ(w.Seen, (std::vector<std::string>{"+A count 1", "+B count 2", "-A count 1", "-B count 0"}));
+}
+
+// ---- handles -------------------------------------------------------------------------------------
+
+TEST_F(ControlsTest, RecreateWndKeepsCaptionBoundsEnabledAndChildWindows) {
+  TForm form(nullptr);
+  auto* outer = MakePanel(&form, "Outer", alNone, 50, 40);
+  outer->SetBounds(5, 6, 50, 40);
+  auto* inner = MakePanel(outer, "Inner", alNone, 10, 10);
+  form.Show();
+  outer->SetCaption("Hello");
+  outer->SetEnabled(false);
+  THandle oldInner = inner->Handle();
+  outer->RecreateWnd();
+  const THeadlessWindow* w = WS().Window(outer->Handle());
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->Text, "Hello");
+  EXPECT_FALSE(w->Enabled);
+  EXPECT_EQ(w->Bounds, Rect(5, 6, 55, 46));
+  EXPECT_TRUE(w->Visible);
+  EXPECT_TRUE(inner->HandleAllocated());
+  EXPECT_NE(inner->Handle(), oldInner);
+  EXPECT_TRUE(WS().Window(inner->Handle())->Visible);
+  EXPECT_EQ(outer->Caption(), "Hello");
+  EXPECT_EQ(FindControl(outer->Handle()), outer);
+}
+
+TEST_F(ControlsTest, ChangesMadeWithoutAWindowReachTheNextWindow) {
+  TForm form(nullptr);
+  auto* p = MakePanel(&form, "P", alNone, 50, 40);
+  form.Show();
+  p->DestroyHandle();
+  EXPECT_FALSE(p->HandleAllocated());
+  p->SetCaption("Later");
+  p->SetBounds(1, 2, 30, 20);
+  p->SetEnabled(false);
+  const THeadlessWindow* w = WS().Window(p->Handle());
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->Text, "Later");
+  EXPECT_EQ(w->Bounds, Rect(1, 2, 31, 22));
+  EXPECT_FALSE(w->Enabled);
+}
+
+TEST_F(ControlsTest, TakingAControlOffItsParentDestroysItsWindowAndANewParentMakesOne) {
+  TForm a(nullptr), b(nullptr);
+  auto* p = MakePanel(&a, "P", alNone, 20, 20);
+  auto* inner = MakePanel(p, "Inner", alNone, 5, 5);
+  a.Show();
+  b.Show();
+  THandle old = p->Handle();
+  p->SetParent(&b);
+  EXPECT_EQ(WS().Window(old), nullptr);
+  EXPECT_TRUE(p->HandleAllocated());  // b is shown: p shows at once
+  EXPECT_TRUE(inner->HandleAllocated());
+  EXPECT_TRUE(WS().Window(p->Handle())->Visible);
+  p->SetParent(nullptr);
+  EXPECT_FALSE(p->HandleAllocated());
+  EXPECT_FALSE(inner->HandleAllocated());
+  delete p;
+}
+
+TEST_F(ControlsTest, AHiddenChildOfAShownFormGetsNoWindowUntilShownOrAskedFor) {
+  TForm form(nullptr);
+  auto* p = MakePanel(&form, "P", alNone, 20, 20);
+  p->Hide();
+  form.Show();
+  EXPECT_FALSE(p->HandleAllocated());
+  EXPECT_FALSE(p->Showing());
+  p->Show();
+  EXPECT_TRUE(p->Showing());
+  form.Hide();
+  EXPECT_FALSE(p->Showing());
+  EXPECT_TRUE(p->HandleAllocated());  // hiding keeps the window
+}
+
+}  // namespace
+}  // namespace fwtest

@@ -108,3 +108,63 @@ TEST_F(RttiTest, RandomIsUniformBelowTheBoundAndRepeatsWithTheTestSeed) {
 
 }  // namespace
 }  // namespace fwtest
+
+namespace fwtest {
+namespace {
+
+TEST_F(RttiTest, TextValuesAreSetByNameWithoutRegardToCaseAndSettersRun) {
+  TTestWidget w(nullptr);
+  SetPropText(w, "cOUNT", " 12 ");
+  EXPECT_EQ(w.Count(), 12);
+  EXPECT_EQ(w.SetterCalls, 1);
+  SetPropText(w, "armed", "TRUE");
+  EXPECT_TRUE(w.Armed());
+  SetPropText(w, "Mode", "TMA");
+  EXPECT_EQ(GetPropText(w, "mode"), "tmA");
+  SetPropText(w, "flags", "[ TFTWO ]");
+  EXPECT_EQ(GetPropText(w, "Flags"), "[tfTwo]");
+  SetPropText(w, "Flags", "[]");
+  EXPECT_EQ(GetSetProp(w, "Flags"), "[]");
+  SetPropText(w, "Ratio", "0.25");
+  EXPECT_DOUBLE_EQ(GetFloatProp(w, "RATIO"), 0.25);
+  SetPropText(w, "Cursor", "crhandpoint");
+  EXPECT_EQ(w.Cursor(), crHandPoint);
+  EXPECT_EQ(GetPropText(w, "Cursor"), "crHandPoint");
+  SetPropText(w, "Tint", "$FF");
+  EXPECT_EQ(w.Tint(), clRed);
+  EXPECT_EQ(GetPropText(w, "Tint"), "clRed");
+  EXPECT_THROW(SetPropText(w, "Ratio", "1.5x"), EPropertyError);
+  EXPECT_THROW(SetPropText(w, "Armed", "maybe"), EPropertyError);
+  EXPECT_THROW(SetPropText(w, "Font", "x"), EPropertyError);
+  EXPECT_DOUBLE_EQ(w.Ratio(), 0.25);
+}
+
+TEST_F(RttiTest, AComponentPropertyIsSetByNameAndChecksTheClass) {
+  TTestForm form(nullptr);
+  auto* label = new TLabel(&form);
+  auto* edit = new TEdit(&form);
+  SetObjectProp(*label, "focuscontrol", edit);
+  EXPECT_EQ(label->FocusControl(), edit);
+  EXPECT_THROW(SetObjectProp(*label, "FocusControl", label), EPropertyError);  // not windowed
+  EXPECT_EQ(label->FocusControl(), edit);
+  SetObjectProp(*label, "FocusControl", nullptr);
+  EXPECT_EQ(GetObjectProp(*label, "FocusControl"), nullptr);
+}
+
+TEST_F(RttiTest, ContainersAreReachedByClassNameAndPropertyNameAlone) {
+  // How the grab handler finds a container: class registry by name, then RTTI by name.
+  TComponent owner(nullptr);
+  const TMetaClass* cls = GetClass("TTESTWIDGET");
+  ASSERT_NE(cls, nullptr);
+  TComponent* c = cls->Create(&owner);
+  EXPECT_TRUE(IsPublishedProp(*c, "ARMED"));
+  EXPECT_FALSE(IsPublishedProp(*c, "GRABBORDER"));
+  SetOrdProp(*c, "ARMED", 1);
+  EXPECT_EQ(GetOrdProp(*c, "Armed"), 1);
+  EXPECT_EQ(GetPropInfo(*c, "armed")->Name, "Armed");
+  EXPECT_TRUE(c->ClassType().InheritsFrom(TWinControl::StaticClass()));
+  EXPECT_FALSE(TWinControl::StaticClass().InheritsFrom(c->ClassType()));
+}
+
+}  // namespace
+}  // namespace fwtest

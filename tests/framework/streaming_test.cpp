@@ -1,5 +1,6 @@
 // Form streaming: round trips, defaults, setters on read, events, nested properties and
 // the errors of bad input.
+#include <limits>
 #include <random>
 
 #include "TestSupport.h"
@@ -238,6 +239,229 @@ TEST_F(StreamingTest, DamagedTextsNeverCrash) {
     }
   }
   EXPECT_GT(errors, 100);
+}
+
+}  // namespace
+}  // namespace fwtest
+
+namespace fwtest {
+namespace {
+
+std::unique_ptr<TComponent> Read(std::string_view text) {
+  return std::unique_ptr<TComponent>(ReadComponentFromText(text));
+}
+
+std::string ReadError(std::string_view text) {
+  try {
+    Read(text);
+  } catch (const EReadError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+// ---- values ----------------------------------------------------------------------------------
+
+TEST_F(StreamingTest, StringsWithQuotesControlCharactersAndEightBitBytesRoundTrip) {
+  const std::string values[] = {
+      "",    "'",   "''",          "#",           "a#b",  "\t",     "x'",
+      "'x'", "\r\n", std::string("a\0b", 3), "Gr\xC3\xB6\xC3\x9F" "e", "#13", "a + b",
+      std::string(300, 'z') + "'" + std::string(5, '\n'),
+  };
+  for (const std::string& v : values) {
+    TTestWidget w(nullptr);
+    w.SetName("W");
+    w.SetLabel(v);
+    std::string text = WriteComponentToText(w);
+    auto copy = Read(text);
+    auto* r = dynamic_cast<TTestWidget*>(copy.get());
+    ASSERT_NE(r, nullptr) << text;
+    EXPECT_EQ(r->Label(), v) << text;
+  }
+}
+
+TEST_F(StreamingTest, CustomListKeepsExtremeIntegersAndOrder) {
+  TTestWidget w(nullptr);
+  w.SetName("W");
+  w.Entries = {{"min", std::numeric_limits<int>::min()}, {"max", std::numeric_limits<int>::max()},
+               {"zero", 0}, {"min", -1}};
+  auto copy = Read(WriteComponentToText(w));
+  EXPECT_EQ(dynamic_cast<TTestWidget*>(copy.get())->Entries, w.Entries);
+}
+
+TEST_F(StreamingTest, IntegersAndColoursAreReadInHexAndSignedForms) {
+  auto c = Read("object W: TTestWidget\n  Count = $1F\n  Tint = -$10\n  Left = -5\n  Top = +7\nend\n");
+  auto* w = dynamic_cast<TTestWidget*>(c.get());
+  EXPECT_EQ(w->Count(), 31);
+  EXPECT_EQ(w->Tint(), static_cast<TColor>(-16));
+  EXPECT_EQ(w->Left(), -5);
+  EXPECT_EQ(w->Top(), 7);
+}
+
+// ---- trees -------------------------------------------------------------------------------------
+
+TEST_F(StreamingTest, UnnamedChildrenRoundTripInTheirOrder) {
+  TForm form(nullptr);
+  form.SetName("F");
+  for (int i = 0; i < 3; ++i) {
+    auto* l = new TLabel(&form);
+    l->SetParent(&form);
+    l->SetCaption("L" + std::to_string(i));
+  }
+  std::string text = WriteComponentToText(form);
+  auto copy = Read(text);
+  auto* f2 = dynamic_cast<TForm*>(copy.get());
+  ASSERT_EQ(f2->ControlCount(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(f2->Controls(i)->Caption(), "L" + std::to_string(i));
+  EXPECT_EQ(WriteComponentToText(*f2), text);
+}
+
+TEST_F(StreamingTest, AReferenceToAComponentReadLaterIsResolvedAtTheEnd) {
+  auto c = Read(
+      "object F: TForm\n"
+      "  object Label1: TLabel\n"
+      "    FocusControl = Edit1\n"
+      "  end\n"
+      "  object Edit1: TEdit\n"
+      "  end\n"
+      "end\n");
+  auto* label = dynamic_cast<TLabel*>(c->FindComponent("Label1"));
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->FocusControl(), c->FindComponent("Edit1"));
+  // And the reference is written back by name.
+  EXPECT_NE(WriteComponentToText(*c).find("    FocusControl = Edit1\n"), std::string::npos);
+}
+
+TEST_F(StreamingTest, NestedFontIsStoredOnlyWhereItIsNotTheParents) {
+  TForm form(nullptr);
+  form.SetName("F");
+  form.Font().SetName("Courier");
+  auto* own = new TLabel(&form);
+  own->SetName("Own");
+  own->SetParent(&form);
+  own->Font().SetName("Arial");
+  own->Font().SetStyle({fsBold, fsItalic});
+  own->Font().SetColor(clRed);
+  own->Font().SetSize(12);
+  auto* inherits = new TLabel(&form);
+  inherits->SetName("Inherits");
+  inherits->SetParent(&form);
+  std::string text = WriteComponentToText(form);
+  size_t at = text.find("object Inherits");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(text.find("Font.", at), std::string::npos) << text;
+  auto copy = Read(text);
+  auto* own2 = dynamic_cast<TLabel*>(copy->FindComponent("Own"));
+  auto* inh2 = dynamic_cast<TLabel*>(copy->FindComponent("Inherits"));
+  EXPECT_EQ(own2->Font().Name(), "Arial");
+  EXPECT_TRUE(own2->Font().Style().Contains(fsItalic));
+  EXPECT_EQ(own2->Font().Color(), clRed);
+  EXPECT_EQ(own2->Font().Size(), 12);
+  EXPECT_FALSE(own2->ParentFont());
+  EXPECT_EQ(inh2->Font().Name(), "Courier");
+  EXPECT_TRUE(inh2->ParentFont());
+  EXPECT_EQ(WriteComponentToText(*copy), text);
+}
+
+TEST_F(StreamingTest, LoadedRunsOnceForEveryComponentAfterTheWholeTreeIsIn) {
+  auto c = Read(
+      "object Form1: TTestForm\n"
+      "  object A: TTestWidget\n"
+      "    object B: TTestWidget\n"
+      "      Count = 9\n"
+      "    end\n"
+      "  end\n"
+      "end\n");
+  auto* a = dynamic_cast<TTestWidget*>(c->FindComponent("A"));
+  auto* b = dynamic_cast<TTestWidget*>(c->FindComponent("B"));
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->LoadedCalls, 1);
+  EXPECT_EQ(b->LoadedCalls, 1);
+  EXPECT_EQ(b->Parent(), a);
+  EXPECT_EQ(b->Owner(), c.get());
+  for (TComponent* x : {c.get(), static_cast<TComponent*>(a), static_cast<TComponent*>(b)}) {
+    EXPECT_FALSE(x->IsLoading());
+    EXPECT_FALSE(x->IsReading());
+  }
+}
+
+// ---- bad input -----------------------------------------------------------------------------------
+
+TEST_F(StreamingTest, MoreBadInputGivesACleanErrorWithTheLine) {
+  const TBadCase cases[] = {
+      {"object F: TForm\n  object P: TPanel\n  end\n  object p: TPanel\n  end\nend\n",
+       "Line 4: A component named p already exists"},
+      {"object F: TForm\n  object Label1: TLabel\n    FocusControl = Nope\n  end\nend\n",
+       "Line 3: Error reading Label1.FocusControl: component Nope not found"},
+      {"object Form1: TTestForm\n  OnClose = WidgetPing\nend\n",
+       "Line 2: Error reading Form1.OnClose: Method WidgetPing does not fit the event OnClose"},
+      {"object W: TTestWidget\n  Armed = 'yes'\nend\n",
+       "Line 2: Error reading W.Armed: Boolean value expected but string 'yes' found"},
+      {"object W: TTestWidget\n  Flags = [tfOne, tfNine]\nend\n",
+       "Line 2: Error reading W.Flags: Invalid set element tfNine for Flags"},
+      {"object W: TTestWidget\n  Font.Bogus = 1\nend\n",
+       "Line 2: Error reading W.Font.Bogus: Property Bogus does not exist"},
+      {"object W: TTestWidget\n  Count.X = 1\nend\n",
+       "Line 2: Error reading W.Count: Property Count has no properties"},
+      {"object W: TTestWidget\n  Label = 5\nend\n",
+       "Line 2: Error reading W.Label: String value expected but number 5 found"},
+      {"object W: TTestWidget\n  Entries = ('a' 1\nend\n",  // the line where the property starts
+       "Line 2: Error reading W.Entries: String value expected but 'end' found"},
+      {"object W: TTestWidget\n  Ratio = 1e999\nend\n", "Line 2: Invalid number 1e999"},
+      {"object W: TTestWidget\n  Label = #99999999\nend\n", "Line 2: Invalid character code"},
+      {"object 1W: TTestWidget\nend\n", "Line 1: component name expected but number 1 found"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadError(c.Text), c.Message) << c.Text;
+}
+
+TEST_F(StreamingTest, ReadingIntoARootOfAnotherClassIsRefused) {
+  TForm form(nullptr);
+  EXPECT_EQ(
+      [&] {
+        try {
+          form.LoadFromText("object Form1: TTestForm\nend\n");
+        } catch (const EReadError& e) {
+          return std::string(e.what());
+        }
+        return std::string("no error");
+      }(),
+      "Line 1: TForm expected but class TTestForm found");
+  EXPECT_FALSE(form.IsLoading());
+}
+
+TEST_F(StreamingTest, AnErrorDeepInATreeFreesEverythingReadForIt) {
+  // Run under the sanitizer build: nothing read before the error may leak or dangle.
+  const std::string text =
+      "object Form1: TTestForm\n"
+      "  object Panel1: TPanel\n"
+      "    object Widget1: TTestWidget\n"
+      "      Entries = ('a' 1)\n"
+      "      object Inner: TLabel\n"
+      "        FocusControl = Edit1\n"
+      "      end\n"
+      "    end\n"
+      "    object Edit1: TEdit\n"
+      "    end\n"
+      "  end\n"
+      "end\n";
+  ASSERT_EQ(ReadError(text), "no error");
+  // A bad property as the first line of each object in turn, so that the error comes after
+  // more and more of the tree was read.
+  int damaged = 0;
+  for (size_t at = text.find("object "); at != std::string::npos; at = text.find("object ", at + 1)) {
+    std::string bad = text;
+    bad.insert(bad.find('\n', at) + 1, "Bogus = 1\n");
+    EXPECT_NE(ReadError(bad).find("Bogus does not exist"), std::string::npos) << bad;
+    ++damaged;
+  }
+  EXPECT_EQ(damaged, 5);
+  // A failed read into an existing form leaves it without the half-read components.
+  TTestForm form(nullptr);
+  EXPECT_THROW(form.LoadFromText("object Form1: TTestForm\n  object Panel1: TPanel\n"
+                                 "    object L: TLabel\n      Caption = 1\n    end\n  end\nend\n"),
+               EReadError);
+  EXPECT_EQ(form.ComponentCount(), 0);
+  EXPECT_EQ(form.ControlCount(), 0);
 }
 
 }  // namespace

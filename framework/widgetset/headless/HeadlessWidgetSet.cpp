@@ -105,10 +105,22 @@ void THeadlessWidgetSet::SetRedraw(THandle h, bool on) {
   if (auto it = FWindows.find(h); it != FWindows.end()) it->second.Redraw = on;
 }
 
-// A window paints only while it is shown and redrawing; otherwise it stays invalid.
-void THeadlessWidgetSet::Paint(THandle h) {
+// A window may paint while it is shown and neither it nor any window it lies in has its
+// redrawing suspended (as with the native toolkit, suspending a container holds back its
+// children too).
+bool THeadlessWidgetSet::CanPaint(THandle h) const {
   auto it = FWindows.find(h);
-  if (it == FWindows.end() || !it->second.Visible || !it->second.Redraw) return;
+  if (it == FWindows.end() || !it->second.Visible || !it->second.Redraw) return false;
+  if (const TWinControl* c = FindControl(h))
+    for (const TWinControl* p = c->Parent(); p; p = p->Parent())
+      if (p->RedrawSuspended()) return false;
+  return true;
+}
+
+// A window that cannot paint stays invalid until it can.
+void THeadlessWidgetSet::Paint(THandle h) {
+  if (!CanPaint(h)) return;
+  auto it = FWindows.find(h);
   FInvalid.erase(h);
   ++it->second.PaintCount;
   TRecordingDevice device(FPaintLog);
@@ -119,8 +131,7 @@ bool THeadlessWidgetSet::ProcessEvents() {
   bool painted = false;
   std::vector<THandle> pending(FInvalid.begin(), FInvalid.end());
   for (THandle h : pending) {
-    auto it = FWindows.find(h);
-    if (it == FWindows.end() || !it->second.Visible || !it->second.Redraw) continue;
+    if (!CanPaint(h)) continue;
     Paint(h);
     painted = true;
   }

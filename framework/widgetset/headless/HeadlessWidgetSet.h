@@ -80,6 +80,7 @@ class THeadlessWidgetSet : public TWidgetSet {
  private:
   friend class TRecordingDevice;
   void Paint(THandle h);
+  bool CanPaint(THandle h) const;
   std::map<THandle, THeadlessWindow> FWindows;
   std::set<THandle> FInvalid;
   std::vector<TPaintOp> FPaintLog;
