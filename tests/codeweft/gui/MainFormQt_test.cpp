@@ -20,6 +20,7 @@
 #include "codeweft/gui/MainForm.h"
 #include "framework/classes/IniFiles.h"
 #include "framework/widgetset/qt/QtWidgetSet.h"
+#include "tests/framework/qt/QtSuite.h"
 #include "tests/codeweft/core/TempDir.h"
 
 namespace codeweft {
@@ -30,13 +31,8 @@ namespace fs = std::filesystem;
 
 const std::string kExample = std::string(CW_SOURCE_DIR) + "/examples/Demo.dpr";
 
-class MainFormQtTest : public ::testing::Test {
+class MainFormQtTest : public framework::test::TQtSuite {
  protected:
-  static void SetUpTestSuite() {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    SetWidgetset(std::make_unique<TQtWidgetSet>());
-  }
-  static void TearDownTestSuite() { SetWidgetset(nullptr); }
 
   void SetUp() override {
     FOldDir = fs::current_path();

@@ -23,17 +23,13 @@
 #include "framework/messages/Clock.h"
 #include "framework/messages/Timer.h"
 #include "framework/widgetset/qt/QtWidgetSet.h"
+#include "tests/framework/qt/QtSuite.h"
 
 namespace framework {
 namespace {
 
-class QtWidgetSetTest : public ::testing::Test {
+class QtWidgetSetTest : public framework::test::TQtSuite {
  protected:
-  static void SetUpTestSuite() {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    SetWidgetset(std::make_unique<TQtWidgetSet>());
-  }
-  static void TearDownTestSuite() { SetWidgetset(nullptr); }
   void SetUp() override {
     Application().Reset();
     Form = new TForm(nullptr);

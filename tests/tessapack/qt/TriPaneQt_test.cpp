@@ -13,6 +13,7 @@
 
 #include "examples/tripane/DemoForm.h"
 #include "framework/widgetset/qt/QtWidgetSet.h"
+#include "tests/framework/qt/QtSuite.h"
 
 namespace tessapack::test {
 namespace {
@@ -21,13 +22,8 @@ using namespace framework;
 
 const std::string kShots = std::string(CW_BINARY_DIR) + "/screenshots";
 
-class TriPaneQtTest : public ::testing::Test {
+class TriPaneQtTest : public framework::test::TQtSuite {
  protected:
-  static void SetUpTestSuite() {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    SetWidgetset(std::make_unique<TQtWidgetSet>());
-  }
-  static void TearDownTestSuite() { SetWidgetset(nullptr); }
   void SetUp() override { Application().Reset(); }
   void TearDown() override {
     Form.reset();
