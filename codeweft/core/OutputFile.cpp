@@ -22,9 +22,41 @@ void TOutputFile::Create(const std::string &Path) {
   FBuffer.reserve(BufferSize);
 }
 
+void TOutputFile::Keep(const std::string &Path, std::size_t Limit) {
+  Abandon();
+  FKeeping = true;
+  FKeptLimit = Limit;
+  FPath = Path;
+  FBuffer.reserve(BufferSize);
+}
+
+std::vector<std::string> TOutputFile::TakeKept() {
+  std::vector<std::string> Kept = std::move(FKept);
+  FKept.clear();
+  FKeptSize = 0;
+  return Kept;
+}
+
 void TOutputFile::Flush() {
-  const char *Data = FBuffer.data();
-  std::size_t Left = FBuffer.size();
+  if (FKeeping) {
+    if (FBuffer.empty()) return;
+    FKeptSize += FBuffer.size();
+    if (FKeptSize > FKeptLimit) {
+      Abandon();
+      throw EKeptTooLarge("Kept output of \"" + FPath + "\" is too large");
+    }
+    FKept.push_back(std::move(FBuffer));
+    FBuffer = std::string();
+    FBuffer.reserve(BufferSize);
+    return;
+  }
+  Send(FBuffer);
+  FBuffer.clear();
+}
+
+void TOutputFile::Send(std::string_view Bytes) {
+  const char *Data = Bytes.data();
+  std::size_t Left = Bytes.size();
   while (Left > 0) {
     const ssize_t Done = ::write(FHandle, Data, Left);
     if (Done < 0) {
@@ -34,7 +66,6 @@ void TOutputFile::Flush() {
     Data += Done;
     Left -= static_cast<std::size_t>(Done);
   }
-  FBuffer.clear();
 }
 
 void TOutputFile::FailWrite(int Error) {
@@ -45,6 +76,11 @@ void TOutputFile::FailWrite(int Error) {
 }
 
 void TOutputFile::Close() {
+  if (FKeeping) {
+    Flush();
+    FKeeping = false;
+    return;
+  }
   if (FHandle < 0) return;
   Flush();
   const int Handle = FHandle;
@@ -67,6 +103,9 @@ void TOutputFile::Abandon() noexcept {
   }
   FHandle = -1;
   FBuffer.clear();
+  FKeeping = false;
+  FKept.clear();
+  FKeptSize = 0;
 }
 
 } // namespace codeweft

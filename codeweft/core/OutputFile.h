@@ -3,8 +3,10 @@
 // the system's reason, so a run can end with one clear line.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codeweft/core/Errors.h"
 
@@ -24,7 +26,22 @@ public:
   // abandoned first. Throws EFCreateError: Cannot create file "Path": reason
   void Create(const std::string &Path);
 
+  // Opens an output that stays in memory instead of going to Path: Close
+  // leaves its bytes for TakeKept. Keeping more than Limit bytes throws
+  // EKeptTooLarge, so that memory stays bounded whatever the input.
+  void Keep(const std::string &Path, std::size_t Limit);
+  // The bytes of a kept output after Close, moved out, in buffer-sized pieces
+  // (so that keeping copies nothing); the output keeps nothing afterwards.
+  std::vector<std::string> TakeKept();
+
   void Write(std::string_view Bytes) {
+    // A large block goes out as it is, after what is buffered, without a
+    // copy through the buffer.
+    if (Bytes.size() >= BufferSize / 4 && !FKeeping) {
+      Flush();
+      Send(Bytes);
+      return;
+    }
     if (FBuffer.size() + Bytes.size() > BufferSize) Flush();
     FBuffer.append(Bytes);
   }
@@ -42,17 +59,28 @@ public:
   // the file keeps what was written before a failure, without any ending.
   void Abandon() noexcept;
 
-  bool IsOpen() const { return FHandle >= 0; }
+  bool IsOpen() const { return FHandle >= 0 || FKeeping; }
   const std::string &Path() const { return FPath; }
 
 private:
   static constexpr std::size_t BufferSize = 1 << 18;
   void Flush();
+  void Send(std::string_view Bytes);
   [[noreturn]] void FailWrite(int Error);
 
   int FHandle = -1;
   std::string FPath;
   std::string FBuffer;
+  bool FKeeping = false; // open, and kept in memory
+  std::size_t FKeptLimit = 0;
+  std::size_t FKeptSize = 0;
+  std::vector<std::string> FKept;
+};
+
+// A kept output grew past its limit.
+class EKeptTooLarge : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
 };
 
 // Message text of the system error number Error ("Permission denied").
