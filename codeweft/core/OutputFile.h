@@ -35,9 +35,9 @@ public:
   std::vector<std::string> TakeKept();
 
   void Write(std::string_view Bytes) {
-    // A large block goes out as it is, after what is buffered, without a
-    // copy through the buffer.
-    if (Bytes.size() >= BufferSize / 4 && !FKeeping) {
+    // A block of a buffer's size or more goes out as it is, after what is
+    // buffered, without a copy through the buffer.
+    if (Bytes.size() >= BufferSize && !FKeeping) {
       Flush();
       Send(Bytes);
       return;
