@@ -19,12 +19,6 @@ namespace {
 
 // Fewer units than this are not worth a thread (unless one is asked for).
 constexpr int MinParallelUnits = 4;
-// A larger source is listed only in its turn, straight to its files: its
-// listing would hold too much memory while it waits.
-constexpr std::uintmax_t MaxAheadSource = 1u << 20;
-// A document listed ahead that grows past this is dropped; the unit is then
-// listed again in its turn.
-constexpr std::size_t MaxKeptDocument = 4u << 20;
 // No listing ahead starts while finished ones waiting for their turn hold
 // this much. With the two that may be in progress, at most
 // MaxHeld + 2 * 2 * MaxKeptDocument bytes are kept at once.
@@ -227,8 +221,8 @@ private:
 
 // Unit Index in its turn, from a listing made ahead: written out if it is
 // what the sequential run gives here, and State moved on to the state it
-// ended in; listed again on State otherwise.
-void WriteInTurn(TRunState &S, TListingSink &Sink, int Index, const TConditionals &Start,
+// ended in (true); listed again on State otherwise (false).
+bool WriteInTurn(TRunState &S, TListingSink &Sink, int Index, const TConditionals &Start,
                  const TAheadListing &Listing) {
   const bool Valid = !Listing.Failure && !Listing.TypeNameFromBefore &&
                      SameConditionals(Start, SaveConditionals(S, &Start));
@@ -237,12 +231,13 @@ void WriteInTurn(TRunState &S, TListingSink &Sink, int Index, const TConditional
       WriteKeptListing(Listing.Files);
       LoadConditionals(S, Listing.End);
       if (Listing.TypeNamed) S.LastTypeName = Listing.LastTypeName;
-      return;
+      return true;
     } catch (const std::exception &) {
       // Listed again below, failing (and leaving its files) as it does there.
     }
   }
   WriteUnitListing(S, Sink, Index);
+  return false;
 }
 
 } // namespace
@@ -253,8 +248,10 @@ bool ListsInParallel(int Threads, int Count) {
   return std::thread::hardware_concurrency() > 1 && Count >= MinParallelUnits;
 }
 
-void WriteListingsInParallel(TRunState &S, TListingSink &Sink,
-                             const std::vector<TConditionals> &Starts, TRunReporter &Reporter) {
+TParallelCounts WriteListingsInParallel(TRunState &S, TListingSink &Sink,
+                                        const std::vector<TConditionals> &Starts,
+                                        TRunReporter &Reporter) {
+  TParallelCounts Counts;
   const int Count = static_cast<int>(S.Symbols.Units.size());
   TListingQueue Queue(UnitsThatMayGoAhead(S.Symbols));
   TWorker Worker(Queue, S, Sink, Starts);
@@ -275,10 +272,14 @@ void WriteListingsInParallel(TRunState &S, TListingSink &Sink,
         if (!Own) Own.emplace(S, Sink);
         Queue.Finish(Next, Own->List(Next, Starts[static_cast<std::size_t>(Next)]));
       }
-      WriteInTurn(S, Sink, I, Starts[static_cast<std::size_t>(I)], *Listing);
+      if (WriteInTurn(S, Sink, I, Starts[static_cast<std::size_t>(I)], *Listing))
+        ++Counts.Ahead;
+      else
+        ++Counts.Again;
     }
     Reporter.ReportProgress(Count, I + 1);
   }
+  return Counts;
 }
 
 } // namespace codeweft

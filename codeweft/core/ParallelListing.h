@@ -13,6 +13,8 @@
 // error is reported, and leaves its files, as the sequential run does.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "codeweft/core/ListingPass.h"
@@ -20,6 +22,19 @@
 #include "codeweft/core/RunState.h"
 
 namespace codeweft {
+
+// A larger source is listed only in its turn, straight to its files: its
+// listing would hold too much memory while it waits.
+inline constexpr std::uintmax_t MaxAheadSource = 1u << 20;
+// A document listed ahead that grows past this is dropped; the unit is then
+// listed again in its turn.
+inline constexpr std::size_t MaxKeptDocument = 4u << 20;
+
+// How the units of a parallel listing were written.
+struct TParallelCounts {
+  int Ahead = 0; // written from a listing made ahead
+  int Again = 0; // listed ahead, but listed again in their turn
+};
 
 // Whether Count units are listed on two threads. Threads as in
 // TRunState::ListingThreads: with 0, only when the machine has more than one
@@ -32,7 +47,8 @@ bool ListsInParallel(int Threads, int Count);
 // loop leaves it: the last unit is always listed in its turn, on State.
 // File errors are exceptions, as from WriteUnitListing; an exception of the
 // worker thread outside a unit's listing is thrown on here.
-void WriteListingsInParallel(TRunState &State, TListingSink &Sink,
-                             const std::vector<TConditionals> &Starts, TRunReporter &Reporter);
+TParallelCounts WriteListingsInParallel(TRunState &State, TListingSink &Sink,
+                                        const std::vector<TConditionals> &Starts,
+                                        TRunReporter &Reporter);
 
 } // namespace codeweft

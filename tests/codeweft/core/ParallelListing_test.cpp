@@ -1,0 +1,405 @@
+// The listing pass on two threads against the same pass on one: the same
+// files byte for byte, the same reports, the same error and the same files
+// left behind when a unit fails, and the same state afterwards.
+#include "codeweft/core/ParallelListing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <thread>
+
+#include "codeweft/core/Errors.h"
+#include "codeweft/core/ProjectScan.h"
+#include "codeweft/core/Run.h"
+#include "codeweft/core/SymbolPass.h"
+#include "tests/codeweft/core/TempDir.h"
+
+namespace codeweft {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TTempDir;
+
+class TLogReporter : public TRunReporter {
+public:
+  void ReportStatus(const std::string &Text) override { Log += "status " + Text + "\n"; }
+  void ReportProgress(int Total, int Done) override {
+    Log += "progress " + std::to_string(Done) + "/" + std::to_string(Total) + "\n";
+  }
+  void ReportWarning(const std::string &Message) override { Log += "warning " + Message + "\n"; }
+  void ReportError(const std::string &Message) override { Log += "error " + Message + "\n"; }
+  std::string Log;
+};
+
+// Every file of a folder by name, with its bytes.
+std::map<std::string, std::string> FolderFiles(const fs::path &Dir) {
+  std::map<std::string, std::string> Files;
+  for (const auto &E : fs::directory_iterator(Dir))
+    if (E.is_regular_file()) Files[E.path().filename()] = ReadBytes(E.path().string());
+  return Files;
+}
+
+// A unit with Routines routines, each calling the one before and a routine of
+// the unit Calls (if given): enough work that listings overlap.
+std::string FillerUnit(const std::string &Name, int Routines, const std::string &Calls = "") {
+  std::string Interface, Implementation;
+  for (int I = 0; I < Routines; ++I) {
+    const std::string R = Name + "R" + std::to_string(I);
+    Interface += "procedure " + R + "(X: Integer);\r\n";
+    Implementation += "procedure " + R + "(X: Integer);\r\nbegin\r\n  { call } ";
+    if (I > 0) Implementation += Name + "R" + std::to_string(I - 1) + "(X + 1);";
+    if (!Calls.empty()) Implementation += " " + Calls + "R0(X);";
+    Implementation += "\r\nend;\r\n\r\n";
+  }
+  return "unit " + Name + ";\r\ninterface\r\n" + (Calls.empty() ? "" : "uses " + Calls + ";\r\n") +
+         Interface + "implementation\r\n" + Implementation + "end.\r\n";
+}
+
+// A project folder: units in list order (names sort as given) and the
+// project file naming them.
+class TProject {
+public:
+  void Add(const std::string &Name, const std::string &Source) {
+    Src.Write(Name + ".pas", Source);
+    Units.push_back(Name);
+  }
+  // A unit named in the project whose file does not exist.
+  void AddMissing(const std::string &Name) { Units.push_back(Name); }
+  void WriteProject() {
+    std::string Uses;
+    for (const std::string &U : Units) Uses += (Uses.empty() ? "" : ",\r\n  ") + U + " in '" + U + ".pas'";
+    Src.Write("P.dpr", "program P;\r\nuses\r\n  " + Uses + ";\r\nbegin\r\nend.\r\n");
+  }
+
+  // One whole run with Threads listing threads into a fresh folder.
+  struct TOutcome {
+    TTempDir Out;
+    std::string Log;
+    std::string Error;
+    std::map<std::string, std::string> Files;
+    // Takes the log and the files, with the output folder's name (which
+    // differs from run to run) written as "OUT/" in the texts.
+    void Finish(const std::string &ReporterLog) {
+      const auto Plain = [this](std::string Text) {
+        const std::string Dir = Out.Dir();
+        for (std::size_t P; (P = Text.find(Dir)) != std::string::npos;)
+          Text.replace(P, Dir.size(), "OUT/");
+        return Text;
+      };
+      Error = Plain(Error);
+      Log = Plain(ReporterLog);
+      Files = FolderFiles(Out.Path());
+    }
+  };
+  std::unique_ptr<TOutcome> RunWith(int Threads, TRunState *Given = nullptr) {
+    auto Result = std::make_unique<TOutcome>();
+    TRunState Own;
+    TRunState &State = Given ? *Given : Own;
+    State.ListingThreads = Threads;
+    TLogReporter Reporter;
+    const fs::path Before = fs::current_path();
+    fs::current_path(Src.Path());
+    try {
+      codeweft::Run(State, {"P.dpr", Result->Out.Dir(), "", "BASE"}, Reporter);
+    } catch (const std::exception &E) {
+      Result->Error = E.what();
+    }
+    fs::current_path(Before);
+    Result->Finish(Reporter.Log);
+    return Result;
+  }
+
+  TTempDir Src;
+  std::vector<std::string> Units;
+};
+
+// Conditionals that cross units: A defines a symbol at its end that B tests;
+// B ends inside a region switched off, so C starts skipping; D undefines the
+// symbol again and E tests it. Fillers around them give the threads work.
+void AddConditionalUnits(TProject &P) {
+  P.Add("A", "unit A;\r\ninterface\r\nprocedure PA;\r\nimplementation\r\n"
+             "procedure PA;\r\nbegin\r\nend;\r\n{$DEFINE FROMA}\r\nend.\r\n");
+  P.Add("B", "unit B;\r\ninterface\r\nuses A;\r\n{$IFDEF FROMA}\r\nprocedure InB;\r\n"
+             "{$ELSE}\r\nprocedure NotInB;\r\n{$ENDIF}\r\nimplementation\r\n"
+             "procedure InB;\r\nbegin\r\n  PA;\r\nend;\r\nprocedure NotInB;\r\nbegin\r\nend;\r\n"
+             "end.\r\n{$IFDEF NEVER}\r\n");
+  P.Add("C", "unit C;\r\ninterface\r\nuses B;\r\nprocedure Hidden;\r\n{$ENDIF}\r\n"
+             "procedure PC;\r\nimplementation\r\nprocedure Hidden;\r\nbegin\r\nend;\r\n"
+             "procedure PC;\r\nbegin\r\n  InB;\r\nend;\r\nend.\r\n");
+  P.Add("D", "unit D;\r\ninterface\r\n{$UNDEF FROMA}{$DEFINE FROMD}\r\nprocedure PD;\r\n"
+             "implementation\r\nprocedure PD;\r\nbegin\r\nend;\r\nend.\r\n");
+  P.Add("E", "unit E;\r\ninterface\r\n{$IFNDEF FROMA}\r\nprocedure NoA;\r\n{$ENDIF}\r\n"
+             "{$IFDEF BASE}\r\nprocedure WithBase;\r\n{$ENDIF}\r\nimplementation\r\n"
+             "procedure NoA;\r\nbegin\r\nend;\r\nprocedure WithBase;\r\nbegin\r\nend;\r\nend.\r\n");
+}
+
+TEST(ParallelListingTest, TwoThreadsWriteTheFilesAndReportsOfOne) {
+  TProject P;
+  AddConditionalUnits(P);
+  for (int I = 0; I < 8; ++I) P.Add("F" + std::to_string(I), FillerUnit("F" + std::to_string(I), 150, "A"));
+  P.WriteProject();
+  const auto One = P.RunWith(1);
+  ASSERT_EQ(One->Error, "");
+  // The conditionals did cross units in the sequential run.
+  EXPECT_NE(One->Files["B.html"].find("#b_inb"), std::string::npos);
+  EXPECT_NE(One->Files["C.html"].find("#c_pc"), std::string::npos);
+  EXPECT_EQ(One->Files["C.html"].find("#c_hidden"), std::string::npos);
+  EXPECT_NE(One->Files["E.html"].find("#e_noa"), std::string::npos);
+  EXPECT_NE(One->Files["E.html"].find("#e_withbase"), std::string::npos);
+  for (int Round = 0; Round < 3; ++Round) {
+    const auto Two = P.RunWith(2);
+    EXPECT_EQ(Two->Error, "");
+    EXPECT_EQ(Two->Log, One->Log);
+    ASSERT_EQ(Two->Files.size(), One->Files.size());
+    for (const auto &[Name, Bytes] : One->Files) EXPECT_TRUE(Two->Files[Name] == Bytes) << Name;
+  }
+}
+
+// The same files, bytes, reports and error with one thread and with two.
+void ExpectSameOutcome(const TProject::TOutcome &One, const TProject::TOutcome &Two) {
+  EXPECT_EQ(Two.Error, One.Error);
+  EXPECT_EQ(Two.Log, One.Log);
+  std::vector<std::string> NamesOne, NamesTwo;
+  for (const auto &[Name, Bytes] : One.Files) NamesOne.push_back(Name);
+  for (const auto &[Name, Bytes] : Two.Files) NamesTwo.push_back(Name);
+  EXPECT_EQ(NamesTwo, NamesOne);
+  for (const auto &[Name, Bytes] : One.Files) {
+    const auto It = Two.Files.find(Name);
+    EXPECT_TRUE(It != Two.Files.end() && It->second == Bytes) << Name;
+  }
+}
+
+// Units G0..G7 around a failing unit M: G0..G3 sort before it, G4.. after it
+// once renamed to sort after "M" (N0..N3).
+void AddUnitsAroundAFailure(TProject &P, const std::function<void()> &AddFailing) {
+  for (int I = 0; I < 4; ++I) P.Add("G" + std::to_string(I), FillerUnit("G" + std::to_string(I), 80));
+  AddFailing();
+  for (int I = 0; I < 4; ++I) P.Add("N" + std::to_string(I), FillerUnit("N" + std::to_string(I), 80));
+  P.WriteProject();
+}
+
+TEST(ParallelListingTest, AMissingSourceInTheMiddleFailsAsWithOneThread) {
+  TProject P;
+  AddUnitsAroundAFailure(P, [&] { P.AddMissing("M"); });
+  // The symbol pass and the anchor pass would stop at a missing file first:
+  // it is there for them and gone once the listings start (progress 0).
+  struct TRemoveBeforeListing : TRunReporter {
+    std::string File;
+    bool Listing = false;
+    void ReportStatus(const std::string &Text) override {
+      Listing = Text == "Generating RTF and HTML ...";
+    }
+    void ReportProgress(int, int Done) override {
+      if (Listing && Done == 0) fs::remove(File);
+    }
+    void ReportWarning(const std::string &) override {}
+    void ReportError(const std::string &) override {}
+  };
+  for (const int Threads : {1, 2}) {
+    P.Src.Write("M.pas", "unit M;\r\ninterface\r\nimplementation\r\nend.\r\n");
+    TTempDir Out;
+    TRemoveBeforeListing Reporter;
+    Reporter.File = P.Src.Dir() + "M.pas";
+    TRunState State;
+    State.ListingThreads = Threads;
+    const fs::path Before = fs::current_path();
+    fs::current_path(P.Src.Path());
+    EXPECT_THROW(codeweft::Run(State, {"P.dpr", Out.Dir(), "", ""}, Reporter), EFOpenError);
+    fs::current_path(Before);
+    const auto Files = FolderFiles(Out.Path());
+    // M's own files were opened before its source, as the sequential pass does.
+    EXPECT_TRUE(Files.count("G3.rtf") && Files.count("M.html") && Files.count("M.rtf"));
+    for (int I = 0; I < 4; ++I) EXPECT_EQ(Files.count("N" + std::to_string(I) + ".html"), 0u);
+    EXPECT_EQ(Files.size(), 2u + 5 * 2) << Threads; // P.html/P.rtf, G0..G3 and M
+  }
+}
+
+TEST(ParallelListingTest, AnOutputFileThatCannotBeCreatedInTheMiddleFailsAsWithOneThread) {
+  TProject P;
+  AddUnitsAroundAFailure(P, [&] { P.Add("M", FillerUnit("M", 80)); });
+  const auto Outcome = [&](int Threads) {
+    auto Result = std::make_unique<TProject::TOutcome>();
+    fs::create_directory(Result->Out.Path() / "M.rtf"); // M's RTF file cannot be created
+    TRunState State;
+    State.ListingThreads = Threads;
+    TLogReporter Reporter;
+    const fs::path Before = fs::current_path();
+    fs::current_path(P.Src.Path());
+    try {
+      codeweft::Run(State, {"P.dpr", Result->Out.Dir(), "", ""}, Reporter);
+    } catch (const EFCreateError &E) {
+      Result->Error = E.what();
+    }
+    fs::current_path(Before);
+    Result->Finish(Reporter.Log);
+    return Result;
+  };
+  const auto One = Outcome(1);
+  EXPECT_EQ(One->Error, "Cannot create file \"OUT/M.rtf\": Is a directory");
+  // M.html was created before the failure and keeps its header.
+  EXPECT_EQ(One->Files.count("M.html"), 1u);
+  EXPECT_EQ(One->Files.count("N0.html"), 0u);
+  for (int Round = 0; Round < 3; ++Round) ExpectSameOutcome(*One, *Outcome(2));
+}
+
+// A class type outside a type declaration is named after the last type
+// declared, here in the unit before: a unit listed ahead cannot know it.
+TEST(ParallelListingTest, ATypeNameFromAnEarlierUnitIsTheSequentialOne) {
+  TProject P;
+  P.Add("K1", "unit K1;\r\ninterface\r\ntype\r\n  TKay = Integer;\r\nimplementation\r\nend.\r\n");
+  P.Add("K2", "unit K2;\r\ninterface\r\nvar\r\n  V: class\r\n    procedure N;\r\n  end;\r\n"
+              "implementation\r\nprocedure TKay.N;\r\nbegin\r\nend;\r\nend.\r\n");
+  for (int I = 0; I < 4; ++I) P.Add("L" + std::to_string(I), FillerUnit("L" + std::to_string(I), 40));
+  P.WriteProject();
+  const auto One = P.RunWith(1);
+  ASSERT_NE(One->Files["K2.html"].find("<A HREF = \"#k2_tkay_n\">N</A>"), std::string::npos);
+  for (int Round = 0; Round < 3; ++Round) ExpectSameOutcome(*One, *P.RunWith(2));
+}
+
+// A source too large to list ahead, and one whose listing outgrows the
+// memory a listing ahead may keep, are written in their turn, the same.
+TEST(ParallelListingTest, LargeUnitsAreWrittenTheSame) {
+  TProject P;
+  P.Add("A", FillerUnit("A", 40));
+  std::string Big = FillerUnit("B", 1);
+  while (Big.size() <= MaxAheadSource) Big += "{ " + std::string(1000, 'x') + " }\r\n";
+  P.Add("B", Big);
+  P.Add("C", FillerUnit("C", 40));
+  // Each "&" becomes five bytes in HTML: over the limit from a source under it.
+  P.Add("D", "unit D;\r\n{ " + std::string(MaxKeptDocument / 4, '&') + " }\r\nend.\r\n");
+  P.Add("E", FillerUnit("E", 40));
+  P.Add("F", FillerUnit("F", 40));
+  P.WriteProject();
+  const auto One = P.RunWith(1);
+  ASSERT_GT(One->Files["D.html"].size(), MaxKeptDocument);
+  ExpectSameOutcome(*One, *P.RunWith(2));
+}
+
+TEST(ParallelListingTest, TheStateAfterTheRunIsTheSequentialOne) {
+  TProject P;
+  AddConditionalUnits(P);
+  // The last unit leaves a symbol defined, skipping on and a type name.
+  P.Add("Z", "unit Z;\r\ninterface\r\ntype TZed = Integer;\r\nimplementation\r\n"
+             "{$DEFINE LAST}{$IFDEF NEVER}\r\nend.\r\n");
+  P.WriteProject();
+  TRunState One, Two;
+  P.RunWith(1, &One);
+  P.RunWith(2, &Two);
+  EXPECT_EQ(Two.Defines.Names(), One.Defines.Names());
+  EXPECT_TRUE(One.Skipping);
+  EXPECT_EQ(Two.Skipping, One.Skipping);
+  EXPECT_EQ(One.LastTypeName, "TZed");
+  EXPECT_EQ(Two.LastTypeName, One.LastTypeName);
+  EXPECT_EQ(Two.CurrentUnit, One.CurrentUnit);
+  EXPECT_FALSE(Two.TokenHook);
+}
+
+// The run up to the listings, as Run does it, with the current directory at
+// the project's folder while the object lives.
+class TPreparedRun {
+public:
+  TPreparedRun(const TProject &P, const std::string &OutDir)
+      : FBefore(fs::current_path()), Hook(State, Sink) {
+    fs::current_path(P.Src.Path());
+    State.Symbols.CreateSymbols();
+    State.BuildDir = OutDir;
+    ScanProject(State, Sink, "P.dpr", "BASE", Reporter);
+    TSuspendedHook NoHook(State);
+    BuildSymbolTable(State, {});
+  }
+  ~TPreparedRun() { fs::current_path(FBefore); }
+
+private:
+  fs::path FBefore;
+
+public:
+  TRunState State;
+  TListingSink Sink;
+  TTokenHookGuard Hook;
+  TLogReporter Reporter;
+};
+
+TEST(ParallelListingTest, CollectAnchorsRecordsTheConditionalsEachUnitStartsFrom) {
+  TProject P;
+  AddConditionalUnits(P);
+  P.WriteProject();
+  TTempDir Out;
+  TPreparedRun R(P, Out.Dir());
+  std::vector<TConditionals> Starts;
+  CollectAnchors(R.State, R.Sink, &Starts);
+  const std::size_t Count = R.State.Symbols.Units.size();
+  ASSERT_EQ(Starts.size(), Count + 1);
+  for (std::size_t I = 0; I < Count; ++I) {
+    EXPECT_TRUE(SameConditionals(Starts[I], SaveConditionals(R.State))) << I;
+    WriteUnitListing(R.State, R.Sink, static_cast<int>(I));
+  }
+  EXPECT_TRUE(SameConditionals(Starts[Count], SaveConditionals(R.State)));
+  // B leaves skipping on; A's FROMA reaches D, whose UNDEF removes it for E.
+  const auto Has = [](const TConditionals &C, const std::string &Name) {
+    return std::find(C.Defines->begin(), C.Defines->end(), Name) != C.Defines->end();
+  };
+  EXPECT_FALSE(Starts[1].Skipping);
+  EXPECT_TRUE(Starts[2].Skipping);
+  EXPECT_FALSE(Has(Starts[0], "FROMA"));
+  EXPECT_TRUE(Has(Starts[3], "FROMA"));
+  EXPECT_FALSE(Has(Starts[4], "FROMA"));
+  // A unit that changes nothing shares the list of the one before.
+  EXPECT_EQ(Starts[2].Defines, Starts[3].Defines);
+}
+
+TEST(ParallelListingTest, UnitsAreListedAheadAndProgressComesInOrder) {
+  TProject P;
+  for (int I = 0; I < 12; ++I) P.Add("H" + std::to_string(I), FillerUnit("H" + std::to_string(I), 150));
+  P.WriteProject();
+  // Whether the worker gets to list ahead depends on scheduling; over a few
+  // tries it must, or the second thread does nothing.
+  TParallelCounts Counts;
+  for (int Try = 0; Try < 10 && Counts.Ahead == 0; ++Try) {
+    TTempDir Out;
+    TPreparedRun R(P, Out.Dir());
+    std::vector<TConditionals> Starts;
+    CollectAnchors(R.State, R.Sink, &Starts);
+    R.Reporter.Log.clear();
+    Counts = WriteListingsInParallel(R.State, R.Sink, Starts, R.Reporter);
+    std::string Expected;
+    for (int I = 1; I <= 12; ++I) Expected += "progress " + std::to_string(I) + "/12\n";
+    EXPECT_EQ(R.Reporter.Log, Expected);
+    EXPECT_EQ(Counts.Again, 0);
+  }
+  EXPECT_GT(Counts.Ahead, 0);
+}
+
+TEST(ParallelListingTest, TheBundledExampleIsWrittenTheSame) {
+  const std::string Examples = std::string(CW_SOURCE_DIR) + "/examples";
+  std::unique_ptr<TProject::TOutcome> Outcomes[2];
+  for (const int Threads : {1, 2}) {
+    auto &Result = Outcomes[Threads - 1];
+    Result = std::make_unique<TProject::TOutcome>();
+    TRunState State;
+    State.ListingThreads = Threads;
+    TLogReporter Reporter;
+    const fs::path Before = fs::current_path();
+    fs::current_path(Examples);
+    codeweft::Run(State, {"Demo.dpr", Result->Out.Dir(), "", "DEBUG"}, Reporter);
+    fs::current_path(Before);
+    Result->Finish(Reporter.Log);
+  }
+  EXPECT_EQ(Outcomes[0]->Files.size(), 12u);
+  ExpectSameOutcome(*Outcomes[0], *Outcomes[1]);
+}
+
+TEST(ParallelListingTest, TheRunChoosesASecondThreadOnlyWhereItPays) {
+  EXPECT_FALSE(ListsInParallel(1, 100));
+  EXPECT_FALSE(ListsInParallel(0, 2));
+  EXPECT_FALSE(ListsInParallel(2, 0));
+  EXPECT_TRUE(ListsInParallel(2, 2));
+  EXPECT_EQ(ListsInParallel(0, 100), std::thread::hardware_concurrency() > 1);
+}
+
+} // namespace
+} // namespace codeweft
