@@ -211,8 +211,9 @@ TConditionals SaveConditionals(const TRunState &S, const TConditionals *Previous
 }
 
 void LoadConditionals(TRunState &S, const TConditionals &C) {
-  S.Defines.ClearDefines();
-  for (const std::string &Name : *C.Defines) S.Defines.Define(Name);
+  // The list can be long (a name defined again is listed again): most units
+  // leave it unchanged, and comparing costs less than building it anew.
+  if (S.Defines.Names() != *C.Defines) S.Defines.Assign(*C.Defines);
   S.Skipping = C.Skipping;
 }
 

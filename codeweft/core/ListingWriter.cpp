@@ -266,8 +266,8 @@ void WriteKeptListing(const TKeptListing &Listing) {
   TOutputFile Html, Rtf;
   Html.Create(Listing.HtmlFile);
   Rtf.Create(Listing.RtfFile);
-  for (const std::string &Piece : Listing.Rtf) Rtf.Write(Piece);
-  for (const std::string &Piece : Listing.Html) Html.Write(Piece);
+  for (const std::string &Piece : Listing.Rtf) Rtf.WriteThrough(Piece);
+  for (const std::string &Piece : Listing.Html) Html.WriteThrough(Piece);
   Rtf.Close();
   Html.Close();
 }

@@ -17,6 +17,7 @@ void TOutputFile::Create(const std::string &Path) {
   if (Handle < 0)
     throw EFCreateError("Cannot create file \"" + Path + "\": " + SystemReason(errno));
   FHandle = Handle;
+  FOpen = true;
   FPath = Path;
   FBuffer.clear();
   FBuffer.reserve(BufferSize);
@@ -25,9 +26,10 @@ void TOutputFile::Create(const std::string &Path) {
 void TOutputFile::Keep(const std::string &Path, std::size_t Limit) {
   Abandon();
   FKeeping = true;
+  FOpen = true;
   FKeptLimit = Limit;
   FPath = Path;
-  FBuffer.reserve(BufferSize);
+  FBuffer.reserve(KeptPieceSize);
 }
 
 std::vector<std::string> TOutputFile::TakeKept() {
@@ -35,6 +37,15 @@ std::vector<std::string> TOutputFile::TakeKept() {
   FKept.clear();
   FKeptSize = 0;
   return Kept;
+}
+
+void TOutputFile::WriteThrough(std::string_view Bytes) {
+  if (FKeeping) {
+    Write(Bytes);
+    return;
+  }
+  Flush();
+  Send(Bytes);
 }
 
 void TOutputFile::Flush() {
@@ -46,8 +57,10 @@ void TOutputFile::Flush() {
       throw EKeptTooLarge("Kept output of \"" + FPath + "\" is too large");
     }
     FKept.push_back(std::move(FBuffer));
+    // The buffer is flushed once it is full, so the token that fills it
+    // usually runs past it: room for that saves growing (copying) it.
     FBuffer = std::string();
-    FBuffer.reserve(BufferSize);
+    FBuffer.reserve(KeptPieceSize);
     return;
   }
   Send(FBuffer);
@@ -79,12 +92,14 @@ void TOutputFile::Close() {
   if (FKeeping) {
     Flush();
     FKeeping = false;
+    FOpen = false;
     return;
   }
   if (FHandle < 0) return;
   Flush();
   const int Handle = FHandle;
   FHandle = -1;
+  FOpen = false;
   if (::close(Handle) != 0 && errno != EINTR)
     throw EFWriteError("Cannot write file \"" + FPath + "\": " + SystemReason(errno));
 }
@@ -102,6 +117,7 @@ void TOutputFile::Abandon() noexcept {
     ::close(FHandle);
   }
   FHandle = -1;
+  FOpen = false;
   FBuffer.clear();
   FKeeping = false;
   FKept.clear();

@@ -35,16 +35,12 @@ public:
   std::vector<std::string> TakeKept();
 
   void Write(std::string_view Bytes) {
-    // A block of a buffer's size or more goes out as it is, after what is
-    // buffered, without a copy through the buffer.
-    if (Bytes.size() >= BufferSize && !FKeeping) {
-      Flush();
-      Send(Bytes);
-      return;
-    }
     if (FBuffer.size() + Bytes.size() > BufferSize) Flush();
     FBuffer.append(Bytes);
   }
+  // Writes what is buffered, then Bytes at once, without a copy through the
+  // buffer: for blocks assembled elsewhere (a kept output being written out).
+  void WriteThrough(std::string_view Bytes);
 
   // Direct access for formatters that append in place: append to Buffer(),
   // then call Commit(), which writes the buffer out once it is full.
@@ -59,16 +55,18 @@ public:
   // the file keeps what was written before a failure, without any ending.
   void Abandon() noexcept;
 
-  bool IsOpen() const { return FHandle >= 0 || FKeeping; }
+  bool IsOpen() const { return FOpen; }
   const std::string &Path() const { return FPath; }
 
 private:
   static constexpr std::size_t BufferSize = 1 << 18;
+  static constexpr std::size_t KeptPieceSize = BufferSize + BufferSize / 8;
   void Flush();
   void Send(std::string_view Bytes);
   [[noreturn]] void FailWrite(int Error);
 
   int FHandle = -1;
+  bool FOpen = false; // a file or a kept output, one flag for the per-token check
   std::string FPath;
   std::string FBuffer;
   bool FKeeping = false; // open, and kept in memory

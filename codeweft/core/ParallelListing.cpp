@@ -219,26 +219,44 @@ private:
   std::thread FThread;
 };
 
-// Unit Index in its turn, from a listing made ahead: written out if it is
-// what the sequential run gives here, and State moved on to the state it
-// ended in (true); listed again on State otherwise (false).
-bool WriteInTurn(TRunState &S, TListingSink &Sink, int Index, const TConditionals &Start,
-                 const TAheadListing &Listing) {
-  const bool Valid = !Listing.Failure && !Listing.TypeNameFromBefore &&
-                     SameConditionals(Start, SaveConditionals(S, &Start));
-  if (Valid) {
-    try {
-      WriteKeptListing(Listing.Files);
-      LoadConditionals(S, Listing.End);
-      if (Listing.TypeNamed) S.LastTypeName = Listing.LastTypeName;
-      return true;
-    } catch (const std::exception &) {
-      // Listed again below, failing (and leaving its files) as it does there.
-    }
+// The calling thread's side: every unit in its turn, written from a listing
+// made ahead or listed on State. Keeps the conditionals the sequential run
+// has at the turn; they go into State only when State lists a unit itself.
+class TInTurn {
+public:
+  TInTurn(TRunState &State, TListingSink &Sink, const std::vector<TConditionals> &Starts)
+      : FState(State), FSink(Sink), FStarts(Starts), FCurrent(Starts.front()) {}
+
+  void ListHere(int Index) {
+    LoadConditionals(FState, FCurrent);
+    WriteUnitListing(FState, FSink, Index);
+    FCurrent = SaveConditionals(FState, &FStarts[static_cast<std::size_t>(Index) + 1]);
   }
-  WriteUnitListing(S, Sink, Index);
-  return false;
-}
+
+  // Writes Listing out if it is what the sequential run gives here (true);
+  // lists the unit here otherwise (false).
+  bool Write(int Index, const TAheadListing &Listing) {
+    if (!Listing.Failure && !Listing.TypeNameFromBefore &&
+        SameConditionals(FStarts[static_cast<std::size_t>(Index)], FCurrent)) {
+      try {
+        WriteKeptListing(Listing.Files);
+        FCurrent = Listing.End;
+        if (Listing.TypeNamed) FState.LastTypeName = Listing.LastTypeName;
+        return true;
+      } catch (const std::exception &) {
+        // Listed again below, failing (and leaving its files) as it does there.
+      }
+    }
+    ListHere(Index);
+    return false;
+  }
+
+private:
+  TRunState &FState;
+  TListingSink &FSink;
+  const std::vector<TConditionals> &FStarts;
+  TConditionals FCurrent;
+};
 
 } // namespace
 
@@ -255,10 +273,11 @@ TParallelCounts WriteListingsInParallel(TRunState &S, TListingSink &Sink,
   const int Count = static_cast<int>(S.Symbols.Units.size());
   TListingQueue Queue(UnitsThatMayGoAhead(S.Symbols));
   TWorker Worker(Queue, S, Sink, Starts);
+  TInTurn InTurn(S, Sink, Starts);
   std::optional<TAheadLister> Own; // made when the calling thread first lists ahead
   for (int I = 0; I < Count; ++I) {
     if (Queue.ClaimTurn(I)) {
-      WriteUnitListing(S, Sink, I);
+      InTurn.ListHere(I);
     } else {
       // Claimed ahead: while the worker is still on it, list later units
       // ahead here rather than wait.
@@ -272,7 +291,7 @@ TParallelCounts WriteListingsInParallel(TRunState &S, TListingSink &Sink,
         if (!Own) Own.emplace(S, Sink);
         Queue.Finish(Next, Own->List(Next, Starts[static_cast<std::size_t>(Next)]));
       }
-      if (WriteInTurn(S, Sink, I, Starts[static_cast<std::size_t>(I)], *Listing))
+      if (InTurn.Write(I, *Listing))
         ++Counts.Ahead;
       else
         ++Counts.Again;
