@@ -63,7 +63,8 @@ public:
   bool ClaimTurn(int Index) {
     std::lock_guard<std::mutex> Lock(FLock);
     RethrowWorkerFailure();
-    if (FNextClaim != Index) return false;
+    if (FNextClaim != Index)
+      return false;
     ++FNextClaim;
     FChanged.notify_all(); // a unit held back by its size may be passed now
     return true;
@@ -75,9 +76,12 @@ public:
   int ClaimAhead(bool Wait) {
     std::unique_lock<std::mutex> Lock(FLock);
     for (;;) {
-      if (FStopped || FNextClaim >= static_cast<int>(FMayGoAhead.size())) return -1;
-      if (FMayGoAhead[FNextClaim] && FHeld < MaxHeld) return FNextClaim++;
-      if (!Wait) return -1;
+      if (FStopped || FNextClaim >= static_cast<int>(FMayGoAhead.size()))
+        return -1;
+      if (FMayGoAhead[FNextClaim] && FHeld < MaxHeld)
+        return FNextClaim++;
+      if (!Wait)
+        return -1;
       FChanged.wait(Lock);
     }
   }
@@ -102,7 +106,8 @@ public:
         return Listing;
       }
       RethrowWorkerFailure();
-      if (!Wait) return std::nullopt;
+      if (!Wait)
+        return std::nullopt;
       FChanged.wait(Lock);
     }
   }
@@ -125,7 +130,8 @@ public:
 
 private:
   void RethrowWorkerFailure() {
-    if (FWorkerFailure) std::rethrow_exception(std::exchange(FWorkerFailure, nullptr));
+    if (FWorkerFailure)
+      std::rethrow_exception(std::exchange(FWorkerFailure, nullptr));
   }
 
   std::mutex FLock;
@@ -209,7 +215,8 @@ public:
   }
   ~TWorker() {
     FQueue.Stop();
-    if (FThread.joinable()) FThread.join();
+    if (FThread.joinable())
+      FThread.join();
   }
   TWorker(const TWorker &) = delete;
   TWorker &operator=(const TWorker &) = delete;
@@ -241,7 +248,8 @@ public:
       try {
         WriteKeptListing(Listing.Files);
         FCurrent = Listing.End;
-        if (Listing.TypeNamed) FState.LastTypeName = Listing.LastTypeName;
+        if (Listing.TypeNamed)
+          FState.LastTypeName = Listing.LastTypeName;
         return true;
       } catch (const std::exception &) {
         // Listed again below, failing (and leaving its files) as it does there.
@@ -261,8 +269,10 @@ private:
 } // namespace
 
 bool ListsInParallel(int Threads, int Count) {
-  if (Threads == 1 || Count < 1) return false;
-  if (Threads >= 2) return true;
+  if (Threads == 1 || Count < 1)
+    return false;
+  if (Threads >= 2)
+    return true;
   return std::thread::hardware_concurrency() > 1 && Count >= MinParallelUnits;
 }
 
@@ -288,7 +298,8 @@ TParallelCounts WriteListingsInParallel(TRunState &S, TListingSink &Sink,
           Listing = Queue.TakeAhead(I, true);
           break;
         }
-        if (!Own) Own.emplace(S, Sink);
+        if (!Own)
+          Own.emplace(S, Sink);
         Queue.Finish(Next, Own->List(Next, Starts[static_cast<std::size_t>(Next)]));
       }
       if (InTurn.Write(I, *Listing))

@@ -12,7 +12,6 @@
 #include <memory>
 #include <thread>
 
-#include "codeweft/core/Errors.h"
 #include "codeweft/core/ProjectScan.h"
 #include "codeweft/core/Run.h"
 #include "codeweft/core/SymbolPass.h"
@@ -25,23 +24,91 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::TTempDir;
 
+// Records every report as one line; OnListing runs when the listings start
+// (progress 0 after "Generating RTF and HTML ...").
 class TLogReporter : public TRunReporter {
 public:
-  void ReportStatus(const std::string &Text) override { Log += "status " + Text + "\n"; }
+  void ReportStatus(const std::string &Text) override {
+    Log += "status " + Text + "\n";
+    FListing = Text == "Generating RTF and HTML ...";
+  }
   void ReportProgress(int Total, int Done) override {
     Log += "progress " + std::to_string(Done) + "/" + std::to_string(Total) + "\n";
+    if (FListing && Done == 0 && OnListing)
+      OnListing();
   }
   void ReportWarning(const std::string &Message) override { Log += "warning " + Message + "\n"; }
   void ReportError(const std::string &Message) override { Log += "error " + Message + "\n"; }
   std::string Log;
+  std::function<void()> OnListing;
+
+private:
+  bool FListing = false;
 };
 
 // Every file of a folder by name, with its bytes.
 std::map<std::string, std::string> FolderFiles(const fs::path &Dir) {
   std::map<std::string, std::string> Files;
   for (const auto &E : fs::directory_iterator(Dir))
-    if (E.is_regular_file()) Files[E.path().filename()] = ReadBytes(E.path().string());
+    if (E.is_regular_file())
+      Files[E.path().filename()] = ReadBytes(E.path().string());
   return Files;
+}
+
+// What a run leaves: its files, its reports and its error, with the output
+// folder's name (which differs from run to run) written as "OUT/".
+struct TOutcome {
+  TTempDir Out;
+  std::string Log, Error;
+  std::map<std::string, std::string> Files;
+};
+
+// One whole run of ProjectFile in Folder with Threads listing threads, into a
+// fresh folder; Prepare may change that folder or the reporter first.
+std::unique_ptr<TOutcome>
+RunProject(const fs::path &Folder, const std::string &ProjectFile, int Threads,
+           TRunState *Given = nullptr,
+           const std::function<void(TOutcome &, TLogReporter &)> &Prepare = {}) {
+  auto Result = std::make_unique<TOutcome>();
+  TRunState Own;
+  TRunState &State = Given ? *Given : Own;
+  State.ListingThreads = Threads;
+  TLogReporter Reporter;
+  if (Prepare)
+    Prepare(*Result, Reporter);
+  const fs::path Before = fs::current_path();
+  fs::current_path(Folder);
+  try {
+    codeweft::Run(State, {ProjectFile, Result->Out.Dir(), "", "BASE"}, Reporter);
+  } catch (const std::exception &E) {
+    Result->Error = E.what();
+  }
+  fs::current_path(Before);
+  const auto Plain = [Dir = Result->Out.Dir()](std::string Text) {
+    for (std::size_t P; (P = Text.find(Dir)) != std::string::npos;)
+      Text.replace(P, Dir.size(), "OUT/");
+    return Text;
+  };
+  Result->Error = Plain(Result->Error);
+  Result->Log = Plain(Reporter.Log);
+  Result->Files = FolderFiles(Result->Out.Path());
+  return Result;
+}
+
+// The same files, bytes, reports and error with one thread and with two.
+void ExpectSameOutcome(const TOutcome &One, const TOutcome &Two) {
+  EXPECT_EQ(Two.Error, One.Error);
+  EXPECT_EQ(Two.Log, One.Log);
+  std::vector<std::string> NamesOne, NamesTwo;
+  for (const auto &[Name, Bytes] : One.Files)
+    NamesOne.push_back(Name);
+  for (const auto &[Name, Bytes] : Two.Files)
+    NamesTwo.push_back(Name);
+  EXPECT_EQ(NamesTwo, NamesOne);
+  for (const auto &[Name, Bytes] : One.Files) {
+    const auto It = Two.Files.find(Name);
+    EXPECT_TRUE(It != Two.Files.end() && It->second == Bytes) << Name;
+  }
 }
 
 // A unit with Routines routines, each calling the one before and a routine of
@@ -52,8 +119,10 @@ std::string FillerUnit(const std::string &Name, int Routines, const std::string 
     const std::string R = Name + "R" + std::to_string(I);
     Interface += "procedure " + R + "(X: Integer);\r\n";
     Implementation += "procedure " + R + "(X: Integer);\r\nbegin\r\n  { call } ";
-    if (I > 0) Implementation += Name + "R" + std::to_string(I - 1) + "(X + 1);";
-    if (!Calls.empty()) Implementation += " " + Calls + "R0(X);";
+    if (I > 0)
+      Implementation += Name + "R" + std::to_string(I - 1) + "(X + 1);";
+    if (!Calls.empty())
+      Implementation += " " + Calls + "R0(X);";
     Implementation += "\r\nend;\r\n\r\n";
   }
   return "unit " + Name + ";\r\ninterface\r\n" + (Calls.empty() ? "" : "uses " + Calls + ";\r\n") +
@@ -68,50 +137,20 @@ public:
     Src.Write(Name + ".pas", Source);
     Units.push_back(Name);
   }
-  // A unit named in the project whose file does not exist.
-  void AddMissing(const std::string &Name) { Units.push_back(Name); }
+  void AddFillers(const std::string &Prefix, int Count, int Routines) {
+    for (int I = 0; I < Count; ++I)
+      Add(Prefix + std::to_string(I), FillerUnit(Prefix + std::to_string(I), Routines));
+  }
   void WriteProject() {
     std::string Uses;
-    for (const std::string &U : Units) Uses += (Uses.empty() ? "" : ",\r\n  ") + U + " in '" + U + ".pas'";
+    for (const std::string &U : Units)
+      Uses += (Uses.empty() ? "" : ",\r\n  ") + U + " in '" + U + ".pas'";
     Src.Write("P.dpr", "program P;\r\nuses\r\n  " + Uses + ";\r\nbegin\r\nend.\r\n");
   }
-
-  // One whole run with Threads listing threads into a fresh folder.
-  struct TOutcome {
-    TTempDir Out;
-    std::string Log;
-    std::string Error;
-    std::map<std::string, std::string> Files;
-    // Takes the log and the files, with the output folder's name (which
-    // differs from run to run) written as "OUT/" in the texts.
-    void Finish(const std::string &ReporterLog) {
-      const auto Plain = [this](std::string Text) {
-        const std::string Dir = Out.Dir();
-        for (std::size_t P; (P = Text.find(Dir)) != std::string::npos;)
-          Text.replace(P, Dir.size(), "OUT/");
-        return Text;
-      };
-      Error = Plain(Error);
-      Log = Plain(ReporterLog);
-      Files = FolderFiles(Out.Path());
-    }
-  };
-  std::unique_ptr<TOutcome> RunWith(int Threads, TRunState *Given = nullptr) {
-    auto Result = std::make_unique<TOutcome>();
-    TRunState Own;
-    TRunState &State = Given ? *Given : Own;
-    State.ListingThreads = Threads;
-    TLogReporter Reporter;
-    const fs::path Before = fs::current_path();
-    fs::current_path(Src.Path());
-    try {
-      codeweft::Run(State, {"P.dpr", Result->Out.Dir(), "", "BASE"}, Reporter);
-    } catch (const std::exception &E) {
-      Result->Error = E.what();
-    }
-    fs::current_path(Before);
-    Result->Finish(Reporter.Log);
-    return Result;
+  std::unique_ptr<TOutcome>
+  RunWith(int Threads, TRunState *Given = nullptr,
+          const std::function<void(TOutcome &, TLogReporter &)> &Prepare = {}) const {
+    return RunProject(Src.Path(), "P.dpr", Threads, Given, Prepare);
   }
 
   TTempDir Src;
@@ -141,7 +180,8 @@ void AddConditionalUnits(TProject &P) {
 TEST(ParallelListingTest, TwoThreadsWriteTheFilesAndReportsOfOne) {
   TProject P;
   AddConditionalUnits(P);
-  for (int I = 0; I < 8; ++I) P.Add("F" + std::to_string(I), FillerUnit("F" + std::to_string(I), 150, "A"));
+  for (int I = 0; I < 8; ++I)
+    P.Add("F" + std::to_string(I), FillerUnit("F" + std::to_string(I), 150, "A"));
   P.WriteProject();
   const auto One = P.RunWith(1);
   ASSERT_EQ(One->Error, "");
@@ -151,100 +191,54 @@ TEST(ParallelListingTest, TwoThreadsWriteTheFilesAndReportsOfOne) {
   EXPECT_EQ(One->Files["C.html"].find("#c_hidden"), std::string::npos);
   EXPECT_NE(One->Files["E.html"].find("#e_noa"), std::string::npos);
   EXPECT_NE(One->Files["E.html"].find("#e_withbase"), std::string::npos);
-  for (int Round = 0; Round < 3; ++Round) {
-    const auto Two = P.RunWith(2);
-    EXPECT_EQ(Two->Error, "");
-    EXPECT_EQ(Two->Log, One->Log);
-    ASSERT_EQ(Two->Files.size(), One->Files.size());
-    for (const auto &[Name, Bytes] : One->Files) EXPECT_TRUE(Two->Files[Name] == Bytes) << Name;
-  }
+  for (int Round = 0; Round < 3; ++Round)
+    ExpectSameOutcome(*One, *P.RunWith(2));
 }
 
-// The same files, bytes, reports and error with one thread and with two.
-void ExpectSameOutcome(const TProject::TOutcome &One, const TProject::TOutcome &Two) {
-  EXPECT_EQ(Two.Error, One.Error);
-  EXPECT_EQ(Two.Log, One.Log);
-  std::vector<std::string> NamesOne, NamesTwo;
-  for (const auto &[Name, Bytes] : One.Files) NamesOne.push_back(Name);
-  for (const auto &[Name, Bytes] : Two.Files) NamesTwo.push_back(Name);
-  EXPECT_EQ(NamesTwo, NamesOne);
-  for (const auto &[Name, Bytes] : One.Files) {
-    const auto It = Two.Files.find(Name);
-    EXPECT_TRUE(It != Two.Files.end() && It->second == Bytes) << Name;
-  }
+TEST(ParallelListingTest, TheBundledExampleIsWrittenTheSame) {
+  const fs::path Examples = fs::path(CW_SOURCE_DIR) / "examples";
+  const auto One = RunProject(Examples, "Demo.dpr", 1);
+  EXPECT_EQ(One->Files.size(), 12u);
+  ExpectSameOutcome(*One, *RunProject(Examples, "Demo.dpr", 2));
 }
 
-// Units G0..G7 around a failing unit M: G0..G3 sort before it, G4.. after it
-// once renamed to sort after "M" (N0..N3).
-void AddUnitsAroundAFailure(TProject &P, const std::function<void()> &AddFailing) {
-  for (int I = 0; I < 4; ++I) P.Add("G" + std::to_string(I), FillerUnit("G" + std::to_string(I), 80));
-  AddFailing();
-  for (int I = 0; I < 4; ++I) P.Add("N" + std::to_string(I), FillerUnit("N" + std::to_string(I), 80));
-  P.WriteProject();
-}
-
-TEST(ParallelListingTest, AMissingSourceInTheMiddleFailsAsWithOneThread) {
+// The symbol pass and the anchor pass would stop at a missing file first:
+// M's source is there for them and gone once the listings start.
+TEST(ParallelListingTest, ASourceMissingInTheMiddleFailsAsWithOneThread) {
   TProject P;
-  AddUnitsAroundAFailure(P, [&] { P.AddMissing("M"); });
-  // The symbol pass and the anchor pass would stop at a missing file first:
-  // it is there for them and gone once the listings start (progress 0).
-  struct TRemoveBeforeListing : TRunReporter {
-    std::string File;
-    bool Listing = false;
-    void ReportStatus(const std::string &Text) override {
-      Listing = Text == "Generating RTF and HTML ...";
-    }
-    void ReportProgress(int, int Done) override {
-      if (Listing && Done == 0) fs::remove(File);
-    }
-    void ReportWarning(const std::string &) override {}
-    void ReportError(const std::string &) override {}
+  P.AddFillers("G", 4, 80);
+  P.Add("M", FillerUnit("M", 80));
+  P.AddFillers("N", 4, 80);
+  P.WriteProject();
+  const auto RemovingM = [&P](TOutcome &, TLogReporter &Reporter) {
+    P.Src.Write("M.pas", FillerUnit("M", 80));
+    Reporter.OnListing = [&P] { fs::remove(P.Src.Path() / "M.pas"); };
   };
-  for (const int Threads : {1, 2}) {
-    P.Src.Write("M.pas", "unit M;\r\ninterface\r\nimplementation\r\nend.\r\n");
-    TTempDir Out;
-    TRemoveBeforeListing Reporter;
-    Reporter.File = P.Src.Dir() + "M.pas";
-    TRunState State;
-    State.ListingThreads = Threads;
-    const fs::path Before = fs::current_path();
-    fs::current_path(P.Src.Path());
-    EXPECT_THROW(codeweft::Run(State, {"P.dpr", Out.Dir(), "", ""}, Reporter), EFOpenError);
-    fs::current_path(Before);
-    const auto Files = FolderFiles(Out.Path());
-    // M's own files were opened before its source, as the sequential pass does.
-    EXPECT_TRUE(Files.count("G3.rtf") && Files.count("M.html") && Files.count("M.rtf"));
-    for (int I = 0; I < 4; ++I) EXPECT_EQ(Files.count("N" + std::to_string(I) + ".html"), 0u);
-    EXPECT_EQ(Files.size(), 2u + 5 * 2) << Threads; // P.html/P.rtf, G0..G3 and M
-  }
+  const auto One = P.RunWith(1, nullptr, RemovingM);
+  EXPECT_EQ(One->Error, "Cannot open file \"M.pas\": No such file or directory");
+  // M's files were created before its source was opened; no later unit's.
+  EXPECT_EQ(One->Files.count("M.rtf"), 1u);
+  EXPECT_EQ(One->Files.count("N0.html"), 0u);
+  for (int Round = 0; Round < 3; ++Round)
+    ExpectSameOutcome(*One, *P.RunWith(2, nullptr, RemovingM));
 }
 
 TEST(ParallelListingTest, AnOutputFileThatCannotBeCreatedInTheMiddleFailsAsWithOneThread) {
   TProject P;
-  AddUnitsAroundAFailure(P, [&] { P.Add("M", FillerUnit("M", 80)); });
-  const auto Outcome = [&](int Threads) {
-    auto Result = std::make_unique<TProject::TOutcome>();
-    fs::create_directory(Result->Out.Path() / "M.rtf"); // M's RTF file cannot be created
-    TRunState State;
-    State.ListingThreads = Threads;
-    TLogReporter Reporter;
-    const fs::path Before = fs::current_path();
-    fs::current_path(P.Src.Path());
-    try {
-      codeweft::Run(State, {"P.dpr", Result->Out.Dir(), "", ""}, Reporter);
-    } catch (const EFCreateError &E) {
-      Result->Error = E.what();
-    }
-    fs::current_path(Before);
-    Result->Finish(Reporter.Log);
-    return Result;
+  P.AddFillers("G", 4, 80);
+  P.Add("M", FillerUnit("M", 80));
+  P.AddFillers("N", 4, 80);
+  P.WriteProject();
+  const auto BlockingM = [](TOutcome &Outcome, TLogReporter &) {
+    fs::create_directory(Outcome.Out.Path() / "M.rtf");
   };
-  const auto One = Outcome(1);
+  const auto One = P.RunWith(1, nullptr, BlockingM);
   EXPECT_EQ(One->Error, "Cannot create file \"OUT/M.rtf\": Is a directory");
   // M.html was created before the failure and keeps its header.
   EXPECT_EQ(One->Files.count("M.html"), 1u);
   EXPECT_EQ(One->Files.count("N0.html"), 0u);
-  for (int Round = 0; Round < 3; ++Round) ExpectSameOutcome(*One, *Outcome(2));
+  for (int Round = 0; Round < 3; ++Round)
+    ExpectSameOutcome(*One, *P.RunWith(2, nullptr, BlockingM));
 }
 
 // A class type outside a type declaration is named after the last type
@@ -254,11 +248,12 @@ TEST(ParallelListingTest, ATypeNameFromAnEarlierUnitIsTheSequentialOne) {
   P.Add("K1", "unit K1;\r\ninterface\r\ntype\r\n  TKay = Integer;\r\nimplementation\r\nend.\r\n");
   P.Add("K2", "unit K2;\r\ninterface\r\nvar\r\n  V: class\r\n    procedure N;\r\n  end;\r\n"
               "implementation\r\nprocedure TKay.N;\r\nbegin\r\nend;\r\nend.\r\n");
-  for (int I = 0; I < 4; ++I) P.Add("L" + std::to_string(I), FillerUnit("L" + std::to_string(I), 40));
+  P.AddFillers("L", 4, 40);
   P.WriteProject();
   const auto One = P.RunWith(1);
   ASSERT_NE(One->Files["K2.html"].find("<A HREF = \"#k2_tkay_n\">N</A>"), std::string::npos);
-  for (int Round = 0; Round < 3; ++Round) ExpectSameOutcome(*One, *P.RunWith(2));
+  for (int Round = 0; Round < 3; ++Round)
+    ExpectSameOutcome(*One, *P.RunWith(2));
 }
 
 // A source too large to list ahead, and one whose listing outgrows the
@@ -267,13 +262,13 @@ TEST(ParallelListingTest, LargeUnitsAreWrittenTheSame) {
   TProject P;
   P.Add("A", FillerUnit("A", 40));
   std::string Big = FillerUnit("B", 1);
-  while (Big.size() <= MaxAheadSource) Big += "{ " + std::string(1000, 'x') + " }\r\n";
+  while (Big.size() <= MaxAheadSource)
+    Big += "{ " + std::string(1000, 'x') + " }\r\n";
   P.Add("B", Big);
   P.Add("C", FillerUnit("C", 40));
   // Each "&" becomes five bytes in HTML: over the limit from a source under it.
   P.Add("D", "unit D;\r\n{ " + std::string(MaxKeptDocument / 4, '&') + " }\r\nend.\r\n");
-  P.Add("E", FillerUnit("E", 40));
-  P.Add("F", FillerUnit("F", 40));
+  P.AddFillers("E", 2, 40);
   P.WriteProject();
   const auto One = P.RunWith(1);
   ASSERT_GT(One->Files["D.html"].size(), MaxKeptDocument);
@@ -354,7 +349,7 @@ TEST(ParallelListingTest, CollectAnchorsRecordsTheConditionalsEachUnitStartsFrom
 
 TEST(ParallelListingTest, UnitsAreListedAheadAndProgressComesInOrder) {
   TProject P;
-  for (int I = 0; I < 12; ++I) P.Add("H" + std::to_string(I), FillerUnit("H" + std::to_string(I), 150));
+  P.AddFillers("H", 12, 150);
   P.WriteProject();
   // Whether the worker gets to list ahead depends on scheduling; over a few
   // tries it must, or the second thread does nothing.
@@ -367,30 +362,12 @@ TEST(ParallelListingTest, UnitsAreListedAheadAndProgressComesInOrder) {
     R.Reporter.Log.clear();
     Counts = WriteListingsInParallel(R.State, R.Sink, Starts, R.Reporter);
     std::string Expected;
-    for (int I = 1; I <= 12; ++I) Expected += "progress " + std::to_string(I) + "/12\n";
+    for (int I = 1; I <= 12; ++I)
+      Expected += "progress " + std::to_string(I) + "/12\n";
     EXPECT_EQ(R.Reporter.Log, Expected);
     EXPECT_EQ(Counts.Again, 0);
   }
   EXPECT_GT(Counts.Ahead, 0);
-}
-
-TEST(ParallelListingTest, TheBundledExampleIsWrittenTheSame) {
-  const std::string Examples = std::string(CW_SOURCE_DIR) + "/examples";
-  std::unique_ptr<TProject::TOutcome> Outcomes[2];
-  for (const int Threads : {1, 2}) {
-    auto &Result = Outcomes[Threads - 1];
-    Result = std::make_unique<TProject::TOutcome>();
-    TRunState State;
-    State.ListingThreads = Threads;
-    TLogReporter Reporter;
-    const fs::path Before = fs::current_path();
-    fs::current_path(Examples);
-    codeweft::Run(State, {"Demo.dpr", Result->Out.Dir(), "", "DEBUG"}, Reporter);
-    fs::current_path(Before);
-    Result->Finish(Reporter.Log);
-  }
-  EXPECT_EQ(Outcomes[0]->Files.size(), 12u);
-  ExpectSameOutcome(*Outcomes[0], *Outcomes[1]);
 }
 
 TEST(ParallelListingTest, TheRunChoosesASecondThreadOnlyWhereItPays) {
