@@ -197,13 +197,15 @@ int WriteUnitListing(TRunState &S, TListingSink &Sink, int Index) {
 }
 
 bool SameConditionals(const TConditionals &A, const TConditionals &B) {
-  return A.Skipping == B.Skipping && (A.Defines == B.Defines || *A.Defines == *B.Defines);
+  if (A.Skipping != B.Skipping) return false;
+  if (A.Defines == B.Defines) return true;
+  return A.Defines && B.Defines && *A.Defines == *B.Defines;
 }
 
 TConditionals SaveConditionals(const TRunState &S, const TConditionals *Previous) {
   TConditionals Now;
   Now.Skipping = S.Skipping;
-  if (Previous && *Previous->Defines == S.Defines.Names())
+  if (Previous && Previous->Defines && *Previous->Defines == S.Defines.Names())
     Now.Defines = Previous->Defines;
   else
     Now.Defines = std::make_shared<const std::vector<std::string>>(S.Defines.Names());
@@ -217,16 +219,27 @@ void LoadConditionals(TRunState &S, const TConditionals &C) {
   S.Skipping = C.Skipping;
 }
 
-void CollectAnchors(TRunState &S, TListingSink &Sink, std::vector<TConditionals> *Starts) {
+void CollectAnchors(TRunState &S, TListingSink &Sink, std::vector<TConditionals> *Starts,
+                    std::size_t MaxNames) {
   const TConditionals Before = SaveConditionals(S);
-  if (Starts) Starts->assign(1, Before);
+  std::size_t Names = 0;
+  const auto Record = [&] {
+    TConditionals Now = SaveConditionals(S, Starts->empty() ? nullptr : &Starts->back());
+    const bool Shared = !Starts->empty() && Now.Defines == Starts->back().Defines;
+    if (!Shared && (Names += Now.Defines->size()) > MaxNames) Now.Defines = nullptr;
+    Starts->push_back(std::move(Now));
+  };
+  if (Starts) {
+    Starts->clear();
+    Record();
+  }
   Sink.Anchors.Clear();
   TSuspendedHook NoHook(S);
   Sink.Collecting = true;
   try {
     for (int I = 0; I < static_cast<int>(S.Symbols.Units.size()); ++I) {
       CollectUnitAnchors(S, Sink, I);
-      if (Starts) Starts->push_back(SaveConditionals(S, &Starts->back()));
+      if (Starts) Record();
     }
   } catch (...) {
     Sink.Collecting = false;

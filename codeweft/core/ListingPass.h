@@ -6,6 +6,7 @@
 // has deferred the output to decorate tokens with links and anchors.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -57,11 +58,13 @@ struct TListingSink {
 
 // What the listing of a unit takes over from the files read before it: the
 // conditional symbols (in order, repeats included) and the skipping flag.
-// Consecutive units that change neither share one list.
+// Consecutive units that change neither share one list. Defines is null
+// where the list was not recorded (see CollectAnchors).
 struct TConditionals {
   std::shared_ptr<const std::vector<std::string>> Defines;
   bool Skipping = false;
 };
+// False where a list is missing (unless both are the same).
 bool SameConditionals(const TConditionals &A, const TConditionals &B);
 // The conditionals of State now; shares Previous's list when it is equal.
 TConditionals SaveConditionals(const TRunState &State, const TConditionals *Previous = nullptr);
@@ -117,8 +120,13 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &Entry);
 // writing pass sees the same source as this one. With Starts, records the
 // conditionals each unit starts from, and after them those the last unit
 // leaves (units + 1 entries): the writing pass evolves them the same way.
+// A name defined again is listed again, so the lists can grow long: once
+// the distinct lists recorded hold MaxNames names, later entries get no
+// list, and memory stays bounded whatever the project.
+inline constexpr std::size_t MaxRecordedDefines = 1u << 18;
 void CollectAnchors(TRunState &State, TListingSink &Sink,
-                    std::vector<TConditionals> *Starts = nullptr);
+                    std::vector<TConditionals> *Starts = nullptr,
+                    std::size_t MaxNames = MaxRecordedDefines);
 
 // Ends the listing of the file the scanner is on and closes the scanner.
 // Whatever is still queued is written; after a scanning error the rest of

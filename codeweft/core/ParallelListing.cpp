@@ -39,10 +39,14 @@ struct TAheadListing {
 };
 
 // Units that may be listed ahead: not the last (so that State ends as after
-// the sequential loop) and none whose source is large or cannot be sized.
-std::vector<bool> UnitsThatMayGoAhead(const TSymbolTable &Symbols) {
+// the sequential loop), none whose start was not recorded, and none whose
+// source is large or cannot be sized.
+std::vector<bool> UnitsThatMayGoAhead(const TSymbolTable &Symbols,
+                                      const std::vector<TConditionals> &Starts) {
   std::vector<bool> May(Symbols.Units.size(), false);
   for (std::size_t I = 0; I + 1 < Symbols.Units.size(); ++I) {
+    if (!Starts[I].Defines)
+      continue;
     std::error_code E;
     const std::uintmax_t Size =
         std::filesystem::file_size(LocateSourceFile(Symbols.Units[I].FileName), E);
@@ -232,7 +236,7 @@ private:
 class TInTurn {
 public:
   TInTurn(TRunState &State, TListingSink &Sink, const std::vector<TConditionals> &Starts)
-      : FState(State), FSink(Sink), FStarts(Starts), FCurrent(Starts.front()) {}
+      : FState(State), FSink(Sink), FStarts(Starts), FCurrent(SaveConditionals(State)) {}
 
   void ListHere(int Index) {
     LoadConditionals(FState, FCurrent);
@@ -281,7 +285,7 @@ TParallelCounts WriteListingsInParallel(TRunState &S, TListingSink &Sink,
                                         TRunReporter &Reporter) {
   TParallelCounts Counts;
   const int Count = static_cast<int>(S.Symbols.Units.size());
-  TListingQueue Queue(UnitsThatMayGoAhead(S.Symbols));
+  TListingQueue Queue(UnitsThatMayGoAhead(S.Symbols, Starts));
   TWorker Worker(Queue, S, Sink, Starts);
   TInTurn InTurn(S, Sink, Starts);
   std::optional<TAheadLister> Own; // made when the calling thread first lists ahead

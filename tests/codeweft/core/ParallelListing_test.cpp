@@ -347,6 +347,34 @@ TEST(ParallelListingTest, CollectAnchorsRecordsTheConditionalsEachUnitStartsFrom
   EXPECT_EQ(Starts[2].Defines, Starts[3].Defines);
 }
 
+// Past the recorded lists, units are listed only in their turn, the same.
+TEST(ParallelListingTest, UnitsWithoutARecordedStartAreListedInTheirTurn) {
+  TProject P;
+  AddConditionalUnits(P);
+  P.AddFillers("F", 6, 100);
+  P.WriteProject();
+  std::map<std::string, std::string> Files[2];
+  for (const bool Parallel : {false, true}) {
+    TTempDir Out;
+    TPreparedRun R(P, Out.Dir());
+    std::vector<TConditionals> Starts;
+    // Room for the first list ("BASE") only: A's FROMA makes the next longer.
+    CollectAnchors(R.State, R.Sink, &Starts, 2);
+    ASSERT_TRUE(Starts[0].Defines);
+    EXPECT_FALSE(Starts[1].Defines);
+    EXPECT_FALSE(Starts.back().Defines);
+    if (Parallel) {
+      EXPECT_LE(WriteListingsInParallel(R.State, R.Sink, Starts, R.Reporter).Ahead, 1);
+    } else {
+      for (int I = 0; I < static_cast<int>(R.State.Symbols.Units.size()); ++I)
+        WriteUnitListing(R.State, R.Sink, I);
+    }
+    Files[Parallel] = FolderFiles(Out.Path());
+  }
+  EXPECT_EQ(Files[0].size(), 2u + 11 * 2);
+  EXPECT_TRUE(Files[0] == Files[1]);
+}
+
 TEST(ParallelListingTest, UnitsAreListedAheadAndProgressComesInOrder) {
   TProject P;
   P.AddFillers("H", 12, 150);
