@@ -1,6 +1,7 @@
 #include "codeweft/core/ListingPass.h"
 
 #include "codeweft/core/Keywords.h"
+#include "codeweft/core/ParallelListing.h"
 #include "codeweft/core/Parser.h"
 #include "codeweft/core/SymbolPass.h"
 #include "codeweft/core/TokenStream.h"
@@ -22,7 +23,7 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
     if (Hash != std::string::npos) {
       const std::string_view Href(T.Text);
       const std::string Page = Hash == 0 ? Sink.Page : T.Text.substr(0, Hash);
-      if (!Sink.Anchors.Has(Page, Href.substr(Hash + 1))) {
+      if (!Sink.KnownAnchors().Has(Page, Href.substr(Hash + 1))) {
         Sink.Files.EmitToken(T.Caption, {}, {}, TTokenStyle::tsIdent);
         return;
       }
@@ -129,6 +130,8 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   S.CurrentClass.clear();
   S.Deferring = false;
   S.PendingTokens.clear();
+  S.TypeNamedInUnit = false;
+  S.TypeNameFromBefore = false;
   S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
 
   Sink.Page = Unit.Name + ".html";
@@ -193,31 +196,71 @@ int WriteUnitListing(TRunState &S, TListingSink &Sink, int Index) {
   return 0;
 }
 
-void CollectAnchors(TRunState &S, TListingSink &Sink) {
-  const std::vector<std::string> Defines = S.Defines.Names();
-  const bool Skipping = S.Skipping;
+bool SameConditionals(const TConditionals &A, const TConditionals &B) {
+  if (A.Skipping != B.Skipping) return false;
+  if (A.Defines == B.Defines) return true;
+  return A.Defines && B.Defines && *A.Defines == *B.Defines;
+}
+
+TConditionals SaveConditionals(const TRunState &S, const TConditionals *Previous) {
+  TConditionals Now;
+  Now.Skipping = S.Skipping;
+  if (Previous && Previous->Defines && *Previous->Defines == S.Defines.Names())
+    Now.Defines = Previous->Defines;
+  else
+    Now.Defines = std::make_shared<const std::vector<std::string>>(S.Defines.Names());
+  return Now;
+}
+
+void LoadConditionals(TRunState &S, const TConditionals &C) {
+  // The list can be long (a name defined again is listed again): most units
+  // leave it unchanged, and comparing costs less than building it anew.
+  if (S.Defines.Names() != *C.Defines) S.Defines.Assign(*C.Defines);
+  S.Skipping = C.Skipping;
+}
+
+void CollectAnchors(TRunState &S, TListingSink &Sink, std::vector<TConditionals> *Starts,
+                    std::size_t MaxNames) {
+  const TConditionals Before = SaveConditionals(S);
+  std::size_t Names = 0;
+  const auto Record = [&] {
+    TConditionals Now = SaveConditionals(S, Starts->empty() ? nullptr : &Starts->back());
+    const bool Shared = !Starts->empty() && Now.Defines == Starts->back().Defines;
+    if (!Shared && (Names += Now.Defines->size()) > MaxNames) Now.Defines = nullptr;
+    Starts->push_back(std::move(Now));
+  };
+  if (Starts) {
+    Starts->clear();
+    Record();
+  }
   Sink.Anchors.Clear();
   TSuspendedHook NoHook(S);
   Sink.Collecting = true;
   try {
-    for (int I = 0; I < static_cast<int>(S.Symbols.Units.size()); ++I)
+    for (int I = 0; I < static_cast<int>(S.Symbols.Units.size()); ++I) {
       CollectUnitAnchors(S, Sink, I);
+      if (Starts) Record();
+    }
   } catch (...) {
     Sink.Collecting = false;
     throw;
   }
   Sink.Collecting = false;
   Sink.CheckLinks = true;
-  S.Defines.ClearDefines();
-  for (const std::string &Name : Defines) S.Defines.Define(Name);
-  S.Skipping = Skipping;
+  LoadConditionals(S, Before);
 }
 
 int GenerateListings(TRunState &S, TListingSink &Sink, TRunReporter &Reporter) {
   Reporter.ReportStatus("Generating RTF and HTML ...");
-  CollectAnchors(S, Sink);
   const int Count = static_cast<int>(S.Symbols.Units.size());
+  const bool Parallel = ListsInParallel(S.ListingThreads, Count);
+  std::vector<TConditionals> Starts;
+  CollectAnchors(S, Sink, Parallel ? &Starts : nullptr);
   Reporter.ReportProgress(Count, 0);
+  if (Parallel) {
+    WriteListingsInParallel(S, Sink, Starts, Reporter);
+    return 0;
+  }
   for (int I = 0; I < Count; ++I) {
     WriteUnitListing(S, Sink, I);
     Reporter.ReportProgress(Count, I + 1);

@@ -17,14 +17,59 @@ void TOutputFile::Create(const std::string &Path) {
   if (Handle < 0)
     throw EFCreateError("Cannot create file \"" + Path + "\": " + SystemReason(errno));
   FHandle = Handle;
+  FOpen = true;
   FPath = Path;
   FBuffer.clear();
   FBuffer.reserve(BufferSize);
 }
 
+void TOutputFile::Keep(const std::string &Path, std::size_t Limit) {
+  Abandon();
+  FKeeping = true;
+  FOpen = true;
+  FKeptLimit = Limit;
+  FPath = Path;
+  FBuffer.reserve(KeptPieceSize);
+}
+
+std::vector<std::string> TOutputFile::TakeKept() {
+  std::vector<std::string> Kept = std::move(FKept);
+  FKept.clear();
+  FKeptSize = 0;
+  return Kept;
+}
+
+void TOutputFile::WriteThrough(std::string_view Bytes) {
+  if (FKeeping) {
+    Write(Bytes);
+    return;
+  }
+  Flush();
+  Send(Bytes);
+}
+
 void TOutputFile::Flush() {
-  const char *Data = FBuffer.data();
-  std::size_t Left = FBuffer.size();
+  if (FKeeping) {
+    if (FBuffer.empty()) return;
+    FKeptSize += FBuffer.size();
+    if (FKeptSize > FKeptLimit) {
+      Abandon();
+      throw EKeptTooLarge("Kept output of \"" + FPath + "\" is too large");
+    }
+    FKept.push_back(std::move(FBuffer));
+    // The buffer is flushed once it is full, so the token that fills it
+    // usually runs past it: room for that saves growing (copying) it.
+    FBuffer = std::string();
+    FBuffer.reserve(KeptPieceSize);
+    return;
+  }
+  Send(FBuffer);
+  FBuffer.clear();
+}
+
+void TOutputFile::Send(std::string_view Bytes) {
+  const char *Data = Bytes.data();
+  std::size_t Left = Bytes.size();
   while (Left > 0) {
     const ssize_t Done = ::write(FHandle, Data, Left);
     if (Done < 0) {
@@ -34,7 +79,6 @@ void TOutputFile::Flush() {
     Data += Done;
     Left -= static_cast<std::size_t>(Done);
   }
-  FBuffer.clear();
 }
 
 void TOutputFile::FailWrite(int Error) {
@@ -45,10 +89,17 @@ void TOutputFile::FailWrite(int Error) {
 }
 
 void TOutputFile::Close() {
+  if (FKeeping) {
+    Flush();
+    FKeeping = false;
+    FOpen = false;
+    return;
+  }
   if (FHandle < 0) return;
   Flush();
   const int Handle = FHandle;
   FHandle = -1;
+  FOpen = false;
   if (::close(Handle) != 0 && errno != EINTR)
     throw EFWriteError("Cannot write file \"" + FPath + "\": " + SystemReason(errno));
 }
@@ -66,7 +117,11 @@ void TOutputFile::Abandon() noexcept {
     ::close(FHandle);
   }
   FHandle = -1;
+  FOpen = false;
   FBuffer.clear();
+  FKeeping = false;
+  FKept.clear();
+  FKeptSize = 0;
 }
 
 } // namespace codeweft

@@ -3,8 +3,10 @@
 // the system's reason, so a run can end with one clear line.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codeweft/core/Errors.h"
 
@@ -24,10 +26,21 @@ public:
   // abandoned first. Throws EFCreateError: Cannot create file "Path": reason
   void Create(const std::string &Path);
 
+  // Opens an output that stays in memory instead of going to Path: Close
+  // leaves its bytes for TakeKept. Keeping more than Limit bytes throws
+  // EKeptTooLarge, so that memory stays bounded whatever the input.
+  void Keep(const std::string &Path, std::size_t Limit);
+  // The bytes of a kept output after Close, moved out, in buffer-sized pieces
+  // (so that keeping copies nothing); the output keeps nothing afterwards.
+  std::vector<std::string> TakeKept();
+
   void Write(std::string_view Bytes) {
     if (FBuffer.size() + Bytes.size() > BufferSize) Flush();
     FBuffer.append(Bytes);
   }
+  // Writes what is buffered, then Bytes at once, without a copy through the
+  // buffer: for blocks assembled elsewhere (a kept output being written out).
+  void WriteThrough(std::string_view Bytes);
 
   // Direct access for formatters that append in place: append to Buffer(),
   // then call Commit(), which writes the buffer out once it is full.
@@ -42,17 +55,30 @@ public:
   // the file keeps what was written before a failure, without any ending.
   void Abandon() noexcept;
 
-  bool IsOpen() const { return FHandle >= 0; }
+  bool IsOpen() const { return FOpen; }
   const std::string &Path() const { return FPath; }
 
 private:
   static constexpr std::size_t BufferSize = 1 << 18;
+  static constexpr std::size_t KeptPieceSize = BufferSize + BufferSize / 8;
   void Flush();
+  void Send(std::string_view Bytes);
   [[noreturn]] void FailWrite(int Error);
 
   int FHandle = -1;
+  bool FOpen = false; // a file or a kept output, one flag for the per-token check
   std::string FPath;
   std::string FBuffer;
+  bool FKeeping = false; // open, and kept in memory
+  std::size_t FKeptLimit = 0;
+  std::size_t FKeptSize = 0;
+  std::vector<std::string> FKept;
+};
+
+// A kept output grew past its limit.
+class EKeptTooLarge : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
 };
 
 // Message text of the system error number Error ("Permission denied").

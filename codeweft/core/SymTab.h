@@ -166,6 +166,7 @@ public:
   void Define(std::string_view Name);          // appends, even when present
   void Undefine(std::string_view Name);        // removes the first equal entry
   void ClearDefines();
+  void Assign(const std::vector<std::string> &Names) { FNames = Names; } // in this order
   bool IsDefined(std::string_view Name) const; // compared whole, ignoring case, untrimmed
   const std::vector<std::string> &Names() const { return FNames; }
 

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "tests/codeweft/core/TempDir.h"
@@ -275,6 +276,76 @@ TEST(OutputFileTest, WriteFailureNamesTheFile) {
     EXPECT_EQ(std::string(E.what()), "Cannot write file \"/dev/full\": No space left on device");
   }
   EXPECT_FALSE(File.IsOpen());
+}
+
+// Writes the same listing (big enough to span several buffers) through Files.
+void EmitSample(TListingFiles &Files, const std::string &Dir, const std::string &Name) {
+  Files.OpenListing(Dir + Name + ".html", Dir + Name + ".rtf", Name);
+  for (int I = 0; I < 10000; ++I) {
+    Files.EmitToken("begin", "", "", TTokenStyle::tsKeyword);
+    Files.EmitToken(" {x<y} ", "", "", TTokenStyle::tsComment);
+    Files.EmitToken("U.html#u_" + std::to_string(I), "Go", "u_go", TTokenStyle::tsLink);
+    Files.EmitToken("\r\n", "", "", TTokenStyle::tsSpace);
+  }
+  Files.CloseListing();
+}
+
+TEST(KeptListingTest, AKeptListingWritesTheBytesOfAWrittenOne) {
+  TTempDir Written, Kept;
+  TListingFiles Files;
+  EmitSample(Files, Written.Dir(), "K");
+  Files.KeepListings(64u << 20);
+  EmitSample(Files, Kept.Dir(), "K");
+  // Nothing is created while the listing is kept.
+  EXPECT_FALSE(std::filesystem::exists(Kept.Dir() + "K.html"));
+  EXPECT_FALSE(std::filesystem::exists(Kept.Dir() + "K.rtf"));
+  const TKeptListing Listing = Files.TakeKept();
+  EXPECT_EQ(Listing.HtmlFile, Kept.Dir() + "K.html");
+  EXPECT_GT(Listing.Html.size(), 2u); // in pieces
+  WriteKeptListing(Listing);
+  const std::string Html = ReadBytes(Written.Dir() + "K.html");
+  const std::string Rtf = ReadBytes(Written.Dir() + "K.rtf");
+  EXPECT_EQ(Listing.Size(), Html.size() + Rtf.size());
+  EXPECT_TRUE(ReadBytes(Kept.Dir() + "K.html") == Html);
+  EXPECT_TRUE(ReadBytes(Kept.Dir() + "K.rtf") == Rtf);
+  // Back to writing files.
+  Files.WriteListings();
+  TTempDir Again;
+  EmitSample(Files, Again.Dir(), "K");
+  EXPECT_TRUE(ReadBytes(Again.Dir() + "K.html") == Html);
+}
+
+TEST(KeptListingTest, AKeptDocumentPastItsLimitEndsTheListingAndKeepsNothing) {
+  TTempDir Dir;
+  TListingFiles Files;
+  Files.KeepListings(1u << 20);
+  EXPECT_THROW(EmitSample(Files, Dir.Dir(), "K"), EKeptTooLarge);
+  EXPECT_FALSE(Files.IsOpen());
+  const TKeptListing Listing = Files.TakeKept();
+  EXPECT_EQ(Listing.Size(), 0u);
+  // The next listing is kept from a clean start.
+  Files.OpenListing(Dir.Dir() + "L.html", Dir.Dir() + "L.rtf", "L");
+  Files.CloseListing();
+  const TKeptListing Next = Files.TakeKept();
+  ASSERT_EQ(Next.Html.size(), 1u);
+  EXPECT_EQ(Next.Html[0].rfind("<HTML><HEAD><TITLE>L.html</TITLE>", 0), 0u);
+}
+
+TEST(KeptListingTest, WritingAKeptListingFailsAsOpeningOneDoes) {
+  TTempDir Dir;
+  TListingFiles Files;
+  Files.KeepListings(1u << 20);
+  Files.OpenListing(Dir.Dir() + "M.html", Dir.Dir() + "no/such/M.rtf", "M");
+  Files.CloseListing();
+  try {
+    WriteKeptListing(Files.TakeKept());
+    FAIL() << "no exception";
+  } catch (const EFCreateError &E) {
+    EXPECT_EQ(std::string(E.what()), "Cannot create file \"" + Dir.Dir() +
+                                         "no/such/M.rtf\": No such file or directory");
+  }
+  // The HTML file was created first, as OpenListing creates it.
+  EXPECT_TRUE(std::filesystem::exists(Dir.Dir() + "M.html"));
 }
 
 } // namespace
