@@ -223,10 +223,19 @@ void CollectAnchors(TRunState &S, TListingSink &Sink, std::vector<TConditionals>
                     std::size_t MaxNames) {
   const TConditionals Before = SaveConditionals(S);
   std::size_t Names = 0;
+  bool Full = false;
+  // Once the lists recorded are full, no list is compared or copied any
+  // more: the rest of the units then costs nothing here.
   const auto Record = [&] {
-    TConditionals Now = SaveConditionals(S, Starts->empty() ? nullptr : &Starts->back());
-    const bool Shared = !Starts->empty() && Now.Defines == Starts->back().Defines;
-    if (!Shared && (Names += Now.Defines->size()) > MaxNames) Now.Defines = nullptr;
+    TConditionals Now;
+    Now.Skipping = S.Skipping;
+    const std::vector<std::string> &Current = S.Defines.Names();
+    if (!Full && !Starts->empty() && *Starts->back().Defines == Current)
+      Now.Defines = Starts->back().Defines;
+    else if (!Full && (Names += Current.size()) <= MaxNames)
+      Now.Defines = std::make_shared<const std::vector<std::string>>(Current);
+    else
+      Full = true;
     Starts->push_back(std::move(Now));
   };
   if (Starts) {
@@ -253,7 +262,8 @@ void CollectAnchors(TRunState &S, TListingSink &Sink, std::vector<TConditionals>
 int GenerateListings(TRunState &S, TListingSink &Sink, TRunReporter &Reporter) {
   Reporter.ReportStatus("Generating RTF and HTML ...");
   const int Count = static_cast<int>(S.Symbols.Units.size());
-  const bool Parallel = ListsInParallel(S.ListingThreads, Count);
+  const bool Parallel =
+      ListsInParallel(S.ListingThreads, Count, SymbolCount(S.Symbols));
   std::vector<TConditionals> Starts;
   CollectAnchors(S, Sink, Parallel ? &Starts : nullptr);
   Reporter.ReportProgress(Count, 0);

@@ -123,7 +123,7 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &Entry);
 // A name defined again is listed again, so the lists can grow long: once
 // the distinct lists recorded hold MaxNames names, later entries get no
 // list, and memory stays bounded whatever the project.
-inline constexpr std::size_t MaxRecordedDefines = 1u << 18;
+inline constexpr std::size_t MaxRecordedDefines = 1u << 16;
 void CollectAnchors(TRunState &State, TListingSink &Sink,
                     std::vector<TConditionals> *Starts = nullptr,
                     std::size_t MaxNames = MaxRecordedDefines);

@@ -22,7 +22,7 @@ constexpr int MinParallelUnits = 4;
 // No listing ahead starts while finished ones waiting for their turn hold
 // this much. With the two that may be in progress, at most
 // MaxHeld + 2 * 2 * MaxKeptDocument bytes are kept at once.
-constexpr std::size_t MaxHeld = 16u << 20;
+constexpr std::size_t MaxHeld = 4u << 20;
 
 // A unit listed ahead: its documents and the state it ended in, or why it
 // failed.
@@ -244,6 +244,9 @@ public:
     FCurrent = SaveConditionals(FState, &FStarts[static_cast<std::size_t>(Index) + 1]);
   }
 
+  // Puts the conditionals of the turn into State, for listing the rest there.
+  void LoadInto() { LoadConditionals(FState, FCurrent); }
+
   // Writes Listing out if it is what the sequential run gives here (true);
   // lists the unit here otherwise (false).
   bool Write(int Index, const TAheadListing &Listing) {
@@ -272,12 +275,22 @@ private:
 
 } // namespace
 
-bool ListsInParallel(int Threads, int Count) {
+std::size_t SymbolCount(const TSymbolTable &Symbols) {
+  std::size_t N = Symbols.Units.size();
+  for (const TURElm &U : Symbols.Units) {
+    N += U.Idents.size() + U.Classes.size();
+    for (const TCRElm &C : U.Classes) N += C.Members.size();
+  }
+  return N;
+}
+
+bool ListsInParallel(int Threads, int Count, std::size_t Symbols) {
   if (Threads == 1 || Count < 1)
     return false;
   if (Threads >= 2)
     return true;
-  return std::thread::hardware_concurrency() > 1 && Count >= MinParallelUnits;
+  return std::thread::hardware_concurrency() > 1 && Count >= MinParallelUnits &&
+         Symbols <= MaxParallelSymbols;
 }
 
 TParallelCounts WriteListingsInParallel(TRunState &S, TListingSink &Sink,
@@ -289,7 +302,8 @@ TParallelCounts WriteListingsInParallel(TRunState &S, TListingSink &Sink,
   TWorker Worker(Queue, S, Sink, Starts);
   TInTurn InTurn(S, Sink, Starts);
   std::optional<TAheadLister> Own; // made when the calling thread first lists ahead
-  for (int I = 0; I < Count; ++I) {
+  int I = 0;
+  for (; I < Count && Starts[static_cast<std::size_t>(I)].Defines; ++I) {
     if (Queue.ClaimTurn(I)) {
       InTurn.ListHere(I);
     } else {
@@ -311,6 +325,14 @@ TParallelCounts WriteListingsInParallel(TRunState &S, TListingSink &Sink,
       else
         ++Counts.Again;
     }
+    Reporter.ReportProgress(Count, I + 1);
+  }
+  // From the first unit whose start was not recorded on, none was, and no
+  // unit can go ahead: the rest is the sequential loop.
+  Queue.Stop();
+  InTurn.LoadInto();
+  for (; I < Count; ++I) {
+    WriteUnitListing(S, Sink, I);
     Reporter.ReportProgress(Count, I + 1);
   }
   return Counts;

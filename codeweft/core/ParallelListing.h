@@ -36,10 +36,18 @@ struct TParallelCounts {
   int Again = 0; // listed ahead, but listed again in their turn
 };
 
-// Whether Count units are listed on two threads. Threads as in
-// TRunState::ListingThreads: with 0, only when the machine has more than one
-// hardware thread and there are enough units to share.
-bool ListsInParallel(int Threads, int Count);
+// Each extra lister works on a copy of the symbol table: past this many
+// entries, the copies would cost more memory than the time they save is worth.
+inline constexpr std::size_t MaxParallelSymbols = 1u << 16;
+
+// Entries of the table: units, identifiers, classes and members.
+std::size_t SymbolCount(const TSymbolTable &Symbols);
+
+// Whether Count units with Symbols entries in all are listed on two threads.
+// Threads as in TRunState::ListingThreads: with 0, only when the machine has
+// more than one hardware thread, there are enough units to share and the
+// table is small enough to copy.
+bool ListsInParallel(int Threads, int Count, std::size_t Symbols);
 
 // Writes every unit's listing with progress 1..n of n, as the loop of
 // GenerateListings does, on two threads. Starts: what CollectAnchors recorded

@@ -399,11 +399,15 @@ TEST(ParallelListingTest, UnitsAreListedAheadAndProgressComesInOrder) {
 }
 
 TEST(ParallelListingTest, TheRunChoosesASecondThreadOnlyWhereItPays) {
-  EXPECT_FALSE(ListsInParallel(1, 100));
-  EXPECT_FALSE(ListsInParallel(0, 2));
-  EXPECT_FALSE(ListsInParallel(2, 0));
-  EXPECT_TRUE(ListsInParallel(2, 2));
-  EXPECT_EQ(ListsInParallel(0, 100), std::thread::hardware_concurrency() > 1);
+  EXPECT_FALSE(ListsInParallel(1, 100, 10));
+  EXPECT_FALSE(ListsInParallel(0, 2, 10));
+  EXPECT_FALSE(ListsInParallel(2, 0, 10));
+  EXPECT_TRUE(ListsInParallel(2, 2, 10));
+  EXPECT_EQ(ListsInParallel(0, 100, 10), std::thread::hardware_concurrency() > 1);
+  // A table too large to copy for a second lister keeps one thread, unless
+  // two are asked for.
+  EXPECT_FALSE(ListsInParallel(0, 100, MaxParallelSymbols + 1));
+  EXPECT_TRUE(ListsInParallel(2, 100, MaxParallelSymbols + 1));
 }
 
 } // namespace
