@@ -229,13 +229,14 @@ void CollectAnchors(TRunState &S, TListingSink &Sink, std::vector<TConditionals>
   const auto Record = [&] {
     TConditionals Now;
     Now.Skipping = S.Skipping;
-    const std::vector<std::string> &Current = S.Defines.Names();
-    if (!Full && !Starts->empty() && *Starts->back().Defines == Current)
-      Now.Defines = Starts->back().Defines;
-    else if (!Full && (Names += Current.size()) <= MaxNames)
-      Now.Defines = std::make_shared<const std::vector<std::string>>(Current);
-    else
-      Full = true;
+    if (!Full) {
+      Now = SaveConditionals(S, Starts->empty() ? nullptr : &Starts->back());
+      const bool Shared = !Starts->empty() && Now.Defines == Starts->back().Defines;
+      if (!Shared && (Names += Now.Defines->size()) > MaxNames) {
+        Now.Defines = nullptr;
+        Full = true;
+      }
+    }
     Starts->push_back(std::move(Now));
   };
   if (Starts) {
