@@ -7,187 +7,15 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 #endif
 
 namespace codeweft {
 
-namespace {
-
-constexpr std::size_t BufferSize = 64 * 1024;
-// Beyond the data: a 0 sentinel, and room for the 16-byte keyword probe.
-constexpr std::size_t BufferPadding = 16;
-
-enum : unsigned char {
-  ccLetter = 1,
-  ccDigit = 2,
-  ccHex = 4,
-  ccSpace = 8,
-  ccLineEnd = 16,    // CR, LF, and NUL (the sentinel, perhaps)
-  ccStringStop = 32, // what ends the plain characters of a quoted string: "'", CR, LF, NUL
-};
-
-struct TCharClasses {
-  unsigned char Of[256] = {};
-  constexpr TCharClasses() {
-    for (int c = 'A'; c <= 'Z'; ++c) Of[c] |= ccLetter;
-    for (int c = 'a'; c <= 'z'; ++c) Of[c] |= ccLetter;
-    Of[static_cast<unsigned char>('_')] |= ccLetter;
-    for (int c = '0'; c <= '9'; ++c) Of[c] |= ccDigit | ccHex;
-    for (int c = 'A'; c <= 'F'; ++c) Of[c] |= ccHex;
-    for (int c = 'a'; c <= 'f'; ++c) Of[c] |= ccHex;
-    for (int c : {9, 10, 13, 32}) Of[c] |= ccSpace;
-    for (int c : {0, 10, 13}) Of[c] |= ccLineEnd | ccStringStop;
-    Of[static_cast<unsigned char>('\'')] |= ccStringStop;
-  }
-};
-constexpr TCharClasses Classes;
-
-constexpr bool Is(unsigned char C, unsigned char Class) { return (Classes.Of[C] & Class) != 0; }
-
-// The kinds of the characters that form a token on their own.
-constexpr TTokenKind SingleKind(unsigned char C) {
-  switch (C) {
-  case ')': return TTokenKind::tkRParen;
-  case ',': return TTokenKind::tkComma;
-  case ';': return TTokenKind::tkSemicolon;
-  case '=': return TTokenKind::tkEqual;
-  case '+': return TTokenKind::tkPlus;
-  case '-': return TTokenKind::tkMinus;
-  case '*': return TTokenKind::tkStar;
-  case '^': return TTokenKind::tkCaret;
-  case '@': return TTokenKind::tkAt;
-  case '[': return TTokenKind::tkLBracket;
-  case ']': return TTokenKind::tkRBracket;
-  default: return TTokenKind::tkEnd;
-  }
-}
-
-struct TSingleKinds {
-  TTokenKind Of[256] = {};
-  constexpr TSingleKinds() {
-    for (int c = 0; c < 256; ++c) Of[c] = SingleKind(static_cast<unsigned char>(c));
-  }
-};
-constexpr TSingleKinds SingleKinds;
-
-// The end of a run that goes on at Q - blanks; letters, digits and "_"; the
-// rest of a line. Sixteen bytes are classified at a time, so the run's length
-// costs no branch per byte. The sentinel ends every run before the padding.
-#if defined(__SSE2__)
-inline __m128i Load16(const unsigned char *Q) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i *>(Q));
-}
-// Bytes of V (as unsigned) in [Lo, Lo + N).
-inline __m128i InRange(__m128i V, char Lo, char N) {
-  const __m128i Shifted = _mm_add_epi8(V, _mm_set1_epi8(static_cast<char>(-128 - Lo)));
-  return _mm_cmplt_epi8(Shifted, _mm_set1_epi8(static_cast<char>(-128 + N)));
-}
-inline unsigned SpaceMask(const unsigned char *Q) {
-  const __m128i V = Load16(Q);
-  const __m128i S = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8(' ')),
-                                               _mm_cmpeq_epi8(V, _mm_set1_epi8('\t'))),
-                                  _mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8('\r')),
-                                               _mm_cmpeq_epi8(V, _mm_set1_epi8('\n'))));
-  return static_cast<unsigned>(_mm_movemask_epi8(S));
-}
-inline unsigned WordMask(const unsigned char *Q) {
-  const __m128i V = Load16(Q);
-  const __m128i Letter = InRange(_mm_or_si128(V, _mm_set1_epi8(0x20)), 'a', 26);
-  const __m128i Digit = InRange(V, '0', 10);
-  const __m128i Under = _mm_cmpeq_epi8(V, _mm_set1_epi8('_'));
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(Letter, Digit), Under)));
-}
-// Bytes other than CR, LF and NUL: the rest of a line.
-inline unsigned LineMask(const unsigned char *Q) {
-  const __m128i V = Load16(Q);
-  const __m128i Stop = _mm_or_si128(_mm_cmpeq_epi8(V, _mm_setzero_si128()),
-                                    _mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8('\r')),
-                                                 _mm_cmpeq_epi8(V, _mm_set1_epi8('\n'))));
-  return ~static_cast<unsigned>(_mm_movemask_epi8(Stop)) & 0xFFFFu;
-}
-// Bytes other than C and NUL: the inside of a comment up to its closing
-// character. A NUL (the sentinel, perhaps) ends the search too, so that it
-// needs no bound and no library call.
-template <char C> inline unsigned NotCharMask(const unsigned char *Q) {
-  const __m128i V = Load16(Q);
-  const __m128i Stop = _mm_or_si128(_mm_cmpeq_epi8(V, _mm_setzero_si128()),
-                                    _mm_cmpeq_epi8(V, _mm_set1_epi8(C)));
-  return ~static_cast<unsigned>(_mm_movemask_epi8(Stop)) & 0xFFFFu;
-}
-template <unsigned (*Mask)(const unsigned char *)>
-inline const unsigned char *RunEnd(const unsigned char *Q) {
-  for (;;) {
-    const unsigned M = ~Mask(Q) & 0xFFFFu;
-    if (M != 0) return Q + __builtin_ctz(M);
-    Q += 16;
-  }
-}
-inline const unsigned char *SpaceEnd(const unsigned char *Q) { return RunEnd<SpaceMask>(Q); }
-inline const unsigned char *WordEnd(const unsigned char *Q) { return RunEnd<WordMask>(Q); }
-inline const unsigned char *LineEnd(const unsigned char *Q) { return RunEnd<LineMask>(Q); }
-template <char C> inline const unsigned char *CharOrNul(const unsigned char *Q) {
-  return RunEnd<NotCharMask<C>>(Q);
-}
-#else
-inline const unsigned char *SpaceEnd(const unsigned char *Q) {
-  while (Is(*Q, ccSpace)) ++Q;
-  return Q;
-}
-inline const unsigned char *WordEnd(const unsigned char *Q) {
-  while (Is(*Q, ccLetter | ccDigit)) ++Q;
-  return Q;
-}
-inline const unsigned char *LineEnd(const unsigned char *Q) {
-  while (!Is(*Q, ccLineEnd)) ++Q;
-  return Q;
-}
-template <char C> inline const unsigned char *CharOrNul(const unsigned char *Q) {
-  while (*Q != 0 && *Q != static_cast<unsigned char>(C)) ++Q;
-  return Q;
-}
-#endif
-
-// What a token that starts with a character is, as far as its first
-// character tells.
-enum TStart : unsigned char {
-  stBad = 0, stSpace, stLetter, stDigit, stDollar, stSingle, stColon, stLess, stGreater,
-  stPeriod, stLParen, stBrace, stSlash, stQuote,
-};
-
-struct TStarts {
-  TStart Of[256] = {};
-  constexpr TStarts() {
-    for (int c = 0; c < 256; ++c) {
-      const auto C = static_cast<unsigned char>(c);
-      Of[c] = Is(C, ccSpace)    ? stSpace
-              : Is(C, ccLetter) ? stLetter
-              : Is(C, ccDigit)  ? stDigit
-              : SingleKind(C) != TTokenKind::tkEnd ? stSingle
-                                                   : stBad;
-    }
-    Of['$'] = stDollar;
-    Of[':'] = stColon;
-    Of['<'] = stLess;
-    Of['>'] = stGreater;
-    Of['.'] = stPeriod;
-    Of['('] = stLParen;
-    Of['{'] = stBrace;
-    Of['/'] = stSlash;
-    Of['\''] = stQuote;
-    Of['#'] = stQuote;
-  }
-};
-constexpr TStarts Starts;
-
-} // namespace
+using namespace scanchars;
 
 // One byte beyond the data holds a 0 sentinel, which no run of letters,
 // digits or blanks accepts: the run loops need no bounds check.
@@ -201,11 +29,6 @@ void TScanner::Open(const std::string &FileName) {
   Close();
   const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (Fd < 0) throw EFOpenError(FileErrorMessage("open", FileName, errno));
-  struct stat St;
-  if (::fstat(Fd, &St) == 0 && S_ISDIR(St.st_mode)) {
-    ::close(Fd);
-    throw EFOpenError(FileErrorMessage("open", FileName, EISDIR));
-  }
   FFd = Fd;
   FFileName = FileName;
   FPos = FLim = FBuf.get();
@@ -218,7 +41,14 @@ void TScanner::Open(const std::string &FileName) {
   while (FLim - FPos < 3) {
     const ssize_t N = ::read(FFd, const_cast<unsigned char *>(FLim), BufferSize - (FLim - FPos));
     if (N < 0 && errno == EINTR) continue;
-    if (N < 0) throw EInOutError(FileErrorMessage("read", FFileName, errno));
+    if (N < 0) {
+      // A folder opens but cannot be read: it is reported as a file that
+      // cannot be opened, which saves asking what each file is.
+      const int Err = errno;
+      Close();
+      if (Err == EISDIR) throw EFOpenError(FileErrorMessage("open", FileName, Err));
+      throw EInOutError(FileErrorMessage("read", FileName, Err));
+    }
     if (N == 0) break;
     FLim += N;
   }
@@ -287,13 +117,10 @@ template <class Pred> void TScanner::TakeWhile(std::string &Text, Pred Keep) {
   }
 }
 
-// Delivers a token whose text is the N bytes at P.
-[[gnu::always_inline]] inline void TScanner::Deliver(TToken &Token, TTokenKind Kind,
-                                                     const unsigned char *P, std::size_t N) {
-  Token.Kind = Kind;
 #if defined(__SANITIZE_ADDRESS__)
-  // Two halves taken in turn: the previous token's bytes are poisoned, so a
-  // view of them kept past this call is reported.
+// Two halves taken in turn: the previous token's bytes are poisoned, so a
+// view of them kept past this call is reported.
+void TScanner::DeliverChecked(TToken &Token, const unsigned char *P, std::size_t N) {
   if (N > FCheckedHalf) {
     ReleaseCheckedText();
     FCheckedHalf = N * 2 + 64;
@@ -307,10 +134,8 @@ template <class Pred> void TScanner::TakeWhile(std::string &Text, Pred Keep) {
   if (N != 0) std::memcpy(Half, P, N);
   FCheckedLast = std::string_view(Half, N);
   Token.Text = FCheckedLast;
-#else
-  Token.Text = std::string_view(reinterpret_cast<const char *>(P), N);
-#endif
 }
+#endif
 
 void TScanner::ReleaseCheckedText() {
 #if defined(__SANITIZE_ADDRESS__)
@@ -328,127 +153,6 @@ int TScanner::Finish(TToken &Token, int Code) {
   Token.Text = {};
   ReleaseCheckedText();
   return Code;
-}
-
-int TScanner::NextToken(TToken &Token) {
-  const unsigned char *const P = FPos, *const Lim = FFastLim;
-  if (P >= Lim) return NextTokenGeneral(Token);
-  const unsigned char *Q = P + 1;
-  TTokenKind K;
-  switch (Starts.Of[*P]) {
-  case stSpace:
-    Q = SpaceEnd(Q);
-    K = TTokenKind::tkWhitespace;
-    break;
-  case stLetter:
-    Q = WordEnd(Q);
-    K = PaddedWordKind(P, static_cast<std::size_t>(Q - P));
-    break;
-  case stDigit:
-    while (Is(*Q, ccDigit)) ++Q;
-    K = TTokenKind::tkInteger;
-    if (*Q == '.') {
-      if (Q[1] == '.') { // a point, not the sentinel: both lie inside the data
-        // The digits alone; both points are consumed and ".." comes next.
-        Deliver(Token, TTokenKind::tkInteger, P, static_cast<std::size_t>(Q - P));
-        FPos = Q + 2;
-        FPendingRange = true;
-        FFastLim = FBuf.get();
-        return scToken;
-      }
-      ++Q;
-      while (Is(*Q, ccDigit)) ++Q;
-      K = TTokenKind::tkReal;
-    }
-    if (*Q == 'e' || *Q == 'E') {
-      ++Q;
-      if (*Q == '+' || *Q == '-') ++Q;
-      ++Q; // the exponent's first character, whatever it is
-      while (Is(*Q, ccDigit)) ++Q;
-      K = TTokenKind::tkReal;
-    }
-    break;
-  case stDollar:
-    while (Is(*Q, ccHex)) ++Q;
-    K = TTokenKind::tkInteger;
-    break;
-  case stSingle:
-    K = SingleKinds.Of[*P];
-    break;
-  case stColon:
-    K = TTokenKind::tkColon;
-    if (*Q == '=') ++Q, K = TTokenKind::tkAssign;
-    break;
-  case stLess:
-    K = TTokenKind::tkLess;
-    if (*Q == '=') ++Q, K = TTokenKind::tkLessEqual;
-    else if (*Q == '>') ++Q, K = TTokenKind::tkNotEqual;
-    break;
-  case stGreater:
-    K = TTokenKind::tkGreater;
-    if (*Q == '=') ++Q, K = TTokenKind::tkGreaterEqual;
-    break;
-  case stPeriod:
-    K = TTokenKind::tkPeriod;
-    if (*Q == '.') ++Q, K = TTokenKind::tkRange;
-    break;
-  case stLParen:
-    K = TTokenKind::tkLParen;
-    if (*Q == '*') {
-      // A run of stars and then ")" closes; the opening star is not one of them.
-      ++Q;
-      for (;;) {
-        Q = CharOrNul<'*'>(Q);
-        if (*Q == 0) return NextTokenGeneral(Token); // the sentinel, or a NUL in the comment
-        while (*Q == '*') ++Q;
-        if (*Q == ')') break;
-      }
-      ++Q;
-      K = TTokenKind::tkComment;
-    }
-    break;
-  case stBrace:
-    K = *Q == '$' ? TTokenKind::tkDirective : TTokenKind::tkComment;
-    Q = CharOrNul<'}'>(Q);
-    if (*Q == 0) return NextTokenGeneral(Token); // the sentinel, or a NUL in the comment
-    ++Q;
-    break;
-  case stSlash:
-    K = tkSlash;
-    if (*Q == '/') {
-      Q = LineEnd(Q);
-      if (*Q == 0) return NextTokenGeneral(Token); // the sentinel, or a NUL in the comment
-      if (*Q == 13 && Q[1] == 10) ++Q;
-      ++Q;
-      K = TTokenKind::tkComment;
-    }
-    break;
-  case stQuote:
-    // Quoted strings and character codes; a line end, a NUL (perhaps the
-    // sentinel) and the errors are left to the general way.
-    Q = P;
-    for (;;) {
-      while (*Q == '#' || Is(*Q, ccDigit)) ++Q;
-      if (*Q != '\'') break;
-      do {
-        ++Q;
-        while (!Is(*Q, ccStringStop)) ++Q;
-        if (*Q != '\'') return NextTokenGeneral(Token);
-        ++Q;
-      } while (*Q == '\'');
-      if (*Q != '#') break;
-    }
-    K = TTokenKind::tkString;
-    break;
-  case stBad:
-    return NextTokenGeneral(Token);
-  default:
-    __builtin_unreachable(); // the table holds no other value
-  }
-  if (Q >= Lim) return NextTokenGeneral(Token);
-  Deliver(Token, K, P, static_cast<std::size_t>(Q - P));
-  FPos = Q;
-  return scToken;
 }
 
 // The general way reads on into the next buffer-full when a token reaches the

@@ -10,6 +10,8 @@
 // in CR LF or in LF alone.
 #pragma once
 
+#include "codeweft/core/Keywords.h"
+#include "codeweft/core/ScannerChars.h"
 #include "codeweft/core/Token.h"
 
 #include <cstddef>
@@ -62,7 +64,15 @@ private:
   int Fill();
   void Take(std::string &Text) { Text.push_back(static_cast<char>(*FPos++)); }
   template <class Pred> void TakeWhile(std::string &Text, Pred Keep);
-  void Deliver(TToken &Token, TTokenKind Kind, const unsigned char *P, std::size_t N);
+  void Deliver(TToken &Token, TTokenKind Kind, const unsigned char *P, std::size_t N) {
+    Token.Kind = Kind;
+#if defined(__SANITIZE_ADDRESS__)
+    DeliverChecked(Token, P, N);
+#else
+    Token.Text = std::string_view(reinterpret_cast<const char *>(P), N);
+#endif
+  }
+  void DeliverChecked(TToken &Token, const unsigned char *P, std::size_t N);
   int NextTokenGeneral(TToken &Token);
   int ScanGeneral(TToken &Token);
   int Finish(TToken &Token, int Code);
@@ -94,5 +104,134 @@ private:
   int FCheckedTurn = 0;
   std::string_view FCheckedLast;
 };
+
+// The fast way: a token that lies wholly inside the buffer, read by one look
+// at its first character. Anything else - the buffer's end, a pending range,
+// an error - goes the general way.
+[[gnu::always_inline]] inline int TScanner::NextToken(TToken &Token) {
+  using namespace scanchars;
+  const unsigned char *const P = FPos, *const Lim = FFastLim;
+  if (P >= Lim) return NextTokenGeneral(Token);
+  const unsigned char *Q = P + 1;
+  TTokenKind K;
+  // The commonest starts are told apart by plain branches, which the
+  // processor predicts from the tokens before; the rest by a table.
+  const unsigned char C = *P;
+  if (C == ' ') {
+    // Most blanks are one space: deciding that by a predicted branch keeps
+    // the next token from waiting on the run search.
+    if (Is(*Q, ccSpace)) Q = SpaceEnd(Q + 1);
+    K = TTokenKind::tkWhitespace;
+  } else if (Is(C, ccLetter)) {
+    Q = WordEnd(Q);
+    K = PaddedWordKind(P, static_cast<std::size_t>(Q - P));
+  } else if (SingleKinds.Of[C] != TTokenKind::tkEnd) {
+    K = SingleKinds.Of[C];
+  } else switch (Starts.Of[C]) {
+  case stSpace:
+    Q = SpaceEnd(Q);
+    K = TTokenKind::tkWhitespace;
+    break;
+  case stDigit:
+    while (Is(*Q, ccDigit)) ++Q;
+    K = TTokenKind::tkInteger;
+    if (*Q == '.') {
+      if (Q[1] == '.') { // a point, not the sentinel: both lie inside the data
+        // The digits alone; both points are consumed and ".." comes next.
+        Deliver(Token, TTokenKind::tkInteger, P, static_cast<std::size_t>(Q - P));
+        FPos = Q + 2;
+        FPendingRange = true;
+        FFastLim = FBuf.get();
+        return scToken;
+      }
+      ++Q;
+      while (Is(*Q, ccDigit)) ++Q;
+      K = TTokenKind::tkReal;
+    }
+    if (*Q == 'e' || *Q == 'E') {
+      ++Q;
+      if (*Q == '+' || *Q == '-') ++Q;
+      ++Q; // the exponent's first character, whatever it is
+      while (Is(*Q, ccDigit)) ++Q;
+      K = TTokenKind::tkReal;
+    }
+    break;
+  case stDollar:
+    while (Is(*Q, ccHex)) ++Q;
+    K = TTokenKind::tkInteger;
+    break;
+  case stColon:
+    K = TTokenKind::tkColon;
+    if (*Q == '=') ++Q, K = TTokenKind::tkAssign;
+    break;
+  case stLess:
+    K = TTokenKind::tkLess;
+    if (*Q == '=') ++Q, K = TTokenKind::tkLessEqual;
+    else if (*Q == '>') ++Q, K = TTokenKind::tkNotEqual;
+    break;
+  case stGreater:
+    K = TTokenKind::tkGreater;
+    if (*Q == '=') ++Q, K = TTokenKind::tkGreaterEqual;
+    break;
+  case stPeriod:
+    K = TTokenKind::tkPeriod;
+    if (*Q == '.') ++Q, K = TTokenKind::tkRange;
+    break;
+  case stLParen:
+    K = TTokenKind::tkLParen;
+    if (*Q == '*') {
+      // A run of stars and then ")" closes; the opening star is not one of them.
+      ++Q;
+      for (;;) {
+        Q = CharOrNul<'*'>(Q);
+        if (*Q == 0) return NextTokenGeneral(Token); // the sentinel, or a NUL in the comment
+        while (*Q == '*') ++Q;
+        if (*Q == ')') break;
+      }
+      ++Q;
+      K = TTokenKind::tkComment;
+    }
+    break;
+  case stBrace:
+    K = *Q == '$' ? TTokenKind::tkDirective : TTokenKind::tkComment;
+    Q = CharOrNul<'}'>(Q);
+    if (*Q == 0) return NextTokenGeneral(Token); // the sentinel, or a NUL in the comment
+    ++Q;
+    break;
+  case stSlash:
+    K = tkSlash;
+    if (*Q == '/') {
+      Q = LineEnd(Q);
+      if (*Q == 0) return NextTokenGeneral(Token); // the sentinel, or a NUL in the comment
+      if (*Q == 13 && Q[1] == 10) ++Q;
+      ++Q;
+      K = TTokenKind::tkComment;
+    }
+    break;
+  case stQuote:
+    // Quoted strings and character codes; a line end, a NUL (perhaps the
+    // sentinel) and the errors are left to the general way.
+    Q = P;
+    for (;;) {
+      while (*Q == '#' || Is(*Q, ccDigit)) ++Q;
+      if (*Q != '\'') break;
+      do {
+        ++Q;
+        while (!Is(*Q, ccStringStop)) ++Q;
+        if (*Q != '\'') return NextTokenGeneral(Token);
+        ++Q;
+      } while (*Q == '\'');
+      if (*Q != '#') break;
+    }
+    K = TTokenKind::tkString;
+    break;
+  default: // stBad; letters and single characters were taken above
+    return NextTokenGeneral(Token);
+  }
+  if (Q >= Lim) return NextTokenGeneral(Token);
+  Deliver(Token, K, P, static_cast<std::size_t>(Q - P));
+  FPos = Q;
+  return scToken;
+}
 
 } // namespace codeweft

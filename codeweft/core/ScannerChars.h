@@ -1,0 +1,182 @@
+// The character classes and the run finders of the scanner's fast way. They
+// live in a header so that TScanner::NextToken can be expanded where tokens
+// are taken: the position then stays in a register from token to token.
+#pragma once
+
+#include "codeweft/core/Token.h"
+
+#include <cstddef>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace codeweft::scanchars {
+
+inline constexpr std::size_t BufferSize = 64 * 1024;
+// Beyond the data: a 0 sentinel, and room for the 16-byte keyword probe.
+inline constexpr std::size_t BufferPadding = 16;
+
+enum : unsigned char {
+  ccLetter = 1,
+  ccDigit = 2,
+  ccHex = 4,
+  ccSpace = 8,
+  ccLineEnd = 16,    // CR, LF, and NUL (the sentinel, perhaps)
+  ccStringStop = 32, // what ends the plain characters of a quoted string: "'", CR, LF, NUL
+};
+
+struct TCharClasses {
+  unsigned char Of[256] = {};
+  constexpr TCharClasses() {
+    for (int c = 'A'; c <= 'Z'; ++c) Of[c] |= ccLetter;
+    for (int c = 'a'; c <= 'z'; ++c) Of[c] |= ccLetter;
+    Of[static_cast<unsigned char>('_')] |= ccLetter;
+    for (int c = '0'; c <= '9'; ++c) Of[c] |= ccDigit | ccHex;
+    for (int c = 'A'; c <= 'F'; ++c) Of[c] |= ccHex;
+    for (int c = 'a'; c <= 'f'; ++c) Of[c] |= ccHex;
+    for (int c : {9, 10, 13, 32}) Of[c] |= ccSpace;
+    for (int c : {0, 10, 13}) Of[c] |= ccLineEnd | ccStringStop;
+    Of[static_cast<unsigned char>('\'')] |= ccStringStop;
+  }
+};
+inline constexpr TCharClasses Classes;
+
+constexpr bool Is(unsigned char C, unsigned char Class) { return (Classes.Of[C] & Class) != 0; }
+
+// The kinds of the characters that form a token on their own.
+constexpr TTokenKind SingleKind(unsigned char C) {
+  switch (C) {
+  case ')': return TTokenKind::tkRParen;
+  case ',': return TTokenKind::tkComma;
+  case ';': return TTokenKind::tkSemicolon;
+  case '=': return TTokenKind::tkEqual;
+  case '+': return TTokenKind::tkPlus;
+  case '-': return TTokenKind::tkMinus;
+  case '*': return TTokenKind::tkStar;
+  case '^': return TTokenKind::tkCaret;
+  case '@': return TTokenKind::tkAt;
+  case '[': return TTokenKind::tkLBracket;
+  case ']': return TTokenKind::tkRBracket;
+  default: return TTokenKind::tkEnd;
+  }
+}
+
+struct TSingleKinds {
+  TTokenKind Of[256] = {};
+  constexpr TSingleKinds() {
+    for (int c = 0; c < 256; ++c) Of[c] = SingleKind(static_cast<unsigned char>(c));
+  }
+};
+inline constexpr TSingleKinds SingleKinds;
+
+// The end of a run that goes on at Q - blanks; letters, digits and "_"; the
+// rest of a line. Sixteen bytes are classified at a time, so the run's length
+// costs no branch per byte. The sentinel ends every run before the padding.
+#if defined(__SSE2__)
+inline __m128i Load16(const unsigned char *Q) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i *>(Q));
+}
+// Bytes of V (as unsigned) in [Lo, Lo + N).
+inline __m128i InRange(__m128i V, char Lo, char N) {
+  const __m128i Shifted = _mm_add_epi8(V, _mm_set1_epi8(static_cast<char>(-128 - Lo)));
+  return _mm_cmplt_epi8(Shifted, _mm_set1_epi8(static_cast<char>(-128 + N)));
+}
+inline unsigned SpaceMask(const unsigned char *Q) {
+  const __m128i V = Load16(Q);
+  const __m128i S = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8(' ')),
+                                               _mm_cmpeq_epi8(V, _mm_set1_epi8('\t'))),
+                                  _mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8('\r')),
+                                               _mm_cmpeq_epi8(V, _mm_set1_epi8('\n'))));
+  return static_cast<unsigned>(_mm_movemask_epi8(S));
+}
+inline unsigned WordMask(const unsigned char *Q) {
+  const __m128i V = Load16(Q);
+  const __m128i Letter = InRange(_mm_or_si128(V, _mm_set1_epi8(0x20)), 'a', 26);
+  const __m128i Digit = InRange(V, '0', 10);
+  const __m128i Under = _mm_cmpeq_epi8(V, _mm_set1_epi8('_'));
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(Letter, Digit), Under)));
+}
+// Bytes other than CR, LF and NUL: the rest of a line.
+inline unsigned LineMask(const unsigned char *Q) {
+  const __m128i V = Load16(Q);
+  const __m128i Stop = _mm_or_si128(_mm_cmpeq_epi8(V, _mm_setzero_si128()),
+                                    _mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8('\r')),
+                                                 _mm_cmpeq_epi8(V, _mm_set1_epi8('\n'))));
+  return ~static_cast<unsigned>(_mm_movemask_epi8(Stop)) & 0xFFFFu;
+}
+// Bytes other than C and NUL: the inside of a comment up to its closing
+// character. A NUL (the sentinel, perhaps) ends the search too, so that it
+// needs no bound and no library call.
+template <char C> inline unsigned NotCharMask(const unsigned char *Q) {
+  const __m128i V = Load16(Q);
+  const __m128i Stop = _mm_or_si128(_mm_cmpeq_epi8(V, _mm_setzero_si128()),
+                                    _mm_cmpeq_epi8(V, _mm_set1_epi8(C)));
+  return ~static_cast<unsigned>(_mm_movemask_epi8(Stop)) & 0xFFFFu;
+}
+template <unsigned (*Mask)(const unsigned char *)>
+inline const unsigned char *RunEnd(const unsigned char *Q) {
+  for (;;) {
+    const unsigned M = ~Mask(Q) & 0xFFFFu;
+    if (M != 0) return Q + __builtin_ctz(M);
+    Q += 16;
+  }
+}
+inline const unsigned char *SpaceEnd(const unsigned char *Q) { return RunEnd<SpaceMask>(Q); }
+inline const unsigned char *WordEnd(const unsigned char *Q) { return RunEnd<WordMask>(Q); }
+inline const unsigned char *LineEnd(const unsigned char *Q) { return RunEnd<LineMask>(Q); }
+template <char C> inline const unsigned char *CharOrNul(const unsigned char *Q) {
+  return RunEnd<NotCharMask<C>>(Q);
+}
+#else
+inline const unsigned char *SpaceEnd(const unsigned char *Q) {
+  while (Is(*Q, ccSpace)) ++Q;
+  return Q;
+}
+inline const unsigned char *WordEnd(const unsigned char *Q) {
+  while (Is(*Q, ccLetter | ccDigit)) ++Q;
+  return Q;
+}
+inline const unsigned char *LineEnd(const unsigned char *Q) {
+  while (!Is(*Q, ccLineEnd)) ++Q;
+  return Q;
+}
+template <char C> inline const unsigned char *CharOrNul(const unsigned char *Q) {
+  while (*Q != 0 && *Q != static_cast<unsigned char>(C)) ++Q;
+  return Q;
+}
+#endif
+
+// What a token that starts with a character is, as far as its first
+// character tells.
+enum TStart : unsigned char {
+  stBad = 0, stSpace, stLetter, stDigit, stDollar, stSingle, stColon, stLess, stGreater,
+  stPeriod, stLParen, stBrace, stSlash, stQuote,
+};
+
+struct TStarts {
+  TStart Of[256] = {};
+  constexpr TStarts() {
+    for (int c = 0; c < 256; ++c) {
+      const auto C = static_cast<unsigned char>(c);
+      Of[c] = Is(C, ccSpace)    ? stSpace
+              : Is(C, ccLetter) ? stLetter
+              : Is(C, ccDigit)  ? stDigit
+              : SingleKind(C) != TTokenKind::tkEnd ? stSingle
+                                                   : stBad;
+    }
+    Of['$'] = stDollar;
+    Of[':'] = stColon;
+    Of['<'] = stLess;
+    Of['>'] = stGreater;
+    Of['.'] = stPeriod;
+    Of['('] = stLParen;
+    Of['{'] = stBrace;
+    Of['/'] = stSlash;
+    Of['\''] = stQuote;
+    Of['#'] = stQuote;
+  }
+};
+inline constexpr TStarts Starts;
+
+} // namespace codeweft::scanchars
