@@ -221,7 +221,9 @@ TEST_F(MainFormTest, RunOfTheBundledExampleFillsTheGridAndShowsCountAndTime) {
       ++classRows;
       EXPECT_EQ(g.Cells(2, r), "");
     }
-    if (!g.Cells(2, r).empty()) EXPECT_FALSE(g.Cells(3, r).empty()) << "row " << r;
+    if (!g.Cells(2, r).empty()) {
+      EXPECT_FALSE(g.Cells(3, r).empty()) << "row " << r;
+    }
   }
   EXPECT_EQ(unitRows, 3);
   EXPECT_TRUE(tools);
