@@ -3,10 +3,21 @@
 // Tag is free for the application; ComponentState says whether the component is being
 // loaded, read, written, designed or destroyed. The owner is notified when a component is
 // inserted or removed; components that registered with FreeNotification are notified when
-// it is destroyed. Destroying a component also drops every posted message for it.
+// it is destroyed. Destroying a component also drops every posted message for it and marks
+// the posted messages that carry it (see TMessage::ObjFreed).
+//
+// Freeing: a component freed with delete first runs BeforeDestruction, while its dynamic
+// class is still intact, and only then its destructors. BeforeDestruction sets csDestroying
+// on it and on what it owns, tells the components that asked for FreeNotification and its
+// owner Notification(this, opRemove), so a receiver may still dynamic_cast the component
+// to what it is (a TControl, a TButton). The component stays in its owner's list until
+// ~TComponent, which takes it out without a second notification. A component destroyed
+// without delete (a local variable) sends the same notifications from ~TComponent, when
+// only its TComponent part is left.
 #pragma once
 
 #include <functional>
+#include <new>
 #include <map>
 #include <string>
 #include <string_view>
@@ -49,6 +60,11 @@ class TComponent : public TPersistent {
   // Sets csDestroying on this component and everything it owns. Destructors that do work
   // call it first so that notifications see the state.
   void Destroying();
+  // The step before the destructors (see above). Runs once; an override calls the
+  // inherited one last.
+  virtual void BeforeDestruction();
+  // delete runs BeforeDestruction, then the destructors, then frees the memory.
+  void operator delete(TComponent* component, std::destroying_delete_t);
 
   int ComponentCount() const { return static_cast<int>(FComponents.size()); }
   TComponent* Components(int index) const;  // EListError outside 0..count-1
@@ -92,6 +108,8 @@ class TComponent : public TPersistent {
   std::vector<TComponent*> FComponents;
   std::map<std::string, TComponent*, TTextLess> FNameIndex;
   std::vector<TComponent*> FFreeNotifies;
+  bool FBeforeDestructionDone = false;
+  bool FOwnerNotified = false;  // the owner got opRemove from BeforeDestruction
 };
 
 // Observers told at the start of every component's destruction (the message queue drops
