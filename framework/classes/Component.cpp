@@ -218,6 +218,15 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component) RemoveFreeNotification(component);
 }
 
+TKeptStreamData& TComponent::KeepStreamData() {
+  if (!FKept) FKept = std::make_unique<TKeptStreamData>();
+  return *FKept;
+}
+
+std::string TComponent::StreamedClassName() const {
+  return FKept && !FKept->ClassName.empty() ? FKept->ClassName : ClassName();
+}
+
 void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
 
 void TComponent::ReadState(TReader& reader) { reader.ReadData(this); }

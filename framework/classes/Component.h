@@ -17,8 +17,9 @@
 #pragma once
 
 #include <functional>
-#include <new>
 #include <map>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,15 @@ enum TComponentStateItem { csLoading, csReading, csWriting, csDestroying, csDesi
 using TComponentState = TSet<TComponentStateItem>;
 enum TOperation { opInsert, opRemove };
 using TGetChildProc = std::function<void(TComponent*)>;
+
+// What a reader serving a designer kept of a component that it could not read as such (see
+// TReaderHooks in Filer.h): the class name it was stored with, when another class stands in
+// for it, and the properties it does not have, with their values as they were written. The
+// writer writes both back.
+struct TKeptStreamData {
+  std::string ClassName;
+  std::vector<std::pair<std::string, std::string>> Properties;  // name (path), value text
+};
 
 class TComponent : public TPersistent {
   FW_CLASS(TComponent, TPersistent)
@@ -90,6 +100,11 @@ class TComponent : public TPersistent {
 
   // Used by the reader and the writer to mark the streaming states.
   void SetComponentState(TComponentStateItem item, bool on);
+  // What a reader kept for the writer (nullptr: nothing); KeepStreamData makes it.
+  const TKeptStreamData* KeptStreamData() const { return FKept.get(); }
+  TKeptStreamData& KeepStreamData();
+  // The class name the component is stored with: the kept one, else its own.
+  std::string StreamedClassName() const;
 
  protected:
   virtual void ValidateRename(TComponent* component, const std::string& curName,
@@ -108,6 +123,7 @@ class TComponent : public TPersistent {
   std::vector<TComponent*> FComponents;
   std::map<std::string, TComponent*, TTextLess> FNameIndex;
   std::vector<TComponent*> FFreeNotifies;
+  std::unique_ptr<TKeptStreamData> FKept;
   bool FBeforeDestructionDone = false;
   bool FOwnerNotified = false;  // the owner got opRemove from BeforeDestruction
 };
