@@ -529,6 +529,7 @@ void TTriPane::CMControlListChange(TMessage& m) {
 
 void TTriPane::WMUser(TMessage& m) {
   DefaultHandler(m);
+  if (m.ObjFreed) return;  // the dropped control is gone: nothing to move
   auto* control = dynamic_cast<TControl*>(m.Obj);
   if (!control || control->Parent() != this) return;
   // Pending messages may free the control: watch it while they run.

@@ -45,6 +45,10 @@ TComponent::TComponent(TComponent* owner) {
   if (owner) owner->InsertComponent(this);
 }
 
+void* TComponent::operator new(std::size_t size) { return ::operator new(size); }
+
+void TComponent::operator delete(void* memory) { ::operator delete(memory); }
+
 void TComponent::operator delete(TComponent* component, std::destroying_delete_t) {
   void* memory = dynamic_cast<void*>(component);
   component->BeforeDestruction();

@@ -73,8 +73,12 @@ class TComponent : public TPersistent {
   // The step before the destructors (see above). Runs once; an override calls the
   // inherited one last.
   virtual void BeforeDestruction();
-  // delete runs BeforeDestruction, then the destructors, then frees the memory.
+  // delete runs BeforeDestruction, then the destructors, then frees the memory (allocated
+  // by the matching operator new).
+  static void* operator new(std::size_t size);
   void operator delete(TComponent* component, std::destroying_delete_t);
+  // Frees the memory of a component whose constructor threw.
+  static void operator delete(void* memory);
 
   int ComponentCount() const { return static_cast<int>(FComponents.size()); }
   TComponent* Components(int index) const;  // EListError outside 0..count-1

@@ -80,7 +80,9 @@ TEST_F(MessagesTest, AMessageForAFreedTargetIsDroppedOneCarryingAFreedComponentI
   PostMessage(&keeper, WM_USER + 3);
   const TComponent* carriedId = carried;
   keeper.OnUser = [&](TMessage& m) {
-    if (m.Msg == WM_USER + 2) EXPECT_EQ(m.Obj, carriedId);  // still compares equal
+    if (m.Msg == WM_USER + 2) {
+      EXPECT_EQ(m.Obj, carriedId);  // still compares equal
+    }
   };
   delete target;
   delete carried;
