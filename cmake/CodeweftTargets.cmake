@@ -34,9 +34,13 @@ function(cw_program name)
 endfunction()
 
 # cw_package_host(TARGET): makes an executable able to load the package library
-# (libtessapack.so): it links every object of the framework and exports them, so that the
-# package binds to this one framework and its registrations land in the host's registries.
+# (libtessapack.so): it links every object of every framework layer and exports them, so
+# that the package binds to this one framework and its registrations land in the host's
+# registries.
 function(cw_package_host name)
-  target_link_libraries(${name} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,framework>")
-  set_target_properties(${name} PROPERTIES ENABLE_EXPORTS ON)
+  get_property(layers GLOBAL PROPERTY FRAMEWORK_LAYERS)
+  string(JOIN "," items ${layers})
+  target_link_libraries(${name} PRIVATE framework)
+  set_target_properties(${name} PROPERTIES ENABLE_EXPORTS ON
+                        LINK_LIBRARY_OVERRIDE "WHOLE_ARCHIVE,${items}")
 endfunction()

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "framework/graphics/Bitmap.h"
-#include "framework/widgetset/WidgetSet.h"
+#include "framework/graphics/TextMetrics.h"
 
 FW_DEFINE_ENUM(framework::TFontStyle, "TFontStyle", "fsBold", "fsItalic", "fsUnderline", "fsStrikeOut")
 FW_DEFINE_ENUM(framework::TFontPitch, "TFontPitch", "fpDefault", "fpVariable", "fpFixed")
@@ -183,11 +183,11 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
 }
 
 int TCanvas::TextWidth(const std::string& text) const {
-  return Widgetset().TextWidth(FFont->Data(), text);
+  return TextMetrics().TextWidth(FFont->Data(), text);
 }
 
 int TCanvas::TextHeight(const std::string& text) const {
-  return Widgetset().TextHeight(FFont->Data(), text);
+  return TextMetrics().TextHeight(FFont->Data(), text);
 }
 
 void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {

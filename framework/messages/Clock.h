@@ -1,5 +1,5 @@
-// The framework's clock in milliseconds. Timers run on it; tests install a TTestClock and
-// advance it by hand.
+// The framework's clock in milliseconds. Timers run on it; tests install a clock of their
+// own (tests/fakes/TestClock.h) and advance it by hand.
 #pragma once
 
 #include <cstdint>
@@ -15,15 +15,6 @@ class TClock {
 class TSystemClock : public TClock {
  public:
   uint64_t NowMs() const override;
-};
-
-class TTestClock : public TClock {
- public:
-  uint64_t NowMs() const override { return FNow; }
-  void Advance(uint64_t ms) { FNow += ms; }
-
- private:
-  uint64_t FNow = 1000;
 };
 
 TClock& Clock();

@@ -1,8 +1,6 @@
 #include "framework/widgetset/WidgetSet.h"
 
-#include <cstdlib>
-
-#include "framework/widgetset/headless/HeadlessWidgetSet.h"
+#include "framework/graphics/TextMetrics.h"
 
 namespace framework {
 
@@ -12,12 +10,13 @@ TModalResult ModalResultOf(TMsgDlgBtn button) {
   return results[button];
 }
 
+// The fixed metric.
 int TWidgetSet::TextWidth(const TFontData& font, const std::string& text) {
-  return static_cast<int>(text.size()) * ((std::abs(font.Height) + 1) / 2);
+  return TTextMetrics().TextWidth(font, text);
 }
 
-int TWidgetSet::TextHeight(const TFontData& font, const std::string&) {
-  return std::abs(font.Height) + 2;
+int TWidgetSet::TextHeight(const TFontData& font, const std::string& text) {
+  return TTextMetrics().TextHeight(font, text);
 }
 
 TModalResult TWidgetSet::MessageDlg(const std::string&, TMsgDlgType, TMsgDlgButtons buttons) {
@@ -27,18 +26,52 @@ TModalResult TWidgetSet::MessageDlg(const std::string&, TMsgDlgType, TMsgDlgButt
 }
 
 namespace {
+
+TWidgetSetFactory& DefaultFactory() {
+  static TWidgetSetFactory factory;
+  return factory;
+}
+
+std::unique_ptr<TWidgetSet> MakeDefault() {
+  if (DefaultFactory()) return DefaultFactory()();
+  return std::make_unique<TWidgetSet>();
+}
+
+// Canvases measure text with the installed widgetset.
+class TWidgetSetMetrics : public TTextMetrics {
+ public:
+  int TextWidth(const TFontData& font, const std::string& text) override {
+    return Widgetset().TextWidth(font, text);
+  }
+  int TextHeight(const TFontData& font, const std::string& text) override {
+    return Widgetset().TextHeight(font, text);
+  }
+};
+
 std::unique_ptr<TWidgetSet>& Current() {
-  static std::unique_ptr<TWidgetSet> ws = std::make_unique<THeadlessWidgetSet>();
+  static std::unique_ptr<TWidgetSet> ws = MakeDefault();
   return ws;
 }
+
+const bool kMetricsInstalled = [] {
+  static TWidgetSetMetrics metrics;
+  SetTextMetrics(&metrics);
+  return true;
+}();
+
 }  // namespace
 
 TWidgetSet& Widgetset() { return *Current(); }
 
 std::unique_ptr<TWidgetSet> SetWidgetset(std::unique_ptr<TWidgetSet> widgetset) {
-  if (!widgetset) widgetset = std::make_unique<THeadlessWidgetSet>();
+  if (!widgetset) widgetset = MakeDefault();
   std::swap(Current(), widgetset);
   return widgetset;
+}
+
+bool SetDefaultWidgetset(TWidgetSetFactory factory) {
+  DefaultFactory() = std::move(factory);
+  return true;
 }
 
 }  // namespace framework

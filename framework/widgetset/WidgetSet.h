@@ -3,8 +3,13 @@
 // made or destroyed and when bounds, visibility, text or z-order change, it schedules and
 // performs painting (calling back PaintWindow in controls/Input.h), it measures text, it
 // answers dialogs and it delivers input (through controls/Input.h). Every operation does
-// nothing by default; text is measured by a fixed metric. The default widgetset is the
-// headless one (widgetset/headless).
+// nothing by default; text is measured by the fixed metric of graphics/TextMetrics.h, and
+// canvases measure text through the installed widgetset.
+//
+// Installing: a program or test installs a widgetset with SetWidgetset. A widgetset library
+// may name itself the default with SetDefaultWidgetset (the headless one does, when it is
+// linked); the default is made when a widgetset is first needed and none was installed, and
+// when nullptr is installed. Without any, the plain TWidgetSet stands in (nothing native).
 //
 // For a native widgetset: a window's geometry and visibility always come from the model
 // (never lay out natively); a size change made by the user comes back as SetBounds on the
@@ -13,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -114,7 +120,10 @@ class TWidgetSet {
 };
 
 TWidgetSet& Widgetset();
-// Installs a widgetset; the previous one is returned (nullptr restores the headless one).
+// Installs a widgetset; the previous one is returned (nullptr restores the default one).
 std::unique_ptr<TWidgetSet> SetWidgetset(std::unique_ptr<TWidgetSet> widgetset);
+using TWidgetSetFactory = std::function<std::unique_ptr<TWidgetSet>()>;
+// Names the default widgetset (see above); returns true, for use in a static initializer.
+bool SetDefaultWidgetset(TWidgetSetFactory factory);
 
 }  // namespace framework

@@ -19,6 +19,7 @@
 #include "framework/controls/StdRegister.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/messages/Clock.h"
+#include "tests/fakes/TestClock.h"
 #include "framework/widgetset/headless/HeadlessWidgetSet.h"
 
 namespace fwtest {

@@ -1,7 +1,7 @@
 // Design-time services: palette, editors and their registries, the designer.
 #include "TestSupport.h"
 #include "framework/design/DesignIntf.h"
-#include "framework/design/TestDesigner.h"
+#include "tests/fakes/TestDesigner.h"
 #include "framework/widgetset/headless/HeadlessInput.h"
 
 using namespace framework;
