@@ -99,8 +99,8 @@ void TControl::SetClientHeight(int value) { SetHeight(value + (Height() - Client
 TPoint TControl::ClientToParent(TPoint p, const TWinControl* ancestor) const {
   const TControl* c = this;
   while (c && c != ancestor) {
-    if (const auto* w = dynamic_cast<const TWinControl*>(c)) {
-      TRect f = w->FrameInsets();
+    if (c->IsWindowed()) {
+      TRect f = static_cast<const TWinControl*>(c)->FrameInsets();
       p.X += f.Left;
       p.Y += f.Top;
     }

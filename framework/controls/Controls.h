@@ -141,6 +141,8 @@ class TControl : public TComponent {
   TPoint ScreenToClient(TPoint p) const;
 
   TWinControl* Parent() const { return FParent; }
+  // The control is a TWinControl (cheaper to ask than a cast, on the mouse path).
+  bool IsWindowed() const { return FWindowed; }
   virtual void SetParent(TWinControl* parent);
   bool HasParent() const { return FParent != nullptr; }
 
@@ -284,6 +286,7 @@ class TControl : public TComponent {
   bool FShowHint = false;
   int FHelpContext = 0;
   TDragMode FDragMode = dmManual;
+  bool FWindowed = false;
 };
 
 class TGraphicControl : public TControl {

@@ -10,7 +10,16 @@ namespace {
 
 TControl* GCaptureControl = nullptr;
 TControl* GMouseControl = nullptr;
-TPoint GPointer;  // the pointer on the desktop, as last delivered
+// The pointer as last delivered: a window and a point of its client area. Its place on the
+// desktop is worked out only when something needs it (capture, dragging), which keeps the
+// plain delivery of a move cheap.
+THandle GPointerWindow;
+TPoint GPointerAt;
+
+TPoint PointerOnScreen() {
+  TWinControl* w = FindControl(GPointerWindow);
+  return w ? w->ClientToScreen(GPointerAt) : GPointerAt;
+}
 
 // A drag of a control: it waits for the pointer to move Threshold pixels from Start unless
 // it began at once, then follows the pointer over the targets.
@@ -61,7 +70,9 @@ static intptr_t ShiftToKeys(TShiftState s) {
 
 TControl* ControlAtPoint(TWinControl& window, TPoint p) {
   TWinControl* w = &window;
-  if (!w->ClientRect().Contains(p)) {
+  // Within the window's bounds (its frame included) the window or a child is hit; the
+  // bounds are checked first because working out the client area is not cheap.
+  if (p.X < 0 || p.Y < 0 || p.X >= w->Width() || p.Y >= w->Height()) {
     TWinControl* top = w;
     while (top->Parent()) top = top->Parent();
     p = top->ScreenToClient(w->ClientToScreen(p));
@@ -71,8 +82,8 @@ TControl* ControlAtPoint(TWinControl& window, TPoint p) {
   TControl* hit = w;
   while (TControl* c = w->ControlAtPos(p, true, true)) {
     hit = c;
-    auto* child = dynamic_cast<TWinControl*>(c);
-    if (!child) break;
+    if (!c->IsWindowed()) break;
+    auto* child = static_cast<TWinControl*>(c);
     TRect f = child->FrameInsets();
     p = {p.X - c->Left() - f.Left, p.Y - c->Top() - f.Top};
     if (!child->ClientRect().Contains(p)) break;  // on its frame
@@ -89,7 +100,7 @@ void DeliverMouseLeave(THandle window) {
 
 // ---- dragging ----------------------------------------------------------------------------------
 
-static TPoint TargetPoint(TControl* target) { return target->ScreenToClient(GPointer); }
+static TPoint TargetPoint(TControl* target) { return target->ScreenToClient(PointerOnScreen()); }
 
 // Moves the drag to the control under the pointer: the old target hears dsDragLeave, the
 // new one dsDragEnter, then every move dsDragMove; each answer decides Accepted.
@@ -142,7 +153,7 @@ static TControl* FinishDrag(bool drop, TPoint& p) {
 void TControl::BeginDrag(bool immediate, int threshold) {
   if (GDrag.Source || IsDesigning()) return;
   GDrag.Source = this;
-  GDrag.Start = GPointer;
+  GDrag.Start = PointerOnScreen();
   GDrag.Threshold = threshold < 0 ? 5 : threshold;
   SetCaptureControl(this);
   DoStartDrag();
@@ -172,8 +183,9 @@ void TControl::DragDrop(TObject* source, int x, int y) { OnDragDrop(this, source
 // threshold), the left button's release drops, other buttons are ignored.
 static void DragMouse(uint32_t msg) {
   if (msg == WM_MOUSEMOVE) {
-    if (!GDrag.Active && (std::abs(GPointer.X - GDrag.Start.X) >= GDrag.Threshold ||
-                          std::abs(GPointer.Y - GDrag.Start.Y) >= GDrag.Threshold))
+    TPoint at = PointerOnScreen();
+    if (!GDrag.Active && (std::abs(at.X - GDrag.Start.X) >= GDrag.Threshold ||
+                          std::abs(at.Y - GDrag.Start.Y) >= GDrag.Threshold))
       GDrag.Active = true;
     if (GDrag.Active) DragMoveTo(GMouseControl);
   } else if (msg == WM_LBUTTONUP) {
@@ -187,7 +199,8 @@ static void DragMouse(uint32_t msg) {
 void DeliverMouse(THandle window, uint32_t msg, TShiftState shift, int x, int y) {
   TWinControl* control = FindControl(window);
   if (!control) return;
-  GPointer = control->ClientToScreen({x, y});
+  GPointerWindow = window;
+  GPointerAt = {x, y};
   SetMouseControl(ControlAtPoint(*control, {x, y}));
   if (FindControl(window) != control) return;  // an enter or leave handler destroyed it
   if (GDrag.Source) {
@@ -200,11 +213,11 @@ void DeliverMouse(THandle window, uint32_t msg, TShiftState shift, int x, int y)
   // The capture holder gets the message, in its own coordinates, wherever the pointer is.
   TControl* capture = GetCaptureControl();
   if (capture && capture != control && !capture->IsDestroying()) {
-    if (!capture->Parent() && !dynamic_cast<TWinControl*>(capture)) {
+    if (!capture->Parent() && !capture->IsWindowed()) {
       SetCaptureControl(nullptr);  // a graphic control taken off its window
       return;
     }
-    TPoint p = capture->ScreenToClient(GPointer);
+    TPoint p = capture->ScreenToClient(PointerOnScreen());
     capture->Perform(msg, ShiftToKeys(shift), MakeLong(p.X, p.Y));
     return;
   }

@@ -24,7 +24,7 @@ TWinControl* FindControl(THandle handle) {
   return it == HandleMap().end() ? nullptr : it->second;
 }
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) { FWindowed = true; }
 
 TWinControl::~TWinControl() {
   Destroying();
@@ -61,9 +61,9 @@ TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool allowWinC
   };
   if (allowWinControls)
     for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
-      if (dynamic_cast<TWinControl*>(*it) && hit(*it)) return *it;
+      if ((*it)->IsWindowed() && hit(*it)) return *it;
   for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
-    if (!dynamic_cast<TWinControl*>(*it) && hit(*it)) return *it;
+    if (!(*it)->IsWindowed() && hit(*it)) return *it;
   return nullptr;
 }
 
@@ -412,7 +412,7 @@ bool TWinControl::IsControlMouseMsg(TMessage& m) {
   TControl* capture = GetCaptureControl();
   TControl* c = nullptr;
   if (capture == this) return false;
-  if (capture && capture->Parent() == this && !dynamic_cast<TWinControl*>(capture))
+  if (capture && capture->Parent() == this && !capture->IsWindowed())
     c = capture;
   else
     c = ControlAtPos(p, false, false);
