@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -161,7 +162,7 @@ bool TInputFilter::eventFilter(QObject* watched, QEvent* e) {
       auto* me = static_cast<QMouseEvent*>(e);
       QPoint p = source == w->Widget ? me->position().toPoint()
                                      : source->mapTo(w->Widget, me->position().toPoint());
-      if (w->Kind == TKind::Button)
+      if (qobject_cast<QAbstractButton*>(w->Widget))
         w->SkipClicked = e->type() == QEvent::MouseButtonRelease &&
                          me->button() == Qt::LeftButton &&
                          source->rect().contains(me->position().toPoint());
@@ -178,7 +179,8 @@ bool TInputFilter::eventFilter(QObject* watched, QEvent* e) {
       TWinControl* c = FindControl(FHandle);
       if (c && c->IsDesigning()) return true;
       auto* ke = static_cast<QKeyEvent*>(e);
-      if (w->Kind == TKind::Button && ke->key() == Qt::Key_Space && !ke->isAutoRepeat())
+      if (qobject_cast<QAbstractButton*>(w->Widget) && ke->key() == Qt::Key_Space &&
+          !ke->isAutoRepeat())
         w->SkipClicked = e->type() == QEvent::KeyRelease;
       return DeliverKeyEvent(FWs, *w, static_cast<QKeyEvent*>(e), e->type() == QEvent::KeyRelease);
     }

@@ -21,15 +21,33 @@ class TQtWidgetSet;
 
 namespace qt {
 
-enum class TKind { Painted, Edit, Button, Grid, Progress, Status, GroupBox, RadioGroup };
+struct TWindow;
+
+// How the widgetset makes and updates the native peer of one class of windowed controls.
+// Peers are registered per control class (RegisterPeer); a class without one of its own
+// uses the peer of its nearest registered ancestor, and TWinControl's is a painted host.
+struct TPeerClass {
+  // Makes the window's widget under parent (and the native widgets inside it, whose input
+  // it routes through the framework with RouteInput).
+  std::function<QWidget*(TQtWidgetSet&, TWindow&, QWidget* parent, const TCreateParams&)> Create;
+  // Copies the model into the widget (the font is copied already).
+  std::function<void(TQtWidgetSet&, TWindow&, TWinControl&)> Sync;
+  bool Painted = false;     // the framework paints the widget (PaintWindow)
+  bool Native = false;      // the widget holds state of its own, copied when invalidated
+  bool SyncOnText = false;  // a text change is copied at once (typed and model text stay one)
+};
+void RegisterPeer(const TMetaClass& cls, TPeerClass peer);
+const TPeerClass& PeerOf(const TMetaClass& cls);
+// The peers of the standard controls (once; the widgetset's constructor calls it).
+void RegisterStandardPeers();
 
 struct TWindow {
   THandle Handle;
-  TKind Kind = TKind::Painted;
+  const TPeerClass* Peer = nullptr;
   QWidget* Widget = nullptr;  // the window
   bool TopLevel = false;      // a window of its own on the desktop
   uint32_t Style = 0, ExStyle = 0;
-  QLineEdit* Line = nullptr;          // Edit: the text field inside the host
+  QLineEdit* Line = nullptr;          // TEdit: the text field inside the host
   std::vector<QRadioButton*> Radios;  // RadioGroup: one per item
   std::vector<QLabel*> Panels;        // Status: one per panel
   bool Applying = false;      // the widgetset is changing the widget: its signals are not reported

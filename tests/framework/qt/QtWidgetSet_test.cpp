@@ -9,9 +9,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -21,11 +23,29 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/Grids.h"
 #include "framework/controls/StdCtrls.h"
+#include "framework/controls/ToolEdits.h"
 #include "framework/design/TestDesigner.h"
 #include "framework/messages/Clock.h"
 #include "framework/messages/Timer.h"
 #include "framework/widgetset/qt/QtWidgetSet.h"
+#include "framework/widgetset/qt/QtWidgets.h"
 #include "tests/framework/qt/QtSuite.h"
+
+namespace framework {
+namespace {
+
+// A control class of the tests' own, given a native peer by registration.
+class TGaugeBox : public TCustomControl {
+  FW_CLASS(TGaugeBox, TCustomControl)
+ public:
+  explicit TGaugeBox(TComponent* owner) : TCustomControl(owner) {}
+  int Level = 0;
+};
+
+}  // namespace
+}  // namespace framework
+
+FW_DEFINE_CLASS(framework::TGaugeBox)
 
 namespace framework {
 namespace {
@@ -332,6 +352,35 @@ TEST_F(QtWidgetSetTest, PointerOverAnEditReachesItsMouseEventsAndEnterLeave) {
             (std::vector<std::string>{
                 "enter", "move " + std::to_string(inHost.x()) + "," + std::to_string(inHost.y()),
                 "leave"}));
+}
+
+TEST_F(QtWidgetSetTest, NativePeersComeFromTheRegistrationOfTheClassOrItsNearestAncestor) {
+  qt::RegisterPeer(TGaugeBox::StaticClass(),
+                   {[](TQtWidgetSet&, qt::TWindow&, QWidget* parent, const TCreateParams&) -> QWidget* {
+                      return new QProgressBar(parent);
+                    },
+                    [](TQtWidgetSet&, qt::TWindow& w, TWinControl& c) {
+                      static_cast<QProgressBar*>(w.Widget)->setValue(static_cast<TGaugeBox&>(c).Level);
+                    },
+                    false, true, false});
+  auto* gauge = new TGaugeBox(Form);
+  gauge->SetParent(Form);
+  gauge->SetBounds(5, 5, 100, 20);
+  gauge->Level = 42;
+  auto* files = new TFilenameEdit(Form);  // no peer of its own: an edit's
+  files->SetParent(Form);
+  files->SetBounds(5, 40, 150, 21);
+  auto* panel = new TPanel(Form);  // a painted host, as every windowed control by default
+  panel->SetParent(Form);
+  Form->Show();
+  gauge->Invalidate();
+  Application().ProcessMessages();
+  auto* bar = qobject_cast<QProgressBar*>(W(gauge));
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->value(), 42);
+  EXPECT_NE(qobject_cast<QLineEdit*>(W(files)->focusProxy()), nullptr);
+  EXPECT_EQ(qobject_cast<QProgressBar*>(W(panel)), nullptr);
+  EXPECT_EQ(W(panel)->focusProxy(), nullptr);
 }
 
 }  // namespace
