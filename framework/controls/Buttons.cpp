@@ -213,6 +213,11 @@ FW_DEFINE_CLASS(TButton, [](TClassDef<TButton>& d) {
   d.Property("TabStop", &TButton::TabStop, &TButton::SetTabStop).Default(true);
   d.Property("Visible", &TButton::Visible, &TButton::SetVisible).Default(true);
   d.Event("OnClick", &TControl::OnClick);
+  d.Event("OnEnter", &TWinControl::OnEnter);
+  d.Event("OnExit", &TWinControl::OnExit);
+  d.Event("OnKeyDown", &TWinControl::OnKeyDown);
+  d.Event("OnKeyPress", &TWinControl::OnKeyPress);
+  d.Event("OnKeyUp", &TWinControl::OnKeyUp);
 })
 
 TButton::TButton(TComponent* owner) : TWinControl(owner) {

@@ -30,10 +30,16 @@ FW_DEFINE_CLASS(TPanel, [](TClassDef<TPanel>& d) {
   d.Property("Visible", &TPanel::Visible, &TPanel::SetVisible).Default(true);
   d.Event("OnClick", &TControl::OnClick);
   d.Event("OnDblClick", &TControl::OnDblClick);
+  d.Event("OnDragDrop", &TControl::OnDragDrop);
+  d.Event("OnDragOver", &TControl::OnDragOver);
+  d.Event("OnEndDrag", &TControl::OnEndDrag);
+  d.Event("OnEnter", &TWinControl::OnEnter);
+  d.Event("OnExit", &TWinControl::OnExit);
   d.Event("OnMouseDown", &TControl::OnMouseDown);
   d.Event("OnMouseMove", &TControl::OnMouseMove);
   d.Event("OnMouseUp", &TControl::OnMouseUp);
   d.Event("OnResize", &TControl::OnResize);
+  d.Event("OnStartDrag", &TControl::OnStartDrag);
 })
 
 TCustomPanel::TCustomPanel(TComponent* owner) : TCustomControl(owner) {

@@ -47,6 +47,9 @@ FW_DEFINE_CLASS(TForm, [](TClassDef<TForm>& d) {
              [](TForm& f, TNotifyEvent e) { f.OnResize = e; });
   d.Property("OnShow", [](const TForm& f) { return f.OnShow; },
              [](TForm& f, TNotifyEvent e) { f.OnShow = e; });
+  d.Event("OnKeyDown", &TWinControl::OnKeyDown);
+  d.Event("OnKeyPress", &TWinControl::OnKeyPress);
+  d.Event("OnKeyUp", &TWinControl::OnKeyUp);
 })
 
 FW_DEFINE_CLASS(TActiveForm)

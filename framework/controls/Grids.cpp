@@ -30,6 +30,11 @@ FW_DEFINE_CLASS(TStringGrid, [](TClassDef<TStringGrid>& d) {
   d.Property("TabStop", &TStringGrid::TabStop, &TStringGrid::SetTabStop).Default(true);
   d.Property("Visible", &TStringGrid::Visible, &TStringGrid::SetVisible).Default(true);
   d.Event("OnClick", &TControl::OnClick);
+  d.Event("OnEnter", &TWinControl::OnEnter);
+  d.Event("OnExit", &TWinControl::OnExit);
+  d.Event("OnKeyDown", &TWinControl::OnKeyDown);
+  d.Event("OnKeyPress", &TWinControl::OnKeyPress);
+  d.Event("OnKeyUp", &TWinControl::OnKeyUp);
 })
 
 TStringGrid::TStringGrid(TComponent* owner) : TCustomControl(owner) {

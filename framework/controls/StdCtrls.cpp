@@ -26,6 +26,9 @@ FW_DEFINE_CLASS(TLabel, [](TClassDef<TLabel>& d) {
   d.Property("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap).Default(false);
   d.Event("OnClick", &TControl::OnClick);
   d.Event("OnDblClick", &TControl::OnDblClick);
+  d.Event("OnDragDrop", &TControl::OnDragDrop);
+  d.Event("OnDragOver", &TControl::OnDragOver);
+  d.Event("OnEndDrag", &TControl::OnEndDrag);
   d.Event("OnMouseDown", &TControl::OnMouseDown);
   d.Event("OnMouseMove", &TControl::OnMouseMove);
   d.Event("OnMouseUp", &TControl::OnMouseUp);
@@ -122,6 +125,11 @@ FW_DEFINE_CLASS(TEdit, [](TClassDef<TEdit>& d) {
   d.Event("OnChange", &TEdit::OnChange);
   d.Event("OnClick", &TControl::OnClick);
   d.Event("OnDblClick", &TControl::OnDblClick);
+  d.Event("OnEnter", &TWinControl::OnEnter);
+  d.Event("OnExit", &TWinControl::OnExit);
+  d.Event("OnKeyDown", &TWinControl::OnKeyDown);
+  d.Event("OnKeyPress", &TWinControl::OnKeyPress);
+  d.Event("OnKeyUp", &TWinControl::OnKeyUp);
 })
 
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
@@ -175,6 +183,8 @@ FW_DEFINE_CLASS(TGroupBox, [](TClassDef<TGroupBox>& d) {
   d.Property("TabStop", &TGroupBox::TabStop, &TGroupBox::SetTabStop).Default(false);
   d.Property("Visible", &TGroupBox::Visible, &TGroupBox::SetVisible).Default(true);
   d.Event("OnClick", &TControl::OnClick);
+  d.Event("OnEnter", &TWinControl::OnEnter);
+  d.Event("OnExit", &TWinControl::OnExit);
 })
 
 TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) {

@@ -307,5 +307,25 @@ TEST_F(FocusTest, TheHintShownIsTheOneOfTheControlUnderThePointerWhenItShowsHint
   EXPECT_NE(text.find("ShowHint = True"), std::string::npos);
 }
 
+// What the designer's inspector lists and form files store, class by class.
+TEST_F(FocusTest, FocusKeyAndDragEventsArePublishedWhereFormsUseThem) {
+  TEdit edit(nullptr);
+  TButton button(nullptr);
+  TPanel panel(nullptr);
+  TLabel label(nullptr);
+  TStringGrid grid(nullptr);
+  const std::vector<std::pair<TObject*, std::vector<std::string>>> cases = {
+      {Form, {"ActiveControl", "KeyPreview", "OnKeyDown", "OnKeyPress", "OnKeyUp"}},
+      {&edit, {"TabOrder", "TabStop", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"}},
+      {&button, {"Default", "Cancel", "TabStop", "OnEnter", "OnExit", "OnKeyDown"}},
+      {&panel, {"TabStop", "OnEnter", "OnExit", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnStartDrag"}},
+      {&label, {"OnDragDrop", "OnDragOver", "OnEndDrag"}},
+      {&grid, {"TabStop", "OnEnter", "OnKeyDown"}},
+  };
+  for (const auto& [object, names] : cases)
+    for (const std::string& name : names)
+      EXPECT_NE(GetPropInfo(*object, name), nullptr) << object->ClassName() << "." << name;
+}
+
 }  // namespace
 }  // namespace fwtest
