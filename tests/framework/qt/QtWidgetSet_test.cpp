@@ -7,6 +7,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolTip>
 
 #include "framework/controls/Buttons.h"
 #include "framework/controls/Dialogs.h"
@@ -381,6 +383,59 @@ TEST_F(QtWidgetSetTest, NativePeersComeFromTheRegistrationOfTheClassOrItsNearest
   EXPECT_NE(qobject_cast<QLineEdit*>(W(files)->focusProxy()), nullptr);
   EXPECT_EQ(qobject_cast<QProgressBar*>(W(panel)), nullptr);
   EXPECT_EQ(W(panel)->focusProxy(), nullptr);
+}
+
+// Qt sends the moves and the release after a press to the pressed widget, with points
+// outside it: the framework finds the control under the pointer from the form.
+TEST_F(QtWidgetSetTest, APanelDraggedOntoAnotherIsDroppedThere) {
+  auto* source = Add<TPanel>("Source", 10, 10);
+  auto* target = Add<TPanel>("Target", 150, 10);
+  std::vector<std::string> log;
+  source->OnMouseDown =
+      TMouseEvent([&](TObject*, TMouseButton, TShiftState, int, int) { source->BeginDrag(false); });
+  source->OnEndDrag = TEndDragEvent([&](TObject*, TObject* t, int x, int y) {
+    log.push_back(std::string("end on ") + (t ? static_cast<TComponent*>(t)->Name() : "(none)") + " at " +
+                  std::to_string(x) + "," + std::to_string(y));
+  });
+  target->OnDragOver = TDragOverEvent([](TObject*, TObject* s, int, int, TDragState, bool& accept) {
+    accept = dynamic_cast<TPanel*>(s) != nullptr;
+  });
+  target->OnDragDrop = TDragDropEvent([&](TObject*, TObject* s, int x, int y) {
+    log.push_back("drop " + static_cast<TComponent*>(s)->Name() + " at " + std::to_string(x) + "," +
+                  std::to_string(y));
+  });
+  Form->Show();
+  Application().ProcessMessages();
+  QWidget* w = W(source);
+  Mouse(w, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton, Qt::LeftButton);
+  for (int x = 10; x <= 160; x += 15)  // over to the target, still on the pressed widget
+    Mouse(w, QEvent::MouseMove, QPoint(x, 8), Qt::NoButton, Qt::LeftButton);
+  Mouse(w, QEvent::MouseButtonRelease, QPoint(160, 8), Qt::LeftButton, Qt::NoButton);
+  Application().ProcessMessages();
+  // (160, 8) on the source is (170, 18) on the form and (20, 8) on the target.
+  EXPECT_EQ(log, (std::vector<std::string>{"drop Source at 20,8", "end on Target at 20,8"}));
+  EXPECT_FALSE(source->Dragging());
+}
+
+TEST_F(QtWidgetSetTest, ATooltipShowsTheHintOfTheControlUnderThePointer) {
+  auto* button = new TSpeedButton(Form);
+  button->SetParent(Form);
+  button->SetBounds(40, 40, 60, 30);
+  button->SetHint("Run it");
+  button->SetShowHint(true);
+  auto* panel = Add<TPanel>("Panel", 150, 120);
+  panel->SetHint("A panel");
+  panel->SetShowHint(true);
+  Form->Show();
+  Application().ProcessMessages();
+  QWidget* form = W(Form);
+  QHelpEvent over(QEvent::ToolTip, QPoint(50, 50), form->mapToGlobal(QPoint(50, 50)));
+  QCoreApplication::sendEvent(form, &over);
+  EXPECT_EQ(QToolTip::text(), "Run it");
+  QWidget* native = W(panel);
+  QHelpEvent onPanel(QEvent::ToolTip, QPoint(5, 5), native->mapToGlobal(QPoint(5, 5)));
+  QCoreApplication::sendEvent(native, &onPanel);
+  EXPECT_EQ(QToolTip::text(), "A panel");
 }
 
 }  // namespace
