@@ -67,11 +67,9 @@ void TWinControl::FixupTabList() {
   FTabList = std::move(slots);
 }
 
-void TWinControl::SetTabStop(bool value) {
-  if (FTabStop == value) return;
-  FTabStop = value;
-  RecreateWnd();  // the window's style carries it
-}
+// Tab walks the model, so the window need not be made again: its style takes the flag the
+// next time it is made.
+void TWinControl::SetTabStop(bool value) { FTabStop = value; }
 
 void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
   for (TWinControl* c : FTabList) {
