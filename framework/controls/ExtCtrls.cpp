@@ -26,13 +26,20 @@ FW_DEFINE_CLASS(TPanel, [](TClassDef<TPanel>& d) {
   d.Property("ParentFont", &TPanel::ParentFont, &TPanel::SetParentFont).Default(true);
   d.Property("ShowHint", &TPanel::ShowHint, &TPanel::SetShowHint).Default(false);
   d.Property("TabOrder", &TPanel::TabOrder, &TPanel::SetTabOrder).Default(-1);
+  d.Property("TabStop", &TPanel::TabStop, &TPanel::SetTabStop).Default(false);
   d.Property("Visible", &TPanel::Visible, &TPanel::SetVisible).Default(true);
   d.Event("OnClick", &TControl::OnClick);
   d.Event("OnDblClick", &TControl::OnDblClick);
+  d.Event("OnDragDrop", &TControl::OnDragDrop);
+  d.Event("OnDragOver", &TControl::OnDragOver);
+  d.Event("OnEndDrag", &TControl::OnEndDrag);
+  d.Event("OnEnter", &TWinControl::OnEnter);
+  d.Event("OnExit", &TWinControl::OnExit);
   d.Event("OnMouseDown", &TControl::OnMouseDown);
   d.Event("OnMouseMove", &TControl::OnMouseMove);
   d.Event("OnMouseUp", &TControl::OnMouseUp);
   d.Event("OnResize", &TControl::OnResize);
+  d.Event("OnStartDrag", &TControl::OnStartDrag);
 })
 
 TCustomPanel::TCustomPanel(TComponent* owner) : TCustomControl(owner) {

@@ -19,10 +19,12 @@ namespace framework {
 FW_DEFINE_CLASS(TCustomForm)
 
 FW_DEFINE_CLASS(TForm, [](TClassDef<TForm>& d) {
+  d.Property("ActiveControl", &TForm::ActiveControl, &TForm::SetActiveControl);
   d.Property("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle).Default(bsSizeable);
   d.Property("Caption", &TForm::Caption, &TForm::SetCaption);
   d.Property("Color", &TForm::Color, &TForm::SetColor).Default(clBtnFace);
   d.Property("Font", &TForm::FontPtr, &TForm::SetFont);
+  d.Property("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview).Default(false);
   d.Property("Position", &TForm::Position, &TForm::SetPosition).Default(poDesigned);
   d.Property("Visible", &TForm::Visible, &TForm::SetVisible).Default(false);
   d.Property("OnActivate", [](const TForm& f) { return f.OnActivate; },
@@ -45,6 +47,9 @@ FW_DEFINE_CLASS(TForm, [](TClassDef<TForm>& d) {
              [](TForm& f, TNotifyEvent e) { f.OnResize = e; });
   d.Property("OnShow", [](const TForm& f) { return f.OnShow; },
              [](TForm& f, TNotifyEvent e) { f.OnShow = e; });
+  d.Event("OnKeyDown", &TWinControl::OnKeyDown);
+  d.Event("OnKeyPress", &TWinControl::OnKeyPress);
+  d.Event("OnKeyUp", &TWinControl::OnKeyUp);
 })
 
 FW_DEFINE_CLASS(TActiveForm)
@@ -64,6 +69,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
 TCustomForm::~TCustomForm() {
   Destroying();
   if (FCreated) OnDestroy(this);
+  ForgetFocus(this);
   std::erase(Screen().FForms, this);
   if (Application().FMainForm == this) Application().FMainForm = nullptr;
   FHooks.clear();
@@ -136,9 +142,14 @@ void TCustomForm::VisibleChanged() {
   UpdateControlState();
   if (IsLoading() || IsDesigning()) return;
   if (Visible()) {
+    Activate();
     for (IFormHook* h : std::vector<IFormHook*>(FHooks)) h->FormShowing();
     OnShow(this);
   } else {
+    if (Active()) {  // the hidden form's controls lose the focus
+      Screen().FActiveForm = nullptr;
+      Screen().FActiveControl = nullptr;
+    }
     OnHide(this);
   }
 }

@@ -26,13 +26,18 @@ FW_DEFINE_CLASS(TLabel, [](TClassDef<TLabel>& d) {
   d.Property("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap).Default(false);
   d.Event("OnClick", &TControl::OnClick);
   d.Event("OnDblClick", &TControl::OnDblClick);
+  d.Event("OnDragDrop", &TControl::OnDragDrop);
+  d.Event("OnDragOver", &TControl::OnDragOver);
+  d.Event("OnEndDrag", &TControl::OnEndDrag);
   d.Event("OnMouseDown", &TControl::OnMouseDown);
   d.Event("OnMouseMove", &TControl::OnMouseMove);
   d.Event("OnMouseUp", &TControl::OnMouseUp);
 })
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
-  FControlStyle = {csReplicatable};
+  // A label clicks, and its caption follows its name while the two are the same (a label
+  // just placed in the designer shows its name).
+  FControlStyle = {csReplicatable, csClickEvents, csSetCaption};
   SetBounds(0, 0, 65, 17);
 }
 
@@ -120,6 +125,11 @@ FW_DEFINE_CLASS(TEdit, [](TClassDef<TEdit>& d) {
   d.Event("OnChange", &TEdit::OnChange);
   d.Event("OnClick", &TControl::OnClick);
   d.Event("OnDblClick", &TControl::OnDblClick);
+  d.Event("OnEnter", &TWinControl::OnEnter);
+  d.Event("OnExit", &TWinControl::OnExit);
+  d.Event("OnKeyDown", &TWinControl::OnKeyDown);
+  d.Event("OnKeyPress", &TWinControl::OnKeyPress);
+  d.Event("OnKeyUp", &TWinControl::OnKeyUp);
 })
 
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
@@ -170,8 +180,11 @@ FW_DEFINE_CLASS(TGroupBox, [](TClassDef<TGroupBox>& d) {
   d.Property("ParentColor", &TGroupBox::ParentColor, &TGroupBox::SetParentColor).Default(true);
   d.Property("ParentFont", &TGroupBox::ParentFont, &TGroupBox::SetParentFont).Default(true);
   d.Property("TabOrder", &TGroupBox::TabOrder, &TGroupBox::SetTabOrder).Default(-1);
+  d.Property("TabStop", &TGroupBox::TabStop, &TGroupBox::SetTabStop).Default(false);
   d.Property("Visible", &TGroupBox::Visible, &TGroupBox::SetVisible).Default(true);
   d.Event("OnClick", &TControl::OnClick);
+  d.Event("OnEnter", &TWinControl::OnEnter);
+  d.Event("OnExit", &TWinControl::OnExit);
 })
 
 TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) {

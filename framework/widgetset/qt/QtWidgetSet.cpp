@@ -7,24 +7,14 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontMetrics>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QStatusBar>
-#include <QTableWidget>
 #include <QTimer>
 
-#include "framework/controls/Buttons.h"
-#include "framework/controls/ComCtrls.h"
 #include "framework/controls/Forms.h"
-#include "framework/controls/Grids.h"
-#include "framework/controls/StdCtrls.h"
 #include "framework/messages/Timer.h"
 #include "framework/widgetset/qt/QtConvert.h"
 #include "framework/widgetset/qt/QtWidgets.h"
@@ -38,26 +28,10 @@ int GArgc = 1;
 char GProgramName[] = "framework";
 char* GArgv[] = {GProgramName, nullptr};
 
-TKind KindOf(TWinControl& c) {
-  if (dynamic_cast<TEdit*>(&c)) return TKind::Edit;
-  if (dynamic_cast<TButton*>(&c)) return TKind::Button;
-  if (dynamic_cast<TStringGrid*>(&c)) return TKind::Grid;
-  if (dynamic_cast<TProgressBar*>(&c)) return TKind::Progress;
-  if (dynamic_cast<TStatusBar*>(&c)) return TKind::Status;
-  if (dynamic_cast<TRadioGroup*>(&c)) return TKind::RadioGroup;
-  if (dynamic_cast<TGroupBox*>(&c)) return TKind::GroupBox;
-  return TKind::Painted;
-}
-
-void SetPaletteColor(QWidget* w, QPalette::ColorRole role, const QColor& color) {
-  QPalette p = w->palette();
-  if (p.color(role) == color) return;
-  p.setColor(role, color);
-  w->setPalette(p);
-}
 }  // namespace
 
 TQtWidgetSet::TQtWidgetSet(int& argc, char** argv) {
+  RegisterStandardPeers();
   if (!QApplication::instance()) FOwnedApp = std::make_unique<QApplication>(argc, argv);
 }
 
@@ -89,7 +63,7 @@ void TQtWidgetSet::CreateWindow(THandle h, TWinControl& control, const TCreatePa
   auto record = std::make_unique<TWindow>();
   TWindow& w = *record;
   w.Handle = h;
-  w.Kind = KindOf(control);
+  w.Peer = &PeerOf(control.ClassType());
   w.Style = p.Style;
   w.ExStyle = p.ExStyle;
   TWindow* parentWindow = p.WndParent ? Find(p.WndParent) : nullptr;
@@ -97,80 +71,7 @@ void TQtWidgetSet::CreateWindow(THandle h, TWinControl& control, const TCreatePa
   w.TopLevel = parent == nullptr;
   FWindows[h] = std::move(record);
 
-  switch (w.Kind) {
-    case TKind::Painted:
-      w.Widget = new THostWidget(*this, h, parent);
-      if (p.Style & WS_TABSTOP) w.Widget->setFocusPolicy(Qt::StrongFocus);
-      break;
-    case TKind::Edit: {
-      w.Widget = new THostWidget(*this, h, parent);
-      w.Line = new QLineEdit(w.Widget);
-      w.Line->setFrame(false);
-      w.Widget->setFocusProxy(w.Line);
-      w.Widget->setFocusPolicy(Qt::StrongFocus);
-      QObject::connect(w.Line, &QLineEdit::textEdited, w.Line, [this, h](const QString& text) {
-        Deliver(*this, [h, s = FromQString(text)] {
-          if (TWinControl* c = FindControl(h)) c->SetText(s);
-        });
-      });
-      break;
-    }
-    case TKind::Button: {
-      auto* b = new QPushButton(parent);
-      w.Widget = b;
-      QObject::connect(b, &QPushButton::clicked, b, [this, h] {
-        Deliver(*this, [h] {
-          if (TWinControl* c = FindControl(h)) c->Click();
-        });
-      });
-      break;
-    }
-    case TKind::Grid: {
-      auto* t = new QTableWidget(parent);
-      w.Widget = t;
-      t->verticalHeader()->hide();
-      t->verticalHeader()->setMinimumSectionSize(1);
-      t->horizontalHeader()->setMinimumSectionSize(1);
-      t->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-      t->horizontalHeader()->setHighlightSections(false);
-      QObject::connect(t->horizontalHeader(), &QHeaderView::sectionResized, t,
-                       [this, h](int col, int, int size) {
-                         TWindow* win = Find(h);
-                         if (!win || win->Applying) return;
-                         Deliver(*this, [h, col, size] {
-                           if (auto* g = dynamic_cast<TStringGrid*>(FindControl(h)))
-                             if (col < g->ColCount()) g->SetColWidth(col, size);
-                         });
-                       });
-      QObject::connect(t, &QTableWidget::cellChanged, t, [this, h, t](int row, int col) {
-        TWindow* win = Find(h);
-        if (!win || win->Applying) return;
-        QTableWidgetItem* item = t->item(row, col);
-        std::string text = item ? FromQString(item->text()) : std::string();
-        Deliver(*this, [h, row, col, text] {
-          auto* g = dynamic_cast<TStringGrid*>(FindControl(h));
-          if (!g) return;
-          int r = row + (g->FixedRows() >= 1 ? 1 : 0);
-          if (r < g->RowCount() && col < g->ColCount() && !g->ColReadOnly(col)) g->SetCell(col, r, text);
-        });
-      });
-      break;
-    }
-    case TKind::Progress: {
-      auto* b = new QProgressBar(parent);
-      b->setTextVisible(false);
-      w.Widget = b;
-      break;
-    }
-    case TKind::Status:
-      w.Widget = new QStatusBar(parent);
-      w.Widget->setAutoFillBackground(true);
-      break;
-    case TKind::GroupBox:
-    case TKind::RadioGroup:
-      w.Widget = new TGroupBoxWidget(*this, h, parent);
-      break;
-  }
+  w.Widget = w.Peer->Create(*this, w, parent, p);
 
   if (w.TopLevel) {
     w.Widget->setWindowTitle(ToQString(p.Caption));
@@ -183,6 +84,9 @@ void TQtWidgetSet::CreateWindow(THandle h, TWinControl& control, const TCreatePa
     PlaceChild(w, Bounds(p.X, p.Y, p.Width, p.Height));
     w.Widget->hide();  // until the framework shows it
   }
+  // Every window's input passes through the framework first (the native widgets inside
+  // it included).
+  RouteInput(*this, w, w.Widget);
   w.Widget->setEnabled((p.Style & WS_DISABLED) == 0);
   if (p.ExStyle & WS_EX_ACCEPTFILES) {
     w.Widget->setAcceptDrops(true);
@@ -236,10 +140,8 @@ void TQtWidgetSet::SetVisible(THandle h, bool visible) {
   if (visible) {
     Sync(*w);
     if (w->TopLevel) {
-      if (auto* form = dynamic_cast<TCustomForm*>(FindControl(h))) {
+      if (auto* form = dynamic_cast<TCustomForm*>(FindControl(h)))
         w->Widget->setWindowModality(form->Modal() ? Qt::ApplicationModal : Qt::NonModal);
-        UpdateTabOrder(*form);
-      }
     }
   }
   w->Applying = true;
@@ -252,7 +154,7 @@ void TQtWidgetSet::SetText(THandle h, const std::string& text) {
   if (!w) return;
   if (w->TopLevel) w->Widget->setWindowTitle(ToQString(text));
   FDirty.insert(h);
-  if (w->Kind == TKind::Edit) Sync(*w);  // typed text and model text stay one
+  if (w->Peer->SyncOnText) Sync(*w);  // typed text and model text stay one
 }
 
 void TQtWidgetSet::SetEnabled(THandle h, bool enabled) {
@@ -272,11 +174,11 @@ void TQtWidgetSet::ZOrderChanged(THandle h) {
 void TQtWidgetSet::Invalidate(THandle h, const TRect& r) {
   TWindow* w = Find(h);
   if (!w) return;
-  if (w->Kind == TKind::Painted || w->Kind == TKind::Edit) {
+  if (w->Peer->Painted) {
     TPoint o = ClientOrigin(*w);
     w->Widget->update(ToQRect(r).translated(o.X, o.Y));
   }
-  if (w->Kind != TKind::Painted) FDirty.insert(h);
+  if (w->Peer->Native) FDirty.insert(h);
 }
 
 void TQtWidgetSet::Update(THandle h) {
@@ -290,27 +192,13 @@ void TQtWidgetSet::SetRedraw(THandle h, bool on) {
   if (TWindow* w = Find(h)) w->Widget->setUpdatesEnabled(on);
 }
 
-// Tab order: within each window its windowed children by TabOrder (then child order),
-// depth first, as the keyboard walks the form.
-void TQtWidgetSet::UpdateTabOrder(TWinControl& form) {
-  std::vector<QWidget*> chain;
-  std::function<void(TWinControl&)> walk = [&](TWinControl& parent) {
-    std::vector<TWinControl*> kids;
-    for (int i = 0; i < parent.ControlCount(); ++i)
-      if (auto* k = dynamic_cast<TWinControl*>(parent.Controls(i)); k && k->HandleAllocated()) kids.push_back(k);
-    std::stable_sort(kids.begin(), kids.end(), [](TWinControl* a, TWinControl* b) {
-      auto key = [](TWinControl* c) { return c->TabOrder() < 0 ? INT32_MAX : c->TabOrder(); };
-      return key(a) < key(b);
-    });
-    for (TWinControl* k : kids) {
-      TWindow* w = Find(k->Handle());
-      if (!w) continue;
-      if (w->Widget->focusPolicy() & Qt::TabFocus) chain.push_back(w->Widget);
-      walk(*k);
-    }
-  };
-  walk(form);
-  for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
+// The focus is the framework's: Tab, Shift+Tab and focus changes are decided there and
+// mirrored here. A painted window that takes the focus accepts it from the keyboard.
+void TQtWidgetSet::SetFocus(THandle h) {
+  TWindow* w = Find(h);
+  if (!w) return;
+  if (w->Widget->focusPolicy() == Qt::NoFocus) w->Widget->setFocusPolicy(Qt::ClickFocus);
+  w->Widget->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- copying the model into native widgets ------------------------------------------------------
@@ -323,123 +211,6 @@ void TQtWidgetSet::SyncPending() {
   }
 }
 
-static void SyncGrid(TWindow& w, TStringGrid& g) {
-  auto* t = static_cast<QTableWidget*>(w.Widget);
-  const int header = g.FixedRows() >= 1 ? 1 : 0;
-  const TGridOptions o = g.Options();
-  if (t->columnCount() != g.ColCount()) t->setColumnCount(g.ColCount());
-  if (t->rowCount() != g.RowCount() - header) t->setRowCount(g.RowCount() - header);
-  QHeaderView* hh = t->horizontalHeader();
-  if (header) {
-    QStringList labels;
-    for (int c = 0; c < g.ColCount(); ++c) labels << ToQString(g.Cells(c, 0));
-    for (int c = 0; c < g.ColCount(); ++c) {
-      QTableWidgetItem* item = t->horizontalHeaderItem(c);
-      if (!item) t->setHorizontalHeaderItem(c, item = new QTableWidgetItem);
-      if (item->text() != labels[c]) item->setText(labels[c]);
-    }
-    QString sheet = QString("QHeaderView::section { background-color: %1; color: %2; padding-left: 2px;"
-                            " border: none; border-right: 1px solid %3; border-bottom: 1px solid %3; }")
-                        .arg(ToQColor(g.FixedColor()).name(), ToQColor(g.Font().Color()).name(),
-                             ToQColor(clBtnShadow).name());
-    if (hh->styleSheet() != sheet) hh->setStyleSheet(sheet);
-    hh->setFixedHeight(g.RowHeights(0) + 1);
-    hh->show();
-  } else {
-    hh->hide();
-  }
-  hh->setSectionResizeMode(o.Contains(goColSizing) ? QHeaderView::Interactive : QHeaderView::Fixed);
-  for (int c = 0; c < g.ColCount(); ++c)
-    if (t->columnWidth(c) != g.ColWidths(c)) t->setColumnWidth(c, g.ColWidths(c));
-  t->verticalHeader()->setDefaultSectionSize(g.DefaultRowHeight() + 1);
-  t->setShowGrid(o.Contains(goVertLine) || o.Contains(goHorzLine));
-  t->setTabKeyNavigation(o.Contains(goTabs));
-  const bool editing = o.Contains(goEditing);
-  t->setEditTriggers(editing ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                   QAbstractItemView::AnyKeyPressed
-                             : QAbstractItemView::NoEditTriggers);
-  t->setSelectionMode(o.Contains(goRangeSelect) ? QAbstractItemView::ContiguousSelection
-                                                : QAbstractItemView::SingleSelection);
-  t->setSelectionBehavior(o.Contains(goRowSelect) ? QAbstractItemView::SelectRows
-                                                  : QAbstractItemView::SelectItems);
-  for (int r = header; r < g.RowCount(); ++r) {
-    for (int c = 0; c < g.ColCount(); ++c) {
-      QTableWidgetItem* item = t->item(r - header, c);
-      if (!item) t->setItem(r - header, c, item = new QTableWidgetItem);
-      QString text = ToQString(g.Cells(c, r));
-      if (item->text() != text) item->setText(text);
-      QColor back = ToQColor(g.CellColor(c, r));
-      if (item->background().color() != back || item->background().style() != Qt::SolidPattern)
-        item->setBackground(back);
-      Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-      if (editing && !g.ColReadOnly(c) && r >= g.FixedRows() && c >= g.FixedCols()) flags |= Qt::ItemIsEditable;
-      if (item->flags() != flags) item->setFlags(flags);
-    }
-  }
-}
-
-static void SyncStatus(TWindow& w, TStatusBar& s) {
-  auto* bar = static_cast<QStatusBar*>(w.Widget);
-  bar->setSizeGripEnabled(s.SizeGrip());
-  const int n = s.Panels()->Count();
-  while (static_cast<int>(w.Panels.size()) > n) {
-    delete w.Panels.back();
-    w.Panels.pop_back();
-  }
-  while (static_cast<int>(w.Panels.size()) < n) {
-    auto* label = new QLabel(bar);
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    bar->addWidget(label, 0);
-    w.Panels.push_back(label);
-  }
-  for (int i = 0; i < n; ++i) {
-    TStatusPanel* p = s.Panel(i);
-    QLabel* label = w.Panels[i];
-    label->setText(ToQString(p->Text()));
-    label->setAlignment(p->Alignment() == taRightJustify ? Qt::AlignRight | Qt::AlignVCenter
-                        : p->Alignment() == taCenter     ? Qt::AlignCenter
-                                                         : Qt::AlignLeft | Qt::AlignVCenter);
-    label->setFixedWidth(std::max(0, p->Width()));
-    label->setVisible(!s.SimplePanel());
-  }
-  if (s.SimplePanel())
-    bar->showMessage(ToQString(s.SimpleText()));
-  else
-    bar->clearMessage();
-}
-
-static void SyncRadioGroup(TQtWidgetSet& ws, TWindow& w, TRadioGroup& g) {
-  auto* box = static_cast<QGroupBox*>(w.Widget);
-  const int n = g.Items()->Count();
-  while (static_cast<int>(w.Radios.size()) > n) {
-    delete w.Radios.back();
-    w.Radios.pop_back();
-  }
-  while (static_cast<int>(w.Radios.size()) < n) {
-    auto* radio = new QRadioButton(box);
-    const int index = static_cast<int>(w.Radios.size());
-    const THandle h = w.Handle;
-    QObject::connect(radio, &QRadioButton::toggled, radio, [&ws, h, index](bool checked) {
-      TWindow* win = ws.Find(h);
-      if (!checked || !win || win->Applying) return;
-      Deliver(ws, [h, index] {
-        if (auto* rg = dynamic_cast<TRadioGroup*>(FindControl(h))) rg->SetItemIndex(index);
-      });
-    });
-    radio->show();
-    w.Radios.push_back(radio);
-  }
-  for (int i = 0; i < n; ++i) {
-    QRadioButton* radio = w.Radios[i];
-    radio->setText(ToQString(g.Items()->Strings(i)));
-    radio->setGeometry(ToQRect(g.ItemRect(i)));
-    // No item chosen means no button checked, which exclusive buttons do not allow.
-    radio->setAutoExclusive(false);
-    radio->setChecked(i == g.ItemIndex());
-    radio->setAutoExclusive(true);
-  }
-}
-
 void TQtWidgetSet::Sync(TWindow& w) {
   TWinControl* c = FindControl(w.Handle);
   if (!c) return;
@@ -447,59 +218,7 @@ void TQtWidgetSet::Sync(TWindow& w) {
   QWidget* q = w.Widget;
   QFont font = ToQFont(c->Font().Data());
   if (q->font() != font) q->setFont(font);
-  switch (w.Kind) {
-    case TKind::Painted:
-      q->update();
-      break;
-    case TKind::Edit: {
-      auto* e = static_cast<TEdit*>(c);
-      // The text field fills the client area beside the aligned graphic children (the
-      // browse button of a combo edit).
-      TPoint o = ClientOrigin(w);
-      int left = 0, right = c->ClientWidth();
-      for (int i = 0; i < c->ControlCount(); ++i) {
-        auto* g = dynamic_cast<TGraphicControl*>(c->Controls(i));
-        if (!g || !g->Visible()) continue;
-        if (g->Align() == alRight) right = std::min(right, g->Left());
-        if (g->Align() == alLeft) left = std::max(left, g->Left() + g->Width());
-      }
-      w.Line->setGeometry(o.X + left + 1, o.Y, std::max(0, right - left - 1), c->ClientHeight());
-      SetPaletteColor(w.Line, QPalette::Base, ToQColor(c->Color()));
-      SetPaletteColor(w.Line, QPalette::Text, ToQColor(c->Font().Color()));
-      w.Line->setReadOnly(e->ReadOnly());
-      w.Line->setMaxLength(e->MaxLength() > 0 ? e->MaxLength() : 32767);
-      QString text = ToQString(c->Text());
-      if (w.Line->text() != text) w.Line->setText(text);
-      q->update();
-      break;
-    }
-    case TKind::Button:
-      static_cast<QPushButton*>(q)->setText(ToQString(c->Caption()));
-      break;
-    case TKind::Grid:
-      SetPaletteColor(q, QPalette::Base, ToQColor(c->Color()));
-      SyncGrid(w, *static_cast<TStringGrid*>(c));
-      break;
-    case TKind::Progress: {
-      auto* p = static_cast<TProgressBar*>(c);
-      auto* b = static_cast<QProgressBar*>(q);
-      b->setRange(std::min(p->Min(), p->Max()), std::max(p->Min(), p->Max()));
-      b->setValue(p->Position());
-      break;
-    }
-    case TKind::Status:
-      SetPaletteColor(q, QPalette::Window, ToQColor(c->Color()));
-      SyncStatus(w, *static_cast<TStatusBar*>(c));
-      break;
-    case TKind::GroupBox:
-      static_cast<QGroupBox*>(q)->setTitle(ToQString(c->Caption()));
-      q->update();
-      break;
-    case TKind::RadioGroup:
-      static_cast<QGroupBox*>(q)->setTitle(ToQString(c->Caption()));
-      SyncRadioGroup(*this, w, *static_cast<TRadioGroup*>(c));
-      break;
-  }
+  w.Peer->Sync(*this, w, *c);
   w.Applying = false;
 }
 
