@@ -5,6 +5,7 @@
 
 #include <any>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -21,6 +22,9 @@ struct TMethodRef {
 // Looks up the published name of a member function pointer in the class of obj.
 std::string PublishedMethodName(const TObject& obj, const std::any& code);
 
+// An event is one pointer wide: an empty event holds nothing, an assigned one shares an
+// immutable binding with its copies. Controls carry many events that are rarely assigned,
+// so the size of the empty state is what a form of thousands of controls pays for.
 template <class... Args>
 class TEvent {
  public:
@@ -29,46 +33,60 @@ class TEvent {
   TEvent() = default;
   TEvent(std::nullptr_t) {}
   // A plain callable: fires, but is not stored in a form.
-  explicit TEvent(TFunc f) : FFunc(std::move(f)) { FRef.Assigned = static_cast<bool>(FFunc); }
+  explicit TEvent(TFunc f) {
+    if (!f) return;
+    auto b = std::make_shared<TBinding>();
+    b->Func = std::move(f);
+    b->Ref.Assigned = true;
+    FBinding = std::move(b);
+  }
   // A method of an object.
   template <class T, class U>
-  TEvent(T* obj, void (U::*method)(Args...))
-      : FFunc([obj, method](Args... a) { (obj->*method)(a...); }) {
-    FRef.Data = obj;
-    FRef.Assigned = true;
-    FRef.Name = PublishedMethodName(*obj, std::any(method));
-    FCode = method;
-    FSame = [method](const std::any& a) {
+  TEvent(T* obj, void (U::*method)(Args...)) {
+    auto b = std::make_shared<TBinding>();
+    b->Func = [obj, method](Args... a) { (obj->*method)(a...); };
+    b->Ref.Data = obj;
+    b->Ref.Assigned = true;
+    b->Ref.Name = PublishedMethodName(*obj, std::any(method));
+    b->Code = method;
+    b->Same = [method](const std::any& a) {
       auto p = std::any_cast<void (U::*)(Args...)>(&a);
       return p != nullptr && *p == method;
     };
+    FBinding = std::move(b);
   }
 
-  explicit operator bool() const { return static_cast<bool>(FFunc); }
-  bool Assigned() const { return static_cast<bool>(FFunc); }
+  explicit operator bool() const { return FBinding != nullptr; }
+  bool Assigned() const { return FBinding != nullptr; }
   void operator()(Args... a) const {
-    if (FFunc) FFunc(a...);
+    if (FBinding) FBinding->Func(a...);
   }
-  const TMethodRef& Ref() const { return FRef; }
-  TObject* Data() const { return FRef.Data; }
-  const std::string& MethodName() const { return FRef.Name; }
+  const TMethodRef& Ref() const { return FBinding ? FBinding->Ref : EmptyRef(); }
+  TObject* Data() const { return Ref().Data; }
+  const std::string& MethodName() const { return Ref().Name; }
 
   // Two events are equal when both are empty, or when they call the same method of the
-  // same object. Plain callables equal only themselves (copies of one assignment).
+  // same object. Plain callables equal only copies of one assignment.
   bool operator==(const TEvent& o) const {
-    if (!FFunc || !o.FFunc) return !FFunc && !o.FFunc;
-    if (FRef.Data != o.FRef.Data) return false;
-    if (FSame) return o.FCode.has_value() && FSame(o.FCode);
-    if (o.FSame) return false;
-    return FId == o.FId;
+    if (!FBinding || !o.FBinding) return !FBinding && !o.FBinding;
+    if (FBinding == o.FBinding) return true;
+    if (FBinding->Ref.Data != o.FBinding->Ref.Data) return false;
+    if (FBinding->Same) return o.FBinding->Code.has_value() && FBinding->Same(o.FBinding->Code);
+    return false;
   }
 
  private:
-  TFunc FFunc;
-  TMethodRef FRef;
-  std::any FCode;
-  std::function<bool(const std::any&)> FSame;
-  uintptr_t FId = reinterpret_cast<uintptr_t>(this);
+  struct TBinding {
+    TFunc Func;
+    TMethodRef Ref;
+    std::any Code;
+    std::function<bool(const std::any&)> Same;
+  };
+  static const TMethodRef& EmptyRef() {
+    static const TMethodRef empty;
+    return empty;
+  }
+  std::shared_ptr<const TBinding> FBinding;
 };
 
 using TNotifyEvent = TEvent<TObject*>;

@@ -89,6 +89,23 @@ TEST_F(RttiTest, EventsRememberPublishedMethodNames) {
   EXPECT_EQ(form.Clicks, 1);
 }
 
+// Controls carry many events that are seldom assigned; an empty one must stay small, and
+// a plain callable equals only copies of its own assignment.
+TEST_F(RttiTest, EventsAreSmallAndPlainCallablesEqualOnlyTheirCopies) {
+  static_assert(sizeof(TNotifyEvent) <= 2 * sizeof(void*));
+  int calls = 0;
+  TNotifyEvent a(TNotifyEvent::TFunc([&](TObject*) { ++calls; }));
+  TNotifyEvent copy = a;
+  TNotifyEvent b(TNotifyEvent::TFunc([&](TObject*) { ++calls; }));
+  EXPECT_TRUE(a == copy);
+  EXPECT_FALSE(a == b);
+  EXPECT_FALSE(a == TNotifyEvent());
+  EXPECT_FALSE(TNotifyEvent(TNotifyEvent::TFunc()).Assigned());
+  copy(nullptr);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(a.MethodName(), "");
+}
+
 TEST_F(RttiTest, RandomIsUniformBelowTheBoundAndRepeatsWithTheTestSeed) {
   Randomize();
   std::vector<int> first;
