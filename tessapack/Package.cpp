@@ -1,5 +1,6 @@
 #include "tessapack/Package.h"
 
+#include "tessapack/GrabHandler.h"
 #include "tessapack/MultiPane.h"
 #include "tessapack/TriPane.h"
 
@@ -17,6 +18,7 @@ void Register() {
   // One line per unit; each puts its classes on the palette page "Tessaline".
   TriPane::Register();
   MultiPane::Register();
+  GrabHandler::Register();
 }
 
 }  // namespace tessapack
