@@ -10,6 +10,11 @@ namespace tessapack {
 
 using namespace framework;
 
+namespace {
+// Posted by a multi-pane to itself when shown before it has painted.
+constexpr uint32_t kEstablishFront = WM_USER + 1;
+}  // namespace
+
 // ---- TSinglePane ----------------------------------------------------------------------------
 
 FW_DEFINE_CLASS(TSinglePane, [](TClassDef<TSinglePane>& d) {
@@ -259,6 +264,18 @@ void TMultiPane::SetTop(int Value) {
 // The first paint after creation, loading or hiding brings the wished pane to the front.
 void TMultiPane::Paint() {
   TCustomPanel::Paint();
+  EstablishFront();
+}
+
+// Where the pane windows cover the whole multi-pane, a native toolkit may never paint it;
+// shown, it then posts itself a message that does what the first paint would.
+void TMultiPane::Invalidate() {
+  TCustomPanel::Invalidate();
+  if (!FPainted && !FFrontPosted && Showing() && !IsDestroying())
+    FFrontPosted = PostMessage(this, kEstablishFront);
+}
+
+void TMultiPane::EstablishFront() {
   if (FPainted) return;
   FPainted = true;
   if (GetCount() == 0) return;
@@ -457,6 +474,11 @@ void TMultiPane::ReadState(TReader& reader) {
 void TMultiPane::Dispatch(TMessage& message) {
   if (message.Msg == WM_USER) {
     WMUser(message);
+    return;
+  }
+  if (message.Msg == kEstablishFront) {
+    FFrontPosted = false;
+    if (Showing() && !IsLoading() && !IsDestroying()) EstablishFront();
     return;
   }
   TCustomPanel::Dispatch(message);

@@ -8,7 +8,8 @@
 // again, re-parented, or its window re-created.
 //
 // The front pane is established lazily: TopPaneIndex set before the multi-pane has
-// painted (after creation, loading or hiding) is a wish that the first paint fulfils.
+// painted (after creation, loading or hiding) is a wish that the first paint fulfils (or,
+// where its panes cover it so that it gets no paint of its own, being shown).
 // Panes are owned by the multi-pane and stored as its children, numbered 1, 2, ... in Tag;
 // a new multi-pane starts with one placeholder pane (Tag 9999) that loading discards.
 #pragma once
@@ -102,6 +103,7 @@ class TMultiPane : public framework::TCustomPanel {
   void Notification(framework::TComponent* component, framework::TOperation operation) override;
   void Dispatch(framework::TMessage& message) override;
   void Paint() override;
+  void Invalidate() override;
 
  protected:
   friend class TSinglePane;
@@ -120,6 +122,8 @@ class TMultiPane : public framework::TCustomPanel {
   void PaneRemoved(int index);
   // At run time, gives windows to the front and resident panes and takes the others'.
   void ApplyWindowRule();
+  // Brings the wished pane to the front, once after creation, loading or hiding.
+  void EstablishFront();
   void GiveHandlers(TSinglePane* pane) const;
   void Modified() const;
 
@@ -129,6 +133,7 @@ class TMultiPane : public framework::TCustomPanel {
   int FPendingTop = 0;
   bool FGrabBorder = false;
   bool FPainted = false;
+  bool FFrontPosted = false;  // a message to establish the front pane is on its way
   TPanes FResource;
   framework::TMouseMoveEvent FMouseMove;
   framework::TMouseEvent FMouseDown;

@@ -53,6 +53,22 @@ TEST_F(MultiPaneStack, TheFrontPaneWishedBeforeTheFirstPaintComesWithIt) {
   EXPECT_EQ(Windowed(Mp), std::set<int>{2});
 }
 
+// A multi-pane that gets no paint of its own (its panes cover it, or its redrawing is
+// suspended) still brings the wished pane to the front once shown.
+TEST_F(MultiPaneStack, AShownMultiPaneThatCannotPaintStillEstablishesItsFrontPane) {
+  Make(3);
+  Mp->SetTop(2);
+  Mp->Perform(WM_SETREDRAW, 0);
+  Mp->Hide();
+  Mp->Show();
+  Paint();
+  EXPECT_EQ(Headless()->Window(Mp->Handle())->PaintCount, 0);
+  EXPECT_TRUE(Mp->Painted());
+  EXPECT_EQ(Mp->GetTop(), 2);
+  EXPECT_EQ(Windowed(Mp), std::set<int>{2});
+  Mp->Perform(WM_SETREDRAW, 1);
+}
+
 TEST_F(MultiPaneStack, HidingKeepsTheFrontPaneAndTheWish) {
   Make(3);
   Mp->SetTop(1);
