@@ -277,6 +277,50 @@ TEST_F(GrabHandlerTest, AnEmptyOrSwitchedOffListTouchesNothingAtRunTime) {
   }
 }
 
+// A stand-in for the scrolling toolbar: a windowed control that is no panel, known to the
+// handler only by its registered name and its BorderWidth property.
+class TScrollToolBar : public TCustomControl {
+  FW_CLASS(TScrollToolBar, TCustomControl)
+ public:
+  explicit TScrollToolBar(TComponent* owner) : TCustomControl(owner) {}
+  int BorderWidth() const { return FBorder; }
+  void SetBorderWidth(int value) { FBorder = value; }
+
+ private:
+  int FBorder = 0;
+};
+
+FW_DEFINE_CLASS(TScrollToolBar, [](TClassDef<TScrollToolBar>& d) {
+  d.Property("BorderWidth", &TScrollToolBar::BorderWidth, &TScrollToolBar::SetBorderWidth)
+      .Default(0);
+})
+
+TEST_F(GrabHandlerTest, TheToolbarIsReachedByItsRegisteredName) {
+  const TMetaClass* real = GetClass("TScrollToolBar");
+  TForm* form = Build();
+  auto* bar = new TScrollToolBar(form);
+  bar->SetName("ToolBar1");
+  bar->SetParent(form);
+  Handler->SetGrabs(ghOn);
+  EXPECT_EQ(bar->BorderWidth(), 0) << "unregistered, the class matches nothing";
+  Handler->SetGrabs(ghOff);
+
+  RegisterClass(TScrollToolBar::StaticClass());
+  auto* other = new TGrabHandler(form);  // registers the toolbar's border editor
+  auto editor = CreatePropertyEditor(nullptr, bar, *GetPropInfo(*bar, "BorderWidth"));
+  EXPECT_NE(dynamic_cast<TIntegerProperty*>(editor.get()), nullptr);
+  delete other;
+  Handler->SetGrabs(ghOn);
+  EXPECT_EQ(bar->BorderWidth(), 2);
+  EXPECT_EQ(GrabbedNames(Handler), (std::vector<std::string>{"Panel1", "ToolBar1"}));
+  Handler->SetWidth(3);
+  EXPECT_EQ(bar->BorderWidth(), 3);
+  Handler->SetGrabs(ghOff);
+  EXPECT_EQ(bar->BorderWidth(), 0);
+  UnRegisterClass(TScrollToolBar::StaticClass());
+  if (real) RegisterClass(*real);
+}
+
 // A form that is still loading when the handler has loaded leaves the clean-up to the
 // 50 ms timer.
 TEST_F(GrabHandlerTest, TheTimerCleansUpOnceTheOwnerHasLoaded) {
