@@ -12,6 +12,12 @@
 namespace tessapack {
 // Registers every unit's components and editors. Safe to call more than once.
 void Register();
+
+// The module under which the package's bitmaps are registered. A component's palette
+// bitmap is named after its class in upper case ("TMULTIPANE").
+inline constexpr const char* kResourceModule = "Tessapack";
+// Registers the package's bitmaps (once; every unit's Register calls it).
+void RegisterPackageBitmaps();
 }  // namespace tessapack
 
 // The entry a host looks up by name after loading the shared library.

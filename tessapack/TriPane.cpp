@@ -4,6 +4,7 @@
 
 #include "framework/base/Random.h"
 #include "framework/design/DesignIntf.h"
+#include "tessapack/Package.h"
 
 FW_DEFINE_ENUM(tessapack::TMenuAlignment, "TMenuAlignment", "mnTop", "mnBottom", "mnLeft", "mnRight")
 FW_DEFINE_ENUM(tessapack::TBevels, "TBevels", "exNone", "exThickRaised", "exThickSunk", "exThinSunk",
@@ -395,8 +396,8 @@ void TTriPane::SetGrab(bool Value) {
   if (Value) {
     if (BorderWidth() != 0) return;
     SetBorderWidth(2);
-  } else if (!IsLoading()) {
-    SetBorderWidth(0);
+  } else if (FGrabBorder && !IsLoading()) {
+    SetBorderWidth(0);  // only a border that the grab made
   }
   FGrabBorder = Value;
 }
@@ -607,7 +608,10 @@ void TTriPane::ReplacePane(TMPPane*& slot, TMPPane* pane) {
 }
 
 namespace TriPane {
-void Register() { RegisterComponents("Tessaline", {&TTriPane::StaticClass()}); }
+void Register() {
+  RegisterPackageBitmaps();
+  RegisterComponents("Tessaline", {&TTriPane::StaticClass()});
+}
 }  // namespace TriPane
 
 }  // namespace tessapack

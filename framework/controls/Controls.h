@@ -407,6 +407,10 @@ class TWinControl : public TControl {
   virtual void PaintWindow() {}
   void PaintControls(TCanvasDevice& device);
   virtual bool IsTopLevel() const { return false; }
+  // Whether showing this control makes a window for the child that has none (true). A
+  // container that keeps native windows for only some of its children answers false for
+  // the others; they get one when asked for it (Handle, HandleNeeded).
+  virtual bool ChildNeedsWindow(const TWinControl*) const { return true; }
   void BoundsChanged(bool sizeChanged) override;
   void VisibleChanged() override;
   void TextChanged() override;

@@ -177,7 +177,10 @@ void TWinControl::UpdateShowing() {
   bool show = (Visible() || (IsDesigning() && !FControlStyle.Contains(csNoDesignVisible))) &&
               !FControlState.Contains(csReadingState) && !IsLoading();
   if (show) {
-    if (!FHandle) CreateWnd();
+    if (!FHandle) {
+      if (Parent() && !Parent()->ChildNeedsWindow(this)) return;
+      CreateWnd();
+    }
     FShowing = true;
     Widgetset().SetVisible(FHandle, true);
     for (TControl* c : FControls)

@@ -206,6 +206,8 @@ TEST_F(TriPaneFixture, GrabBorderAtDesignAndRunTime) {
   Tri->SetGrab(true);
   EXPECT_FALSE(Tri->GrabBorder());
   EXPECT_EQ(Tri->BorderWidth(), 3);
+  Tri->SetGrab(false);
+  EXPECT_EQ(Tri->BorderWidth(), 3) << "switching off keeps a border the grab did not make";
 
   // Loading at design time gives the border back.
   auto copy = std::make_unique<TForm>(nullptr);

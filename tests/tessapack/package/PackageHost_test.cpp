@@ -4,11 +4,14 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "framework/base/Rtti.h"
 #include "framework/classes/Filer.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/StdRegister.h"
 #include "framework/design/DesignIntf.h"
+#include "framework/graphics/Bitmap.h"
 
 namespace tessapack::test {
 namespace {
@@ -29,9 +32,20 @@ TEST(PackageHost, LoadedPackageRegistersIntoTheHostsFramework) {
   entry();  // a second call adds nothing
 
   auto classes = PaletteClasses("Tessaline");
-  ASSERT_EQ(classes.size(), 1u);
+  ASSERT_EQ(classes.size(), 3u);
   EXPECT_EQ(classes[0]->ClassName(), "TTriPane");
+  EXPECT_EQ(classes[1]->ClassName(), "TMultiPane");
+  EXPECT_EQ(classes[2]->ClassName(), "TGrabHandler");
   EXPECT_EQ(GetClass("TTriPane"), classes[0]);
+  // Each has its palette bitmap in the package's resources, and an editor where it has one.
+  for (const TMetaClass* c : classes) {
+    TBitmap bitmap;
+    std::string name = c->ClassName();
+    for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    bitmap.LoadFromResourceName(name, "Tessapack");
+    EXPECT_EQ(bitmap.Width(), 24) << name;
+    EXPECT_EQ(bitmap.Height(), 24) << name;
+  }
 
   TForm form(nullptr);
   form.SetName("Form1");
@@ -58,6 +72,17 @@ TEST(PackageHost, LoadedPackageRegistersIntoTheHostsFramework) {
   EXPECT_EQ(GetEnumProp(*loaded, "AlignMenu"), "mnLeft");
   EXPECT_EQ(GetOrdProp(*loaded, "PopOpenSize"), 70);
   EXPECT_EQ(WriteComponentToText(copy), text);
+
+  // The multi-pane and the grab handler come by class name with their editors.
+  TComponent* mp = classes[1]->Create(&form);
+  mp->SetName("MultiPane1");
+  dynamic_cast<TControl*>(mp)->SetParent(&form);
+  EXPECT_EQ(GetOrdProp(*mp, "Count"), 1);
+  EXPECT_EQ(GetComponentEditor(mp, nullptr)->GetVerb(0), "New Pane");
+  TComponent* grab = classes[2]->Create(&form);
+  SetEnumProp(*grab, "AllGrabHandles", "ghOn");
+  EXPECT_EQ(GetEnumProp(*grab, "AllGrabHandles"), "ghOff") << "run time: never switched on";
+  EXPECT_THROW(classes[2]->Create(nullptr), EInvalidOwner);
 }
 
 }  // namespace
