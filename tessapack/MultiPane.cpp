@@ -496,7 +496,7 @@ void TMultiPane::CMControlListChange(TMessage& m) {
 
 void TMultiPane::WMUser(TMessage& m) {
   DefaultHandler(m);
-  if (IsDestroying()) return;
+  if (IsDestroying() || m.ObjFreed) return;  // a dropped control already freed: nothing to move
   auto* control = dynamic_cast<TControl*>(m.Obj);
   if (!control || control->Parent() != this) return;
   // Pending messages may free the control, or the multi-pane: watch both while they run.

@@ -13,7 +13,7 @@
 #include "framework/controls/Buttons.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/controls/StdRegister.h"
-#include "framework/design/TestDesigner.h"
+#include "tests/fakes/TestDesigner.h"
 #include "framework/widgetset/headless/HeadlessWidgetSet.h"
 #include "tessapack/MultiPane.h"
 #include "tessapack/Package.h"
