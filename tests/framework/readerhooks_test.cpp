@@ -56,6 +56,7 @@ const char* const kForeignForm =
     "    Width = 75\n"
     "    Height = 25\n"
     "    Caption = 'Go'\n"
+    "    TabOrder = 0\n"
     "    OnClick = GoClick\n"
     "    Font.Shade = [fsDeep, fsDark]\n"
     "    Margins.Inner.Left = 4\n"
@@ -69,6 +70,7 @@ const char* const kForeignForm =
     "    Width = 185\n"
     "    Height = 41\n"
     "    Caption = 'Level'\n"
+    "    TabOrder = 1\n"
     "  end\n"
     "end\n";
 
@@ -142,7 +144,7 @@ TEST_F(ReaderHooksTest, WithoutHooksOrWhenAHookDeclinesTheInputIsAnErrorNamingTh
            return cls == "TMainForm" ? &TForm::StaticClass() : nullptr;
          };
        },
-       "Line 27: Class TFancyGauge not found"},
+       "Line 28: Class TFancyGauge not found"},
       {"property declined",
        [](TReaderHooks& h) {
          h.PropertyNotFound = [](TComponent&, const std::string&) { return false; };
@@ -154,7 +156,7 @@ TEST_F(ReaderHooksTest, WithoutHooksOrWhenAHookDeclinesTheInputIsAnErrorNamingTh
            return false;
          };
        },
-       "Line 20: Error reading Go.OnClick: Method GoClick not found in class TForm"},
+       "Line 21: Error reading Go.OnClick: Method GoClick not found in class TForm"},
   };
   for (const TCase& c : cases) {
     TReaderHooks hooks = Hooks;

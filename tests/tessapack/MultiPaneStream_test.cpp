@@ -75,6 +75,7 @@ const char* const kStored = R"(object Form1: TPanesForm
         Top = 8
         Width = 121
         Height = 21
+        TabOrder = 0
         Text = 'Second'
       end
     end
@@ -91,6 +92,7 @@ const char* const kStored = R"(object Form1: TPanesForm
         Width = 75
         Height = 25
         Caption = 'Third'
+        TabOrder = 0
       end
     end
   end
