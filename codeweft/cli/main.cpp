@@ -9,6 +9,7 @@
 // wrong command line.
 #include "codeweft/cli/CliReporter.h"
 #include "codeweft/cli/SymbolTable.h"
+#include "codeweft/core/OutputFile.h"
 #include "codeweft/core/Run.h"
 
 #include <cstdio>
@@ -48,12 +49,15 @@ bool ParseArgs(int argc, char **argv, TArgs &Args) {
       return true;
     };
     if (Arg == "-o" || Arg == "--output") {
-      if (!Value(Args.Inputs.BuildDir)) return false;
+      if (!Value(Args.Inputs.BuildDir))
+        return false;
       HaveBuildDir = true;
     } else if (Arg == "--hcrtf") {
-      if (!Value(Args.Inputs.HcrtfPath)) return false;
+      if (!Value(Args.Inputs.HcrtfPath))
+        return false;
     } else if (Arg == "--defines") {
-      if (!Value(Args.Inputs.Defines)) return false;
+      if (!Value(Args.Inputs.Defines))
+        return false;
     } else if (Arg == "--symbols") {
       Args.Symbols = true;
     } else if (Arg == "-h" || Arg == "--help") {
@@ -100,10 +104,12 @@ int main(int argc, char **argv) {
   if (Args.Inputs.HcrtfPath.empty())
     Reporter.Line("No help compiler given (--hcrtf): the help project is written, not compiled");
 
+  RemoveTemporaryOutputsOnSignals();
   TRunState State;
   try {
     Run(State, Args.Inputs, Reporter, [&](const TSymbolTable &Symbols, int RowCount) {
-      if (Args.Symbols) PrintSymbolTable(stdout, GridRows(Symbols));
+      if (Args.Symbols)
+        PrintSymbolTable(stdout, GridRows(Symbols));
       Reporter.Line("Symbols scanned: " + std::to_string(RowCount));
     });
   } catch (const std::exception &) {

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "codeweft/core/Errors.h"
+#include "codeweft/core/OutputGuard.h"
 #include "tests/codeweft/core/TempDir.h"
 
 namespace codeweft {
@@ -68,6 +69,44 @@ TEST(RunSafety, AUnitThatIsNotARegularFileEndsTheRunNamingIt) {
   ASSERT_EQ(::mkfifo((Src.Path() / "Q.dpr").c_str(), 0600), 0);
   EXPECT_NE(RunProject(Src.Path(), "Q.dpr", Out.Dir()).find("Q.dpr\": not a regular file"),
             std::string::npos);
+}
+
+// With the build folder equal to the source folder, a unit whose file has an
+// output's name would be replaced by its own listing.
+TEST(RunSafety, AnOutputThatIsAnInputEndsTheRunBeforeAnythingIsWritten) {
+  TTempDir Src;
+  const std::string Notes = "unit Notes;\r\ninterface\r\nimplementation\r\nend.\r\n";
+  Src.Write("Notes.html", Notes);
+  Src.Write("P.dpr", ProjectUsing("Notes", "Notes.html"));
+  EXPECT_EQ(RunProject(Src.Path(), "P.dpr", Src.Dir()),
+            "Cannot write file \"" + Src.Dir() +
+                "Notes.html\": it is the input file \"Notes.html\", "
+                "which is never overwritten");
+  EXPECT_EQ(ReadBytes(Src.Dir() + "Notes.html"), Notes);
+  EXPECT_FALSE(fs::exists(Src.Path() / "P.html"));
+  // Another name of the same file (a hard link in the build folder) is caught too.
+  TTempDir Out;
+  Src.Write("A.pas", SmallUnit);
+  Src.Write("P.dpr", ProjectUsing("A", "A.pas"));
+  fs::create_hard_link(Src.Path() / "A.pas", Out.Path() / "A.rtf");
+  EXPECT_NE(RunProject(Src.Path(), "P.dpr", Out.Dir()).find("it is the input file \"A.pas\""),
+            std::string::npos);
+  EXPECT_EQ(ReadBytes(Src.Dir() + "A.pas"), SmallUnit);
+}
+
+TEST(RunSafety, ASecondRunIntoTheSameFolderFailsWhileTheFirstHoldsIt) {
+  TTempDir Src, Out;
+  Src.Write("A.pas", SmallUnit);
+  Src.Write("P.dpr", ProjectUsing("A", "A.pas"));
+  {
+    const TBuildLock First(Out.Dir());
+    EXPECT_EQ(RunProject(Src.Path(), "P.dpr", Out.Dir()),
+              "Another run is writing into \"" + Out.Dir() + "\" (it holds \"" + Out.Dir() +
+                  ".codeweft.lock\"); try again when it has finished");
+    EXPECT_FALSE(fs::exists(Out.Path() / "P.html"));
+  }
+  EXPECT_EQ(RunProject(Src.Path(), "P.dpr", Out.Dir()), "");
+  EXPECT_TRUE(fs::exists(Out.Path() / "A.html"));
 }
 
 } // namespace
