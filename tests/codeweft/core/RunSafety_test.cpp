@@ -109,5 +109,19 @@ TEST(RunSafety, ASecondRunIntoTheSameFolderFailsWhileTheFirstHoldsIt) {
   EXPECT_TRUE(fs::exists(Out.Path() / "A.html"));
 }
 
+// A unit file named like a URL: its links stay relative file names.
+TEST(RunSafety, AUnitFileNamedLikeAURLIsLinkedAsAFile) {
+  TTempDir Src, Out;
+  const std::string Name = "JavaScript:alert(1)";
+  Src.Write(Name + ".pas", "unit U;\r\ninterface\r\nimplementation\r\nend.\r\n");
+  Src.Write("P.dpr", ProjectUsing("U", Name + ".pas"));
+  ASSERT_EQ(RunProject(Src.Path(), "P.dpr", Out.Dir()), "");
+  for (const std::string Page : {"content.html", "P.html"}) {
+    const std::string Html = ReadBytes(Out.Dir() + Page);
+    EXPECT_NE(Html.find("HREF = \"./" + Name + ".html\""), std::string::npos) << Page;
+    EXPECT_EQ(Html.find("HREF = \"" + Name), std::string::npos) << Page;
+  }
+}
+
 } // namespace
 } // namespace codeweft
