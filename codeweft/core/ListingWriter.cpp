@@ -16,10 +16,8 @@ enum : unsigned char { emRtf = 1, emHtml = 2 };
 struct TEscapeMarks {
   unsigned char Of[256] = {};
   constexpr TEscapeMarks() {
-    for (const unsigned char C : {'\\', '{', '}', '\r'})
-      Of[C] |= emRtf;
-    for (const unsigned char C : {'&', '<', '>', '"'})
-      Of[C] |= emHtml;
+    for (const unsigned char C : {'\\', '{', '}', '\r'}) Of[C] |= emRtf;
+    for (const unsigned char C : {'&', '<', '>', '"'}) Of[C] |= emHtml;
   }
 };
 constexpr TEscapeMarks EscapeMarks;
@@ -27,18 +25,19 @@ constexpr TEscapeMarks EscapeMarks;
 // Length of the prefix of S that holds no byte marked Mark.
 std::size_t PlainPrefix(std::string_view S, unsigned char Mark) {
   std::size_t I = 0;
-  while (I < S.size() && !(EscapeMarks.Of[static_cast<unsigned char>(S[I])] & Mark))
-    ++I;
+  while (I < S.size() && !(EscapeMarks.Of[static_cast<unsigned char>(S[I])] & Mark)) ++I;
   return I;
 }
 
 const char *const RtfColourTable[16] = {
-    "\\red0\\green0\\blue0;",       "\\red128\\green0\\blue0;",     "\\red0\\green128\\blue0;",
-    "\\red128\\green128\\blue0;",   "\\red0\\green0\\blue128;",     "\\red128\\green0\\blue128;",
-    "\\red0\\green128\\blue128;",   "\\red128\\green128\\blue128;", "\\red192\\green192\\blue192;",
-    "\\red255\\green0\\blue0;",     "\\red0\\green255\\blue0;",     "\\red255\\green255\\blue0;",
-    "\\red0\\green0\\blue255;",     "\\red255\\green0\\blue255;",   "\\red0\\green255\\blue255;",
-    "\\red255\\green255\\blue255;",
+    "\\red0\\green0\\blue0;",       "\\red128\\green0\\blue0;",
+    "\\red0\\green128\\blue0;",     "\\red128\\green128\\blue0;",
+    "\\red0\\green0\\blue128;",     "\\red128\\green0\\blue128;",
+    "\\red0\\green128\\blue128;",   "\\red128\\green128\\blue128;",
+    "\\red192\\green192\\blue192;", "\\red255\\green0\\blue0;",
+    "\\red0\\green255\\blue0;",     "\\red255\\green255\\blue0;",
+    "\\red0\\green0\\blue255;",     "\\red255\\green0\\blue255;",
+    "\\red0\\green255\\blue255;",   "\\red255\\green255\\blue255;",
 };
 
 } // namespace
@@ -49,15 +48,9 @@ void AppendRtfEscaped(std::string &Out, std::string_view S) {
   for (std::size_t I = Plain; I < S.size(); ++I) {
     const char C = S[I];
     switch (C) {
-    case '\\':
-      Out += "\\\\";
-      break;
-    case '{':
-      Out += "\\{";
-      break;
-    case '}':
-      Out += "\\}";
-      break;
+    case '\\': Out += "\\\\"; break;
+    case '{': Out += "\\{"; break;
+    case '}': Out += "\\}"; break;
     case '\r':
       if (I + 1 < S.size() && S[I + 1] == '\n') {
         Out += "\\par ";
@@ -66,8 +59,7 @@ void AppendRtfEscaped(std::string &Out, std::string_view S) {
         Out += C;
       }
       break;
-    default:
-      Out += C;
+    default: Out += C;
     }
   }
 }
@@ -77,20 +69,11 @@ void AppendHtmlEscaped(std::string &Out, std::string_view S) {
   Out.append(S.substr(0, Plain));
   for (const char C : S.substr(Plain)) {
     switch (C) {
-    case '&':
-      Out += "&amp;";
-      break;
-    case '<':
-      Out += "&lt;";
-      break;
-    case '>':
-      Out += "&gt;";
-      break;
-    case '"':
-      Out += "&quot;";
-      break;
-    default:
-      Out += C;
+    case '&': Out += "&amp;"; break;
+    case '<': Out += "&lt;"; break;
+    case '>': Out += "&gt;"; break;
+    case '"': Out += "&quot;"; break;
+    default: Out += C;
     }
   }
 }
@@ -116,8 +99,7 @@ std::string RelativeHref(std::string_view Name) {
 
 std::string HtmlLinkTarget(std::string_view Href) {
   const std::size_t Hash = Href.find('#');
-  if (Hash == std::string_view::npos)
-    return RelativeHref(Href);
+  if (Hash == std::string_view::npos) return RelativeHref(Href);
   return RelativeHref(Href.substr(0, Hash)) + LowerCase(Href.substr(Hash));
 }
 
@@ -167,15 +149,13 @@ void TListingFiles::OpenListing(const std::string &HtmlFile, const std::string &
 
 void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
                               std::string_view Topic, TTokenStyle Style) {
-  if (!FHtml.IsOpen() || !FRtf.IsOpen())
-    return;
+  if (!FHtml.IsOpen() || !FRtf.IsOpen()) return;
   // Formatted straight into the two file buffers.
   std::string &R = FRtf.Buffer();
   std::string &H = FHtml.Buffer();
   // One look at the text tells whether either format must escape anything.
   unsigned char Marks = 0;
-  for (const char C : Text)
-    Marks |= EscapeMarks.Of[static_cast<unsigned char>(C)];
+  for (const char C : Text) Marks |= EscapeMarks.Of[static_cast<unsigned char>(C)];
   const auto PutRtf = [&](std::string_view S) {
     if (Marks & emRtf)
       AppendRtfEscaped(R, S);
@@ -284,10 +264,8 @@ TKeptListing TListingFiles::TakeKept() {
 
 std::size_t TKeptListing::Size() const {
   std::size_t N = 0;
-  for (const std::string &Piece : Html)
-    N += Piece.size();
-  for (const std::string &Piece : Rtf)
-    N += Piece.size();
+  for (const std::string &Piece : Html) N += Piece.size();
+  for (const std::string &Piece : Rtf) N += Piece.size();
   return N;
 }
 
@@ -295,10 +273,8 @@ void WriteKeptListing(const TKeptListing &Listing) {
   TOutputFile Html, Rtf;
   Html.Create(Listing.HtmlFile);
   Rtf.Create(Listing.RtfFile);
-  for (const std::string &Piece : Listing.Rtf)
-    Rtf.WriteThrough(Piece);
-  for (const std::string &Piece : Listing.Html)
-    Html.WriteThrough(Piece);
+  for (const std::string &Piece : Listing.Rtf) Rtf.WriteThrough(Piece);
+  for (const std::string &Piece : Listing.Html) Html.WriteThrough(Piece);
   Rtf.Close();
   Html.Close();
 }

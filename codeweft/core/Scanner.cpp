@@ -24,17 +24,14 @@ TScanner::TScanner() : FBuf(new unsigned char[BufferSize + BufferPadding]()) {
   FPos = FLim = FFastLim = FBuf.get();
 }
 
-TScanner::~TScanner() {
-  Close();
-}
+TScanner::~TScanner() { Close(); }
 
 void TScanner::Open(const std::string &FileName) {
   Close();
   // Without blocking: a FIFO would wait here for a writer before it could be
   // refused.
   const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (Fd < 0)
-    throw EFOpenError(FileErrorMessage("open", FileName, errno));
+  if (Fd < 0) throw EFOpenError(FileErrorMessage("open", FileName, errno));
   // Only a regular file is source: a device or FIFO could give input without
   // end or block the run, and a folder has no text.
   struct stat Info {};
@@ -57,26 +54,22 @@ void TScanner::Open(const std::string &FileName) {
   // than one read from a pipe, so gather them before deciding.
   while (FLim - FPos < 3) {
     const ssize_t N = ::read(FFd, const_cast<unsigned char *>(FLim), BufferSize - (FLim - FPos));
-    if (N < 0 && errno == EINTR)
-      continue;
+    if (N < 0 && errno == EINTR) continue;
     if (N < 0) {
       const int Err = errno;
       Close();
       throw EInOutError(FileErrorMessage("read", FileName, Err));
     }
-    if (N == 0)
-      break;
+    if (N == 0) break;
     FLim += N;
   }
   *const_cast<unsigned char *>(FLim) = 0;
-  if (FLim - FPos >= 3 && FPos[0] == 0xEF && FPos[1] == 0xBB && FPos[2] == 0xBF)
-    FPos += 3;
+  if (FLim - FPos >= 3 && FPos[0] == 0xEF && FPos[1] == 0xBB && FPos[2] == 0xBF) FPos += 3;
   FFastLim = FLim;
 }
 
 void TScanner::Close() {
-  if (FFd >= 0)
-    ::close(FFd);
+  if (FFd >= 0) ::close(FFd);
   ReleaseCheckedText();
   FFd = -1;
   FPos = FLim = FFastLim = FBuf.get();
@@ -90,15 +83,13 @@ int TScanner::StopChar() const {
 }
 
 bool TScanner::TakeRest(std::string &Text) {
-  if (FDone == scToken || FDone == scEnd)
-    return false;
+  if (FDone == scToken || FDone == scEnd) return false;
   if (!FFailedText.empty()) {
     Text.append(FFailedText);
     FFailedText.clear();
     return true;
   }
-  if (FPos >= FLim && Fill() < 0)
-    return false;
+  if (FPos >= FLim && Fill() < 0) return false;
   Text.append(reinterpret_cast<const char *>(FPos), FLim - FPos);
   FPos = FLim;
   return true;
@@ -115,8 +106,7 @@ int TScanner::Fill() {
   do {
     N = ::read(FFd, FBuf.get(), BufferSize);
   } while (N < 0 && errno == EINTR);
-  if (N < 0)
-    throw EInOutError(FileErrorMessage("read", FFileName, errno));
+  if (N < 0) throw EInOutError(FileErrorMessage("read", FFileName, errno));
   FPos = FBuf.get();
   FLim = FPos + N;
   FBuf[N] = 0;
@@ -131,12 +121,10 @@ int TScanner::Fill() {
 template <class Pred> void TScanner::TakeWhile(std::string &Text, Pred Keep) {
   for (;;) {
     const unsigned char *P = FPos;
-    while (P < FLim && Keep(*P))
-      ++P;
+    while (P < FLim && Keep(*P)) ++P;
     Text.append(reinterpret_cast<const char *>(FPos), P - FPos);
     FPos = P;
-    if (P < FLim || Fill() < 0)
-      return;
+    if (P < FLim || Fill() < 0) return;
   }
 }
 
@@ -154,8 +142,7 @@ void TScanner::DeliverChecked(TToken &Token, const unsigned char *P, std::size_t
   FCheckedTurn ^= 1;
   char *Half = FCheckedText.get() + FCheckedTurn * FCheckedHalf;
   ASAN_UNPOISON_MEMORY_REGION(Half, N);
-  if (N != 0)
-    std::memcpy(Half, P, N);
+  if (N != 0) std::memcpy(Half, P, N);
   FCheckedLast = std::string_view(Half, N);
   Token.Text = FCheckedLast;
 }
@@ -163,8 +150,7 @@ void TScanner::DeliverChecked(TToken &Token, const unsigned char *P, std::size_t
 
 void TScanner::ReleaseCheckedText() {
 #if defined(__SANITIZE_ADDRESS__)
-  if (FCheckedText)
-    ASAN_UNPOISON_MEMORY_REGION(FCheckedText.get(), 2 * FCheckedHalf);
+  if (FCheckedText) ASAN_UNPOISON_MEMORY_REGION(FCheckedText.get(), 2 * FCheckedHalf);
   FCheckedText.reset();
   FCheckedHalf = 0;
   FCheckedLast = {};
@@ -172,8 +158,7 @@ void TScanner::ReleaseCheckedText() {
 }
 
 int TScanner::Finish(TToken &Token, int Code) {
-  if (FDone == 0 && Code != scEnd)
-    FFailedText.swap(FText);
+  if (FDone == 0 && Code != scEnd) FFailedText.swap(FText);
   FDone = Code;
   Token.Kind = TTokenKind::tkEnd;
   Token.Text = {};
@@ -195,8 +180,7 @@ int TScanner::NextTokenGeneral(TToken &Token) {
 }
 
 int TScanner::ScanGeneral(TToken &Token) {
-  if (FDone != 0)
-    return Finish(Token, FDone);
+  if (FDone != 0) return Finish(Token, FDone);
   if (FPendingRange) {
     FPendingRange = false;
     Token.Kind = TTokenKind::tkRange;
@@ -209,16 +193,14 @@ int TScanner::ScanGeneral(TToken &Token) {
     Token.Kind = TTokenKind::tkWhitespace;
     return scToken;
   }
-  if (C < 0)
-    return Finish(Token, scEnd);
+  if (C < 0) return Finish(Token, scEnd);
 
   if (Is(static_cast<unsigned char>(C), ccLetter)) {
     TakeWhile(FText, [](unsigned char X) { return Is(X, ccLetter | ccDigit); });
     Token.Kind = WordKind(FText);
     return scToken;
   }
-  if (Is(static_cast<unsigned char>(C), ccDigit))
-    return ScanNumber(Token);
+  if (Is(static_cast<unsigned char>(C), ccDigit)) return ScanNumber(Token);
 
   switch (C) {
   case '$':
@@ -231,8 +213,7 @@ int TScanner::ScanGeneral(TToken &Token) {
     return ScanString(Token);
   case '(':
     Take(FText);
-    if (Peek() == '*')
-      return ScanParenComment(Token);
+    if (Peek() == '*') return ScanParenComment(Token);
     Token.Kind = TTokenKind::tkLParen;
     return scToken;
   case '{':
@@ -282,8 +263,7 @@ int TScanner::ScanGeneral(TToken &Token) {
     return scToken;
   default: {
     const TTokenKind K = SingleKind(static_cast<unsigned char>(C));
-    if (K == TTokenKind::tkEnd)
-      return Finish(Token, scBadChar); // not consumed
+    if (K == TTokenKind::tkEnd) return Finish(Token, scBadChar); // not consumed
     Take(FText);
     Token.Kind = K;
     return scToken;
@@ -315,10 +295,8 @@ int TScanner::ScanNumber(TToken &Token) {
   if (C == 'E' || C == 'e') {
     Take(FText);
     C = Peek();
-    if (C == '+' || C == '-')
-      Take(FText);
-    if (Peek() >= 0)
-      Take(FText); // the exponent's first character, whatever it is
+    if (C == '+' || C == '-') Take(FText);
+    if (Peek() >= 0) Take(FText); // the exponent's first character, whatever it is
     TakeWhile(FText, Digit);
     Token.Kind = TTokenKind::tkReal;
     return scToken;
@@ -332,22 +310,18 @@ int TScanner::ScanString(TToken &Token) {
   for (;;) {
     if (Peek() == '#') {
       TakeWhile(FText, [](unsigned char X) { return X == '#' || Is(X, ccDigit); });
-      if (Peek() != '\'')
-        break;
+      if (Peek() != '\'') break;
     }
     Take(FText); // the opening quote
     for (;;) {
       TakeWhile(FText, [](unsigned char X) { return X != '\'' && X != 13 && X != 10; });
       const int C = Peek();
-      if (C != '\'')
-        return Finish(Token, scOpenString); // line end or input end
+      if (C != '\'') return Finish(Token, scOpenString); // line end or input end
       Take(FText);
-      if (Peek() != '\'')
-        break;
+      if (Peek() != '\'') break;
       Take(FText); // a doubled quote stands for one quote
     }
-    if (Peek() != '#')
-      break;
+    if (Peek() != '#') break;
   }
   Token.Kind = TTokenKind::tkString;
   return scToken;
@@ -358,12 +332,10 @@ int TScanner::ScanParenComment(TToken &Token) {
   Take(FText);
   for (;;) {
     TakeWhile(FText, [](unsigned char X) { return X != '*'; });
-    if (Peek() < 0)
-      return Finish(Token, scOpenComment);
+    if (Peek() < 0) return Finish(Token, scOpenComment);
     TakeWhile(FText, [](unsigned char X) { return X == '*'; });
     const int C = Peek();
-    if (C < 0)
-      return Finish(Token, scOpenComment);
+    if (C < 0) return Finish(Token, scOpenComment);
     if (C == ')') {
       Take(FText);
       Token.Kind = TTokenKind::tkComment;
@@ -377,8 +349,7 @@ int TScanner::ScanBraceComment(TToken &Token) {
   Take(FText);
   Token.Kind = Peek() == '$' ? TTokenKind::tkDirective : TTokenKind::tkComment;
   TakeWhile(FText, [](unsigned char X) { return X != '}'; });
-  if (Peek() < 0)
-    return Finish(Token, scOpenComment);
+  if (Peek() < 0) return Finish(Token, scOpenComment);
   Take(FText);
   return scToken;
 }
@@ -390,8 +361,7 @@ void TScanner::ScanLineComment(TToken &Token) {
   const int C = Peek();
   if (C >= 0) {
     Take(FText);
-    if (C == 13 && Peek() == 10)
-      Take(FText);
+    if (C == 13 && Peek() == 10) Take(FText);
   }
   Token.Kind = TTokenKind::tkComment;
 }

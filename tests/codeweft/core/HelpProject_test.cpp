@@ -106,9 +106,7 @@ TEST(HelpProjectTest, FileThatCannotBeCreatedEndsThePhase) {
 }
 
 // No child of this process is left, running or as a zombie.
-bool NoChildLeft() {
-  return ::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD;
-}
+bool NoChildLeft() { return ::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD; }
 
 TEST(HelpCompilerTest, StartedWithFlagAndHelpProjectWithoutWaiting) {
   TTempDir Dir;

@@ -56,7 +56,8 @@ TEST_F(LinksTest, MethodLinksAndQualifiedImplementationHeadings) {
             std::string::npos)
       << D.Markup;
   // Blanks inside a qualified name follow the name, which stands as one token.
-  EXPECT_NE(D.Markup.find("constructor <main_TForm1_Create>TForm1.Create  ;"), std::string::npos)
+  EXPECT_NE(D.Markup.find("constructor <main_TForm1_Create>TForm1.Create  ;"),
+            std::string::npos)
       << D.Markup;
 }
 
@@ -71,7 +72,8 @@ TEST_F(LinksTest, CallsOfUsedRoutinesLinkAndOtherNamesStayPlain) {
   const auto D = Listing("Main");
   EXPECT_EQ(D.Text, Main);
   const std::string ToolsLink = "[Tools>Tools.html|unit_Tools]";
-  EXPECT_NE(D.Markup.find("uses " + ToolsLink + ", SysUtils;"), std::string::npos) << D.Markup;
+  EXPECT_NE(D.Markup.find("uses " + ToolsLink + ", SysUtils;"), std::string::npos)
+      << D.Markup;
   EXPECT_NE(D.Markup.find("  [DoIt>Tools.html#Tools_DoIt|Tools_DoIt](Counter); "),
             std::string::npos)
       << D.Markup;
@@ -91,7 +93,8 @@ TEST_F(LinksTest, UnitLinksUseTheListNameAsPageAndTheWrittenNameAsTopic) {
                            "implementation\r\nprocedure Run; begin tools.twice(1) end;\r\nend.\r\n";
   AddUnit("Main", Main);
   const auto D = Listing("Main");
-  EXPECT_NE(D.Markup.find("uses [TOOLS>Tools.html|unit_TOOLS];"), std::string::npos) << D.Markup;
+  EXPECT_NE(D.Markup.find("uses [TOOLS>Tools.html|unit_TOOLS];"), std::string::npos)
+      << D.Markup;
   EXPECT_NE(D.Markup.find("[tools>Tools.html|unit_tools].[twice>Tools.html#tools_twice|"
                           "tools_twice](1)"),
             std::string::npos)

@@ -70,8 +70,7 @@ TEST_F(ListingPassTest, NothingIsWrittenInTheSymbolPhase) {
   Sink.Files.OpenListing(Out.Dir() + "H.html", Out.Dir() + "H.rtf", "H");
   State.Phase = TPhase::phSymbols;
   State.Scanner.Open(Src.Write("H.pas", "unit H; {x}"));
-  while (!State.AtEnd)
-    Advance(State);
+  while (!State.AtEnd) Advance(State);
   State.Scanner.Close();
   EXPECT_TRUE(State.PendingTokens.empty());
   Sink.Files.CloseListing();
@@ -91,7 +90,7 @@ TEST_F(ListingPassTest, AnEmptyFileGivesHeaderAndTrailerOnly) {
 TEST_F(ListingPassTest, AScanningErrorKeepsTheRestOfTheFileAsPlainText) {
   const std::string Tail = "\r\nprocedure Later;\r\nbegin DoIt; end; // <b>&\"\r\nend.\r\n";
   for (const std::string &Error : {std::string("'open string"), std::string("? stray"),
-                                   std::string("{ open comment"), std::string("(* open")}) {
+                                  std::string("{ open comment"), std::string("(* open")}) {
     const std::string Source = "unit U;\r\ninterface\r\nprocedure DoIt;\r\nimplementation\r\n"
                                "procedure DoIt;\r\nbegin\r\n  X := " +
                                Error + Tail;
@@ -102,7 +101,8 @@ TEST_F(ListingPassTest, AScanningErrorKeepsTheRestOfTheFileAsPlainText) {
     EXPECT_EQ(Html.find("<b>"), std::string::npos);
     EXPECT_NE(Html.find("// &lt;b&gt;&amp;&quot;\r\nend."), std::string::npos);
     const std::string Rtf = ReadBytes(Out.Dir() + "U.rtf");
-    EXPECT_NE(Rtf.find("begin DoIt; end; // <b>&\"\\par end.\\par "), std::string::npos) << Error;
+    EXPECT_NE(Rtf.find("begin DoIt; end; // <b>&\"\\par end.\\par "), std::string::npos)
+        << Error;
     EXPECT_EQ(Rtf.substr(Rtf.size() - 3), "}\r\n");
   }
 }
@@ -120,16 +120,16 @@ TEST_F(ListingPassTest, TheRestAfterAnErrorKeepsLineBreaksAcrossBufferPieces) {
   const std::string Rtf = ReadBytes(Out.Dir() + "U.rtf");
   auto Count = [](const std::string &S, const std::string &What) {
     std::size_t N = 0;
-    for (std::size_t P = S.find(What); P != std::string::npos; P = S.find(What, P + 1))
-      ++N;
+    for (std::size_t P = S.find(What); P != std::string::npos; P = S.find(What, P + 1)) ++N;
     return N;
   };
   EXPECT_EQ(Count(Rtf.substr(Rtf.find("?x")), "\\par "), Count(Long, "\r\n"));
 }
 
 TEST_F(ListingPassTest, UnitHeadingNamesTheAnchorsInLowerCase) {
-  const std::string Html = List("unit MyUnit;\r\ninterface\r\nprocedure Run;\r\nimplementation\r\n"
-                                "procedure Run;\r\nbegin\r\nend;\r\nend.\r\n");
+  const std::string Html =
+      List("unit MyUnit;\r\ninterface\r\nprocedure Run;\r\nimplementation\r\n"
+           "procedure Run;\r\nbegin\r\nend;\r\nend.\r\n");
   EXPECT_NE(Html.find("<A HREF = \"#myunit_run\">Run</A>"), std::string::npos);
   EXPECT_NE(Html.find("<A NAME = \"myunit_run\"></A>Run"), std::string::npos);
 }

@@ -93,16 +93,15 @@ TEST_F(ParserTest, RecordShapes) {
     const char *Body;
     int Result;
   } Cases[] = {
-      {"type R = record end;", prError},                               // no fields
+      {"type R = record end;", prError},                       // no fields
       {"type R = record case Integer of 0: (A: Byte); end;", prError}, // tag without name
       {"type R = record case Tag: Integer of 0: (A: Byte); 1: (B, C: Word); end;", prOk},
-      {"type R = record X: Integer; case K: Byte of 0, 1: (A: Byte; case J: Byte of 2: (D: Byte)) "
-       "end;",
+      {"type R = record X: Integer; case K: Byte of 0, 1: (A: Byte; case J: Byte of 2: (D: Byte)) end;",
        prOk},
       {"type R = record A: Byte; case K: Byte of 0: () end;", prError}, // empty variant
-      {"type R = record A: Byte end;", prOk},                           // no ";" before "end"
+      {"type R = record A: Byte end;", prOk},                   // no ";" before "end"
       {"type R = record A: Byte; B: record C: Byte; end; end;", prOk},
-      {"type R = record A: Byte;", prError}, // no "end"
+      {"type R = record A: Byte;", prError},                    // no "end"
   };
   for (const auto &C : Cases) {
     const auto O = Pass(C.Body);

@@ -30,12 +30,12 @@ TEST_F(ParserTest, SyntaxTheRulesDoNotKnowEndsTheInterfaceParse) {
     const char *Body, *Stop;
     int Result;
   } Cases[] = {
-      {"procedure P(); var V: Integer;", ")", prError},               // empty parentheses
+      {"procedure P(); var V: Integer;", ")", prError},            // empty parentheses
       {"procedure P(X: Integer = 0); var V: Integer;", "=", prError}, // default value
-      {"procedure P; overload; var V: Integer;", "overload", prOk},   // other directive
+      {"procedure P; overload; var V: Integer;", "overload", prOk},  // other directive
       {"procedure P; external 'x'; var V: Integer;", "external", prOk},
       {"threadvar T: Integer; var V: Integer;", "threadvar", prOk},
-      {"label 10; var V: Integer;", "10", prError}, // numeric label
+      {"label 10; var V: Integer;", "10", prError},                  // numeric label
       {"const C: array[0..1] of Integer = (1, 2); var V: Integer;", ",", prError},
       // Two suffixes: the second "." is taken for the ";", C starts a new
       // declaration that fails.
@@ -152,8 +152,8 @@ TEST_F(ParserTest, ExpressionsStopAtTheFirstTokenThatContinuesNothing) {
       {"P^ ;", prOk, ";"},
       {"A[1, 2] ;", prOk, ";"},
       {"Rec.Field ;", prOk, ";"},
-      {"A.B.C", prOk, "."},      // one suffix only
-      {"F(1)", prOk, "("},       // a call is not an expression
+      {"A.B.C", prOk, "."},  // one suffix only
+      {"F(1)", prOk, "("},   // a call is not an expression
       {"@Proc ;", prOk, "Proc"}, // the identifier after "@" stays current
       {"@ 1", prError, "1"},
       {"[] ;", prOk, ";"},
@@ -177,12 +177,10 @@ TEST_F(ParserTest, DeepNestingIsASyntaxErrorNotACrash) {
   EXPECT_EQ(Apply(ConstExpr, std::string(Depth, '(') + "1" + std::string(Depth, ')')), prError);
   EXPECT_EQ(S.Nesting, 0);
   std::string Minus;
-  for (int I = 0; I < Depth; ++I)
-    Minus += "- ";
+  for (int I = 0; I < Depth; ++I) Minus += "- ";
   EXPECT_EQ(Apply(ConstExpr, Minus + "1"), prError);
   std::string Arrays;
-  for (int I = 0; I < Depth; ++I)
-    Arrays += "array of ";
+  for (int I = 0; I < Depth; ++I) Arrays += "array of ";
   EXPECT_EQ(Apply(TypeDef, Arrays + "Integer"), prError);
   // Within the bound, nesting is fine.
   EXPECT_EQ(Apply(ConstExpr, std::string(50, '(') + "1" + std::string(50, ')')), prOk);

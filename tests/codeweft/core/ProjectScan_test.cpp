@@ -45,8 +45,7 @@ protected:
   }
   std::vector<std::string> Names() const {
     std::vector<std::string> N;
-    for (const TURElm &U : State.Symbols.Units)
-      N.push_back(U.Name + ":" + U.FileName);
+    for (const TURElm &U : State.Symbols.Units) N.push_back(U.Name + ":" + U.FileName);
     return N;
   }
 

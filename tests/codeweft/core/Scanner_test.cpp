@@ -15,16 +15,15 @@ namespace codeweft {
 namespace {
 
 using test::Scan;
-using test::TScannedToken;
-using test::TScanResult;
 using test::TTempDir;
+using test::TScanResult;
+using test::TScannedToken;
 using K = TTokenKind;
 using TExpected = std::vector<std::pair<TTokenKind, std::string>>;
 
 std::string Describe(const TExpected &Tokens) {
   std::string S;
-  for (const auto &[Kind, Text] : Tokens)
-    S += std::to_string(Ord(Kind)) + "[" + Text + "] ";
+  for (const auto &[Kind, Text] : Tokens) S += std::to_string(Ord(Kind)) + "[" + Text + "] ";
   return S;
 }
 
@@ -32,8 +31,7 @@ std::string Describe(const TExpected &Tokens) {
 void ExpectScan(const std::string &Source, const TExpected &Expected, int Code = scEnd) {
   const TScanResult R = Scan(Source);
   TExpected Got;
-  for (const TScannedToken &T : R.Tokens)
-    Got.emplace_back(T.Kind, T.Text);
+  for (const TScannedToken &T : R.Tokens) Got.emplace_back(T.Kind, T.Text);
   EXPECT_EQ(Describe(Got), Describe(Expected)) << "source: " << Source;
   EXPECT_EQ(R.Code, Code) << "source: " << Source;
 }
@@ -42,12 +40,8 @@ const auto WS = K::tkWhitespace;
 
 TEST(ScannerNumbers, IntegerBeforeRangeLeavesTheRangeForTheNextCall) {
   ExpectScan("1..10", {{K::tkInteger, "1"}, {K::tkRange, ".."}, {K::tkInteger, "10"}});
-  ExpectScan("a[1..n]", {{K::tkIdentifier, "a"},
-                         {K::tkLBracket, "["},
-                         {K::tkInteger, "1"},
-                         {K::tkRange, ".."},
-                         {K::tkIdentifier, "n"},
-                         {K::tkRBracket, "]"}});
+  ExpectScan("a[1..n]", {{K::tkIdentifier, "a"}, {K::tkLBracket, "["}, {K::tkInteger, "1"},
+                         {K::tkRange, ".."}, {K::tkIdentifier, "n"}, {K::tkRBracket, "]"}});
 }
 
 TEST(ScannerNumbers, FractionsAndExponentsAreReal) {
@@ -85,8 +79,8 @@ TEST(ScannerStrings, QuotesCodesAndRunsOfBoth) {
 }
 
 TEST(ScannerStrings, AStringThatReachesItsLineEndOrTheInputEndIsAnError) {
-  ExpectScan("x := 'abc\r\ny'", {{K::tkIdentifier, "x"}, {WS, " "}, {K::tkAssign, ":="}, {WS, " "}},
-             scOpenString);
+  ExpectScan("x := 'abc\r\ny'", {{K::tkIdentifier, "x"}, {WS, " "}, {K::tkAssign, ":="},
+                                  {WS, " "}}, scOpenString);
   ExpectScan("'abc\ny'", {}, scOpenString);
   ExpectScan("'abc", {}, scOpenString);
   ExpectScan("'a'#9'", {}, scOpenString);
@@ -134,25 +128,19 @@ TEST(ScannerWords, KeywordsHaveTheKindOfTheirTablePlace) {
 }
 
 TEST(ScannerWords, CaseIsIgnoredForTheKindAndKeptInTheText) {
-  ExpectScan("BEGIN Begin begin", {{Keyword("begin"), "BEGIN"},
-                                   {WS, " "},
-                                   {Keyword("begin"), "Begin"},
-                                   {WS, " "},
+  ExpectScan("BEGIN Begin begin", {{Keyword("begin"), "BEGIN"}, {WS, " "},
+                                   {Keyword("begin"), "Begin"}, {WS, " "},
                                    {Keyword("begin"), "begin"}});
   ExpectScan("AUTOMATED", {{static_cast<K>(101), "AUTOMATED"}});
   ExpectScan("Private", {{static_cast<K>(100), "Private"}});
 }
 
 TEST(ScannerWords, IdentifiersAreWordsOutsideTheTable) {
-  ExpectScan("readln read string", {{K::tkIdentifier, "readln"},
-                                    {WS, " "},
-                                    {K::tkIdentifier, "read"},
-                                    {WS, " "},
+  ExpectScan("readln read string", {{K::tkIdentifier, "readln"}, {WS, " "},
+                                    {K::tkIdentifier, "read"}, {WS, " "},
                                     {Keyword("string"), "string"}});
-  ExpectScan("_x1 Begin2 beginx", {{K::tkIdentifier, "_x1"},
-                                   {WS, " "},
-                                   {K::tkIdentifier, "Begin2"},
-                                   {WS, " "},
+  ExpectScan("_x1 Begin2 beginx", {{K::tkIdentifier, "_x1"}, {WS, " "},
+                                   {K::tkIdentifier, "Begin2"}, {WS, " "},
                                    {K::tkIdentifier, "beginx"}});
   ExpectScan("implementations", {{K::tkIdentifier, "implementations"}});
   ExpectScan("a", {{K::tkIdentifier, "a"}});
@@ -165,44 +153,25 @@ TEST(ScannerWords, WordsThatOnlyBeginLikeAKeywordAreIdentifiers) {
   for (const std::string W : {"finalizatio", "interfaces", "destructor_", "stringresourceX",
                               "implementationXY", "initializationXYZ", "RESOURCESTRINGabcdefgh"})
     ExpectScan(W, {{K::tkIdentifier, W}});
-  ExpectScan("inLine DownTo",
-             {{Keyword("inline"), "inLine"}, {WS, " "}, {Keyword("downto"), "DownTo"}});
+  ExpectScan("inLine DownTo", {{Keyword("inline"), "inLine"}, {WS, " "}, {Keyword("downto"), "DownTo"}});
   EXPECT_EQ(WordKind("In"), Keyword("in"));
   EXPECT_EQ(WordKind(std::string_view("in\0", 3)), K::tkIdentifier);
-  EXPECT_EQ(WordKind("\x41\x4E\x44"), Keyword("and"));  // "AND"
+  EXPECT_EQ(WordKind("\x41\x4E\x44"), Keyword("and")); // "AND"
   EXPECT_EQ(WordKind("\x01\x0E\x04"), K::tkIdentifier); // "AND" less the letter bits
   EXPECT_EQ(WordKind(""), K::tkIdentifier);
 }
 
 TEST(ScannerSymbols, OperatorsAndPunctuation) {
-  ExpectScan("(),;.=<><<=>>=+-*:=^@..[]:", {{K::tkLParen, "("},
-                                            {K::tkRParen, ")"},
-                                            {K::tkComma, ","},
-                                            {K::tkSemicolon, ";"},
-                                            {K::tkPeriod, "."},
-                                            {K::tkEqual, "="},
-                                            {K::tkNotEqual, "<>"},
-                                            {K::tkLess, "<"},
-                                            {K::tkLessEqual, "<="},
-                                            {K::tkGreater, ">"},
-                                            {K::tkGreaterEqual, ">="},
-                                            {K::tkPlus, "+"},
-                                            {K::tkMinus, "-"},
-                                            {K::tkStar, "*"},
-                                            {K::tkAssign, ":="},
-                                            {K::tkCaret, "^"},
-                                            {K::tkAt, "@"},
-                                            {K::tkRange, ".."},
-                                            {K::tkLBracket, "["},
-                                            {K::tkRBracket, "]"},
-                                            {K::tkColon, ":"}});
+  ExpectScan("(),;.=<><<=>>=+-*:=^@..[]:", {
+      {K::tkLParen, "("}, {K::tkRParen, ")"}, {K::tkComma, ","}, {K::tkSemicolon, ";"},
+      {K::tkPeriod, "."}, {K::tkEqual, "="}, {K::tkNotEqual, "<>"}, {K::tkLess, "<"}, {K::tkLessEqual, "<="},
+      {K::tkGreater, ">"}, {K::tkGreaterEqual, ">="}, {K::tkPlus, "+"}, {K::tkMinus, "-"}, {K::tkStar, "*"},
+      {K::tkAssign, ":="}, {K::tkCaret, "^"}, {K::tkAt, "@"}, {K::tkRange, ".."},
+      {K::tkLBracket, "["}, {K::tkRBracket, "]"}, {K::tkColon, ":"}});
   ExpectScan("<>>", {{K::tkNotEqual, "<>"}, {K::tkGreater, ">"}});
   ExpectScan("a/b", {{K::tkIdentifier, "a"}, {tkSlash, "/"}, {K::tkIdentifier, "b"}});
-  ExpectScan("(.x.)", {{K::tkLParen, "("},
-                       {K::tkPeriod, "."},
-                       {K::tkIdentifier, "x"},
-                       {K::tkPeriod, "."},
-                       {K::tkRParen, ")"}});
+  ExpectScan("(.x.)", {{K::tkLParen, "("}, {K::tkPeriod, "."}, {K::tkIdentifier, "x"},
+                       {K::tkPeriod, "."}, {K::tkRParen, ")"}});
 }
 
 TEST(ScannerWhitespace, EmptyAndBlankFiles) {
@@ -226,8 +195,7 @@ TEST(ScannerBadInput, AStrayCharacterStopsTheFileWithoutBeingConsumed) {
 }
 
 TEST(ScannerBadInput, HighBytesNulsAndControlCharactersStopTheScan) {
-  for (const std::string &Bad :
-       std::vector<std::string>{"\x80", "\xff", std::string(1, '\0'), "\x7f", "\x01", "\"", "}",
+  for (const std::string &Bad : std::vector<std::string>{"\x80", "\xff", std::string(1, '\0'), "\x7f", "\x01", "\"", "}",
                                 "!", "%", "?", "\\", "`", "|", "~"}) {
     const TScanResult R = Scan("a " + Bad + " b");
     EXPECT_EQ(R.Code, scBadChar) << int(static_cast<unsigned char>(Bad[0]));
@@ -255,8 +223,7 @@ TEST(ScannerFiles, AFileThatCannotBeOpenedNamesTheFileAndTheReason) {
     S.Open(Dir.Path().string());
     FAIL() << "no exception for a folder";
   } catch (const EFOpenError &E) {
-    EXPECT_STREQ(E.what(),
-                 ("Cannot open file \"" + Dir.Path().string() + "\": Is a directory").c_str());
+    EXPECT_STREQ(E.what(), ("Cannot open file \"" + Dir.Path().string() + "\": Is a directory").c_str());
   }
   EXPECT_FALSE(S.IsOpen());
   TToken T;
@@ -295,53 +262,24 @@ TEST(ScannerFiles, ReopeningStartsAfreshAndClearsThePendingRange) {
   S.Close();
   S.Open(A);
   std::string Joined;
-  while (S.NextToken(T) == scToken)
-    Joined += T.Text;
+  while (S.NextToken(T) == scToken) Joined += T.Text;
   EXPECT_EQ(Joined, "1..2");
 }
 
 // Tokens of every kind cut at every place by the read buffer: the joined
 // texts must give the input back, up to the error point if there is one.
 TEST(ScannerRoundTrip, RandomSourcesComeBackWholeAcrossBufferBoundaries) {
-  const std::vector<std::string> Pieces = {"begin",
-                                           " ",
-                                           "\r\n",
-                                           "\t",
-                                           "Ident_1",
-                                           "12",
-                                           "..",
-                                           "3.5e+7",
-                                           "$1F",
-                                           "'It''s'",
-                                           "#13#10",
-                                           "{ c }",
-                                           "{$DEFINE X}",
-                                           "(* * *)",
-                                           "// line\r\n",
-                                           ":=",
-                                           "<>",
-                                           "(",
-                                           ")",
-                                           ".",
-                                           ";",
-                                           "/",
-                                           "'a'#9'b'",
-                                           "@",
-                                           "^",
-                                           "[",
-                                           "]",
-                                           std::string(300, 'x'),
-                                           std::string(5000, ' ')};
+  const std::vector<std::string> Pieces = {
+      "begin", " ", "\r\n", "\t", "Ident_1", "12", "..", "3.5e+7", "$1F", "'It''s'", "#13#10",
+      "{ c }", "{$DEFINE X}", "(* * *)", "// line\r\n", ":=", "<>", "(", ")", ".", ";", "/",
+      "'a'#9'b'", "@", "^", "[", "]", std::string(300, 'x'), std::string(5000, ' ')};
   std::mt19937 Rng(12345);
   for (int Round = 0; Round < 12; ++Round) {
     std::string Src;
     const std::size_t Size = 60000 + Round * 3000; // around the 64 KiB buffer
-    while (Src.size() < Size)
-      Src += Pieces[Rng() % Pieces.size()];
-    if (Round % 3 == 1)
-      Src += "{ never closed";
-    if (Round % 3 == 2)
-      Src += " ?";
+    while (Src.size() < Size) Src += Pieces[Rng() % Pieces.size()];
+    if (Round % 3 == 1) Src += "{ never closed";
+    if (Round % 3 == 2) Src += " ?";
     const TScanResult R = Scan(Src);
     const std::string Joined = R.Joined();
     ASSERT_LE(Joined.size(), Src.size());
@@ -355,8 +293,7 @@ TEST(ScannerRoundTrip, ArbitraryBytesNeverHangAndComeBackUpToTheStop) {
   std::mt19937 Rng(777);
   for (int Round = 0; Round < 200; ++Round) {
     std::string Src(Rng() % 400, '\0');
-    for (char &C : Src)
-      C = static_cast<char>(Rng() % 128);
+    for (char &C : Src) C = static_cast<char>(Rng() % 128);
     const TScanResult R = Scan(Src);
     const std::string Joined = R.Joined();
     ASSERT_LE(Joined.size(), Src.size());

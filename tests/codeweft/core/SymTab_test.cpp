@@ -18,8 +18,7 @@ struct SymTabTest : ::testing::Test {
 
   std::vector<std::string> IdentNames(int Unit) {
     std::vector<std::string> N;
-    for (const TRefElm &E : T.Units[Unit].Idents)
-      N.push_back(E.Name);
+    for (const TRefElm &E : T.Units[Unit].Idents) N.push_back(E.Name);
     return N;
   }
 };
@@ -113,8 +112,7 @@ TEST_F(SymTabTest, ListsKeepInsertionOrderUntilSortAll) {
 }
 
 TEST_F(SymTabTest, LookupsIgnoreCaseAndReportMissingNames) {
-  for (const char *F : {"Main.pas", "Tools.pas", "Beta.pas"})
-    T.AddUnit(F);
+  for (const char *F : {"Main.pas", "Tools.pas", "Beta.pas"}) T.AddUnit(F);
   Phase = TPhase::phSymbols;
   T.AddIdent("Tools", "DoIt", R::rkProcedure);
   T.AddIdent("Tools", "Count", R::rkVariable);
@@ -136,10 +134,8 @@ TEST_F(SymTabTest, LookupsIgnoreCaseAndReportMissingNames) {
 TEST(BinarySearchTest, FindsEveryNameOfSortedListsOfAnySize) {
   for (int N = 0; N < 40; ++N) {
     std::vector<TRefElm> L;
-    for (int i = 0; i < N; ++i)
-      L.push_back({"n" + std::to_string(100 + i), R::rkType});
-    for (int i = 0; i < N; ++i)
-      EXPECT_EQ(FindSorted(L, "N" + std::to_string(100 + i)), i);
+    for (int i = 0; i < N; ++i) L.push_back({"n" + std::to_string(100 + i), R::rkType});
+    for (int i = 0; i < N; ++i) EXPECT_EQ(FindSorted(L, "N" + std::to_string(100 + i)), i);
     EXPECT_EQ(FindSorted(L, "n099"), -1);
     EXPECT_EQ(FindSorted(L, "n1000"), -1);
     EXPECT_EQ(FindSorted(L, "zzz"), -1);
@@ -148,8 +144,8 @@ TEST(BinarySearchTest, FindsEveryNameOfSortedListsOfAnySize) {
 
 TEST(BinarySearchTest, AmongEqualNamesTheFirstProbedIsFound) {
   // low 0, high 4: the first probe is index 2.
-  std::vector<TRefElm> L = {
-      {"a", R::rkType}, {"b", R::rkLabel}, {"B", R::rkRecord}, {"b", R::rkClass}, {"c", R::rkType}};
+  std::vector<TRefElm> L = {{"a", R::rkType}, {"b", R::rkLabel}, {"B", R::rkRecord},
+                            {"b", R::rkClass}, {"c", R::rkType}};
   EXPECT_EQ(FindSorted(L, "b"), 2);
 }
 
@@ -179,7 +175,7 @@ TEST_F(SymTabTest, FlatRefsGatherTheVisibleIdentifiersOfSeveralUnits) {
   ASSERT_GE(i, 0);
   EXPECT_EQ(T.FlatRefs[i].Name, "Init");
   EXPECT_EQ(T.FlatRefIndex("Method"), -1); // members never enter
-  T.BuildFlatRefs({1});                    // a new list
+  T.BuildFlatRefs({1}); // a new list
   EXPECT_EQ(T.FlatRefs.size(), 2u);
   T.FreeFlatRefs();
   EXPECT_TRUE(T.FlatRefs.empty());

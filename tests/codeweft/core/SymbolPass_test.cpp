@@ -20,17 +20,16 @@ struct SymbolPassTest : test::ParserTest {
 };
 
 TEST_F(SymbolPassTest, SevenRowsForAProcedureAVariableAndAClassWithTwoMethods) {
-  AddUnit("Demo",
-          test::DemoUnit("procedure Run;\r\nvar Count: Integer;\r\n"
-                         "type TShape = class procedure Draw; function Area: Double; end;"));
+  AddUnit("Demo", test::DemoUnit("procedure Run;\r\nvar Count: Integer;\r\n"
+                                 "type TShape = class procedure Draw; function Area: Double; end;"));
   BuildSymbolTable(S, Recorder());
   const auto Rows = GridRows(S.Symbols);
   ASSERT_EQ(Rows.size(), 7u);
   const std::string Path = S.Symbols.Units[0].FileName;
   const std::vector<TGridRow> Expected = {
-      {"Demo:" + Path, "", "", ""}, {"", "", "Count", "Variable"},
-      {"", "", "Run", "Procedure"}, {"", "", "TShape", "Class/Object"},
-      {"", "TShape", "", ""},       {"", "", "Area", "Function"},
+      {"Demo:" + Path, "", "", ""},      {"", "", "Count", "Variable"},
+      {"", "", "Run", "Procedure"},      {"", "", "TShape", "Class/Object"},
+      {"", "TShape", "", ""},            {"", "", "Area", "Function"},
       {"", "", "Draw", "Procedure"}};
   EXPECT_EQ(Rows, Expected);
 }
@@ -75,8 +74,7 @@ TEST_F(SymbolPassTest, UnitsOfTheSameNameShareTheFirstEntry) {
   // first unit of that name.
   std::filesystem::create_directory(Dir.Path() / "b");
   AddUnit("Same", "unit Same; interface var A: Integer; implementation end.");
-  S.Symbols.AddUnit(
-      Dir.Write("b/Same.pas", "unit Same; interface var B: Integer; implementation end."));
+  S.Symbols.AddUnit(Dir.Write("b/Same.pas", "unit Same; interface var B: Integer; implementation end."));
   BuildSymbolTable(S, {});
   EXPECT_EQ(test::Listed(S.Symbols.Units[0].Idents) + "|" + test::Listed(S.Symbols.Units[1].Idents),
             "A:Variable B:Variable|");

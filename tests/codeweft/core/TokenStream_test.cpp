@@ -16,8 +16,8 @@ namespace {
 struct TokenStreamTest : ::testing::Test {
   test::TTempDir Dir;
   TRunState S;
-  std::string Hooked;               // texts of every token the hook saw
-  std::vector<bool> SkippingAtHook; // the skipping flag when the hook ran
+  std::string Hooked;                 // texts of every token the hook saw
+  std::vector<bool> SkippingAtHook;   // the skipping flag when the hook ran
   int HookCalls = 0;
 
   TokenStreamTest() {
@@ -165,10 +165,10 @@ TEST_F(TokenStreamTest, DeferredTokensReachTheOutputOnceAndInOrder) {
   QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
   MakeLink(S, A, "A.html", "A", "unit_A", TTokenStyle::tsLink);
   MakeLink(S, 99, "x", "x", "x", TTokenStyle::tsLink); // outside the queue: ignored
-  Advance(S);                                          // ,
+  Advance(S); // ,
   QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
   const std::size_t BeforeB = S.PendingTokens.size(); // the blank after "," is queued later
-  Advance(S);                                         // B
+  Advance(S); // B
   InsertToken(S, BeforeB, "", "", "anchor", TTokenStyle::tsAnchor);
   QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
   Advance(S); // ;
