@@ -12,6 +12,7 @@
 #include "codeweft/core/OutputFile.h"
 #include "codeweft/core/Run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -96,6 +97,8 @@ int main(int argc, char **argv) {
   TCliReporter Reporter(stderr, ::isatty(2) != 0);
   namespace fs = std::filesystem;
   std::error_code E;
+  // A backslash separates folders, as in the names the run reads.
+  std::replace(Args.Inputs.BuildDir.begin(), Args.Inputs.BuildDir.end(), '\\', '/');
   fs::create_directories(Args.Inputs.BuildDir, E);
   if (E) {
     Reporter.ReportError("Cannot create folder \"" + Args.Inputs.BuildDir + "\": " + E.message());

@@ -74,7 +74,7 @@ std::string HelpProjectText(const std::string &ProjectFile,
   AddLine(Text, "");
   AddLine(Text, "[FILES]");
   for (const std::string &Name : UnitNames)
-    AddLine(Text, Name + ".rtf");
+    AddLine(Text, PageName(Name) + ".rtf");
   return Text;
 }
 
@@ -111,7 +111,7 @@ std::string ContentHtmlText(const std::string &ProjectFile,
   AddLine(Text, ContentLink(Names.ProjectPage, Names.ProjectName) + "<BR><BR>");
   AddLine(Text, "<H3>Units</H3>");
   for (const std::string &Name : UnitNames)
-    AddLine(Text, ContentLink(Name + ".html", Name + ".pas") + "<BR>");
+    AddLine(Text, ContentLink(PageName(Name) + ".html", Name + ".pas") + "<BR>");
   return Text;
 }
 

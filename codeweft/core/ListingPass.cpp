@@ -93,7 +93,7 @@ bool IsRoutineWord(TTokenKind K) {
 // grammar: a heading is the routine word, a name, and "." and a name.
 void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
   const TURElm &Unit = S.Symbols.Units.at(static_cast<std::size_t>(Index));
-  Sink.Page = Unit.Name + ".html";
+  Sink.Page = PageName(Unit.Name) + ".html";
   Sink.Anchors.ClearPage(Sink.Page);
   std::string UnitPart = Unit.Name;
   bool InImplementation = false;
@@ -140,8 +140,9 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   S.PendingTokens.clear();
   S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
 
-  Sink.Page = Unit.Name + ".html";
-  Sink.Files.OpenListing(S.BuildDir + Unit.Name + ".html", S.BuildDir + Unit.Name + ".rtf",
+  Sink.Page = PageName(Unit.Name) + ".html";
+  Sink.Files.OpenListing(S.BuildDir + PageName(Unit.Name) + ".html",
+                         S.BuildDir + PageName(Unit.Name) + ".rtf",
                          S.CurrentUnit);
   S.Scanner.Open(LocateSourceFile(Unit.FileName));
   Advance(S);

@@ -23,7 +23,12 @@ TBuildLock::TBuildLock(const std::string &BuildDir) {
       return;
     throw EFCreateError(FileErrorMessage("create", Path, errno));
   }
-  if (::flock(FHandle, LOCK_EX | LOCK_NB) != 0) {
+  // A child process of the previous run (the help compiler between its fork
+  // and exec) may hold the lock for a moment: wait a little before giving up.
+  bool Locked = false;
+  for (int Try = 0; Try < 40 && !(Locked = ::flock(FHandle, LOCK_EX | LOCK_NB) == 0); ++Try)
+    ::usleep(50000);
+  if (!Locked) {
     ::close(FHandle);
     FHandle = -1;
     throw EFCreateError("Another run is writing into \"" + BuildDir + "\" (it holds \"" + Path +
@@ -60,8 +65,8 @@ void CheckOutputsAreNotInputs(const TRunState &S, const std::string &ProjectPath
       ChangeExt(Name, "html"), ChangeExt(Name, "rtf"), Help.HelpProject,
       Help.ContentsFile,       "index.html",           "content.html"};
   for (const TURElm &U : S.Symbols.Units) {
-    Outputs.push_back(U.Name + ".html");
-    Outputs.push_back(U.Name + ".rtf");
+    Outputs.push_back(PageName(U.Name) + ".html");
+    Outputs.push_back(PageName(U.Name) + ".rtf");
   }
   for (const std::string &Output : Outputs) {
     const std::string Path = S.BuildDir + Output;

@@ -10,8 +10,8 @@
 namespace codeweft {
 
 // Holds the lock file ".codeweft.lock" of BuildDir for its lifetime. A second
-// run into the same folder fails at once with EFCreateError naming the folder
-// and the lock file. A folder that does not exist is not locked: nothing can
+// run into the same folder fails after two seconds with EFCreateError naming
+// the folder and the lock file. A folder that does not exist is not locked: nothing can
 // be written into it either, and the first file's error says so.
 class TBuildLock {
 public:

@@ -39,7 +39,7 @@ int ProjectUnitList(TRunState &S) {
       S.Symbols.AddUnit(Quoted.substr(1, Quoted.size() - 2));
       if (!S.Symbols.Units.empty()) {
         const std::string &Name = S.Symbols.Units.back().Name;
-        MakeLink(S, NamePos, Name + ".html", Written, "unit_" + Name, TTokenStyle::tsLink);
+        MakeLink(S, NamePos, PageName(Name) + ".html", Written, "unit_" + Name, TTokenStyle::tsLink);
       }
       QueueCurrent(S);
       Advance(S);

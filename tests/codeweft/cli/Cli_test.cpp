@@ -167,6 +167,15 @@ TEST(CliProgram, AnInterruptedRunLeavesEveryFileWholeAndNoTemporaryFile) {
   EXPECT_GT(Changed, 0) << "no run got far enough to replace a file";
 }
 
+// A backslash in the build location separates folders, as in the run.
+TEST(CliProgram, ABackslashInTheBuildLocationSeparatesFolders) {
+  TTempDir Tmp;
+  const TOutcome R = RunProgram(Examples() + "/Demo.dpr -o '" + Tmp.Dir() + "out\\sub'");
+  EXPECT_EQ(R.Status, 0) << R.Err;
+  EXPECT_TRUE(fs::exists(Tmp.Dir() + "out/sub/index.html"));
+  EXPECT_FALSE(fs::exists(Tmp.Dir() + "out\\sub"));
+}
+
 TEST(CliProgram, AHelpCompilerThatCannotStartIsAWarning) {
   TTempDir Tmp;
   const TOutcome R =

@@ -123,5 +123,28 @@ TEST(RunSafety, AUnitFileNamedLikeAURLIsLinkedAsAFile) {
   }
 }
 
+// Unit file names of up to 255 bytes give page names within the limit too,
+// still one page per unit, and the links lead to them.
+TEST(RunSafety, LongUnitFileNamesGiveShortenedDistinctPages) {
+  TTempDir Src, Out;
+  const std::string A = std::string(249, 'a') + "x", B = std::string(249, 'a') + "y";
+  for (const std::string &Name : {A, B})
+    Src.Write(Name + ".pas", "unit " + Name + ";\r\ninterface\r\nimplementation\r\nend.\r\n");
+  Src.Write("P.dpr", "program P;\r\nuses\r\n  " + A + " in '" + A + ".pas',\r\n  " + B + " in '" +
+                         B + ".pas';\r\nbegin\r\nend.\r\n");
+  ASSERT_EQ(RunProject(Src.Path(), "P.dpr", Out.Dir()), "");
+  int Pages = 0;
+  for (const auto &E : fs::directory_iterator(Out.Path())) {
+    const std::string Name = E.path().filename();
+    EXPECT_LE(Name.size(), 255u);
+    if (Name.starts_with("aaaa") && Name.ends_with(".html")) {
+      ++Pages;
+      EXPECT_NE(ReadBytes(Out.Dir() + "content.html").find("\"" + Name + "\""), std::string::npos);
+      EXPECT_NE(ReadBytes(Out.Dir() + "P.html").find("\"" + Name + "\""), std::string::npos);
+    }
+  }
+  EXPECT_EQ(Pages, 2);
+}
+
 } // namespace
 } // namespace codeweft
