@@ -148,7 +148,7 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   Advance(S);
   S.AtEnd = false;
 
-  ListTokens(S);
+  ListTokens(S, [&S, &Sink] { FlushPending(S, Sink); });
 
   FinishListedFile(S, Sink);
   Sink.Files.CloseListing();
@@ -157,8 +157,9 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
 
 } // namespace
 
-void ListTokens(TRunState &S) {
+void ListTokens(TRunState &S, const std::function<void()> &Settled) {
   while (!S.AtEnd) {
+    if (Settled && S.PendingTokens.size() >= FlushAt) Settled();
     const std::uint64_t Before = S.TokensRead;
     const TTokenKind Kind = S.Token.Kind;
     if (Kind == TTokenKind::tkIdentifier)

@@ -120,7 +120,12 @@ void FinishListedFile(TRunState &State, TListingSink &Sink);
 // headings, the interface part, the unit heading, uses clauses); a token that
 // no rule claims goes to TokenHook once more after deferral has begun, unless
 // an identifier follows it. Every turn reads at least one token.
-void ListTokens(TRunState &State);
+// Between turns no rule holds a position in PendingTokens, so nothing can
+// change what the queue holds: once it holds FlushAt entries, Settled (when
+// given) is called to write them out, and memory stays bounded on long runs
+// of tokens that keep deferral going ("a; b; c; ...").
+inline constexpr std::size_t FlushAt = 64;
+void ListTokens(TRunState &State, const std::function<void()> &Settled = {});
 
 // The listing pass of entry Index of Units: writes BuildDir + Name + ".html"
 // and ".rtf", with anchors on the routine implementations and links on unit
