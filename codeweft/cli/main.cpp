@@ -9,8 +9,10 @@
 // wrong command line.
 #include "codeweft/cli/CliReporter.h"
 #include "codeweft/cli/SymbolTable.h"
+#include "codeweft/core/OutputFile.h"
 #include "codeweft/core/Run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -48,12 +50,15 @@ bool ParseArgs(int argc, char **argv, TArgs &Args) {
       return true;
     };
     if (Arg == "-o" || Arg == "--output") {
-      if (!Value(Args.Inputs.BuildDir)) return false;
+      if (!Value(Args.Inputs.BuildDir))
+        return false;
       HaveBuildDir = true;
     } else if (Arg == "--hcrtf") {
-      if (!Value(Args.Inputs.HcrtfPath)) return false;
+      if (!Value(Args.Inputs.HcrtfPath))
+        return false;
     } else if (Arg == "--defines") {
-      if (!Value(Args.Inputs.Defines)) return false;
+      if (!Value(Args.Inputs.Defines))
+        return false;
     } else if (Arg == "--symbols") {
       Args.Symbols = true;
     } else if (Arg == "-h" || Arg == "--help") {
@@ -92,6 +97,8 @@ int main(int argc, char **argv) {
   TCliReporter Reporter(stderr, ::isatty(2) != 0);
   namespace fs = std::filesystem;
   std::error_code E;
+  // A backslash separates folders, as in the names the run reads.
+  std::replace(Args.Inputs.BuildDir.begin(), Args.Inputs.BuildDir.end(), '\\', '/');
   fs::create_directories(Args.Inputs.BuildDir, E);
   if (E) {
     Reporter.ReportError("Cannot create folder \"" + Args.Inputs.BuildDir + "\": " + E.message());
@@ -100,10 +107,12 @@ int main(int argc, char **argv) {
   if (Args.Inputs.HcrtfPath.empty())
     Reporter.Line("No help compiler given (--hcrtf): the help project is written, not compiled");
 
+  RemoveTemporaryOutputsOnSignals();
   TRunState State;
   try {
     Run(State, Args.Inputs, Reporter, [&](const TSymbolTable &Symbols, int RowCount) {
-      if (Args.Symbols) PrintSymbolTable(stdout, GridRows(Symbols));
+      if (Args.Symbols)
+        PrintSymbolTable(stdout, GridRows(Symbols));
       Reporter.Line("Symbols scanned: " + std::to_string(RowCount));
     });
   } catch (const std::exception &) {

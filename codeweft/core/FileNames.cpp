@@ -1,5 +1,8 @@
 #include "codeweft/core/FileNames.h"
 
+#include <cstdint>
+#include <cstdio>
+
 
 namespace codeweft {
 
@@ -35,6 +38,16 @@ std::string ChangeExt(std::string_view FileName, std::string_view Ext) {
 
 std::string ExtractFileName(std::string_view Path) {
   return std::string(Path.substr(NameStart(Path)));
+}
+
+std::string PageName(std::string_view UnitName) {
+  constexpr std::size_t MaxName = 255 - 5; // room for ".html"
+  if (UnitName.size() <= MaxName) return std::string(UnitName);
+  std::uint64_t Hash = 14695981039346656037ull; // FNV-1a
+  for (const unsigned char C : UnitName) Hash = (Hash ^ C) * 1099511628211ull;
+  char Suffix[18];
+  std::snprintf(Suffix, sizeof Suffix, "~%016llx", static_cast<unsigned long long>(Hash));
+  return std::string(UnitName.substr(0, MaxName - 17)) + Suffix;
 }
 
 std::string UnitNameFromFile(std::string_view FileName) {

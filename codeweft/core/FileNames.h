@@ -21,6 +21,12 @@ std::string ExtractFileName(std::string_view Path);
 // Path without the extension of its file-name part (the text from its last dot).
 std::string_view WithoutExt(std::string_view Path);
 
+// The file name (without extension) of a unit's pages: the unit name, or,
+// where "name.html" would exceed the file-name limit (255 bytes), its first
+// bytes followed by "~" and a hash of the whole name, so that two long names
+// still give two pages.
+std::string PageName(std::string_view UnitName);
+
 // The unit name that a file name gives: its file-name part without directory
 // (backslash and slash both separate) and without extension. lib\Tools.pas -> Tools.
 std::string UnitNameFromFile(std::string_view FileName);

@@ -32,7 +32,7 @@ std::string FileHref(std::string_view Name) {
       Url += C;
     }
   }
-  return HtmlEscape(Url);
+  return HtmlEscape(RelativeHref(Url));
 }
 
 std::string ContentLink(std::string_view Page, std::string_view Caption) {
@@ -73,7 +73,8 @@ std::string HelpProjectText(const std::string &ProjectFile,
   AddLine(Text, "main=\"\", , 0,(0,0,128),(192,192,192),  ;");
   AddLine(Text, "");
   AddLine(Text, "[FILES]");
-  for (const std::string &Name : UnitNames) AddLine(Text, Name + ".rtf");
+  for (const std::string &Name : UnitNames)
+    AddLine(Text, PageName(Name) + ".rtf");
   return Text;
 }
 
@@ -84,7 +85,8 @@ std::string ContentsFileText(const std::string &ProjectFile,
   AddLine(Text, ":Base " + Names.HelpFile);
   AddLine(Text, ":Title Project " + ProjectFile);
   AddLine(Text, "1 Units");
-  for (const std::string &Name : UnitNames) AddLine(Text, "2 " + Name + "=Unit_" + Name);
+  for (const std::string &Name : UnitNames)
+    AddLine(Text, "2 " + Name + "=Unit_" + Name);
   return Text;
 }
 
@@ -109,12 +111,11 @@ std::string ContentHtmlText(const std::string &ProjectFile,
   AddLine(Text, ContentLink(Names.ProjectPage, Names.ProjectName) + "<BR><BR>");
   AddLine(Text, "<H3>Units</H3>");
   for (const std::string &Name : UnitNames)
-    AddLine(Text, ContentLink(Name + ".html", Name + ".pas") + "<BR>");
+    AddLine(Text, ContentLink(PageName(Name) + ".html", Name + ".pas") + "<BR>");
   return Text;
 }
 
-void WriteBuildFile(const std::string &BuildDir, const std::string &Name,
-                    const std::string &Text) {
+void WriteBuildFile(const std::string &BuildDir, const std::string &Name, const std::string &Text) {
   TOutputFile File;
   File.Create(BuildDir + Name);
   File.Write(Text);
@@ -128,7 +129,8 @@ int StartHelpCompiler(const std::string &HcrtfPath, const std::string &HelpProje
   char *Argv[] = {Program.data(), Flag.data(), Project.data(), nullptr};
 
   const int Null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-  if (Null < 0) return errno;
+  if (Null < 0)
+    return errno;
   // The exec failure of the grandchild comes back through this pipe; a
   // successful exec closes it (close-on-exec) and the parent reads nothing.
   int Report[2];
@@ -201,7 +203,8 @@ int WriteHelpProject(const std::string &ProjectFile, const std::string &BuildDir
 }
 
 std::string FormatElapsed(std::int64_t Milliseconds) {
-  if (Milliseconds < 0) Milliseconds = 0;
+  if (Milliseconds < 0)
+    Milliseconds = 0;
   const std::int64_t Seconds = Milliseconds / 1000;
   char Text[16];
   std::snprintf(Text, sizeof Text, "%02d:%02d:%02d", static_cast<int>(Seconds / 3600 % 24),

@@ -1,7 +1,6 @@
 #include "codeweft/core/ListingPass.h"
 
 #include "codeweft/core/Keywords.h"
-#include "codeweft/core/ParallelListing.h"
 #include "codeweft/core/Parser.h"
 #include "codeweft/core/SymbolPass.h"
 #include "codeweft/core/TokenStream.h"
@@ -23,7 +22,7 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
     if (Hash != std::string::npos) {
       const std::string_view Href(T.Text);
       const std::string Page = Hash == 0 ? Sink.Page : T.Text.substr(0, Hash);
-      if (!Sink.KnownAnchors().Has(Page, Href.substr(Hash + 1))) {
+      if (!Sink.Anchors.Has(Page, Href.substr(Hash + 1))) {
         Sink.Files.EmitToken(T.Caption, {}, {}, TTokenStyle::tsIdent);
         return;
       }
@@ -33,7 +32,8 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
 }
 
 void TokenHook(TRunState &S, TListingSink &Sink) {
-  if (S.Phase == TPhase::phSymbols || Sink.Collecting) return;
+  if (S.Phase == TPhase::phSymbols || Sink.Collecting)
+    return;
   if (S.Deferring) {
     if (IsTrivia(S.Token.Kind) || S.Skipping)
       QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
@@ -47,11 +47,15 @@ TTokenHookGuard::TTokenHookGuard(TRunState &State, TListingSink &Sink) : FState(
   FState.TokenHook = [&State, &Sink] { TokenHook(State, Sink); };
 }
 
-TTokenHookGuard::~TTokenHookGuard() { FState.TokenHook = nullptr; }
+TTokenHookGuard::~TTokenHookGuard() {
+  FState.TokenHook = nullptr;
+}
 
 void FlushPending(TRunState &S, TListingSink &Sink) {
-  if (S.PendingTokens.empty()) return;
-  for (const TDelayedToken &T : S.PendingTokens) EmitEntry(Sink, T);
+  if (S.PendingTokens.empty())
+    return;
+  for (const TDelayedToken &T : S.PendingTokens)
+    EmitEntry(Sink, T);
   S.PendingTokens.clear();
 }
 
@@ -69,7 +73,8 @@ void FinishListedFile(TRunState &S, TListingSink &Sink) {
                              TTokenStyle::tsRaw);
       Text.erase(0, Text.size() - Keep);
     }
-    if (!Text.empty()) Sink.Files.EmitToken(Text, {}, {}, TTokenStyle::tsRaw);
+    if (!Text.empty())
+      Sink.Files.EmitToken(Text, {}, {}, TTokenStyle::tsRaw);
   }
   S.Scanner.Close();
 }
@@ -88,7 +93,7 @@ bool IsRoutineWord(TTokenKind K) {
 // grammar: a heading is the routine word, a name, and "." and a name.
 void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
   const TURElm &Unit = S.Symbols.Units.at(static_cast<std::size_t>(Index));
-  Sink.Page = Unit.Name + ".html";
+  Sink.Page = PageName(Unit.Name) + ".html";
   Sink.Anchors.ClearPage(Sink.Page);
   std::string UnitPart = Unit.Name;
   bool InImplementation = false;
@@ -99,14 +104,16 @@ void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
     const TTokenKind Kind = S.Token.Kind;
     if (Kind == Keyword("unit")) {
       Advance(S);
-      if (S.Token.Kind == TTokenKind::tkIdentifier) UnitPart = S.Token.Text;
+      if (S.Token.Kind == TTokenKind::tkIdentifier)
+        UnitPart = S.Token.Text;
       continue;
     }
     if (Kind == Keyword("implementation")) {
       InImplementation = true;
     } else if (InImplementation && IsRoutineWord(Kind)) {
       Advance(S);
-      if (S.Token.Kind != TTokenKind::tkIdentifier) continue;
+      if (S.Token.Kind != TTokenKind::tkIdentifier)
+        continue;
       const std::string First(S.Token.Text);
       Advance(S);
       if (S.Token.Kind != TTokenKind::tkPeriod) {
@@ -114,7 +121,8 @@ void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
         continue;
       }
       Advance(S);
-      if (S.Token.Kind != TTokenKind::tkIdentifier) continue;
+      if (S.Token.Kind != TTokenKind::tkIdentifier)
+        continue;
       Sink.Anchors.Add(Sink.Page, (UnitPart + "_" + First + "_").append(S.Token.Text));
     }
     Advance(S);
@@ -130,18 +138,17 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   S.CurrentClass.clear();
   S.Deferring = false;
   S.PendingTokens.clear();
-  S.TypeNamedInUnit = false;
-  S.TypeNameFromBefore = false;
   S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
 
-  Sink.Page = Unit.Name + ".html";
-  Sink.Files.OpenListing(S.BuildDir + Unit.Name + ".html", S.BuildDir + Unit.Name + ".rtf",
+  Sink.Page = PageName(Unit.Name) + ".html";
+  Sink.Files.OpenListing(S.BuildDir + PageName(Unit.Name) + ".html",
+                         S.BuildDir + PageName(Unit.Name) + ".rtf",
                          S.CurrentUnit);
   S.Scanner.Open(LocateSourceFile(Unit.FileName));
   Advance(S);
   S.AtEnd = false;
 
-  ListTokens(S);
+  ListTokens(S, [&S, &Sink] { FlushPending(S, Sink); });
 
   FinishListedFile(S, Sink);
   Sink.Files.CloseListing();
@@ -150,8 +157,9 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
 
 } // namespace
 
-void ListTokens(TRunState &S) {
+void ListTokens(TRunState &S, const std::function<void()> &Settled) {
   while (!S.AtEnd) {
+    if (Settled && S.PendingTokens.size() >= FlushAt) Settled();
     const std::uint64_t Before = S.TokensRead;
     const TTokenKind Kind = S.Token.Kind;
     if (Kind == TTokenKind::tkIdentifier)
@@ -180,12 +188,14 @@ void ListTokens(TRunState &S) {
       Advance(S);
       if (S.Token.Kind != TTokenKind::tkIdentifier) {
         S.Deferring = false;
-        if (S.TokenHook) S.TokenHook(); // the same token, now to be written
+        if (S.TokenHook)
+          S.TokenHook(); // the same token, now to be written
       }
     }
     // Every step must read; one that did not would repeat for ever.
     if (S.TokensRead == Before && !S.AtEnd) {
-      if (S.Deferring) QueueCurrent(S);
+      if (S.Deferring)
+        QueueCurrent(S);
       Advance(S);
     }
   }
@@ -196,61 +206,23 @@ int WriteUnitListing(TRunState &S, TListingSink &Sink, int Index) {
   return 0;
 }
 
-bool SameConditionals(const TConditionals &A, const TConditionals &B) {
-  if (A.Skipping != B.Skipping) return false;
-  if (A.Defines == B.Defines) return true;
-  return A.Defines && B.Defines && *A.Defines == *B.Defines;
-}
-
-TConditionals SaveConditionals(const TRunState &S, const TConditionals *Previous) {
-  TConditionals Now;
-  Now.Skipping = S.Skipping;
-  if (Previous && Previous->Defines && *Previous->Defines == S.Defines.Names())
-    Now.Defines = Previous->Defines;
-  else
-    Now.Defines = std::make_shared<const std::vector<std::string>>(S.Defines.Names());
-  return Now;
+TConditionals SaveConditionals(const TRunState &S) {
+  return {S.Defines.Names(), S.Skipping};
 }
 
 void LoadConditionals(TRunState &S, const TConditionals &C) {
-  // The list can be long (a name defined again is listed again): most units
-  // leave it unchanged, and comparing costs less than building it anew.
-  if (S.Defines.Names() != *C.Defines) S.Defines.Assign(*C.Defines);
+  S.Defines.Assign(C.Defines);
   S.Skipping = C.Skipping;
 }
 
-void CollectAnchors(TRunState &S, TListingSink &Sink, std::vector<TConditionals> *Starts,
-                    std::size_t MaxNames) {
+void CollectAnchors(TRunState &S, TListingSink &Sink) {
   const TConditionals Before = SaveConditionals(S);
-  std::size_t Names = 0;
-  bool Full = false;
-  // Once the lists recorded are full, no list is compared or copied any
-  // more: the rest of the units then costs nothing here.
-  const auto Record = [&] {
-    TConditionals Now;
-    Now.Skipping = S.Skipping;
-    if (!Full) {
-      Now = SaveConditionals(S, Starts->empty() ? nullptr : &Starts->back());
-      const bool Shared = !Starts->empty() && Now.Defines == Starts->back().Defines;
-      if (!Shared && (Names += Now.Defines->size()) > MaxNames) {
-        Now.Defines = nullptr;
-        Full = true;
-      }
-    }
-    Starts->push_back(std::move(Now));
-  };
-  if (Starts) {
-    Starts->clear();
-    Record();
-  }
   Sink.Anchors.Clear();
   TSuspendedHook NoHook(S);
   Sink.Collecting = true;
   try {
-    for (int I = 0; I < static_cast<int>(S.Symbols.Units.size()); ++I) {
+    for (int I = 0; I < static_cast<int>(S.Symbols.Units.size()); ++I)
       CollectUnitAnchors(S, Sink, I);
-      if (Starts) Record();
-    }
   } catch (...) {
     Sink.Collecting = false;
     throw;
@@ -263,15 +235,8 @@ void CollectAnchors(TRunState &S, TListingSink &Sink, std::vector<TConditionals>
 int GenerateListings(TRunState &S, TListingSink &Sink, TRunReporter &Reporter) {
   Reporter.ReportStatus("Generating RTF and HTML ...");
   const int Count = static_cast<int>(S.Symbols.Units.size());
-  const bool Parallel =
-      ListsInParallel(S.ListingThreads, Count, SymbolCount(S.Symbols));
-  std::vector<TConditionals> Starts;
-  CollectAnchors(S, Sink, Parallel ? &Starts : nullptr);
+  CollectAnchors(S, Sink);
   Reporter.ReportProgress(Count, 0);
-  if (Parallel) {
-    WriteListingsInParallel(S, Sink, Starts, Reporter);
-    return 0;
-  }
   for (int I = 0; I < Count; ++I) {
     WriteUnitListing(S, Sink, I);
     Reporter.ReportProgress(Count, I + 1);

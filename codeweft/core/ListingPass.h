@@ -46,28 +46,17 @@ struct TListingSink {
   TListingFiles Files;
   std::string Page;
   TAnchorIndex Anchors;
-  // Set in the sink of a second listing thread: links are checked against
-  // these anchors (another sink's, unchanged while listings are written)
-  // instead of a copy.
-  const TAnchorIndex *SharedAnchors = nullptr;
   bool Collecting = false;
   bool CheckLinks = false; // links with a "#" target must reach a known anchor
-
-  const TAnchorIndex &KnownAnchors() const { return SharedAnchors ? *SharedAnchors : Anchors; }
 };
 
 // What the listing of a unit takes over from the files read before it: the
 // conditional symbols (in order, repeats included) and the skipping flag.
-// Consecutive units that change neither share one list. Defines is null
-// where the list was not recorded (see CollectAnchors).
 struct TConditionals {
-  std::shared_ptr<const std::vector<std::string>> Defines;
+  std::vector<std::string> Defines;
   bool Skipping = false;
 };
-// False where a list is missing (unless both are the same).
-bool SameConditionals(const TConditionals &A, const TConditionals &B);
-// The conditionals of State now; shares Previous's list when it is equal.
-TConditionals SaveConditionals(const TRunState &State, const TConditionals *Previous = nullptr);
+TConditionals SaveConditionals(const TRunState &State);
 void LoadConditionals(TRunState &State, const TConditionals &Conditionals);
 
 // Called after every token that Advance reads, with that token current:
@@ -117,16 +106,8 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &Entry);
 // the anchors each page will carry (one per routine heading of its
 // implementation part), so that the writing pass links only to them. The
 // conditional symbols and the skipping flag are put back afterwards, so the
-// writing pass sees the same source as this one. With Starts, records the
-// conditionals each unit starts from, and after them those the last unit
-// leaves (units + 1 entries): the writing pass evolves them the same way.
-// A name defined again is listed again, so the lists can grow long: once
-// the distinct lists recorded hold MaxNames names, later entries get no
-// list, and memory stays bounded whatever the project.
-inline constexpr std::size_t MaxRecordedDefines = 1u << 16;
-void CollectAnchors(TRunState &State, TListingSink &Sink,
-                    std::vector<TConditionals> *Starts = nullptr,
-                    std::size_t MaxNames = MaxRecordedDefines);
+// writing pass sees the same source as this one.
+void CollectAnchors(TRunState &State, TListingSink &Sink);
 
 // Ends the listing of the file the scanner is on and closes the scanner.
 // Whatever is still queued is written; after a scanning error the rest of
@@ -139,7 +120,12 @@ void FinishListedFile(TRunState &State, TListingSink &Sink);
 // headings, the interface part, the unit heading, uses clauses); a token that
 // no rule claims goes to TokenHook once more after deferral has begun, unless
 // an identifier follows it. Every turn reads at least one token.
-void ListTokens(TRunState &State);
+// Between turns no rule holds a position in PendingTokens, so nothing can
+// change what the queue holds: once it holds FlushAt entries, Settled (when
+// given) is called to write them out, and memory stays bounded on long runs
+// of tokens that keep deferral going ("a; b; c; ...").
+inline constexpr std::size_t FlushAt = 64;
+void ListTokens(TRunState &State, const std::function<void()> &Settled = {});
 
 // The listing pass of entry Index of Units: writes BuildDir + Name + ".html"
 // and ".rtf", with anchors on the routine implementations and links on unit
@@ -148,9 +134,10 @@ void ListTokens(TRunState &State);
 int WriteUnitListing(TRunState &State, TListingSink &Sink, int Index);
 
 // Reports "Generating RTF and HTML ...", collects the anchors, then writes
-// every unit in list order with progress 0..n of n: on the calling thread
-// alone, or with a second one (ParallelListing.h) when State.ListingThreads
-// and the machine allow; files, reports and errors are the same either way.
+// every unit in list order with progress 0..n of n. The units are listed one
+// after the other on the calling thread: each starts from the conditionals
+// and type name the one before it leaves, so the pages are the same on every
+// run.
 int GenerateListings(TRunState &State, TListingSink &Sink, TRunReporter &Reporter);
 
 } // namespace codeweft

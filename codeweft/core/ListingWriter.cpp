@@ -90,10 +90,17 @@ std::string HtmlEscape(std::string_view S) {
   return Out;
 }
 
+std::string RelativeHref(std::string_view Name) {
+  const std::size_t Colon = Name.find(':');
+  if (Colon == std::string_view::npos || Colon > Name.find_first_of("/?#"))
+    return std::string(Name);
+  return "./" + std::string(Name);
+}
+
 std::string HtmlLinkTarget(std::string_view Href) {
   const std::size_t Hash = Href.find('#');
-  if (Hash == std::string_view::npos) return std::string(Href);
-  return std::string(Href.substr(0, Hash)) + LowerCase(Href.substr(Hash));
+  if (Hash == std::string_view::npos) return RelativeHref(Href);
+  return RelativeHref(Href.substr(0, Hash)) + LowerCase(Href.substr(Hash));
 }
 
 void TListingFiles::OpenListing(const std::string &HtmlFile, const std::string &RtfFile,

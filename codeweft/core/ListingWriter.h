@@ -30,6 +30,11 @@ void AppendHtmlEscaped(std::string &Out, std::string_view S);
 
 // An HTML link target with its "#" fragment (if any) in lower case; the page
 // part before the "#" is kept as given.
+// A file name to be used as a relative link: a name whose first segment holds
+// a ":" ("javascript:x.html") would be read as a URL scheme, so it is given as
+// "./" + name, which is the same file and never a scheme.
+std::string RelativeHref(std::string_view Name);
+
 std::string HtmlLinkTarget(std::string_view Href);
 
 // A listing made in memory: the two documents as they would have been

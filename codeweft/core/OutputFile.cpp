@@ -1,24 +1,111 @@
 #include "codeweft/core/OutputFile.h"
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace codeweft {
 
-std::string SystemReason(int Error) { return std::strerror(Error); }
+namespace {
 
-TOutputFile::~TOutputFile() { Abandon(); }
+// The temporary files being written, for a signal handler to remove: a slot
+// is claimed before its name is copied in and marked in use only after.
+struct TTempSlot {
+  std::atomic<bool> Claimed{false};
+  std::atomic<bool> InUse{false};
+  char Path[PATH_MAX] = {};
+};
+std::array<TTempSlot, 16> TempSlots;
+
+int RegisterTemp(const std::string &Path) {
+  if (Path.size() >= PATH_MAX)
+    return -1;
+  for (std::size_t I = 0; I < TempSlots.size(); ++I) {
+    bool Free = false;
+    if (!TempSlots[I].Claimed.compare_exchange_strong(Free, true))
+      continue;
+    std::memcpy(TempSlots[I].Path, Path.c_str(), Path.size() + 1);
+    TempSlots[I].InUse.store(true);
+    return static_cast<int>(I);
+  }
+  return -1;
+}
+
+void UnregisterTemp(int Slot) {
+  if (Slot < 0)
+    return;
+  TempSlots[static_cast<std::size_t>(Slot)].InUse.store(false);
+  TempSlots[static_cast<std::size_t>(Slot)].Claimed.store(false);
+}
+
+extern "C" void RemoveTempsAndDie(int Signal) {
+  RemoveTemporaryOutputs();
+  std::signal(Signal, SIG_DFL);
+  std::raise(Signal);
+}
+
+// Folder part of Path, with its separator ("" for a bare name).
+std::string FolderOf(const std::string &Path) {
+  const std::size_t Sep = Path.rfind('/');
+  return Sep == std::string::npos ? std::string() : Path.substr(0, Sep + 1);
+}
+
+} // namespace
+
+void RemoveTemporaryOutputs() noexcept {
+  for (TTempSlot &Slot : TempSlots)
+    if (Slot.InUse.load())
+      ::unlink(Slot.Path);
+}
+
+void RemoveTemporaryOutputsOnSignals() {
+  for (const int Signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction Action {};
+    Action.sa_handler = RemoveTempsAndDie;
+    sigemptyset(&Action.sa_mask);
+    ::sigaction(Signal, &Action, nullptr);
+  }
+}
+
+std::string SystemReason(int Error) {
+  return std::strerror(Error);
+}
+
+mode_t CurrentUmask() {
+  // Read once: umask can only be read by setting it.
+  static const mode_t Mask = [] {
+    const mode_t M = ::umask(022);
+    ::umask(M);
+    return M;
+  }();
+  return Mask;
+}
+
+TOutputFile::~TOutputFile() {
+  Abandon();
+}
 
 void TOutputFile::Create(const std::string &Path) {
   Abandon();
-  const int Handle = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // Written under a fresh name beside the file and renamed over it once
+  // complete: the file is always either the previous one or the new one,
+  // and a symbolic link planted at Path is replaced, never followed.
+  std::string Temp = FolderOf(Path) + ".cw-tmp-XXXXXX";
+  const int Handle = ::mkostemp(Temp.data(), O_CLOEXEC);
   if (Handle < 0)
     throw EFCreateError("Cannot create file \"" + Path + "\": " + SystemReason(errno));
+  ::fchmod(Handle, 0666 & ~CurrentUmask());
   FHandle = Handle;
   FOpen = true;
   FPath = Path;
+  FTempPath = std::move(Temp);
+  FTempSlot = RegisterTemp(FTempPath);
   FBuffer.clear();
   FBuffer.reserve(BufferSize);
 }
@@ -50,7 +137,8 @@ void TOutputFile::WriteThrough(std::string_view Bytes) {
 
 void TOutputFile::Flush() {
   if (FKeeping) {
-    if (FBuffer.empty()) return;
+    if (FBuffer.empty())
+      return;
     FKeptSize += FBuffer.size();
     if (FKeptSize > FKeptLimit) {
       Abandon();
@@ -73,7 +161,8 @@ void TOutputFile::Send(std::string_view Bytes) {
   while (Left > 0) {
     const ssize_t Done = ::write(FHandle, Data, Left);
     if (Done < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       FailWrite(errno);
     }
     Data += Done;
@@ -95,27 +184,36 @@ void TOutputFile::Close() {
     FOpen = false;
     return;
   }
-  if (FHandle < 0) return;
+  if (FHandle < 0)
+    return;
   Flush();
-  const int Handle = FHandle;
+  if (::close(FHandle) != 0 && errno != EINTR) {
+    const int Error = errno;
+    FHandle = -1;
+    FailWrite(Error);
+  }
   FHandle = -1;
+  if (::rename(FTempPath.c_str(), FPath.c_str()) != 0) {
+    const int Error = errno;
+    const std::string Message = "Cannot create file \"" + FPath + "\": " + SystemReason(Error);
+    Abandon();
+    throw EFCreateError(Message);
+  }
+  UnregisterTemp(FTempSlot);
+  FTempSlot = -1;
+  FTempPath.clear();
   FOpen = false;
-  if (::close(Handle) != 0 && errno != EINTR)
-    throw EFWriteError("Cannot write file \"" + FPath + "\": " + SystemReason(errno));
 }
 
 void TOutputFile::Abandon() noexcept {
-  if (FHandle >= 0) {
-    // Keep what was written before the failure; a second failure is ignored.
-    std::size_t Done = 0;
-    while (Done < FBuffer.size()) {
-      const ssize_t N = ::write(FHandle, FBuffer.data() + Done, FBuffer.size() - Done);
-      if (N < 0 && errno == EINTR) continue;
-      if (N <= 0) break;
-      Done += static_cast<std::size_t>(N);
-    }
+  // The unfinished file goes; the previous file of that name stays as it was.
+  if (FHandle >= 0)
     ::close(FHandle);
-  }
+  if (!FTempPath.empty())
+    ::unlink(FTempPath.c_str());
+  UnregisterTemp(FTempSlot);
+  FTempSlot = -1;
+  FTempPath.clear();
   FHandle = -1;
   FOpen = false;
   FBuffer.clear();

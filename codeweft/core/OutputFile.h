@@ -1,11 +1,12 @@
-// A file written in the build location: created anew, filled through a buffer,
-// closed explicitly. Failures are exceptions whose message names the file and
-// the system's reason, so a run can end with one clear line.
+// A file written in the build location: written under a temporary name in its
+// folder, filled through a buffer, and renamed into place when closed. Failures are exceptions
+// whose message names the file and the system's reason, so a run can end with one clear line.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 #include "codeweft/core/Errors.h"
@@ -22,8 +23,10 @@ public:
   TOutputFile &operator=(const TOutputFile &) = delete;
   ~TOutputFile();
 
-  // Creates Path anew, replacing an existing file. A file still open is
-  // abandoned first. Throws EFCreateError: Cannot create file "Path": reason
+  // Starts Path anew: the bytes go to a temporary file in Path's folder, which
+  // Close renames to Path (replacing a file or symbolic link of that name
+  // without following it). A file still open is abandoned first. Throws
+  // EFCreateError: Cannot create file "Path": reason
   void Create(const std::string &Path);
 
   // Opens an output that stays in memory instead of going to Path: Close
@@ -35,7 +38,8 @@ public:
   std::vector<std::string> TakeKept();
 
   void Write(std::string_view Bytes) {
-    if (FBuffer.size() + Bytes.size() > BufferSize) Flush();
+    if (FBuffer.size() + Bytes.size() > BufferSize)
+      Flush();
     FBuffer.append(Bytes);
   }
   // Writes what is buffered, then Bytes at once, without a copy through the
@@ -46,13 +50,15 @@ public:
   // then call Commit(), which writes the buffer out once it is full.
   std::string &Buffer() { return FBuffer; }
   void Commit() {
-    if (FBuffer.size() >= BufferSize) Flush();
+    if (FBuffer.size() >= BufferSize)
+      Flush();
   }
 
-  // Writes what is buffered and closes the file; throws EFWriteError.
+  // Writes what is buffered, closes the file and renames it into place;
+  // throws EFWriteError (or EFCreateError when the rename fails).
   void Close();
-  // Closes after a best-effort write of what is buffered, reporting nothing:
-  // the file keeps what was written before a failure, without any ending.
+  // Closes and removes the unfinished file, reporting nothing: the file of
+  // that name stays as it was before.
   void Abandon() noexcept;
 
   bool IsOpen() const { return FOpen; }
@@ -68,6 +74,8 @@ private:
   int FHandle = -1;
   bool FOpen = false; // a file or a kept output, one flag for the per-token check
   std::string FPath;
+  std::string FTempPath; // the unfinished file, while open
+  int FTempSlot = -1;
   std::string FBuffer;
   bool FKeeping = false; // open, and kept in memory
   std::size_t FKeptLimit = 0;
@@ -83,5 +91,15 @@ public:
 
 // Message text of the system error number Error ("Permission denied").
 std::string SystemReason(int Error);
+
+// The process's file-creation mask.
+mode_t CurrentUmask();
+
+// Removes the temporary files of the outputs being written (async-signal-safe).
+void RemoveTemporaryOutputs() noexcept;
+// Installs handlers for SIGINT, SIGTERM and SIGHUP that remove the temporary
+// files and then end the process as the signal would have: an interrupted
+// run leaves every output either as it was or complete.
+void RemoveTemporaryOutputsOnSignals();
 
 } // namespace codeweft

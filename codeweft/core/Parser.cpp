@@ -164,7 +164,6 @@ int TypeDecl(TRunState &S) {
   std::string Name;
   if (!TakeIdent(S, Name)) return prNone;
   S.LastTypeName = Name;
-  S.TypeNamedInUnit = true;
   S.Symbols.AddIdent(S.CurrentUnit, Name, TRefKind::rkType);
   if (!Accept(S, K::tkEqual)) return prError;
   if (TypeDef(S) != prOk) return prError;

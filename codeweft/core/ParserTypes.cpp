@@ -199,7 +199,6 @@ int StructuredType(TRunState &S) {
   if (R == prNone && Is(S, Keyword("class"))) {
     std::string Outer = std::move(S.CurrentClass); // empty outside a class body
     S.CurrentClass = S.LastTypeName;
-    if (!S.TypeNamedInUnit) S.TypeNameFromBefore = true;
     R = ClassType(S);
     S.CurrentClass = std::move(Outer);
   }

@@ -5,6 +5,7 @@
 
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/Keywords.h"
+#include "codeweft/core/OutputGuard.h"
 #include "codeweft/core/SymbolPass.h"
 #include "codeweft/core/TokenStream.h"
 
@@ -12,7 +13,9 @@ namespace codeweft {
 
 namespace {
 
-bool Is(const TRunState &S, TTokenKind Kind) { return S.Token.Kind == Kind; }
+bool Is(const TRunState &S, TTokenKind Kind) {
+  return S.Token.Kind == Kind;
+}
 
 } // namespace
 
@@ -36,14 +39,15 @@ int ProjectUnitList(TRunState &S) {
       S.Symbols.AddUnit(Quoted.substr(1, Quoted.size() - 2));
       if (!S.Symbols.Units.empty()) {
         const std::string &Name = S.Symbols.Units.back().Name;
-        MakeLink(S, NamePos, Name + ".html", Written, "unit_" + Name, TTokenStyle::tsLink);
+        MakeLink(S, NamePos, PageName(Name) + ".html", Written, "unit_" + Name, TTokenStyle::tsLink);
       }
       QueueCurrent(S);
       Advance(S);
     } else {
       QueueCurrent(S);
     }
-    if (!Is(S, TTokenKind::tkComma)) return 1;
+    if (!Is(S, TTokenKind::tkComma))
+      return 1;
     BeginDeferral(S);
     Advance(S);
     Result = 2;
@@ -55,7 +59,8 @@ int ProjectUnitList(TRunState &S) {
 bool ProjectUses(TRunState &S) {
   BeginDeferral(S);
   Advance(S);
-  if (ProjectUnitList(S) != 1 || !Is(S, TTokenKind::tkSemicolon)) return false;
+  if (ProjectUnitList(S) != 1 || !Is(S, TTokenKind::tkSemicolon))
+    return false;
   Advance(S);
   return true;
 }
@@ -91,6 +96,8 @@ int ScanProject(TRunState &S, TListingSink &Sink, const std::string &ProjectFile
       Advance(S);
   }
   FinishListedFile(S, Sink);
+  // Every output name is known now, and nothing has replaced a file yet.
+  CheckOutputsAreNotInputs(S, E ? ProjectFile : Project.string());
   Sink.Files.CloseListing();
   Reporter.ReportProgress(1, 1);
   return 0;

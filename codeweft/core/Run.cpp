@@ -4,11 +4,13 @@
 #include <chrono>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <unistd.h>
 
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/HelpProject.h"
 #include "codeweft/core/ListingPass.h"
+#include "codeweft/core/OutputGuard.h"
 #include "codeweft/core/ProjectScan.h"
 #include "codeweft/core/SymbolPass.h"
 
@@ -26,7 +28,8 @@ public:
   }
   ~TCurrentDirGuard() {
     std::error_code E;
-    if (!FDir.empty()) std::filesystem::current_path(FDir, E);
+    if (!FDir.empty())
+      std::filesystem::current_path(FDir, E);
   }
   TCurrentDirGuard(const TCurrentDirGuard &) = delete;
   TCurrentDirGuard &operator=(const TCurrentDirGuard &) = delete;
@@ -42,7 +45,8 @@ std::string WithSeparator(const std::string &Dir) {
   std::error_code E;
   const std::filesystem::path Abs = std::filesystem::absolute(Given, E);
   std::string Result = E ? Given : Abs.lexically_normal().native();
-  if (Result.empty() || Result.back() != '/') Result.push_back('/');
+  if (Result.empty() || Result.back() != '/')
+    Result.push_back('/');
   return Result;
 }
 
@@ -52,7 +56,8 @@ int GridRowCount(const TSymbolTable &Symbols) {
   std::size_t Count = 0;
   for (const TURElm &U : Symbols.Units) {
     Count += 1 + U.Idents.size() + U.Classes.size();
-    for (const TCRElm &C : U.Classes) Count += C.Members.size();
+    for (const TCRElm &C : U.Classes)
+      Count += C.Members.size();
   }
   return static_cast<int>(Count);
 }
@@ -60,7 +65,8 @@ int GridRowCount(const TSymbolTable &Symbols) {
 std::vector<std::string> UnitNames(const TSymbolTable &Symbols) {
   std::vector<std::string> Names;
   Names.reserve(Symbols.Units.size());
-  for (const TURElm &U : Symbols.Units) Names.push_back(U.Name);
+  for (const TURElm &U : Symbols.Units)
+    Names.push_back(U.Name);
   return Names;
 }
 
@@ -71,9 +77,11 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
   TCurrentDirGuard KeepDir;
   TListingSink Sink;
   TTokenHookGuard Hook(S, Sink);
+  std::optional<TBuildLock> Lock;
   try {
     S.Symbols.CreateSymbols();
     S.BuildDir = WithSeparator(Inputs.BuildDir);
+    Lock.emplace(S.BuildDir);
     // An executable here has no extension to force; the path is used as given.
     S.HcrtfPath = Inputs.HcrtfPath;
     S.ProjectFile = ChangeExt(Inputs.ProjectFile, "dpr");
@@ -92,7 +100,8 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
     WriteHelpProject(S.ProjectFile, S.BuildDir, S.HcrtfPath, UnitNames(S.Symbols), Reporter);
 
     Result.SymbolsScanned = GridRowCount(S.Symbols);
-    if (ShowSymbols) ShowSymbols(S.Symbols, Result.SymbolsScanned);
+    if (ShowSymbols)
+      ShowSymbols(S.Symbols, Result.SymbolsScanned);
     S.Symbols.FreeSymbols();
   } catch (const std::exception &E) {
     Sink.Files.Close();

@@ -32,17 +32,13 @@ struct TRunState {
   std::string BuildDir;    // the build location, ending in a separator
   std::string HcrtfPath;   // the help compiler's path, extension "exe"
   TPhase Phase = TPhase::phProject;
-  std::string CurrentUnit; // the unit being parsed or written
-  std::string StatusText;  // what the next status report shows
-  // Threads the listing pass may use: 0 lets the run choose (a second one
-  // when the machine has it and there are enough units), 1 keeps it on the
-  // calling thread, 2 always adds a second one.
-  int ListingThreads = 0;
+  std::string CurrentUnit;                  // the unit being parsed or written
+  std::string StatusText;                   // what the next status report shows
   TSymbolTable Symbols{Phase, CurrentUnit}; // Units and FlatRefs
 
   // Token stream (TokenStream.h).
-  bool AtEnd = false;     // the scanner returned a non-zero code
-  bool Deferring = false; // a grammar rule has taken over the significant tokens
+  bool AtEnd = false;                       // the scanner returned a non-zero code
+  bool Deferring = false;                   // a grammar rule has taken over the significant tokens
   std::vector<TDelayedToken> PendingTokens; // waiting for the listing writer
   // Called by Advance after every scanned token, with that token current.
   // The listing writer installs itself here; empty means nothing is done.
@@ -52,11 +48,6 @@ struct TRunState {
   // Declaration parser (Parser.h).
   std::string CurrentClass; // the class whose body is being read; empty outside one
   std::string LastTypeName; // the identifier of the most recent type declaration
-  // Whether a type declaration of the unit being listed has set LastTypeName,
-  // and whether a class type took LastTypeName before that, i.e. from an
-  // earlier file: a unit listed ahead of its turn must then be listed again.
-  bool TypeNamedInUnit = false;
-  bool TypeNameFromBefore = false;
   int Nesting = 0;          // depth of the recursive rules, bounded against deep input
 };
 

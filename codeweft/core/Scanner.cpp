@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -27,8 +28,21 @@ TScanner::~TScanner() { Close(); }
 
 void TScanner::Open(const std::string &FileName) {
   Close();
-  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without blocking: a FIFO would wait here for a writer before it could be
+  // refused.
+  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (Fd < 0) throw EFOpenError(FileErrorMessage("open", FileName, errno));
+  // Only a regular file is source: a device or FIFO could give input without
+  // end or block the run, and a folder has no text.
+  struct stat Info {};
+  const bool Stated = ::fstat(Fd, &Info) == 0;
+  if (!Stated || !S_ISREG(Info.st_mode)) {
+    const int Err = Stated ? (S_ISDIR(Info.st_mode) ? EISDIR : 0) : errno;
+    ::close(Fd);
+    throw EFOpenError(Err ? FileErrorMessage("open", FileName, Err)
+                          : "Cannot open file \"" + FileName + "\": not a regular file");
+  }
+  ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
   FFd = Fd;
   FFileName = FileName;
   FPos = FLim = FBuf.get();
@@ -42,11 +56,8 @@ void TScanner::Open(const std::string &FileName) {
     const ssize_t N = ::read(FFd, const_cast<unsigned char *>(FLim), BufferSize - (FLim - FPos));
     if (N < 0 && errno == EINTR) continue;
     if (N < 0) {
-      // A folder opens but cannot be read: it is reported as a file that
-      // cannot be opened, which saves asking what each file is.
       const int Err = errno;
       Close();
-      if (Err == EISDIR) throw EFOpenError(FileErrorMessage("open", FileName, Err));
       throw EInOutError(FileErrorMessage("read", FileName, Err));
     }
     if (N == 0) break;

@@ -26,11 +26,13 @@ void KindName(std::uint8_t Kind, std::string &Text) {
 
 void TSymbolTable::CreateSymbols() {
   Units.clear();
+  FUnitIndex.Data = nullptr;
   FlatRefs.clear();
 }
 
 void TSymbolTable::FreeSymbols() {
   std::vector<TURElm>().swap(Units);
+  FUnitIndex = {};
   std::vector<TFlatRef>().swap(FlatRefs);
 }
 
@@ -40,6 +42,7 @@ void TSymbolTable::AddUnit(std::string_view FileName) {
   U.Name = UnitNameFromFile(FileName);
   U.FileName = std::string(FileName);
   Units.push_back(std::move(U));
+  FUnitIndex.Data = nullptr;
 }
 
 void TSymbolTable::DeleteUnit(int Index) {
@@ -52,8 +55,21 @@ TURElm *TSymbolTable::BuildingUnit(std::string_view UnitName) {
   // as long as the list itself has not changed.
   if (FFound.Data == Units.data() && FFound.Size == Units.size() && FFound.Name == UnitName)
     return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
-  FFound = {Units.data(), Units.size(), std::string(UnitName), FindFirst(Units, UnitName)};
+  FFound = {Units.data(), Units.size(), std::string(UnitName), FirstUnit(UnitName)};
   return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
+}
+
+int TSymbolTable::FirstUnit(std::string_view Name) const {
+  if (FUnitIndex.Data != Units.data() || FUnitIndex.Size != Units.size()) {
+    FUnitIndex.First.clear();
+    FUnitIndex.First.reserve(Units.size());
+    for (std::size_t I = 0; I < Units.size(); ++I)
+      FUnitIndex.First.try_emplace(LowerCase(Units[I].Name), static_cast<int>(I));
+    FUnitIndex.Data = Units.data();
+    FUnitIndex.Size = Units.size();
+  }
+  const auto It = FUnitIndex.First.find(LowerCase(Name));
+  return It == FUnitIndex.First.end() ? -1 : It->second;
 }
 
 void TSymbolTable::AddIdent(std::string_view UnitName, std::string_view Name, TRefKind Kind) {
@@ -79,6 +95,7 @@ void TSymbolTable::SetLastKind(TRefKind Kind) {
 
 void TSymbolTable::SortAll() {
   SortByName(Units);
+  FUnitIndex.Data = nullptr; // same list, new order
   for (TURElm &U : Units) {
     SortByName(U.Idents);
     SortByName(U.Classes);
@@ -90,7 +107,7 @@ int TSymbolTable::UnitIndex(std::string_view Name) const { return FindSorted(Uni
 
 int TSymbolTable::IdentIndex(std::string_view UnitName, std::string_view Name) const {
   if (Building()) {
-    const int u = FindFirst(Units, UnitName);
+    const int u = FirstUnit(UnitName);
     return u < 0 ? -1 : FindFirst(Units[u].Idents, Name);
   }
   const int u = FindSorted(Units, UnitName);

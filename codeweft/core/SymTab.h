@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace codeweft {
@@ -149,6 +150,10 @@ private:
     return FPhase == TPhase::phInterface || FPhase == TPhase::phImplementation;
   }
   TURElm *BuildingUnit(std::string_view UnitName);
+  // The first unit of that name (without regard to case), -1 if none: found
+  // through an index of Units, built again whenever the list has changed, so
+  // that finding every unit once costs time in proportion to their number.
+  int FirstUnit(std::string_view Name) const;
 
   const TPhase &FPhase;
   const std::string &FCurrentUnit;
@@ -158,6 +163,12 @@ private:
     std::string Name;
     int Index = -1;
   } FFound; // the last unit BuildingUnit looked up
+  struct TUnitIndex {
+    const TURElm *Data = nullptr;
+    std::size_t Size = 0;
+    std::unordered_map<std::string, int> First; // lower-case name -> first index
+  };
+  mutable TUnitIndex FUnitIndex;
 };
 
 // The conditional symbols. A name defined twice needs two removals.

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <limits>
 #include <cmath>
 #include <cstdlib>
 
@@ -74,7 +75,13 @@ void TFormParser::ReadNumber() {
       FTokenLine = FLine;
       Error("Invalid hexadecimal number " + std::string(FText.substr(start, FPos - start)));
     }
-    FInt = neg ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+    // A 64-bit integer holds magnitudes up to 2^63 - 1, and 2^63 when negative.
+    const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + (neg ? 1 : 0);
+    if (v > limit) {
+      FTokenLine = FLine;
+      Error("Number out of range: " + std::string(FText.substr(start, FPos - start)));
+    }
+    FInt = neg ? static_cast<int64_t>(0 - v) : static_cast<int64_t>(v);
     FToken = ftInteger;
     return;
   }

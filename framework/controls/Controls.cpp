@@ -74,8 +74,12 @@ TControl::~TControl() {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
+  // Coordinates stay far from the int limits, so that sums of positions and
+  // sizes (right edges, nested offsets, alignment) cannot overflow.
+  left = std::clamp(left, -MaxControlCoord, MaxControlCoord);
+  top = std::clamp(top, -MaxControlCoord, MaxControlCoord);
+  width = std::clamp(width, 0, MaxControlCoord);
+  height = std::clamp(height, 0, MaxControlCoord);
   if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
   bool sizeChanged = width != FWidth || height != FHeight;
   if (FParent && !dynamic_cast<TWinControl*>(this)) FParent->InvalidateRect(BoundsRect());

@@ -109,6 +109,9 @@ struct TCreateParams {
   std::string WinClassName;
 };
 
+// The largest position or size a control takes; larger values are clamped.
+inline constexpr int MaxControlCoord = 1 << 24;
+
 class TControl : public TComponent {
   FW_CLASS(TControl, TComponent)
  public:

@@ -186,6 +186,13 @@ TEST_F(StreamingTest, BadInputNamesTheLineAndWhatWasExpected) {
       {"object W: TTestWidget\n  Label = 'open\nend\n", "Line 2: Unterminated string"},
       {"object W: TTestWidget\n  Count = 99999999999\nend\n",
        "Line 2: Error reading W.Count: Value 99999999999 is out of range"},
+      // Numbers a 64-bit integer cannot hold, and one it holds that the property cannot.
+      {"object W: TTestWidget\n  Count = $FFFFFFFFFFFFFFFF\nend\n",
+       "Line 2: Number out of range: $FFFFFFFFFFFFFFFF"},
+      {"object W: TTestWidget\n\n  Count = -$8000000000000001\nend\n",
+       "Line 3: Number out of range: -$8000000000000001"},
+      {"object W: TTestWidget\n  Count = -$8000000000000000\nend\n",
+       "Line 2: Error reading W.Count: Value -9223372036854775808 is out of range"},
       {"object W: TTestWidget\n  OnPing = NoSuchMethod\nend\n",
        "Line 2: Error reading W.OnPing: Method NoSuchMethod not found in class TTestWidget"},
       {"thing W: TTestWidget\nend\n", "Line 1: 'object' expected but 'thing' found"},
@@ -199,6 +206,24 @@ TEST_F(StreamingTest, BadInputNamesTheLineAndWhatWasExpected) {
       EXPECT_EQ(std::string(e.what()), c.Message);
     }
   }
+}
+
+// Positions and sizes at the int limits are clamped, so that no sum of them
+// (right edges, nested offsets, alignment) overflows.
+TEST_F(StreamingTest, BoundsAtTheIntLimitsAreClamped) {
+  std::unique_ptr<TComponent> r(ReadComponentFromText(
+      "object W: TTestWidget\n  Left = 2147483647\n  Top = -2147483648\n"
+      "  Width = 2147483647\n  Height = 2147483647\n"
+      "  object P: TPanel\n    Left = 2147483647\n    Align = alClient\n  end\nend\n"));
+  auto* w = dynamic_cast<TControl*>(r.get());
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->Left(), MaxControlCoord);
+  EXPECT_EQ(w->Top(), -MaxControlCoord);
+  EXPECT_EQ(w->Width(), MaxControlCoord);
+  EXPECT_EQ(w->BoundsRect().Right, 2 * MaxControlCoord);
+  auto* p = dynamic_cast<TControl*>(r->FindComponent("P"));
+  ASSERT_NE(p, nullptr);
+  EXPECT_LE(p->Width(), MaxControlCoord);
 }
 
 TEST_F(StreamingTest, AFailedReadIntoAnExistingRootLeavesItUsable) {

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "tests/codeweft/core/LinkCheck.h"
 #include "tests/codeweft/core/TempDir.h"
@@ -37,7 +40,9 @@ TOutcome RunProgram(const std::string &Args) {
   return R;
 }
 
-std::string Examples() { return std::string(CW_SOURCE_DIR) + "/examples"; }
+std::string Examples() {
+  return std::string(CW_SOURCE_DIR) + "/examples";
+}
 
 TEST(CliProgram, RunsTheExampleAndPrintsWhereIndexIs) {
   TTempDir Tmp;
@@ -74,7 +79,8 @@ TEST(CliProgram, DefinesReachTheConditionalRegions) {
   Tmp.Write("P.dpr", "program P;\r\nuses U in 'U.pas';\r\nbegin\r\nend.\r\n");
   Tmp.Write("U.pas", "unit U;\r\ninterface\r\n{$IFDEF TRACE}\r\nprocedure Traced;\r\n"
                      "{$ENDIF}\r\nimplementation\r\nend.\r\n");
-  TOutcome R = RunProgram(Tmp.Dir() + "P.dpr -o " + Tmp.Dir() + "out --symbols --defines 'A;TRACE'");
+  TOutcome R =
+      RunProgram(Tmp.Dir() + "P.dpr -o " + Tmp.Dir() + "out --symbols --defines 'A;TRACE'");
   ASSERT_EQ(R.Status, 0) << R.Err;
   EXPECT_NE(R.Out.find("Traced"), std::string::npos);
   R = RunProgram(Tmp.Dir() + "P.dpr -o " + Tmp.Dir() + "out --symbols --defines 'A; TRACE'");
@@ -85,8 +91,8 @@ TEST(CliProgram, AFileErrorNamesTheFileAndEndsWithStatusOne) {
   TTempDir Tmp;
   TOutcome R = RunProgram(Tmp.Dir() + "Nope.dpr -o " + Tmp.Dir() + "out");
   EXPECT_EQ(R.Status, 1);
-  EXPECT_EQ(R.Err.substr(R.Err.find("codeweft: ")),
-            "codeweft: Cannot open file \"" + Tmp.Dir() + "Nope.dpr\": No such file or directory\n");
+  EXPECT_EQ(R.Err.substr(R.Err.find("codeweft: ")), "codeweft: Cannot open file \"" + Tmp.Dir() +
+                                                        "Nope.dpr\": No such file or directory\n");
   EXPECT_EQ(R.Out, "");
 
   Tmp.Write("P.dpr", "program P;\r\nuses A in 'lib\\A.pas';\r\nbegin\r\nend.\r\n");
@@ -97,6 +103,77 @@ TEST(CliProgram, AFileErrorNamesTheFileAndEndsWithStatusOne) {
             "Building Symbol Table ...\n"
             "codeweft: Cannot open file \"lib/A.pas\": No such file or directory\n");
   EXPECT_FALSE(fs::exists(Tmp.Dir() + "out/index.html"));
+}
+
+// Every file of a folder by name, with its bytes.
+std::map<std::string, std::string> FolderFiles(const fs::path &Dir) {
+  std::map<std::string, std::string> Files;
+  for (const auto &E : fs::directory_iterator(Dir))
+    Files[E.path().filename()] = ReadBytes(E.path());
+  return Files;
+}
+
+// A run stopped by SIGTERM or SIGINT at different moments leaves every file
+// either as the previous run wrote it or as a complete run writes it, and no
+// temporary file.
+TEST(CliProgram, AnInterruptedRunLeavesEveryFileWholeAndNoTemporaryFile) {
+  TTempDir Src, Out, Ref;
+  std::string Uses;
+  const auto WriteUnits = [&](const std::string &Mark) {
+    Uses.clear();
+    for (int U = 0; U < 6; ++U) {
+      const std::string Name = "U" + std::to_string(U);
+      std::string Body = "unit " + Name + ";\r\ninterface\r\nimplementation\r\n";
+      for (int I = 0; I < 20000; ++I)
+        Body += "{ " + Mark + " } X := Y; // comment\r\n";
+      Src.Write(Name + ".pas", Body + "end.\r\n");
+      Uses += (Uses.empty() ? "" : ", ") + Name + " in '" + Name + ".pas'";
+    }
+    Src.Write("P.dpr", "program P;\r\nuses " + Uses + ";\r\nbegin\r\nend.\r\n");
+  };
+  WriteUnits("old");
+  ASSERT_EQ(RunProgram(Src.Dir() + "P.dpr -o " + Out.Dir()).Status, 0);
+  const auto Previous = FolderFiles(Out.Path());
+  WriteUnits("new");
+  ASSERT_EQ(RunProgram(Src.Dir() + "P.dpr -o " + Ref.Dir()).Status, 0);
+  const auto Complete = FolderFiles(Ref.Path());
+  int Changed = 0;
+  for (const int Signal : {SIGTERM, SIGINT}) {
+    for (const int DelayMs : {10, 100, 250, 400, 600, 1000}) {
+      const pid_t Child = ::fork();
+      ASSERT_GE(Child, 0);
+      if (Child == 0) {
+        ::freopen("/dev/null", "w", stdout);
+        ::freopen("/dev/null", "w", stderr);
+        ::execl(CW_CLI_PROGRAM, CW_CLI_PROGRAM, (Src.Dir() + "P.dpr").c_str(), "-o",
+                Out.Dir().c_str(), static_cast<char *>(nullptr));
+        ::_exit(127);
+      }
+      ::usleep(static_cast<useconds_t>(DelayMs * 1000));
+      ::kill(Child, Signal);
+      int Status = 0;
+      ::waitpid(Child, &Status, 0);
+      for (const auto &[Name, Bytes] : FolderFiles(Out.Path())) {
+        EXPECT_EQ(Name.find(".cw-tmp-"), std::string::npos) << Name << " left behind";
+        if (Name.find(".cw-tmp-") != std::string::npos)
+          continue;
+        const bool Old = Previous.count(Name) && Previous.at(Name) == Bytes;
+        const bool New = Complete.count(Name) && Complete.at(Name) == Bytes;
+        EXPECT_TRUE(Old || New) << Name << " is neither the previous nor the new file";
+        Changed += New && !Old;
+      }
+    }
+  }
+  EXPECT_GT(Changed, 0) << "no run got far enough to replace a file";
+}
+
+// A backslash in the build location separates folders, as in the run.
+TEST(CliProgram, ABackslashInTheBuildLocationSeparatesFolders) {
+  TTempDir Tmp;
+  const TOutcome R = RunProgram(Examples() + "/Demo.dpr -o '" + Tmp.Dir() + "out\\sub'");
+  EXPECT_EQ(R.Status, 0) << R.Err;
+  EXPECT_TRUE(fs::exists(Tmp.Dir() + "out/sub/index.html"));
+  EXPECT_FALSE(fs::exists(Tmp.Dir() + "out\\sub"));
 }
 
 TEST(CliProgram, AHelpCompilerThatCannotStartIsAWarning) {
@@ -111,8 +188,8 @@ TEST(CliProgram, AHelpCompilerThatCannotStartIsAWarning) {
 }
 
 TEST(CliProgram, AWrongCommandLineShowsTheUsage) {
-  for (const char *Args : {"", "Demo.dpr", "-o x", "Demo.dpr -o", "Demo.dpr -o x --bogus",
-                           "A.dpr B.dpr -o x"}) {
+  for (const char *Args :
+       {"", "Demo.dpr", "-o x", "Demo.dpr -o", "Demo.dpr -o x --bogus", "A.dpr B.dpr -o x"}) {
     const TOutcome R = RunProgram(Args);
     EXPECT_EQ(R.Status, 2) << Args;
     EXPECT_NE(R.Err.find("usage: codeweft PROJECT.dpr -o BUILD_DIR"), std::string::npos) << Args;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "codeweft/core/Keywords.h"
 #include "codeweft/core/TokenStream.h"
 #include "tests/codeweft/core/LinkCheck.h"
@@ -64,6 +67,22 @@ TEST_F(ListingPassTest, TheHookQueuesTriviaWhileDeferringAndWritesInOrderAfter) 
   EXPECT_NE(Html.find("a <I><FONT COLOR=\"#7F7F7F\">{c}</FONT></I> "
                       "<A HREF = \"#x\">b</A> c"),
             std::string::npos);
+}
+
+// Runs of "identifier ;" keep deferral going from one statement to the next:
+// the queue is written out as it goes, not held until the unit ends.
+TEST_F(ListingPassTest, LongRunsOfStatementsDoNotPileUpInTheQueue) {
+  std::string Source = "unit U;\r\ninterface\r\nimplementation\r\nbegin\r\n";
+  for (int I = 0; I < 20000; ++I) Source += "alpha; beta;\r\n";
+  Source += "end.\r\n";
+  std::size_t Largest = 0;
+  const std::function<void()> Inner = State.TokenHook;
+  State.TokenHook = [&] {
+    Inner();
+    Largest = std::max(Largest, State.PendingTokens.size());
+  };
+  EXPECT_EQ(ListingSource(List(Source)), Source);
+  EXPECT_LT(Largest, 4 * FlushAt);
 }
 
 TEST_F(ListingPassTest, NothingIsWrittenInTheSymbolPhase) {

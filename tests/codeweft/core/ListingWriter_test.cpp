@@ -1,7 +1,9 @@
 #include "codeweft/core/ListingWriter.h"
 
+#include <csignal>
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 #include <vector>
@@ -53,7 +55,8 @@ protected:
   TPieces Emit(const std::vector<TDelayedToken> &Tokens) {
     TListingFiles Files;
     Files.OpenListing(Dir.Dir() + "U.html", Dir.Dir() + "U.rtf", "U");
-    for (const TDelayedToken &T : Tokens) Files.EmitToken(T);
+    for (const TDelayedToken &T : Tokens)
+      Files.EmitToken(T);
     Files.CloseListing();
     return {Strip(ReadBytes(Dir.Dir() + "U.rtf"), RtfHead, "}\r\n"),
             Strip(ReadBytes(Dir.Dir() + "U.html"), HtmlHead, "</FONT></PRE></BODY></HTML>\r\n")};
@@ -133,38 +136,82 @@ TEST_F(EmitTokenTest, HostileTextNeverBecomesMarkup) {
 TEST(ListingFilesTest, UnitListingMatchesGoldenFiles) {
   using K = TTokenStyle;
   const std::vector<TDelayedToken> Tokens = {
-      {"unit", "", "", K::tsKeyword}, {" ", "", "", K::tsSpace}, {"Tools", "", "", K::tsIdent},
-      {";", "", "", K::tsSymbol}, {"\r\n\r\n", "", "", K::tsSpace},
-      {"interface", "", "", K::tsKeyword}, {"\r\n\r\n", "", "", K::tsSpace},
-      {"procedure", "", "", K::tsKeyword}, {" ", "", "", K::tsSpace},
-      {"#tools_DoIt", "DoIt", "tools_DoIt", K::tsLink}, {";", "", "", K::tsSymbol},
-      {"   ", "", "", K::tsSpace}, {"{ a<b }", "", "", K::tsComment},
-      {"\r\n\r\n", "", "", K::tsSpace}, {"implementation", "", "", K::tsKeyword},
-      {"\r\n\r\n", "", "", K::tsSpace}, {"uses", "", "", K::tsKeyword}, {" ", "", "", K::tsSpace},
-      {"Util.html", "Util", "unit_Util", K::tsLink}, {";", "", "", K::tsSymbol},
-      {"\r\n\r\n", "", "", K::tsSpace}, {"procedure", "", "", K::tsKeyword},
-      {" ", "", "", K::tsSpace}, {"", "", "tools_DoIt", K::tsAnchor}, {"DoIt", "", "", K::tsIdent},
-      {";", "", "", K::tsSymbol}, {"\r\n", "", "", K::tsSpace}, {"begin", "", "", K::tsKeyword},
-      {"\r\n  ", "", "", K::tsSpace}, {"if", "", "", K::tsKeyword}, {" ", "", "", K::tsSpace},
-      {"A", "", "", K::tsIdent}, {"<", "", "", K::tsSymbol}, {"B", "", "", K::tsIdent},
-      {" ", "", "", K::tsSpace}, {"then", "", "", K::tsKeyword}, {" ", "", "", K::tsSpace},
-      {"Util.html#Util_Clamp", "Clamp", "Util_Clamp", K::tsLink}, {"(", "", "", K::tsSymbol},
-      {"$FF", "", "", K::tsNumber}, {",", "", "", K::tsSymbol}, {" ", "", "", K::tsSpace},
-      {"1.5e-3", "", "", K::tsNumber}, {")", "", "", K::tsSymbol}, {";", "", "", K::tsSymbol},
-      {"\r\n  ", "", "", K::tsSpace}, {"S", "", "", K::tsIdent}, {" ", "", "", K::tsSpace},
-      {":=", "", "", K::tsSymbol}, {" ", "", "", K::tsSpace}, {"'C:\\'", "", "", K::tsString},
-      {" ", "", "", K::tsSpace}, {"+", "", "", K::tsSymbol}, {" ", "", "", K::tsSpace},
-      {"#13#10'x'", "", "", K::tsString}, {" ", "", "", K::tsSpace}, {"+", "", "", K::tsSymbol},
-      {" ", "", "", K::tsSpace}, {"'<'", "", "", K::tsString}, {";", "", "", K::tsSymbol},
-      {"\r\n  ", "", "", K::tsSpace}, {"{$IFDEF DEBUG}", "", "", K::tsComment},
-      {" ", "", "", K::tsSpace}, {"(* a & \"b\"\r\n  c *)", "", "", K::tsComment},
-      {"\r\n", "", "", K::tsSpace}, {"end", "", "", K::tsKeyword}, {";", "", "", K::tsSymbol},
-      {"\r\n\r\n", "", "", K::tsSpace}, {"end", "", "", K::tsKeyword}, {".", "", "", K::tsSymbol},
+      {"unit", "", "", K::tsKeyword},
+      {" ", "", "", K::tsSpace},
+      {"Tools", "", "", K::tsIdent},
+      {";", "", "", K::tsSymbol},
+      {"\r\n\r\n", "", "", K::tsSpace},
+      {"interface", "", "", K::tsKeyword},
+      {"\r\n\r\n", "", "", K::tsSpace},
+      {"procedure", "", "", K::tsKeyword},
+      {" ", "", "", K::tsSpace},
+      {"#tools_DoIt", "DoIt", "tools_DoIt", K::tsLink},
+      {";", "", "", K::tsSymbol},
+      {"   ", "", "", K::tsSpace},
+      {"{ a<b }", "", "", K::tsComment},
+      {"\r\n\r\n", "", "", K::tsSpace},
+      {"implementation", "", "", K::tsKeyword},
+      {"\r\n\r\n", "", "", K::tsSpace},
+      {"uses", "", "", K::tsKeyword},
+      {" ", "", "", K::tsSpace},
+      {"Util.html", "Util", "unit_Util", K::tsLink},
+      {";", "", "", K::tsSymbol},
+      {"\r\n\r\n", "", "", K::tsSpace},
+      {"procedure", "", "", K::tsKeyword},
+      {" ", "", "", K::tsSpace},
+      {"", "", "tools_DoIt", K::tsAnchor},
+      {"DoIt", "", "", K::tsIdent},
+      {";", "", "", K::tsSymbol},
+      {"\r\n", "", "", K::tsSpace},
+      {"begin", "", "", K::tsKeyword},
+      {"\r\n  ", "", "", K::tsSpace},
+      {"if", "", "", K::tsKeyword},
+      {" ", "", "", K::tsSpace},
+      {"A", "", "", K::tsIdent},
+      {"<", "", "", K::tsSymbol},
+      {"B", "", "", K::tsIdent},
+      {" ", "", "", K::tsSpace},
+      {"then", "", "", K::tsKeyword},
+      {" ", "", "", K::tsSpace},
+      {"Util.html#Util_Clamp", "Clamp", "Util_Clamp", K::tsLink},
+      {"(", "", "", K::tsSymbol},
+      {"$FF", "", "", K::tsNumber},
+      {",", "", "", K::tsSymbol},
+      {" ", "", "", K::tsSpace},
+      {"1.5e-3", "", "", K::tsNumber},
+      {")", "", "", K::tsSymbol},
+      {";", "", "", K::tsSymbol},
+      {"\r\n  ", "", "", K::tsSpace},
+      {"S", "", "", K::tsIdent},
+      {" ", "", "", K::tsSpace},
+      {":=", "", "", K::tsSymbol},
+      {" ", "", "", K::tsSpace},
+      {"'C:\\'", "", "", K::tsString},
+      {" ", "", "", K::tsSpace},
+      {"+", "", "", K::tsSymbol},
+      {" ", "", "", K::tsSpace},
+      {"#13#10'x'", "", "", K::tsString},
+      {" ", "", "", K::tsSpace},
+      {"+", "", "", K::tsSymbol},
+      {" ", "", "", K::tsSpace},
+      {"'<'", "", "", K::tsString},
+      {";", "", "", K::tsSymbol},
+      {"\r\n  ", "", "", K::tsSpace},
+      {"{$IFDEF DEBUG}", "", "", K::tsComment},
+      {" ", "", "", K::tsSpace},
+      {"(* a & \"b\"\r\n  c *)", "", "", K::tsComment},
+      {"\r\n", "", "", K::tsSpace},
+      {"end", "", "", K::tsKeyword},
+      {";", "", "", K::tsSymbol},
+      {"\r\n\r\n", "", "", K::tsSpace},
+      {"end", "", "", K::tsKeyword},
+      {".", "", "", K::tsSymbol},
       {"\r\n", "", "", K::tsSpace}};
   TTempDir Dir;
   TListingFiles Files;
   Files.OpenListing(Dir.Dir() + "Tools.html", Dir.Dir() + "Tools.rtf", "Tools");
-  for (const TDelayedToken &T : Tokens) Files.EmitToken(T);
+  for (const TDelayedToken &T : Tokens)
+    Files.EmitToken(T);
   Files.CloseListing();
   EXPECT_FALSE(Files.IsOpen());
   EXPECT_EQ(ReadBytes(Dir.Dir() + "Tools.rtf"), Golden("listing/Tools.rtf"));
@@ -197,8 +244,8 @@ TEST(ListingFilesTest, CreateFailureNamesTheFileAndReason) {
     EXPECT_EQ(std::string(E.what()),
               "Cannot create file \"" + Missing + "A.html\": No such file or directory");
   }
-  // The RTF file failing after the HTML file was created: the HTML file is
-  // closed by Close and keeps its header.
+  // The RTF file failing after the HTML file was started: the unfinished
+  // HTML file is removed by Close, and no file of either name is left.
   try {
     Files.OpenListing(Dir.Dir() + "B.html", Missing + "B.rtf", "B");
     FAIL() << "no exception";
@@ -208,20 +255,25 @@ TEST(ListingFilesTest, CreateFailureNamesTheFileAndReason) {
   }
   Files.Close();
   EXPECT_FALSE(Files.IsOpen());
-  EXPECT_EQ(ReadBytes(Dir.Dir() + "B.html").rfind("<HTML><HEAD><TITLE>B.html</TITLE>", 0), 0u);
+  EXPECT_TRUE(std::filesystem::is_empty(Dir.Path()));
 }
 
 int OpenDescriptors() {
   int Count = 0;
   if (DIR *D = ::opendir("/proc/self/fd")) {
-    while (::readdir(D)) ++Count;
+    while (::readdir(D))
+      ++Count;
     ::closedir(D);
   }
   return Count;
 }
 
-TEST(ListingFilesTest, FailedRunClosesItsFilesAndKeepsWhatWasWritten) {
+// A listing that ends unfinished leaves the files of that name as they were
+// (here, the previous run's) and no temporary file.
+TEST(ListingFilesTest, FailedRunClosesItsFilesAndLeavesThePreviousOnes) {
   TTempDir Dir;
+  Dir.Write("C.html", "previous html");
+  Dir.Write("C.rtf", "previous rtf");
   const int Before = OpenDescriptors();
   {
     TListingFiles Files;
@@ -231,11 +283,33 @@ TEST(ListingFilesTest, FailedRunClosesItsFilesAndKeepsWhatWasWritten) {
     // The run ends here by an exception: the destructor closes both files.
   }
   EXPECT_EQ(OpenDescriptors(), Before);
-  const std::string Rtf = ReadBytes(Dir.Dir() + "C.rtf");
-  EXPECT_TRUE(Rtf.ends_with("\r\n\\b\\cf16 begin\\b0\\cf12\r\n")) << Rtf;
-  // No trailer: the listing is visibly unfinished.
-  EXPECT_EQ(ReadBytes(Dir.Dir() + "C.html").find("</HTML>"), std::string::npos);
+  EXPECT_EQ(ReadBytes(Dir.Dir() + "C.rtf"), "previous rtf");
+  EXPECT_EQ(ReadBytes(Dir.Dir() + "C.html"), "previous html");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path()),
+                          std::filesystem::directory_iterator()),
+            2);
 }
+
+// A file size limit makes writes fail with EFBIG, as a full disk would with
+// ENOSPC, for as long as the object lives.
+class TFileSizeLimit {
+public:
+  explicit TFileSizeLimit(rlim_t Bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &FBefore);
+    FSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit Limit = FBefore;
+    Limit.rlim_cur = Bytes;
+    ::setrlimit(RLIMIT_FSIZE, &Limit);
+  }
+  ~TFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &FBefore);
+    std::signal(SIGXFSZ, FSignal);
+  }
+
+private:
+  rlimit FBefore{};
+  void (*FSignal)(int) = nullptr;
+};
 
 // A write failure ends the listing at once with the file's name and reason,
 // and closes both files; the next listing starts clean.
@@ -243,19 +317,23 @@ TEST(ListingFilesTest, WriteFailureEndsTheListingAndNamesTheFile) {
   TTempDir Dir;
   const int Before = OpenDescriptors();
   TListingFiles Files;
-  Files.OpenListing(Dir.Dir() + "D.html", "/dev/full", "D");
+  Files.OpenListing(Dir.Dir() + "D.html", Dir.Dir() + "D.rtf", "D");
   const std::string Line(100, 'x');
   std::string Message;
   int Emitted = 0;
   try {
-    for (; Emitted < 100000; ++Emitted) Files.EmitToken(Line, "", "", TTokenStyle::tsComment);
+    const TFileSizeLimit Limit(1 << 20);
+    for (; Emitted < 100000; ++Emitted)
+      Files.EmitToken(Line, "", "", TTokenStyle::tsComment);
     Files.CloseListing();
   } catch (const EFWriteError &E) {
     Message = E.what();
   }
-  EXPECT_EQ(Message, "Cannot write file \"/dev/full\": No space left on device");
+  EXPECT_TRUE(Message == "Cannot write file \"" + Dir.Dir() + "D.rtf\": File too large" ||
+              Message == "Cannot write file \"" + Dir.Dir() + "D.html\": File too large")
+      << Message;
   EXPECT_LT(Emitted, 100000) << "the failure surfaced only at the end";
-  EXPECT_TRUE(ReadBytes(Dir.Dir() + "D.html").starts_with("<HTML>"));
+  EXPECT_TRUE(std::filesystem::is_empty(Dir.Path()));
   EXPECT_FALSE(Files.IsOpen());
   EXPECT_EQ(OpenDescriptors(), Before);
   // The next listing starts clean.
@@ -266,16 +344,39 @@ TEST(ListingFilesTest, WriteFailureEndsTheListingAndNamesTheFile) {
 }
 
 TEST(OutputFileTest, WriteFailureNamesTheFile) {
+  TTempDir Dir;
   TOutputFile File;
-  File.Create("/dev/full");
+  File.Create(Dir.Dir() + "F.html");
   File.Write(std::string(1 << 17, 'x'));
   try {
+    const TFileSizeLimit Limit(1 << 16);
     File.Close();
     FAIL() << "no exception";
   } catch (const EFWriteError &E) {
-    EXPECT_EQ(std::string(E.what()), "Cannot write file \"/dev/full\": No space left on device");
+    EXPECT_EQ(std::string(E.what()),
+              "Cannot write file \"" + Dir.Dir() + "F.html\": File too large");
   }
   EXPECT_FALSE(File.IsOpen());
+  EXPECT_TRUE(std::filesystem::is_empty(Dir.Path()));
+}
+
+// A symbolic link at an output's name is replaced by the file, not followed:
+// neither the file it points to nor a dangling link's target is written.
+TEST(OutputFileTest, ASymbolicLinkAtTheNameIsReplacedNotFollowed) {
+  TTempDir Dir, Outside;
+  Outside.Write("victim.txt", "precious");
+  std::filesystem::create_symlink(Outside.Path() / "victim.txt", Dir.Path() / "A.html");
+  std::filesystem::create_symlink(Outside.Path() / "new.txt", Dir.Path() / "B.html");
+  for (const std::string Name : {"A.html", "B.html"}) {
+    TOutputFile File;
+    File.Create(Dir.Dir() + Name);
+    File.Write("listing");
+    File.Close();
+    EXPECT_FALSE(std::filesystem::is_symlink(Dir.Path() / Name));
+    EXPECT_EQ(ReadBytes(Dir.Dir() + Name), "listing");
+  }
+  EXPECT_EQ(ReadBytes(Outside.Dir() + "victim.txt"), "precious");
+  EXPECT_FALSE(std::filesystem::exists(Outside.Path() / "new.txt"));
 }
 
 // Writes the same listing (big enough to span several buffers) through Files.
@@ -341,11 +442,11 @@ TEST(KeptListingTest, WritingAKeptListingFailsAsOpeningOneDoes) {
     WriteKeptListing(Files.TakeKept());
     FAIL() << "no exception";
   } catch (const EFCreateError &E) {
-    EXPECT_EQ(std::string(E.what()), "Cannot create file \"" + Dir.Dir() +
-                                         "no/such/M.rtf\": No such file or directory");
+    EXPECT_EQ(std::string(E.what()),
+              "Cannot create file \"" + Dir.Dir() + "no/such/M.rtf\": No such file or directory");
   }
-  // The HTML file was created first, as OpenListing creates it.
-  EXPECT_TRUE(std::filesystem::exists(Dir.Dir() + "M.html"));
+  // The HTML file, started first, is not left half written.
+  EXPECT_FALSE(std::filesystem::exists(Dir.Dir() + "M.html"));
 }
 
 } // namespace

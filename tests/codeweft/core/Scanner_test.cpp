@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <random>
 #include <utility>
@@ -227,6 +228,24 @@ TEST(ScannerFiles, AFileThatCannotBeOpenedNamesTheFileAndTheReason) {
   EXPECT_FALSE(S.IsOpen());
   TToken T;
   EXPECT_EQ(S.NextToken(T), scEnd); // still closed
+}
+
+// A device gives bytes without end and a FIFO blocks until a writer comes:
+// neither is read, and neither makes Open wait.
+TEST(ScannerFiles, OnlyRegularFilesAreRead) {
+  TTempDir Dir;
+  const std::string Fifo = (Dir.Path() / "fifo.pas").string();
+  ASSERT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
+  for (const std::string &Name : {std::string("/dev/zero"), std::string("/dev/null"), Fifo}) {
+    TScanner S;
+    try {
+      S.Open(Name);
+      FAIL() << "no exception for " << Name;
+    } catch (const EFOpenError &E) {
+      EXPECT_EQ(std::string(E.what()), "Cannot open file \"" + Name + "\": not a regular file");
+    }
+    EXPECT_FALSE(S.IsOpen());
+  }
 }
 
 TEST(ScannerFiles, ReopeningStartsAfreshAndClearsThePendingRange) {

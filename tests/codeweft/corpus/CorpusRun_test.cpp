@@ -35,16 +35,19 @@ public:
 std::vector<std::vector<std::string>> RtlGroups(const fs::path &Rtl) {
   std::map<std::string, std::vector<std::string>> ByName;
   for (auto It = fs::recursive_directory_iterator(Rtl); It != fs::end(It); ++It) {
-    if (!It->is_regular_file()) continue;
+    if (!It->is_regular_file())
+      continue;
     const std::string Ext = It->path().extension().string();
-    if (Ext != ".pp" && Ext != ".pas") continue;
+    if (Ext != ".pp" && Ext != ".pas")
+      continue;
     ByName[LowerCase(It->path().stem().string())].push_back(It->path().string());
   }
   std::vector<std::vector<std::string>> Groups;
   for (auto &[Name, Files] : ByName) {
     std::sort(Files.begin(), Files.end());
     for (std::size_t I = 0; I < Files.size(); ++I) {
-      if (Groups.size() <= I) Groups.emplace_back();
+      if (Groups.size() <= I)
+        Groups.emplace_back();
       Groups[I].push_back(Files[I]);
     }
   }
@@ -63,13 +66,15 @@ std::string ProjectText(const std::vector<std::string> &Files) {
 // source text and is skipped by the scanner.
 std::string SourceText(const std::string &Path) {
   std::string S = test::ReadBytes(Path);
-  if (S.compare(0, 3, "\xEF\xBB\xBF") == 0) S.erase(0, 3);
+  if (S.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    S.erase(0, 3);
   return S;
 }
 
 TEST(CorpusRun, EveryRtlUnitComesBackWholeAndEveryLinkResolves) {
   const fs::path Root = test::CorpusRoot();
-  if (Root.empty() || !fs::is_directory(Root / "rtl")) GTEST_SKIP() << "no Free Pascal sources";
+  if (Root.empty() || !fs::is_directory(Root / "rtl"))
+    GTEST_SKIP() << "no Free Pascal sources";
   const auto Groups = RtlGroups(Root / "rtl");
   ASSERT_GT(Groups.size(), 1u);
   std::size_t Units = 0, Links = 0, Symbols = 0;
@@ -98,6 +103,42 @@ TEST(CorpusRun, EveryRtlUnitComesBackWholeAndEveryLinkResolves) {
   RecordProperty("links", static_cast<int>(Links));
   std::printf("corpus run: %zu units, %zu symbols, %zu links checked\n", Units, Symbols, Links);
   EXPECT_GT(Links, 3000u);
+}
+
+// Every file of a folder by name, with its bytes.
+std::map<std::string, std::string> FolderFiles(const fs::path &Dir) {
+  std::map<std::string, std::string> Files;
+  for (const auto &E : fs::directory_iterator(Dir))
+    Files[E.path().filename()] = test::ReadBytes(E.path().string());
+  return Files;
+}
+
+// The first RTL project listed many times: every run writes the same files,
+// byte for byte, as the first.
+TEST(CorpusRun, TheRtlProjectGivesTheSameFilesEveryRun) {
+  const fs::path Root = test::CorpusRoot();
+  if (Root.empty() || !fs::is_directory(Root / "rtl"))
+    GTEST_SKIP() << "no Free Pascal sources";
+  test::TTempDir Src;
+  Src.Write("Corpus.dpr", ProjectText(RtlGroups(Root / "rtl").front()));
+  std::map<std::string, std::string> First;
+  constexpr int Runs = 50;
+  for (int Round = 0; Round < Runs; ++Round) {
+    test::TTempDir Out;
+    TQuietReporter Reporter;
+    TRunState State;
+    codeweft::Run(State, {(Src.Path() / "Corpus.dpr").string(), Out.Dir(), "", ""}, Reporter);
+    ASSERT_TRUE(Reporter.Errors.empty()) << Reporter.Errors;
+    std::map<std::string, std::string> Files = FolderFiles(Out.Path());
+    if (Round == 0) {
+      ASSERT_GT(Files.size(), 400u);
+      First = std::move(Files);
+      continue;
+    }
+    ASSERT_EQ(Files.size(), First.size()) << "run " << Round;
+    for (const auto &[Name, Bytes] : First)
+      ASSERT_TRUE(Files[Name] == Bytes) << Name << " differs in run " << Round;
+  }
 }
 
 } // namespace

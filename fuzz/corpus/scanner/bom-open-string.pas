@@ -1,0 +1,2 @@
+﻿unit B; const S = 'open
+1..2 

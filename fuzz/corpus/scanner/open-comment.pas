@@ -1,0 +1,2 @@
+unit A;
+{$IFDEF X} { open
