@@ -1,5 +1,7 @@
 #include "tessapack/TriPane.h"
 
+#include <algorithm>
+
 #include <stdexcept>
 
 #include "framework/base/Random.h"
@@ -307,6 +309,8 @@ void TTriPane::SetPColor(TColor Value) {
 // ---- layout properties ---------------------------------------------------------------------------
 
 void TTriPane::ChangePopSize(int Value) {
+  // Held within the coordinates a control can have, so the edge arithmetic never overflows.
+  Value = std::clamp(Value, -MaxControlCoord, MaxControlCoord);
   FPopOpenSize = Value;
   if (!FMenuPane) return;
   switch (FMenuPane->Align()) {

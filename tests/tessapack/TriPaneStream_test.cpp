@@ -3,6 +3,8 @@
 #include "TriPaneFixture.h"
 #include "framework/classes/Filer.h"
 
+#include <limits>
+
 namespace tessapack::test {
 namespace {
 
@@ -32,6 +34,23 @@ class TriPaneStream : public TriPaneFixture {
     return dynamic_cast<TTriPane*>(form.FindComponent("TriPane1"));
   }
 };
+
+// A stored size at the ends of the integer range is held to what a control can measure, on
+// every edge, so reading and opening the menu do no arithmetic that overflows.
+TEST_F(TriPaneStream, ExtremePopOpenSizesAreHeldWithinControlCoordinates) {
+  for (TMenuAlignment edge : {mnLeft, mnRight, mnTop, mnBottom}) {
+    for (int size : {std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}) {
+      Make(edge);
+      Tri->ChangePopSize(size);
+      const std::string text = WriteComponentToText(*Form);
+      TForm form(nullptr);
+      TTriPane* read = Load(form, text);
+      ASSERT_NE(read, nullptr);
+      EXPECT_EQ(read->PopOpenSize(), size > 0 ? MaxControlCoord : -MaxControlCoord);
+      read->PopOpen();
+    }
+  }
+}
 
 TEST_F(TriPaneStream, StoredFormHoldsThePanesWithTheirRoles) {
   Make(mnRight, true);
