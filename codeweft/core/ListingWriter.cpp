@@ -108,10 +108,7 @@ void TListingFiles::OpenListing(const std::string &HtmlFile, const std::string &
   Close();
   const std::string Topic = "Unit_" + std::string(CurrentUnit);
 
-  if (FKeepLimit)
-    FHtml.Keep(HtmlFile, FKeepLimit);
-  else
-    FHtml.Create(HtmlFile);
+  FHtml.Create(HtmlFile);
   std::string H;
   H += "<HTML><HEAD><TITLE>";
   AppendHtmlEscaped(H, ExtractFileName(HtmlFile));
@@ -123,10 +120,7 @@ void TListingFiles::OpenListing(const std::string &HtmlFile, const std::string &
   H += "\"></A>\r\n";
   FHtml.Write(H);
 
-  if (FKeepLimit)
-    FRtf.Keep(RtfFile, FKeepLimit);
-  else
-    FRtf.Create(RtfFile);
+  FRtf.Create(RtfFile);
   std::string R;
   R += "{\\rtf1\\ansi \\deff0\\deflang1024\r\n"
        "{\\fonttbl\r\n"
@@ -251,32 +245,6 @@ void TListingFiles::CloseListing() {
     Close();
     throw;
   }
-}
-
-TKeptListing TListingFiles::TakeKept() {
-  TKeptListing Kept;
-  Kept.HtmlFile = FHtml.Path();
-  Kept.RtfFile = FRtf.Path();
-  Kept.Html = FHtml.TakeKept();
-  Kept.Rtf = FRtf.TakeKept();
-  return Kept;
-}
-
-std::size_t TKeptListing::Size() const {
-  std::size_t N = 0;
-  for (const std::string &Piece : Html) N += Piece.size();
-  for (const std::string &Piece : Rtf) N += Piece.size();
-  return N;
-}
-
-void WriteKeptListing(const TKeptListing &Listing) {
-  TOutputFile Html, Rtf;
-  Html.Create(Listing.HtmlFile);
-  Rtf.Create(Listing.RtfFile);
-  for (const std::string &Piece : Listing.Rtf) Rtf.WriteThrough(Piece);
-  for (const std::string &Piece : Listing.Html) Html.WriteThrough(Piece);
-  Rtf.Close();
-  Html.Close();
 }
 
 void TListingFiles::Close() noexcept {

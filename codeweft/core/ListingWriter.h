@@ -37,19 +37,6 @@ std::string RelativeHref(std::string_view Name);
 
 std::string HtmlLinkTarget(std::string_view Href);
 
-// A listing made in memory: the two documents as they would have been
-// written, and the files they belong in.
-struct TKeptListing {
-  std::string HtmlFile, RtfFile;
-  std::vector<std::string> Html, Rtf;
-  std::size_t Size() const;
-};
-
-// Writes a kept listing to its files: both are created (HTML first, as
-// OpenListing does), then filled and closed. Throws EFCreateError or
-// EFWriteError naming the file.
-void WriteKeptListing(const TKeptListing &Listing);
-
 // The two files of one listing, open between OpenListing and CloseListing.
 // If a run fails in between, Close (or the destructor) closes both files.
 class TListingFiles {
@@ -77,13 +64,6 @@ public:
   // Writes the trailers and closes both files; throws EFWriteError.
   void CloseListing();
 
-  // From KeepListings on, OpenListing keeps the two documents in memory
-  // (each up to Limit bytes, see TOutputFile::Keep) instead of creating the
-  // files, and TakeKept hands them over after CloseListing; WriteListings
-  // goes back to writing files.
-  void KeepListings(std::size_t Limit) { FKeepLimit = Limit; }
-  void WriteListings() { FKeepLimit = 0; }
-  TKeptListing TakeKept();
   // Closes whatever is open, without trailers and without error reports.
   void Close() noexcept;
 
@@ -92,7 +72,6 @@ public:
 private:
   TOutputFile FHtml;
   TOutputFile FRtf;
-  std::size_t FKeepLimit = 0; // 0: listings are written to files
 };
 
 } // namespace codeweft

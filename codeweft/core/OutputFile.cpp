@@ -110,47 +110,7 @@ void TOutputFile::Create(const std::string &Path) {
   FBuffer.reserve(BufferSize);
 }
 
-void TOutputFile::Keep(const std::string &Path, std::size_t Limit) {
-  Abandon();
-  FKeeping = true;
-  FOpen = true;
-  FKeptLimit = Limit;
-  FPath = Path;
-  FBuffer.reserve(KeptPieceSize);
-}
-
-std::vector<std::string> TOutputFile::TakeKept() {
-  std::vector<std::string> Kept = std::move(FKept);
-  FKept.clear();
-  FKeptSize = 0;
-  return Kept;
-}
-
-void TOutputFile::WriteThrough(std::string_view Bytes) {
-  if (FKeeping) {
-    Write(Bytes);
-    return;
-  }
-  Flush();
-  Send(Bytes);
-}
-
 void TOutputFile::Flush() {
-  if (FKeeping) {
-    if (FBuffer.empty())
-      return;
-    FKeptSize += FBuffer.size();
-    if (FKeptSize > FKeptLimit) {
-      Abandon();
-      throw EKeptTooLarge("Kept output of \"" + FPath + "\" is too large");
-    }
-    FKept.push_back(std::move(FBuffer));
-    // The buffer is flushed once it is full, so the token that fills it
-    // usually runs past it: room for that saves growing (copying) it.
-    FBuffer = std::string();
-    FBuffer.reserve(KeptPieceSize);
-    return;
-  }
   Send(FBuffer);
   FBuffer.clear();
 }
@@ -178,12 +138,6 @@ void TOutputFile::FailWrite(int Error) {
 }
 
 void TOutputFile::Close() {
-  if (FKeeping) {
-    Flush();
-    FKeeping = false;
-    FOpen = false;
-    return;
-  }
   if (FHandle < 0)
     return;
   Flush();
@@ -217,9 +171,6 @@ void TOutputFile::Abandon() noexcept {
   FHandle = -1;
   FOpen = false;
   FBuffer.clear();
-  FKeeping = false;
-  FKept.clear();
-  FKeptSize = 0;
 }
 
 } // namespace codeweft

@@ -29,23 +29,11 @@ public:
   // EFCreateError: Cannot create file "Path": reason
   void Create(const std::string &Path);
 
-  // Opens an output that stays in memory instead of going to Path: Close
-  // leaves its bytes for TakeKept. Keeping more than Limit bytes throws
-  // EKeptTooLarge, so that memory stays bounded whatever the input.
-  void Keep(const std::string &Path, std::size_t Limit);
-  // The bytes of a kept output after Close, moved out, in buffer-sized pieces
-  // (so that keeping copies nothing); the output keeps nothing afterwards.
-  std::vector<std::string> TakeKept();
-
   void Write(std::string_view Bytes) {
     if (FBuffer.size() + Bytes.size() > BufferSize)
       Flush();
     FBuffer.append(Bytes);
   }
-  // Writes what is buffered, then Bytes at once, without a copy through the
-  // buffer: for blocks assembled elsewhere (a kept output being written out).
-  void WriteThrough(std::string_view Bytes);
-
   // Direct access for formatters that append in place: append to Buffer(),
   // then call Commit(), which writes the buffer out once it is full.
   std::string &Buffer() { return FBuffer; }
@@ -66,27 +54,16 @@ public:
 
 private:
   static constexpr std::size_t BufferSize = 1 << 18;
-  static constexpr std::size_t KeptPieceSize = BufferSize + BufferSize / 8;
   void Flush();
   void Send(std::string_view Bytes);
   [[noreturn]] void FailWrite(int Error);
 
   int FHandle = -1;
-  bool FOpen = false; // a file or a kept output, one flag for the per-token check
+  bool FOpen = false;
   std::string FPath;
   std::string FTempPath; // the unfinished file, while open
   int FTempSlot = -1;
   std::string FBuffer;
-  bool FKeeping = false; // open, and kept in memory
-  std::size_t FKeptLimit = 0;
-  std::size_t FKeptSize = 0;
-  std::vector<std::string> FKept;
-};
-
-// A kept output grew past its limit.
-class EKeptTooLarge : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
 };
 
 // Message text of the system error number Error ("Permission denied").
