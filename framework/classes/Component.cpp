@@ -45,7 +45,16 @@ TComponent::TComponent(TComponent* owner) {
   if (owner) owner->InsertComponent(this);
 }
 
-TComponent::~TComponent() {
+void TComponent::operator delete(TComponent* component, std::destroying_delete_t) {
+  void* memory = dynamic_cast<void*>(component);
+  component->BeforeDestruction();
+  component->~TComponent();
+  ::operator delete(memory);
+}
+
+void TComponent::BeforeDestruction() {
+  if (FBeforeDestructionDone) return;
+  FBeforeDestructionDone = true;
   Destroying();
   for (size_t i = 0; i < detail::Hooks().size(); ++i) detail::Hooks()[i].second(this);
   // Tell the components that asked for it; they may unregister while we walk.
@@ -55,8 +64,21 @@ TComponent::~TComponent() {
     c->RemoveFreeNotification(this);
     c->Notification(this, opRemove);
   }
+  if (FOwner) {
+    SetReference(false);
+    FOwnerNotified = true;
+    FOwner->Notification(this, opRemove);
+  }
+}
+
+TComponent::~TComponent() {
+  BeforeDestruction();
   DestroyComponents();
-  if (FOwner) FOwner->RemoveComponent(this);
+  if (!FOwner) return;
+  if (FOwnerNotified)
+    FOwner->Remove(this);
+  else
+    FOwner->RemoveComponent(this);
 }
 
 void TComponent::Destroying() {
@@ -147,6 +169,7 @@ void TComponent::RemoveComponent(TComponent* component) {
   component->SetReference(false);
   Notification(component, opRemove);
   Remove(component);
+  component->FOwnerNotified = false;  // a later owner is told again
 }
 
 void TComponent::Insert(TComponent* component) {
@@ -193,6 +216,15 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component) RemoveFreeNotification(component);
+}
+
+TKeptStreamData& TComponent::KeepStreamData() {
+  if (!FKept) FKept = std::make_unique<TKeptStreamData>();
+  return *FKept;
+}
+
+std::string TComponent::StreamedClassName() const {
+  return FKept && !FKept->ClassName.empty() ? FKept->ClassName : ClassName();
 }
 
 void TComponent::Loaded() { FComponentState.Exclude(csLoading); }

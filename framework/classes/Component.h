@@ -3,11 +3,23 @@
 // Tag is free for the application; ComponentState says whether the component is being
 // loaded, read, written, designed or destroyed. The owner is notified when a component is
 // inserted or removed; components that registered with FreeNotification are notified when
-// it is destroyed. Destroying a component also drops every posted message for it.
+// it is destroyed. Destroying a component also drops every posted message for it and marks
+// the posted messages that carry it (see TMessage::ObjFreed).
+//
+// Freeing: a component freed with delete first runs BeforeDestruction, while its dynamic
+// class is still intact, and only then its destructors. BeforeDestruction sets csDestroying
+// on it and on what it owns, tells the components that asked for FreeNotification and its
+// owner Notification(this, opRemove), so a receiver may still dynamic_cast the component
+// to what it is (a TControl, a TButton). The component stays in its owner's list until
+// ~TComponent, which takes it out without a second notification. A component destroyed
+// without delete (a local variable) sends the same notifications from ~TComponent, when
+// only its TComponent part is left.
 #pragma once
 
 #include <functional>
 #include <map>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +36,15 @@ enum TComponentStateItem { csLoading, csReading, csWriting, csDestroying, csDesi
 using TComponentState = TSet<TComponentStateItem>;
 enum TOperation { opInsert, opRemove };
 using TGetChildProc = std::function<void(TComponent*)>;
+
+// What a reader serving a designer kept of a component that it could not read as such (see
+// TReaderHooks in Filer.h): the class name it was stored with, when another class stands in
+// for it, and the properties it does not have, with their values as they were written. The
+// writer writes both back.
+struct TKeptStreamData {
+  std::string ClassName;
+  std::vector<std::pair<std::string, std::string>> Properties;  // name (path), value text
+};
 
 class TComponent : public TPersistent {
   FW_CLASS(TComponent, TPersistent)
@@ -49,6 +70,11 @@ class TComponent : public TPersistent {
   // Sets csDestroying on this component and everything it owns. Destructors that do work
   // call it first so that notifications see the state.
   void Destroying();
+  // The step before the destructors (see above). Runs once; an override calls the
+  // inherited one last.
+  virtual void BeforeDestruction();
+  // delete runs BeforeDestruction, then the destructors, then frees the memory.
+  void operator delete(TComponent* component, std::destroying_delete_t);
 
   int ComponentCount() const { return static_cast<int>(FComponents.size()); }
   TComponent* Components(int index) const;  // EListError outside 0..count-1
@@ -74,6 +100,11 @@ class TComponent : public TPersistent {
 
   // Used by the reader and the writer to mark the streaming states.
   void SetComponentState(TComponentStateItem item, bool on);
+  // What a reader kept for the writer (nullptr: nothing); KeepStreamData makes it.
+  const TKeptStreamData* KeptStreamData() const { return FKept.get(); }
+  TKeptStreamData& KeepStreamData();
+  // The class name the component is stored with: the kept one, else its own.
+  std::string StreamedClassName() const;
 
  protected:
   virtual void ValidateRename(TComponent* component, const std::string& curName,
@@ -92,6 +123,9 @@ class TComponent : public TPersistent {
   std::vector<TComponent*> FComponents;
   std::map<std::string, TComponent*, TTextLess> FNameIndex;
   std::vector<TComponent*> FFreeNotifies;
+  std::unique_ptr<TKeptStreamData> FKept;
+  bool FBeforeDestructionDone = false;
+  bool FOwnerNotified = false;  // the owner got opRemove from BeforeDestruction
 };
 
 // Observers told at the start of every component's destruction (the message queue drops

@@ -1,5 +1,6 @@
 #include "framework/classes/Filer.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -25,7 +26,7 @@ void TWriter::WriteComponent(TComponent* component) {
   Indent(FLevel);
   FOut += "object ";
   if (!component->Name().empty()) FOut += component->Name() + ": ";
-  FOut += component->ClassName();
+  FOut += component->StreamedClassName();
   FOut += '\n';
   try {
     component->WriteState(*this);
@@ -42,6 +43,11 @@ void TWriter::WriteData(TComponent* instance) {
   int savedProp = FPropLevel;
   FPropLevel = FLevel + 1;
   WriteProperties(instance, "");
+  if (const TKeptStreamData* kept = instance->KeptStreamData())
+    for (const auto& [name, text] : kept->Properties) {
+      Indent(FPropLevel);
+      FOut += name + " = " + text + "\n";
+    }
   FPropLevel = savedProp;
   ++FLevel;
   instance->GetChildren([this](TComponent* child) { WriteComponent(child); }, FRoot);
@@ -241,12 +247,12 @@ TComponent* TReader::ReadRootComponent(TComponent* root, TComponent* owner) {
     if (!SameText(root->ClassName(), cls))
       throw EReadError(root->ClassName() + " expected but class " + cls + " found", line);
   } else {
-    const TMetaClass* mc = GetClass(cls);
-    if (!mc) throw EClassNotFound("Class " + cls + " not found", line);
-    if (!mc->CanCreate()) throw EReadError("Class " + cls + " cannot be created", line);
+    const TMetaClass* mc = FindComponentClass(cls, line);
     root = mc->Create(owner);
     created = true;
+    if (!SameText(root->ClassName(), cls)) root->KeepStreamData().ClassName = cls;
   }
+  if (FHooks.Designing) root->SetDesigning(true);
   FRoot = root;
   FOwner = root;
   FParent = nullptr;
@@ -285,8 +291,11 @@ TComponent* TReader::ReadRootComponent(TComponent* root, TComponent* owner) {
 
 void TReader::ReadData(TComponent* instance) {
   if (++FDepth > 200) FParser.Error("Objects are nested too deeply");
+  TComponent* savedCurrent = FCurrent;
+  FCurrent = instance;
   while (FParser.Token() == ftSymbol && !FParser.IsSymbol("end") && !FParser.IsSymbol("object"))
     ReadProperty(instance, instance->Name());
+  FCurrent = savedCurrent;
   TComponent* savedOwner = FOwner;
   TComponent* savedParent = FParent;
   FParent = instance->GetChildParent();
@@ -309,9 +318,7 @@ TComponent* TReader::ReadComponent() {
     name = cls;
     cls = FParser.ExpectSymbol("class name");
   }
-  const TMetaClass* mc = GetClass(cls);
-  if (!mc) throw EClassNotFound("Class " + cls + " not found", line);
-  if (!mc->CanCreate()) throw EReadError("Class " + cls + " cannot be created", line);
+  const TMetaClass* mc = FindComponentClass(cls, line);
   TComponent* c = nullptr;
   try {
     c = mc->Create(FOwner);
@@ -322,6 +329,8 @@ TComponent* TReader::ReadComponent() {
   }
   size_t slot = FLoaded.size();
   FLoaded.push_back(c);
+  if (!SameText(c->ClassName(), cls)) c->KeepStreamData().ClassName = cls;
+  if (FHooks.Designing) c->SetDesigning(true, false);
   auto discard = [&] {
     if (FLoaded[slot]) {
       FLoaded[slot] = nullptr;
@@ -360,7 +369,10 @@ void TReader::ReadProperty(TPersistent* instance, const std::string& ownerPath) 
     while (FParser.IsChar('.')) {
       FParser.Next();
       const TPropInfo* p = target->ClassType().FindProperty(propName);
-      if (!p) throw EPropertyError("Property " + propName + " does not exist");
+      if (!p) {
+        if (KeepUnknown(instance, full, true)) return;
+        throw EPropertyError("Property " + propName + " does not exist");
+      }
       TPersistent* sub = p->Kind() == tkClass ? dynamic_cast<TPersistent*>(p->GetObj(*target)) : nullptr;
       if (!sub) throw EPropertyError("Property " + propName + " has no properties");
       target = sub;
@@ -369,6 +381,7 @@ void TReader::ReadProperty(TPersistent* instance, const std::string& ownerPath) 
     }
     FParser.ExpectChar('=');
     if (const TPropInfo* p = target->ClassType().FindProperty(propName)) {
+      FCurrentPath = instance == FCurrent ? full : std::string();
       ReadPropValue(target, *p);
     } else {
       FPendingName = propName;
@@ -376,6 +389,7 @@ void TReader::ReadProperty(TPersistent* instance, const std::string& ownerPath) 
       target->DefineProperties(*this);
       bool found = FPendingFound;
       FPendingName.clear();
+      if (!found && KeepUnknown(instance, full, false)) return;
       if (!found) throw EPropertyError("Property " + propName + " does not exist");
     }
   } catch (const EReadError&) {
@@ -384,6 +398,51 @@ void TReader::ReadProperty(TPersistent* instance, const std::string& ownerPath) 
     std::string where = ownerPath.empty() ? full : ownerPath + "." + full;
     throw EReadError("Error reading " + where + ": " + e.what(), line);
   }
+}
+
+const TMetaClass* TReader::FindComponentClass(const std::string& cls, int line) {
+  const TMetaClass* mc = GetClass(cls);
+  if (!mc && FHooks.FindComponentClass) mc = FHooks.FindComponentClass(cls);
+  if (!mc) throw EClassNotFound("Class " + cls + " not found", line);
+  if (!mc->CanCreate()) throw EReadError("Class " + cls + " cannot be created", line);
+  return mc;
+}
+
+// A property the component being read does not have, named by path. midPath: the path
+// stopped at a '.' whose next element, and the rest of the path up to '=', are still to
+// come; else the parser stands at the value.
+bool TReader::KeepUnknown(TPersistent* instance, std::string path, bool midPath) {
+  if (instance != FCurrent || !FHooks.PropertyNotFound) return false;
+  if (midPath) {
+    path += "." + FParser.ExpectSymbol("property name");
+    while (FParser.IsChar('.')) {
+      FParser.Next();
+      path += "." + FParser.ExpectSymbol("property name");
+    }
+    FParser.ExpectChar('=');
+  }
+  if (!FHooks.PropertyNotFound(*FCurrent, path)) return false;
+  std::string text = ReadValueText();
+  FCurrent->KeepStreamData().Properties.emplace_back(std::move(path), std::move(text));
+  return true;
+}
+
+std::string TReader::ReadValueText() {
+  size_t start = FParser.TokenStart();
+  int depth = 0;
+  do {
+    if (FParser.Token() == ftEOF) FParser.Expected("value");
+    if (FParser.Token() == ftChar) {
+      char c = FParser.TokenChar();
+      if (c == '(' || c == '[' || c == '<') ++depth;
+      if (c == ')' || c == ']' || c == '>') --depth;
+    }
+    FParser.Next();
+  } while (depth > 0);
+  std::string_view text = FParser.Source(start, FParser.PreviousEnd());
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  return std::string(text);
 }
 
 void TReader::DefineProperty(const std::string& name, TReaderProc read, TWriterProc, bool) {
@@ -472,6 +531,12 @@ void TReader::ReadPropValue(TPersistent* target, const TPropInfo& p) {
       if (FParser.Token() != ftSymbol) ValueError("Method name");
       std::string name = FParser.TokenString();
       const TMethodInfo* m = FRoot->ClassType().FindMethod(name);
+      if (!m && FCurrent && !FCurrentPath.empty() && FHooks.MethodNotFound &&
+          FHooks.MethodNotFound(*FCurrent, FCurrentPath, name)) {
+        FParser.Next();
+        FCurrent->KeepStreamData().Properties.emplace_back(FCurrentPath, name);
+        return;
+      }
       if (!m) throw EPropertyError("Method " + name + " not found in class " + FRoot->ClassName());
       FParser.Next();
       try {
@@ -624,8 +689,10 @@ std::string WriteComponentToText(TComponent& root) {
   return out;
 }
 
-TComponent* ReadComponentFromText(std::string_view text, TComponent* root, TComponent* owner) {
+TComponent* ReadComponentFromText(std::string_view text, TComponent* root, TComponent* owner,
+                                  const TReaderHooks* hooks) {
   TReader reader(text);
+  if (hooks) reader.SetHooks(*hooks);
   return reader.ReadRootComponent(root, owner);
 }
 

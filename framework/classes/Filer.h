@@ -96,6 +96,25 @@ class TWriter : public TFiler {
 
 enum TValueType { vaNull, vaList, vaInteger, vaFloat, vaString, vaIdent, vaFalse, vaTrue, vaSet, vaCollection };
 
+// Hooks that let a reader serve a designer, which loads forms whose classes and methods may
+// not be compiled in. Each is optional; without them such input is an error.
+struct TReaderHooks {
+  // A class that is not registered (the root's or a child's): the class to create in its
+  // place, or nullptr for the error. The stand-in keeps the stored class name and is
+  // written back with it.
+  std::function<const TMetaClass*(const std::string& className)> FindComponentClass;
+  // A property (name or dotted path) that the component read does not have: true keeps it
+  // with its value text in the component's KeptStreamData, and the writer writes it back.
+  std::function<bool(TComponent& instance, const std::string& name)> PropertyNotFound;
+  // An event naming a method that the root's class does not have: true keeps it the same
+  // way (the event stays unassigned).
+  std::function<bool(TComponent& instance, const std::string& event, const std::string& method)>
+      MethodNotFound;
+  // Reads in the designing state: csDesigning is set on the root and on every component
+  // created, before its properties are read.
+  bool Designing = false;
+};
+
 class TReader : public TFiler {
  public:
   explicit TReader(std::string_view text);
@@ -109,6 +128,8 @@ class TReader : public TFiler {
   void ReadData(TComponent* instance);
   TComponent* Owner() const { return FOwner; }
   TComponent* Parent() const { return FParent; }
+  void SetHooks(TReaderHooks hooks) { FHooks = std::move(hooks); }
+  const TReaderHooks& Hooks() const { return FHooks; }
 
   void DefineProperty(const std::string& name, TReaderProc read, TWriterProc write,
                       bool hasData) override;
@@ -130,7 +151,10 @@ class TReader : public TFiler {
   void ReadProperty(TPersistent* instance, const std::string& ownerPath);
   void ReadPropValue(TPersistent* instance, const TPropInfo& prop);
   void ReadCollection(class TCollection* collection);
-  void ReadSkipValue();
+  // Reads past one value of any kind and returns its text as written.
+  std::string ReadValueText();
+  const TMetaClass* FindComponentClass(const std::string& cls, int line);
+  bool KeepUnknown(TPersistent* instance, std::string path, bool midPath);
   [[noreturn]] void ValueError(std::string_view expected) const;
   void FixupReferences();
 
@@ -149,11 +173,15 @@ class TReader : public TFiler {
   std::string FPendingName;  // the custom property being looked for
   bool FPendingFound = false;
   int FDepth = 0;
+  TReaderHooks FHooks;
+  TComponent* FCurrent = nullptr;  // the component whose properties are being read
+  std::string FCurrentPath;        // the property being read, from the component
 };
 
 // Convenience: a whole tree to text and back.
 std::string WriteComponentToText(TComponent& root);
 TComponent* ReadComponentFromText(std::string_view text, TComponent* root = nullptr,
-                                  TComponent* owner = nullptr);
+                                  TComponent* owner = nullptr,
+                                  const TReaderHooks* hooks = nullptr);
 
 }  // namespace framework

@@ -32,7 +32,9 @@ bool TFormParser::IsSymbol(std::string_view s) const {
 }
 
 void TFormParser::Next() {
+  FPreviousEnd = FPos;
   SkipBlanks();
+  FTokenStart = FPos;
   FTokenLine = FLine;
   FString.clear();
   if (FPos >= FText.size()) {

@@ -22,6 +22,11 @@ class TFormParser {
   int64_t TokenInt() const { return FInt; }
   double TokenFloat() const { return FFloat; }
   int Line() const { return FTokenLine; }
+  // Offsets into the text: where the current token starts, where the token before it
+  // ended; Source gives the text between two offsets.
+  size_t TokenStart() const { return FTokenStart; }
+  size_t PreviousEnd() const { return FPreviousEnd; }
+  std::string_view Source(size_t from, size_t to) const { return FText.substr(from, to - from); }
 
   void Next();
   bool IsChar(char c) const { return FToken == ftChar && FChar == c; }
@@ -41,6 +46,8 @@ class TFormParser {
 
   std::string_view FText;
   size_t FPos = 0;
+  size_t FTokenStart = 0;
+  size_t FPreviousEnd = 0;
   int FLine = 1;
   int FTokenLine = 1;
   TFormToken FToken = ftEOF;

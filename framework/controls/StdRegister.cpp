@@ -6,6 +6,8 @@
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/FormStorage.h"
 #include "framework/controls/Grids.h"
+#include "framework/controls/ImgList.h"
+#include "framework/controls/Menus.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/controls/ToolEdits.h"
 #include "framework/messages/Timer.h"
@@ -23,6 +25,8 @@ void RegisterStandardClasses() {
                    &TActiveForm::StaticClass(), &TTimer::StaticClass(), &TOpenDialog::StaticClass(),
                    &TFilenameEdit::StaticClass(), &TDirectoryEdit::StaticClass(),
                    &TFormStorage::StaticClass()});
+  RegisterClasses(
+      {&TImageList::StaticClass(), &TPopupMenu::StaticClass(), &TMenuItem::StaticClass()});
 }
 
 }  // namespace framework

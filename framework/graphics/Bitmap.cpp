@@ -114,7 +114,9 @@ void TBitmap::LoadFromData(std::string_view d) {
 
 void TBitmap::LoadFromResourceName(std::string_view name, std::string_view module) {
   const TResource* r = FindResource(name, module);
-  if (!r) throw EResNotFound("Resource " + std::string(name) + " not found");
+  if (!r)
+    throw EResNotFound("Resource " + std::string(name) + " not found" +
+                       (module.empty() ? "" : " in module " + std::string(module)));
   LoadFromData(r->Text());
 }
 

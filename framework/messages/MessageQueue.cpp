@@ -10,12 +10,12 @@ TMessageQueue::TMessageQueue() {
 
 TMessageQueue::~TMessageQueue() { detail::RemoveComponentDestroyedHook(this); }
 
-// A component that is being destroyed has already been purged (or is about to be), so a
-// message for it or carrying it is dropped here rather than left to dangle.
+// A target that is being destroyed has already been purged (or is about to be); a carried
+// component that is being destroyed will be gone by the time the message is handled.
 void TMessageQueue::Post(TComponent* target, const TMessage& message) {
   if (!target || target->IsDestroying()) return;
-  if (message.Obj && message.Obj->IsDestroying()) return;
   FQueue.push_back({target, message});
+  if (message.Obj && message.Obj->IsDestroying()) FQueue.back().Message.ObjFreed = true;
 }
 
 std::optional<TQueuedMessage> TMessageQueue::Peek(TComponent* target, uint32_t msgMin,
@@ -31,9 +31,9 @@ std::optional<TQueuedMessage> TMessageQueue::Peek(TComponent* target, uint32_t m
 }
 
 void TMessageQueue::Purge(TComponent* component) {
-  std::erase_if(FQueue, [component](const TQueuedMessage& m) {
-    return m.Target == component || m.Message.Obj == component;
-  });
+  std::erase_if(FQueue, [component](const TQueuedMessage& m) { return m.Target == component; });
+  for (TQueuedMessage& m : FQueue)
+    if (m.Message.Obj == component) m.Message.ObjFreed = true;
 }
 
 }  // namespace framework

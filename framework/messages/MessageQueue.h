@@ -1,7 +1,12 @@
 // The application's queue of posted messages. A posted message is handled later, in the
 // order posted, by ProcessMessages or the message loop; Peek looks without removing.
-// Messages for a destroyed component, or carrying one, are dropped at once; so is a message
-// posted for or carrying a component that is already being destroyed.
+//
+// Components that go away while messages name them:
+// - The target: messages for a component are dropped when it starts being destroyed, and a
+//   message posted to a component that is already being destroyed is not queued.
+// - The carried component (Obj): the message stays queued and is delivered, with ObjFreed
+//   set, once Obj starts being destroyed (or at once, when it already is as the message is
+//   posted). The receiver may compare Obj with the pointers it keeps, never use it.
 #pragma once
 
 #include <deque>
@@ -31,7 +36,8 @@ class TMessageQueue {
   std::optional<TQueuedMessage> Take() { return Peek(nullptr, 0, 0, PM_REMOVE); }
   bool Empty() const { return FQueue.empty(); }
   size_t Count() const { return FQueue.size(); }
-  void Purge(TComponent* component);  // drops everything for or carrying it
+  // Drops the messages for component and marks those carrying it (ObjFreed).
+  void Purge(TComponent* component);
   void Clear() { FQueue.clear(); }
 
  private:

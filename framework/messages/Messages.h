@@ -13,9 +13,14 @@ struct TMessage {
   intptr_t WParam = 0;
   intptr_t LParam = 0;
   intptr_t Result = 0;
-  // A component carried by the message (where the original code cast an object to a
-  // parameter). The queue drops a posted message whose component has been destroyed.
+  // A component carried by the message (where other code would cast an object to a
+  // parameter).
   TComponent* Obj = nullptr;
+  // Set on a posted message whose Obj was destroyed (or was being destroyed when the message
+  // was posted) before the message was handled. The message is still delivered so that its
+  // receiver can forget what it kept about that component, but Obj is then only an identity:
+  // compare it with the pointers the receiver holds, never dereference or cast it.
+  bool ObjFreed = false;
 };
 
 inline constexpr uint32_t WM_NULL = 0x0000;

@@ -24,6 +24,7 @@ namespace framework {
 
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 struct TCreateParams;
 
 // A window handle: an opaque token made by the framework; the default value is "none".
@@ -104,6 +105,12 @@ class TWidgetSet {
   // Called when a form's modal loop starts and ends.
   virtual void ModalStarted(TCustomForm&) {}
   virtual void ModalEnded(TCustomForm&) {}
+
+  // Menus. PopupMenu shows the menu's visible items with its top-left corner at a screen
+  // point and returns without waiting; choosing an item later calls its Click. A menu
+  // being freed is closed first (MenuDestroyed). By default nothing is shown.
+  virtual void PopupMenu(TPopupMenu&, TPoint) {}
+  virtual void MenuDestroyed(TPopupMenu&) {}
 };
 
 TWidgetSet& Widgetset();

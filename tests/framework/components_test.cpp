@@ -125,6 +125,87 @@ TEST_F(ComponentTest, DestroyingStateIsSetBeforeChildrenGo) {
   EXPECT_TRUE(sawDestroying);
 }
 
+// ---- freeing: notifications while the class is intact -----------------------------------
+
+// Records what it is told about a component being removed, asking what the component is.
+class TClassifyingObserver : public TComponent {
+ public:
+  using TComponent::TComponent;
+  void Notification(TComponent* c, TOperation op) override {
+    TComponent::Notification(c, op);
+    if (op != opRemove) return;
+    std::string what = dynamic_cast<TButton*>(c)    ? "button"
+                       : dynamic_cast<TControl*>(c) ? "control"
+                                                    : "component";
+    Seen.push_back(c->Name() + " " + what + (c->IsDestroying() ? " destroying" : "") + " owned " +
+                   std::to_string(ComponentCount()));
+  }
+  std::vector<std::string> Seen;
+};
+
+TEST_F(ComponentTest, ObserversAndOwnerSeeTheFreedComponentAsWhatItIs) {
+  TClassifyingObserver owner(nullptr), watcher(nullptr);
+  auto* button = new TButton(&owner);
+  button->SetName("B");
+  auto* panel = new TPanel(&owner);
+  panel->SetName("P");
+  auto* plain = new TComponent(&owner);
+  plain->SetName("C");
+  button->FreeNotification(&watcher);
+  delete button;
+  delete panel;
+  delete plain;
+  // Each is told once, still in the owner's list (3, 2, 1 owned), and leaves it afterwards.
+  EXPECT_EQ(owner.Seen,
+            (std::vector<std::string>{"B button destroying owned 3", "P control destroying owned 2",
+                                      "C component destroying owned 1"}));
+  EXPECT_EQ(watcher.Seen, (std::vector<std::string>{"B button destroying owned 0"}));
+  EXPECT_EQ(owner.ComponentCount(), 0);
+}
+
+TEST_F(ComponentTest, BeforeDestructionRunsOnceBeforeTheDestructors) {
+  std::vector<std::string> log;
+  struct TOrdered : TComponent {
+    std::vector<std::string>* Log;
+    TOrdered(TComponent* o, std::vector<std::string>* log) : TComponent(o), Log(log) {}
+    void BeforeDestruction() override {
+      Log->push_back("before");
+      TComponent::BeforeDestruction();
+    }
+    ~TOrdered() override { Log->push_back("destructor"); }
+  };
+  TClassifyingObserver owner(nullptr);
+  delete new TOrdered(&owner, &log);
+  EXPECT_EQ(log, (std::vector<std::string>{"before", "destructor"}));
+  EXPECT_EQ(owner.Seen.size(), 1u);
+}
+
+TEST_F(ComponentTest, AComponentNotFreedByDeleteStillNotifiesItsOwnerOnce) {
+  TClassifyingObserver owner(nullptr);
+  {
+    TComponent local(&owner);
+    local.SetName("L");
+  }
+  EXPECT_EQ(owner.Seen, (std::vector<std::string>{"L component destroying owned 1"}));
+  EXPECT_EQ(owner.ComponentCount(), 0);
+}
+
+TEST_F(ComponentTest, AComponentMovedToAnotherOwnerBeforeItIsFreedNotifiesTheNewOne) {
+  TClassifyingObserver first(nullptr), second(nullptr);
+  auto* c = new TComponent(&first);
+  c->SetName("X");
+  second.InsertComponent(c);
+  delete c;
+  EXPECT_EQ(first.Seen, (std::vector<std::string>{"X component owned 1"}));
+  EXPECT_EQ(second.Seen, (std::vector<std::string>{"X component destroying owned 1"}));
+}
+
+}  // namespace
+}  // namespace fwtest
+
+namespace fwtest {
+namespace {
+
 }  // namespace
 }  // namespace fwtest
 

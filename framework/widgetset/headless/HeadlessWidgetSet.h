@@ -77,6 +77,20 @@ class THeadlessWidgetSet : public TWidgetSet {
   const TFileDialogRequest& LastFileRequest() const { return FLastFile; }
   const TDirectoryDialogRequest& LastDirectoryRequest() const { return FLastDir; }
 
+  // Popup menus (HeadlessMenus.cpp). Every menu shown is logged as "<menu name> at x,y:
+  // <visible item captions, ' | ' between>"; the last one shown stays open until an item
+  // is chosen, another menu is shown or the menu is freed.
+  void PopupMenu(TPopupMenu& menu, TPoint at) override;
+  void MenuDestroyed(TPopupMenu& menu) override;
+  const std::vector<std::string>& MenuLog() const { return FMenuLog; }
+  TPopupMenu* OpenMenu() const { return FOpenMenu; }
+  // Chooses an item of the open menu by its captions from the top ("Edit", "Edit|Copy"),
+  // as a user would: the menu closes and an enabled, visible item is clicked. Returns
+  // false, leaving the menu open, when no menu is open or no visible item has the caption;
+  // false, closing the menu, when the item is disabled (nothing happens, as with a click on
+  // a greyed item).
+  bool ChooseMenuItem(const std::string& captionPath);
+
  private:
   friend class TRecordingDevice;
   void Paint(THandle h);
@@ -91,6 +105,8 @@ class THeadlessWidgetSet : public TWidgetSet {
   std::function<void(TCustomForm&)> FModalScript;
   TFileDialogRequest FLastFile;
   TDirectoryDialogRequest FLastDir;
+  std::vector<std::string> FMenuLog;
+  TPopupMenu* FOpenMenu = nullptr;
 };
 
 // The installed widgetset when it is the headless one, else nullptr.

@@ -16,6 +16,8 @@
 // of its own dialogs (message boxes, file and folder dialogs).
 #pragma once
 
+#include <QMenu>
+#include <QPointer>
 #include <map>
 #include <memory>
 #include <set>
@@ -61,6 +63,11 @@ class TQtWidgetSet : public TWidgetSet {
   bool OpenFileDialog(TFileDialogRequest& request) override;
   bool SelectDirectory(TDirectoryDialogRequest& request) override;
   void ModalEnded(TCustomForm& form) override;
+  // Popup menus are native menus (QtMenus.cpp), shown without a loop of their own.
+  void PopupMenu(TPopupMenu& menu, TPoint at) override;
+  void MenuDestroyed(TPopupMenu& menu) override;
+  // The native menu of the popup menu shown last, while it is open (else nullptr).
+  QMenu* OpenMenu() const { return FOpenMenu; }
 
   // The QWidget of a window (nullptr when there is none).
   QWidget* Widget(THandle h) const;
@@ -85,6 +92,8 @@ class TQtWidgetSet : public TWidgetSet {
   std::map<THandle, std::unique_ptr<qt::TWindow>> FWindows;
   std::set<THandle> FDirty;
   bool FActivity = false;
+  QPointer<QMenu> FOpenMenu;  // cleared by Qt when the menu closes (and deletes itself)
+  TPopupMenu* FOpenPopup = nullptr;
 };
 
 }  // namespace framework
