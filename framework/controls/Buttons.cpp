@@ -111,14 +111,28 @@ void TSpeedButton::Click() {
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft && Enabled()) {
     FPressed = true;
+    FPressedInside = true;
     Invalidate();
   }
   TGraphicControl::MouseDown(button, shift, x, y);
 }
 
-void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+// While pressed, the button is drawn down only when the pointer is over it.
+void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
   if (FPressed) {
+    bool inside = ClientRect().Contains({x, y});
+    if (inside != FPressedInside) {
+      FPressedInside = inside;
+      Invalidate();
+    }
+  }
+  TGraphicControl::MouseMove(shift, x, y);
+}
+
+void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (FPressed && button == mbLeft) {
     FPressed = false;
+    FPressedInside = false;
     Invalidate();
   }
   TGraphicControl::MouseUp(button, shift, x, y);
@@ -128,7 +142,6 @@ void TSpeedButton::Dispatch(TMessage& m) {
   if (m.Msg == CM_MOUSEENTER || m.Msg == CM_MOUSELEAVE) {
     FMouseInControl = m.Msg == CM_MOUSEENTER;
     if (FFlat) Invalidate();
-    return;
   }
   TGraphicControl::Dispatch(m);
 }
@@ -136,7 +149,7 @@ void TSpeedButton::Dispatch(TMessage& m) {
 void TSpeedButton::Paint() {
   TCanvas& c = Canvas();
   TRect r = Rect(0, 0, Width(), Height());
-  bool down = FPressed || FDown;
+  bool down = (FPressed && FPressedInside) || FDown;
   if (!FTransparent || !FFlat) {
     c.Brush().SetColor(Color());
     c.Brush().SetStyle(bsSolid);
@@ -211,6 +224,21 @@ TButton::TButton(TComponent* owner) : TWinControl(owner) {
 void TButton::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   p.WinClassName = "BUTTON";
+}
+
+void TButton::CMDialogKey(TMessage& m) {
+  const uint16_t key = static_cast<uint16_t>(m.WParam);
+  const bool noShift = TShiftState::FromMask(static_cast<uint64_t>(m.LParam)).Empty();
+  const bool active = Focused() || (FDefault && !dynamic_cast<TButton*>(Screen().ActiveControl()));
+  if (noShift && ((key == VK_RETURN && active) || (key == VK_ESCAPE && FCancel)) && CanFocus()) {
+    Click();
+    m.Result = 1;
+  }
+}
+
+void TButton::KeyUp(uint16_t& key, TShiftState shift) {
+  TWinControl::KeyUp(key, shift);
+  if (key == VK_SPACE && shift.Empty()) Click();
 }
 
 void TButton::Click() {

@@ -43,6 +43,7 @@ class TSpeedButton : public TGraphicControl {
  protected:
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
   void Dispatch(TMessage& m) override;
 
  private:
@@ -57,7 +58,8 @@ class TSpeedButton : public TGraphicControl {
   bool FDown = false;
   bool FAllowAllUp = false;
   bool FTransparent = true;
-  bool FPressed = false;
+  bool FPressed = false;        // the left button went down on it and is still down
+  bool FPressedInside = false;  // ... and the pointer is over it: drawn down
   bool FMouseInControl = false;
 };
 
@@ -76,6 +78,10 @@ class TButton : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  // Enter presses the focused button, or the default button while no other button has
+  // the focus; Escape presses the cancel button.
+  void CMDialogKey(TMessage& m) override;
+  void KeyUp(uint16_t& key, TShiftState shift) override;  // Space presses it
 
  private:
   bool FDefault = false;

@@ -15,6 +15,7 @@ FW_DEFINE_CLASS(TProgressBar, [](TClassDef<TProgressBar>& d) {
   d.Property("Smooth", &TProgressBar::Smooth, &TProgressBar::SetSmooth).Default(false);
   d.Property("Step", &TProgressBar::Step, &TProgressBar::SetStep).Default(10);
   d.Property("TabOrder", &TProgressBar::TabOrder, &TProgressBar::SetTabOrder).Default(-1);
+  d.Property("TabStop", &TProgressBar::TabStop, &TProgressBar::SetTabStop).Default(false);
   d.Property("Visible", &TProgressBar::Visible, &TProgressBar::SetVisible).Default(true);
 })
 

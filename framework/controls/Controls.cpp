@@ -4,6 +4,7 @@
 
 #include "framework/classes/Filer.h"
 #include "framework/controls/Forms.h"
+#include "framework/controls/Input.h"
 #include "framework/design/Designer.h"
 
 FW_DEFINE_ENUM(framework::TAlign, "TAlign", "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient")
@@ -67,6 +68,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), FFont(new TFont) {
 
 TControl::~TControl() {
   Destroying();
+  ForgetInputControl(this);
   if (FParent) FParent->RemoveControl(this);
   delete FFont;
 }
@@ -110,6 +112,27 @@ TPoint TControl::ClientToParent(TPoint p, const TWinControl* ancestor) const {
   return p;
 }
 
+TPoint TControl::ClientToScreen(TPoint p) const {
+  const TControl* top = this;
+  while (top->FParent) top = top->FParent;
+  p = ClientToParent(p, nullptr);
+  return {p.X + top->FLeft, p.Y + top->FTop};
+}
+
+TPoint TControl::ScreenToClient(TPoint p) const {
+  TPoint origin = ClientToScreen({0, 0});
+  return {p.X - origin.X, p.Y - origin.Y};
+}
+
+bool TControl::MouseCapture() const { return GetCaptureControl() == this; }
+
+void TControl::SetMouseCapture(bool value) {
+  if (value)
+    SetCaptureControl(this);
+  else if (GetCaptureControl() == this)
+    SetCaptureControl(nullptr);
+}
+
 void TControl::SetParent(TWinControl* parent) {
   if (FParent == parent) return;
   if (parent == this) throw EInvalidOperation("A control cannot have itself as its parent");
@@ -141,11 +164,13 @@ void TControl::SetAlign(TAlign value) {
   TAlign old = FAlign;
   FAlign = value;
   // Leaving or joining the aligned set re-runs the parent's alignment either way.
-  if (FParent && (old != alNone || value != alNone)) FParent->Realign();
+  if (FParent && (old != alNone || value != alNone))
+    FParent->Realign(value != alNone ? this : nullptr);
 }
 
+// The parent re-aligns with this control first among those at its position.
 void TControl::RequestAlign() {
-  if (FParent && FAlign != alNone) FParent->Realign();
+  if (FParent && FAlign != alNone) FParent->Realign(this);
 }
 
 void TControl::SetColor(TColor value) {
@@ -251,6 +276,10 @@ void TControl::WndProc(TMessage& m) {
   if (IsDesigning() && m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) {
     TCustomForm* form = GetParentForm(this);
     if (form && form->Designer() && form->Designer()->IsDesignMsg(this, m)) return;
+  } else if (FDragMode == dmAutomatic && (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) &&
+             !IsDesigning()) {
+    BeginDrag(false);  // the press begins a drag and is no click
+    return;
   }
   Dispatch(m);
 }
@@ -275,6 +304,12 @@ void TControl::Dispatch(TMessage& m) {
       return;
     case CM_DESIGNHITTEST:
       CMDesignHitTest(m);
+      return;
+    case CM_MOUSEENTER:
+      CMMouseEnter(m);
+      return;
+    case CM_MOUSELEAVE:
+      CMMouseLeave(m);
       return;
     case WM_PAINT:
       WMPaint(m);
@@ -316,6 +351,7 @@ void TControl::WMMouseMove(TMessage& m) {
 void TControl::WMButtonDown(TMessage& m) {
   TMouseButton b = ButtonOf(m.Msg);
   if (b == mbLeft) {
+    if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
     FControlState.Include(csLButtonDown);
     if (FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
   }
@@ -326,6 +362,7 @@ void TControl::WMButtonUp(TMessage& m) {
   TMouseButton b = ButtonOf(m.Msg);
   int x = GetXParam(m.LParam), y = GetYParam(m.LParam);
   if (b == mbLeft) {
+    if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
     FControlState.Exclude(csLButtonDown);
     if (FControlState.Contains(csClicked)) {
       FControlState.Exclude(csClicked);

@@ -46,6 +46,37 @@ enum TCursor : int16_t {
 
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
+// Keys: the virtual-key code (a handler may set it to 0 to swallow the key) and the
+// character typed (0 swallows it).
+using TKeyEvent = TEvent<TObject*, uint16_t&, TShiftState>;
+using TKeyPressEvent = TEvent<TObject*, char&>;
+
+// Dragging a control within a form: the source, the control under the pointer and the
+// pointer in the target's client coordinates.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TStartDragEvent = TEvent<TObject*>;                                        // sender = source
+using TDragOverEvent = TEvent<TObject*, TObject*, int, int, TDragState, bool&>;  // sender, source
+using TDragDropEvent = TEvent<TObject*, TObject*, int, int>;                     // sender, source
+using TEndDragEvent =
+    TEvent<TObject*, TObject*, int, int>;  // sender = source, target (nullptr: none)
+
+// Virtual-key codes of the keys the framework itself handles or names.
+inline constexpr uint16_t VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10,
+                          VK_CONTROL = 0x11, VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20,
+                          VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24,
+                          VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
+                          VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70;
+// Focus and keyboard messages. WM_GETDLGCODE asks a focused control which keys it wants
+// for itself (DLGC_*), before the form uses Tab, Enter and Escape; CM_DIALOGKEY offers such
+// a key (WParam) to every control of the form (Result non-zero: taken); CM_ENTER and
+// CM_EXIT tell a control and its containers that the focus came into or left them.
+inline constexpr uint32_t WM_GETDLGCODE = 0x0087;
+inline constexpr uint32_t CM_DIALOGKEY = CM_BASE + 5;
+inline constexpr uint32_t CM_ENTER = CM_BASE + 10;
+inline constexpr uint32_t CM_EXIT = CM_BASE + 11;
+inline constexpr intptr_t DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4,
+                          DLGC_WANTCHARS = 0x80;
 
 // Window styles, extended styles and class styles (values as the components expect).
 inline constexpr uint32_t WS_OVERLAPPED = 0x00000000, WS_POPUP = 0x80000000, WS_CHILD = 0x40000000,
@@ -104,6 +135,10 @@ class TControl : public TComponent {
   // Converts a point in this control's client area to the coordinates of an ancestor
   // (nullptr: the top-level window's client area).
   TPoint ClientToParent(TPoint p, const TWinControl* ancestor = nullptr) const;
+  // Converts between this control's client coordinates and the desktop's (the top-level
+  // window's position plus its frame).
+  TPoint ClientToScreen(TPoint p) const;
+  TPoint ScreenToClient(TPoint p) const;
 
   TWinControl* Parent() const { return FParent; }
   virtual void SetParent(TWinControl* parent);
@@ -143,6 +178,9 @@ class TControl : public TComponent {
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle value) { FControlStyle = value; }
   TControlState ControlState() const { return FControlState; }
+  // This control holds the mouse capture (see SetCaptureControl).
+  bool MouseCapture() const;
+  void SetMouseCapture(bool value);
 
   // Painting: Invalidate schedules a repaint, Update performs the scheduled one now,
   // Repaint does both.
@@ -164,6 +202,21 @@ class TControl : public TComponent {
   virtual void Click();
   virtual void DblClick();
 
+  // Dragging this control onto others of its form. BeginDrag starts at once (immediate)
+  // or once the pointer has moved threshold pixels (-1: 5) with the button down; the drag
+  // follows the pointer until the left button is released (a drop on a target that
+  // accepted in OnDragOver) or Escape is pressed or EndDrag(false) is called (no drop).
+  // With DragMode dmAutomatic a left-button press begins a drag by itself.
+  void BeginDrag(bool immediate, int threshold = -1);
+  void EndDrag(bool drop);
+  bool Dragging() const;
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode value) { FDragMode = value; }
+  // Asked while a source is dragged over this control: accept is true when OnDragOver is
+  // assigned, which may clear it.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y);
+
   void SetName(const std::string& value) override;
   void ReadState(TReader& reader) override;
   void Loaded() override;
@@ -173,7 +226,13 @@ class TControl : public TComponent {
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
+  TNotifyEvent OnMouseEnter;  // the pointer came over the control
+  TNotifyEvent OnMouseLeave;  // the pointer left it
   TNotifyEvent OnResize;
+  TStartDragEvent OnStartDrag;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
 
   // Called by the parent when its colour or font changes.
   void ParentColorChanged();
@@ -192,12 +251,16 @@ class TControl : public TComponent {
   virtual void EnabledChanged() { Invalidate(); }
   virtual void AdjustSize() {}  // AutoSize controls recompute their size
   void RequestAlign();
+  virtual void DoStartDrag() { OnStartDrag(this); }
+  virtual void DoEndDrag(TObject* target, int x, int y) { OnEndDrag(this, target, x, y); }
   // Message handlers.
   virtual void WMMouseMove(TMessage& m);
   virtual void WMButtonDown(TMessage& m);
   virtual void WMButtonUp(TMessage& m);
   virtual void WMButtonDblClk(TMessage& m);
   virtual void CMDesignHitTest(TMessage& m) { m.Result = 0; }
+  virtual void CMMouseEnter(TMessage&) { OnMouseEnter(this); }
+  virtual void CMMouseLeave(TMessage&) { OnMouseLeave(this); }
   virtual void WMPaint(TMessage&) {}
 
   TControlStyle FControlStyle;
@@ -220,6 +283,7 @@ class TControl : public TComponent {
   std::string FHint;
   bool FShowHint = false;
   int FHelpContext = 0;
+  TDragMode FDragMode = dmManual;
 };
 
 class TGraphicControl : public TControl {
@@ -265,7 +329,9 @@ class TWinControl : public TControl {
 
   void DisableAlign() { ++FAlignLevel; }
   void EnableAlign();
-  void Realign();
+  // Lays out the aligned children now (or when alignment is enabled again); moved is the
+  // child whose change asked for it (first among equals, see AlignControls).
+  void Realign(TControl* moved = nullptr);
   bool AlignDisabled() const { return FAlignLevel > 0; }
   // The area aligned children share: the client rectangle less borders.
   virtual void AdjustClientRect(TRect&) const {}
@@ -273,11 +339,39 @@ class TWinControl : public TControl {
 
   bool Ctl3D() const { return FCtl3D; }
   void SetCtl3D(bool value);
-  int TabOrder() const { return FTabOrder; }
-  void SetTabOrder(int value) { FTabOrder = value; }
-  bool TabStop() const { return FTabStop; }
-  void SetTabStop(bool value) { FTabStop = value; }
   bool RedrawSuspended() const { return FRedrawOff; }
+
+  // Keyboard focus. The framework keeps the focus (one control of the active form, see
+  // TScreen::ActiveControl); the widgetset mirrors it. CanFocus: the control and its
+  // parents up to its form are visible and enabled. SetFocus raises EInvalidOperation when
+  // it cannot; it sends CM_EXIT to the controls the focus leaves (the old control first,
+  // then its containers) and CM_ENTER to those it comes into (outermost first), which
+  // fire OnExit and OnEnter.
+  virtual bool CanFocus() const;
+  bool Focused() const;
+  virtual void SetFocus();
+  // TabOrder: the position among the parent's windowed children that Tab walks (0 first;
+  // -1 without a parent). Setting it moves the control there and shifts the others;
+  // values beyond the end put it last. TabStop: Tab stops at the control.
+  int TabOrder() const;
+  void SetTabOrder(int value);
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool value);
+  // The windowed descendants in the order Tab visits them: each child by TabOrder,
+  // followed by its own descendants.
+  void GetTabOrderList(std::vector<TWinControl*>& list) const;
+  // The next (or previous) control after current in the tab order of this container that
+  // can take the focus (with TabStop when checkTabStop), wrapping round; nullptr if none.
+  TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop,
+                               bool checkParent) const;
+  // Moves the focus to FindNextControl(current, ...).
+  void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
+
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+  TKeyEvent OnKeyUp;
 
   void Invalidate() override;
   void Update() override;
@@ -324,20 +418,34 @@ class TWinControl : public TControl {
   virtual void WMParentNotify(TMessage&) {}  // a child window was clicked
   virtual void WMSetRedraw(TMessage& m);      // WParam 0 suspends painting, 1 resumes
   virtual void CMControlListChange(TMessage&) {}
+  virtual void WMGetDlgCode(TMessage& m) { m.Result = 0; }
+  virtual void CMDialogKey(TMessage&) {}
+  virtual void DoEnter() { OnEnter(this); }
+  virtual void DoExit() { OnExit(this); }
+  // Keys (WM_KEYDOWN, WM_CHAR, WM_KEYUP) reach these, which fire the events.
+  virtual void KeyDown(uint16_t& key, TShiftState shift) { OnKeyDown(this, key, shift); }
+  virtual void KeyPress(char& key) { OnKeyPress(this, key); }
+  virtual void KeyUp(uint16_t& key, TShiftState shift) { OnKeyUp(this, key, shift); }
   void WMPaint(TMessage&) override;
   bool IsControlMouseMsg(TMessage& m);
+  void KeyMessage(TMessage& m);
+  // A control leaves the model (taken off its parent or destroyed): the focus inside it
+  // is lost and no form keeps it as its active control.
+  static void ForgetFocus(TWinControl* gone);
 
  private:
   friend class TControl;
   void UpdateShowing();
   void AlignNow(TControl* control);
+  void FixupTabList();
   std::vector<TControl*> FControls;
+  std::vector<TWinControl*> FTabList;  // windowed children in tab order
   THandle FHandle;
   bool FShowing = false;
   int FAlignLevel = 0;
   bool FRedrawOff = false;
   bool FCtl3D = true;
-  int FTabOrder = -1;
+  int FTabOrder = -1;  // the value read from a form, until the reader's fix-up
   bool FTabStop = false;
   TCanvas* FCanvas = nullptr;
 };
@@ -352,6 +460,18 @@ class TCustomControl : public TWinControl {
  protected:
   void PaintWindow() override { Paint(); }
 };
+
+// Mouse capture: while a control holds it, every mouse message goes to that control (in its
+// client coordinates), wherever the pointer is. A left-button press on a control with
+// csCaptureMouse takes it and the left-button release gives it back; a destroyed control
+// loses it. nullptr releases it.
+void SetCaptureControl(TControl* control);
+TControl* GetCaptureControl();
+// The control under the pointer as the framework last saw it (nullptr: none). Changing it
+// sends CM_MOUSELEAVE to the old control, then CM_MOUSEENTER to the new one; the widgetsets
+// change it through DeliverMouse and DeliverMouseLeave (controls/Input.h).
+TControl* GetMouseControl();
+void SetMouseControl(TControl* control);
 
 // The windowed control that has the given handle, nullptr when none (or destroyed).
 TWinControl* FindControl(THandle handle);

@@ -26,6 +26,7 @@ FW_DEFINE_CLASS(TPanel, [](TClassDef<TPanel>& d) {
   d.Property("ParentFont", &TPanel::ParentFont, &TPanel::SetParentFont).Default(true);
   d.Property("ShowHint", &TPanel::ShowHint, &TPanel::SetShowHint).Default(false);
   d.Property("TabOrder", &TPanel::TabOrder, &TPanel::SetTabOrder).Default(-1);
+  d.Property("TabStop", &TPanel::TabStop, &TPanel::SetTabStop).Default(false);
   d.Property("Visible", &TPanel::Visible, &TPanel::SetVisible).Default(true);
   d.Event("OnClick", &TControl::OnClick);
   d.Event("OnDblClick", &TControl::OnDblClick);

@@ -19,10 +19,12 @@ namespace framework {
 FW_DEFINE_CLASS(TCustomForm)
 
 FW_DEFINE_CLASS(TForm, [](TClassDef<TForm>& d) {
+  d.Property("ActiveControl", &TForm::ActiveControl, &TForm::SetActiveControl);
   d.Property("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle).Default(bsSizeable);
   d.Property("Caption", &TForm::Caption, &TForm::SetCaption);
   d.Property("Color", &TForm::Color, &TForm::SetColor).Default(clBtnFace);
   d.Property("Font", &TForm::FontPtr, &TForm::SetFont);
+  d.Property("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview).Default(false);
   d.Property("Position", &TForm::Position, &TForm::SetPosition).Default(poDesigned);
   d.Property("Visible", &TForm::Visible, &TForm::SetVisible).Default(false);
   d.Property("OnActivate", [](const TForm& f) { return f.OnActivate; },
@@ -64,6 +66,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
 TCustomForm::~TCustomForm() {
   Destroying();
   if (FCreated) OnDestroy(this);
+  ForgetFocus(this);
   std::erase(Screen().FForms, this);
   if (Application().FMainForm == this) Application().FMainForm = nullptr;
   FHooks.clear();
@@ -136,9 +139,14 @@ void TCustomForm::VisibleChanged() {
   UpdateControlState();
   if (IsLoading() || IsDesigning()) return;
   if (Visible()) {
+    Activate();
     for (IFormHook* h : std::vector<IFormHook*>(FHooks)) h->FormShowing();
     OnShow(this);
   } else {
+    if (Active()) {  // the hidden form's controls lose the focus
+      Screen().FActiveForm = nullptr;
+      Screen().FActiveControl = nullptr;
+    }
     OnHide(this);
   }
 }

@@ -59,6 +59,22 @@ class TCustomForm : public TCustomControl {
   void SetBorderStyle(TFormBorderStyle value);
   TPosition Position() const { return FPosition; }
   void SetPosition(TPosition value) { FPosition = value; }
+  // The control that has the focus while the form is active (and gets it when the form
+  // becomes active). Setting it moves the focus there when the form is the active one;
+  // EInvalidOperation when the control is not on the form or cannot take the focus.
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  void SetActiveControl(TWinControl* control);
+  // Keys go to the form's OnKeyDown, OnKeyPress and OnKeyUp before the focused control's.
+  bool KeyPreview() const { return FKeyPreview; }
+  void SetKeyPreview(bool value) { FKeyPreview = value; }
+  // The form whose controls have the focus (TScreen::ActiveForm).
+  bool Active() const;
+  // Makes this form the active one and focuses its active control (or the first control
+  // in tab order). Showing a form does this.
+  void Activate();
+  // Moves the focus to a control of this form (nullptr: the form itself), with CM_EXIT and
+  // CM_ENTER; the widgetset follows. Used by SetFocus and by the widgetsets.
+  void FocusControl(TWinControl* control);
   IDesigner* Designer() const { return FDesigner; }
   // Sets the designer; a form with a designer is being designed, with all it owns.
   void SetDesigner(IDesigner* designer);
@@ -83,8 +99,12 @@ class TCustomForm : public TCustomControl {
   void Paint() override { OnPaint(this); }
   virtual bool CloseQuery();
   void DoClose(TCloseAction& action);
+  void CMDialogKey(TMessage& m) override;  // Tab and Shift+Tab move the focus
 
  private:
+  friend class TWinControl;
+  TWinControl* FActiveControl = nullptr;
+  bool FKeyPreview = false;
   TFormBorderStyle FBorderStyle = bsSizeable;
   TPosition FPosition = poDesigned;
   TModalResult FModalResult = mrNone;
@@ -117,10 +137,16 @@ class TScreen : public TComponent {
   TCustomForm* Forms(int index) const;
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor value) { FCursor = value; }
+  // The focused control (nullptr: none) and the form it lies on (the active form).
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  TCustomForm* ActiveForm() const { return FActiveForm; }
 
  private:
   friend class TCustomForm;
+  friend class TWinControl;
   std::vector<TCustomForm*> FForms;
+  TWinControl* FActiveControl = nullptr;
+  TCustomForm* FActiveForm = nullptr;
   TCursor FCursor = crDefault;
 };
 

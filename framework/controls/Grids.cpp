@@ -27,6 +27,7 @@ FW_DEFINE_CLASS(TStringGrid, [](TClassDef<TStringGrid>& d) {
       .Default(TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect});
   d.Property("ParentFont", &TStringGrid::ParentFont, &TStringGrid::SetParentFont).Default(true);
   d.Property("TabOrder", &TStringGrid::TabOrder, &TStringGrid::SetTabOrder).Default(-1);
+  d.Property("TabStop", &TStringGrid::TabStop, &TStringGrid::SetTabStop).Default(true);
   d.Property("Visible", &TStringGrid::Visible, &TStringGrid::SetVisible).Default(true);
   d.Event("OnClick", &TControl::OnClick);
 })
@@ -208,6 +209,10 @@ void TStringGrid::Paint() {
       c.TextRect(r, r.Left + 2, r.Top + 2, FCells[row][col]);
     }
   }
+}
+
+void TStringGrid::WMGetDlgCode(TMessage& m) {
+  m.Result = DLGC_WANTARROWS | (Options().Contains(goTabs) ? DLGC_WANTTAB : 0);
 }
 
 }  // namespace framework

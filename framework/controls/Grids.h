@@ -62,6 +62,10 @@ class TStringGrid : public TCustomControl {
   void DefineProperties(TFiler& filer) override;
   void Paint() override;
 
+ protected:
+  // The grid keeps the arrows for itself, and Tab when goTabs is set.
+  void WMGetDlgCode(TMessage& m) override;
+
  private:
   void Check(int col, int row) const;
   void Resize2();

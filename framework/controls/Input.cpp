@@ -1,6 +1,53 @@
 #include "framework/controls/Input.h"
 
+#include <cstdlib>
+
+#include "framework/controls/Forms.h"
+
 namespace framework {
+
+namespace {
+
+TControl* GCaptureControl = nullptr;
+TControl* GMouseControl = nullptr;
+TPoint GPointer;  // the pointer on the desktop, as last delivered
+
+// A drag of a control: it waits for the pointer to move Threshold pixels from Start unless
+// it began at once, then follows the pointer over the targets.
+struct TDrag {
+  TControl* Source = nullptr;
+  bool Active = false;
+  TPoint Start;
+  int Threshold = 5;
+  TControl* Target = nullptr;
+  bool Accepted = false;
+};
+TDrag GDrag;
+
+}  // namespace
+
+void SetCaptureControl(TControl* control) { GCaptureControl = control; }
+TControl* GetCaptureControl() { return GCaptureControl; }
+TControl* GetMouseControl() { return GMouseControl; }
+
+void SetMouseControl(TControl* control) {
+  if (control == GMouseControl) return;
+  TControl* old = GMouseControl;
+  GMouseControl = control;
+  if (old) old->Perform(CM_MOUSELEAVE);
+  // A leave handler may have moved the pointer's control on (or destroyed this one).
+  if (control && GMouseControl == control) control->Perform(CM_MOUSEENTER);
+}
+
+void ForgetInputControl(TControl* control) {
+  if (GCaptureControl == control) GCaptureControl = nullptr;
+  if (GMouseControl == control) GMouseControl = nullptr;
+  if (GDrag.Target == control) GDrag.Target = nullptr;
+  if (GDrag.Source == control) {
+    GDrag = TDrag();
+    Screen().SetCursor(crDefault);
+  }
+}
 
 static intptr_t ShiftToKeys(TShiftState s) {
   intptr_t k = 0;
@@ -12,12 +59,155 @@ static intptr_t ShiftToKeys(TShiftState s) {
   return k;
 }
 
+TControl* ControlAtPoint(TWinControl& window, TPoint p) {
+  TWinControl* w = &window;
+  if (!w->ClientRect().Contains(p)) {
+    TWinControl* top = w;
+    while (top->Parent()) top = top->Parent();
+    p = top->ScreenToClient(w->ClientToScreen(p));
+    if (!top->ClientRect().Contains(p)) return nullptr;
+    w = top;
+  }
+  TControl* hit = w;
+  while (TControl* c = w->ControlAtPos(p, true, true)) {
+    hit = c;
+    auto* child = dynamic_cast<TWinControl*>(c);
+    if (!child) break;
+    TRect f = child->FrameInsets();
+    p = {p.X - c->Left() - f.Left, p.Y - c->Top() - f.Top};
+    if (!child->ClientRect().Contains(p)) break;  // on its frame
+    w = child;
+  }
+  return hit;
+}
+
+void DeliverMouseLeave(THandle window) {
+  TWinControl* control = FindControl(window);
+  TControl* under = GetMouseControl();
+  if (control && under && control->ContainsControl(under)) SetMouseControl(nullptr);
+}
+
+// ---- dragging ----------------------------------------------------------------------------------
+
+static TPoint TargetPoint(TControl* target) { return target->ScreenToClient(GPointer); }
+
+// Moves the drag to the control under the pointer: the old target hears dsDragLeave, the
+// new one dsDragEnter, then every move dsDragMove; each answer decides Accepted.
+static void DragMoveTo(TControl* under) {
+  bool accept = false;
+  if (under != GDrag.Target) {
+    if (TControl* old = GDrag.Target) {
+      GDrag.Target = nullptr;
+      TPoint p = TargetPoint(old);
+      old->DragOver(GDrag.Source, p.X, p.Y, dsDragLeave, accept);
+    }
+    if (!GDrag.Source) return;  // a handler ended the drag
+    GDrag.Target = under;
+    GDrag.Accepted = false;
+    if (under) {
+      TPoint p = TargetPoint(under);
+      accept = false;
+      under->DragOver(GDrag.Source, p.X, p.Y, dsDragEnter, accept);
+      GDrag.Accepted = accept;
+    }
+  } else if (under) {
+    TPoint p = TargetPoint(under);
+    accept = false;
+    under->DragOver(GDrag.Source, p.X, p.Y, dsDragMove, accept);
+    GDrag.Accepted = accept;
+  }
+  if (GDrag.Source) Screen().SetCursor(GDrag.Target && GDrag.Accepted ? crDrag : crNoDrop);
+}
+
+// Ends the drag: drops on an accepting target (or tells the target it was left) and
+// returns the target dropped on (nullptr: none) with the point in its coordinates.
+static TControl* FinishDrag(bool drop, TPoint& p) {
+  TDrag drag = GDrag;
+  GDrag = TDrag();
+  Screen().SetCursor(crDefault);
+  if (drag.Source->MouseCapture()) SetCaptureControl(nullptr);
+  TControl* target = drag.Active ? drag.Target : nullptr;
+  bool dropped = drop && target && drag.Accepted;
+  p = target ? TargetPoint(target) : TPoint{0, 0};
+  if (target && !dropped) {
+    bool accept = false;
+    target->DragOver(drag.Source, p.X, p.Y, dsDragLeave, accept);
+  }
+  if (dropped) target->DragDrop(drag.Source, p.X, p.Y);
+  if (dropped) return target;
+  p = {0, 0};
+  return nullptr;
+}
+
+void TControl::BeginDrag(bool immediate, int threshold) {
+  if (GDrag.Source || IsDesigning()) return;
+  GDrag.Source = this;
+  GDrag.Start = GPointer;
+  GDrag.Threshold = threshold < 0 ? 5 : threshold;
+  SetCaptureControl(this);
+  DoStartDrag();
+  if (GDrag.Source == this && immediate) {
+    GDrag.Active = true;
+    DragMoveTo(GMouseControl);
+  }
+}
+
+void TControl::EndDrag(bool drop) {
+  if (GDrag.Source != this) return;
+  TPoint p;
+  TControl* target = FinishDrag(drop, p);
+  DoEndDrag(target, p.X, p.Y);
+}
+
+bool TControl::Dragging() const { return GDrag.Source == this; }
+
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+  accept = OnDragOver.Assigned();
+  if (accept) OnDragOver(this, source, x, y, state, accept);
+}
+
+void TControl::DragDrop(TObject* source, int x, int y) { OnDragDrop(this, source, x, y); }
+
+// While a drag runs, the mouse drives it: moves follow the pointer (once past the
+// threshold), the left button's release drops, other buttons are ignored.
+static void DragMouse(uint32_t msg) {
+  if (msg == WM_MOUSEMOVE) {
+    if (!GDrag.Active && (std::abs(GPointer.X - GDrag.Start.X) >= GDrag.Threshold ||
+                          std::abs(GPointer.Y - GDrag.Start.Y) >= GDrag.Threshold))
+      GDrag.Active = true;
+    if (GDrag.Active) DragMoveTo(GMouseControl);
+  } else if (msg == WM_LBUTTONUP) {
+    GDrag.Source->EndDrag(true);
+  }
+}
+
+// ---- mouse
+// ---------------------------------------------------------------------------------------
+
 void DeliverMouse(THandle window, uint32_t msg, TShiftState shift, int x, int y) {
   TWinControl* control = FindControl(window);
   if (!control) return;
+  GPointer = control->ClientToScreen({x, y});
+  SetMouseControl(ControlAtPoint(*control, {x, y}));
+  if (FindControl(window) != control) return;  // an enter or leave handler destroyed it
+  if (GDrag.Source) {
+    DragMouse(msg);
+    return;
+  }
   if (msg == WM_LBUTTONDOWN) shift.Include(ssLeft);
   if (msg == WM_RBUTTONDOWN) shift.Include(ssRight);
   if (msg == WM_MBUTTONDOWN) shift.Include(ssMiddle);
+  // The capture holder gets the message, in its own coordinates, wherever the pointer is.
+  TControl* capture = GetCaptureControl();
+  if (capture && capture != control && !capture->IsDestroying()) {
+    if (!capture->Parent() && !dynamic_cast<TWinControl*>(capture)) {
+      SetCaptureControl(nullptr);  // a graphic control taken off its window
+      return;
+    }
+    TPoint p = capture->ScreenToClient(GPointer);
+    capture->Perform(msg, ShiftToKeys(shift), MakeLong(p.X, p.Y));
+    return;
+  }
   if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) {
     TWinControl* child = control;
     while (TWinControl* parent = child->Parent()) {
@@ -31,6 +221,43 @@ void DeliverMouse(THandle window, uint32_t msg, TShiftState shift, int x, int y)
     }
   }
   control->Perform(msg, ShiftToKeys(shift), MakeLong(x, y));
+}
+
+std::string HintAt(TWinControl& window, TPoint p) {
+  TControl* c = ControlAtPoint(window, p);
+  return c && c->ShowHint() ? c->Hint() : std::string();
+}
+
+// ---- keyboard and focus
+// --------------------------------------------------------------------------
+
+bool DeliverKey(THandle window, uint32_t msg, int key, TShiftState shift) {
+  TWinControl* control = FindControl(window);
+  if (!control) return false;
+  if (control->IsDesigning()) return true;  // a designed control never acts on keys
+  if (msg == WM_KEYDOWN && key == VK_ESCAPE && GDrag.Source) {
+    GDrag.Source->EndDrag(false);
+    return true;
+  }
+  intptr_t handled = control->Perform(msg, key, static_cast<intptr_t>(shift.Mask()));
+  if (FindControl(window) != control) return true;  // a handler destroyed it
+  if (handled || msg != WM_KEYDOWN) return handled != 0;
+  if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return false;
+  if (shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return false;
+  intptr_t wants = control->Perform(WM_GETDLGCODE, key);
+  if (wants & DLGC_WANTALLKEYS) return false;
+  if (key == VK_TAB && (wants & DLGC_WANTTAB)) return false;
+  TCustomForm* form = GetParentForm(control);
+  if (!form) return false;
+  return form->Perform(CM_DIALOGKEY, key, static_cast<intptr_t>(shift.Mask())) != 0;
+}
+
+void DeliverFocus(THandle window) {
+  TWinControl* control = FindControl(window);
+  if (!control || control->Focused() || control->IsDesigning()) return;
+  TCustomForm* form = GetParentForm(control);
+  if (!form || !control->CanFocus()) return;
+  form->FocusControl(control == form ? nullptr : control);
 }
 
 void PaintWindow(THandle window, TCanvasDevice& device) {

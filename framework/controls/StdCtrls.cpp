@@ -32,7 +32,9 @@ FW_DEFINE_CLASS(TLabel, [](TClassDef<TLabel>& d) {
 })
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
-  FControlStyle = {csReplicatable};
+  // A label clicks, and its caption follows its name while the two are the same (a label
+  // just placed in the designer shows its name).
+  FControlStyle = {csReplicatable, csClickEvents, csSetCaption};
   SetBounds(0, 0, 65, 17);
 }
 
@@ -170,6 +172,7 @@ FW_DEFINE_CLASS(TGroupBox, [](TClassDef<TGroupBox>& d) {
   d.Property("ParentColor", &TGroupBox::ParentColor, &TGroupBox::SetParentColor).Default(true);
   d.Property("ParentFont", &TGroupBox::ParentFont, &TGroupBox::SetParentFont).Default(true);
   d.Property("TabOrder", &TGroupBox::TabOrder, &TGroupBox::SetTabOrder).Default(-1);
+  d.Property("TabStop", &TGroupBox::TabStop, &TGroupBox::SetTabStop).Default(false);
   d.Property("Visible", &TGroupBox::Visible, &TGroupBox::SetVisible).Default(true);
   d.Event("OnClick", &TControl::OnClick);
 })

@@ -4,6 +4,7 @@
 #include "framework/classes/Filer.h"
 #include "framework/controls/Controls.h"
 #include "framework/controls/Forms.h"
+#include "framework/controls/Input.h"
 
 namespace framework {
 
@@ -27,6 +28,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
   Destroying();
+  ForgetInputControl(this);
   // What this control owns goes first, last created first; then the children that others
   // own but that lie on this control.
   DestroyComponents();
@@ -69,6 +71,15 @@ void TWinControl::InsertControl(TControl* control) {
   if (!control || control->FParent == this) return;
   FControls.push_back(control);
   control->FParent = this;
+  if (auto* w = dynamic_cast<TWinControl*>(control)) {
+    FTabList.push_back(w);
+    // A tab position given before the control had a parent is taken now.
+    if (w->FTabOrder >= 0 && !w->FControlState.Contains(csReadingState)) {
+      int order = w->FTabOrder;
+      w->FTabOrder = -1;
+      w->SetTabOrder(order);
+    }
+  }
   control->ParentColorChanged();
   control->ParentFontChanged();
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
@@ -85,7 +96,11 @@ void TWinControl::RemoveControl(TControl* control) {
   control->Invalidate();
   FControls.erase(std::next(it).base());
   control->FParent = nullptr;
-  if (auto* w = dynamic_cast<TWinControl*>(control)) w->DestroyHandle();
+  if (auto* w = dynamic_cast<TWinControl*>(control)) {
+    std::erase(FTabList, w);
+    ForgetFocus(w);
+    w->DestroyHandle();
+  }
   if (control->Align() != alNone && !IsDestroying()) Realign();
   if (!IsDestroying()) Perform(CM_CONTROLLISTCHANGE, 0, 0, control);
 }
@@ -237,12 +252,12 @@ void TWinControl::EnableAlign() {
   if (FAlignLevel == 0 && FControlState.Contains(csAlignmentNeeded)) Realign();
 }
 
-void TWinControl::Realign() {
+void TWinControl::Realign(TControl* moved) {
   if (FAlignLevel > 0 || IsLoading() || IsDestroying()) {
     FControlState.Include(csAlignmentNeeded);
     return;
   }
-  AlignNow(nullptr);
+  AlignNow(moved);
 }
 
 void TWinControl::AlignNow(TControl* control) {
@@ -261,16 +276,41 @@ void TWinControl::AlignNow(TControl* control) {
   --FAlignLevel;
 }
 
-// The alignment order: top, bottom, left, right, then client; within one alignment the
-// child-list order (so the first child of an alignment is outermost).
-void TWinControl::AlignControls(TControl*, TRect& r) {
+// The alignment order: top, bottom, left, right, then client. Within one alignment the
+// children go by position, outermost first: alTop by Top, alBottom by bottom edge (lowest
+// first), alLeft by Left, alRight by right edge (rightmost first); on equal positions the
+// control that just moved or changed alignment (control) comes first, the others keep
+// their child-list order. So moving an aligned child above another reorders them.
+void TWinControl::AlignControls(TControl* control, TRect& r) {
   static const TAlign kOrder[] = {alTop, alBottom, alLeft, alRight, alClient};
+  auto position = [](const TControl* c, TAlign a) {
+    switch (a) {
+      case alTop:
+        return c->Top();
+      case alBottom:
+        return -(c->Top() + c->Height());
+      case alLeft:
+        return c->Left();
+      case alRight:
+        return -(c->Left() + c->Width());
+      default:
+        return 0;
+    }
+  };
+  std::vector<TControl*> list;
   for (TAlign a : kOrder) {
-    for (size_t i = 0; i < FControls.size(); ++i) {
-      TControl* c = FControls[i];
-      if (c->Align() != a) continue;
-      if (!c->Visible() && !(c->IsDesigning() && !c->ControlStyle().Contains(csNoDesignVisible)))
-        continue;
+    list.clear();
+    for (TControl* c : FControls)
+      if (c->Align() == a &&
+          (c->Visible() || (c->IsDesigning() && !c->ControlStyle().Contains(csNoDesignVisible))))
+        list.push_back(c);
+    if (list.size() > 1 && a != alClient)
+      std::stable_sort(list.begin(), list.end(), [&](const TControl* x, const TControl* y) {
+        int px = position(x, a), py = position(y, a);
+        if (px != py) return px < py;
+        return x == control && y != control;
+      });
+    for (TControl* c : list) {
       int w = std::max(0, r.Width()), h = std::max(0, r.Height());
       switch (a) {
         case alTop:
@@ -368,10 +408,17 @@ void TWinControl::WndProc(TMessage& m) {
   TControl::WndProc(m);
 }
 
-// A mouse message over a graphic child goes to that child, in its coordinates.
+// A mouse message over a graphic child goes to that child, in its coordinates; while this
+// window or one of its graphic children holds the capture, it goes to the holder alone.
 bool TWinControl::IsControlMouseMsg(TMessage& m) {
   TPoint p{GetXParam(m.LParam), GetYParam(m.LParam)};
-  TControl* c = ControlAtPos(p, false, false);
+  TControl* capture = GetCaptureControl();
+  TControl* c = nullptr;
+  if (capture == this) return false;
+  if (capture && capture->Parent() == this && !dynamic_cast<TWinControl*>(capture))
+    c = capture;
+  else
+    c = ControlAtPos(p, false, false);
   if (!c) return false;
   TMessage cm = m;
   cm.LParam = MakeLong(p.X - c->Left(), p.Y - c->Top());
@@ -397,9 +444,56 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_CONTROLLISTCHANGE:
       CMControlListChange(m);
       return;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+      KeyMessage(m);
+      return;
+    case WM_GETDLGCODE:
+      WMGetDlgCode(m);
+      return;
+    case CM_DIALOGKEY:
+      // Offered to the control, then to its windowed children until one takes it.
+      CMDialogKey(m);
+      for (size_t i = 0; i < FControls.size() && m.Result == 0; ++i)
+        if (auto* w = dynamic_cast<TWinControl*>(FControls[i]); w && w->Visible())
+          m.Result = w->Perform(CM_DIALOGKEY, m.WParam, m.LParam);
+      return;
+    case CM_ENTER:
+      DoEnter();
+      return;
+    case CM_EXIT:
+      DoExit();
+      return;
     default:
       TControl::Dispatch(m);
   }
+}
+
+// A key goes to the form first when it previews keys, then to this control; the key (or
+// character) a handler set to 0 is swallowed: Result 1.
+void TWinControl::KeyMessage(TMessage& m) {
+  TShiftState shift = TShiftState::FromMask(static_cast<uint64_t>(m.LParam));
+  TCustomForm* form = GetParentForm(this);
+  const bool preview = form && form != this && form->KeyPreview();
+  if (m.Msg == WM_CHAR) {
+    char c = static_cast<char>(m.WParam);
+    if (preview) form->KeyPress(c);
+    if (c) KeyPress(c);
+    m.WParam = static_cast<unsigned char>(c);
+    m.Result = c == 0;
+    return;
+  }
+  uint16_t key = static_cast<uint16_t>(m.WParam);
+  if (m.Msg == WM_KEYDOWN) {
+    if (preview) form->KeyDown(key, shift);
+    if (key) KeyDown(key, shift);
+  } else {
+    if (preview) form->KeyUp(key, shift);
+    if (key) KeyUp(key, shift);
+  }
+  m.WParam = key;
+  m.Result = key == 0;
 }
 
 void TWinControl::WMSize(TMessage&) {
@@ -437,6 +531,7 @@ void TWinControl::ReadState(TReader& reader) {
     --FAlignLevel;
     throw;
   }
+  FixupTabList();  // the children's tab orders were kept as read
   EnableAlign();
 }
 

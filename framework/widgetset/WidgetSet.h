@@ -80,6 +80,9 @@ class TWidgetSet {
   virtual void SetText(THandle, const std::string&) {}
   virtual void SetEnabled(THandle, bool) {}
   virtual void ZOrderChanged(THandle) {}  // the order of this window's siblings changed
+  // The framework moved the keyboard focus to this window (and its top-level window is the
+  // active one).
+  virtual void SetFocus(THandle) {}
 
   // Painting: Invalidate schedules a paint of the area (client coordinates); Update paints
   // what is scheduled now; SetRedraw false suspends painting of the window.

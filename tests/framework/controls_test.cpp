@@ -1,5 +1,7 @@
 // Controls: alignment, z-order, handles, child-list notifications, default message
 // handling, mouse routing and painting on the recording canvas.
+#include <functional>
+
 #include "TestSupport.h"
 #include "framework/controls/Input.h"
 #include "framework/graphics/Bitmap.h"
@@ -59,21 +61,21 @@ TEST_F(ControlsTest, MixedAlignedChildrenShareTheClientAreaInPrecedenceOrder) {
   EXPECT_EQ(top1->BoundsRect(), Rect(2, 2, 298, 22));
 }
 
-TEST_F(ControlsTest, ZOrderDecidesOrderWithinOneAlignment) {
+TEST_F(ControlsTest, PositionNotZOrderDecidesOrderWithinOneAlignment) {
   TPanel host(nullptr);
   host.SetBevelOuter(bvNone);
   host.SetBounds(0, 0, 100, 50);
   auto* menu = MakePanel(&host, "Menu", alRight, 20, 10);
   auto* stripe = MakePanel(&host, "Stripe", alRight, 3, 10);
-  EXPECT_EQ(menu->Left(), 80);  // first in the list: outermost
+  EXPECT_EQ(menu->Left(), 80);  // its right edge lay further right: outermost
   EXPECT_EQ(stripe->Left(), 77);
-  menu->BringToFront();
+  menu->BringToFront();  // the z-order alone changes nothing
   EXPECT_EQ(host.Controls(1), menu);
+  EXPECT_EQ(menu->Left(), 80);
+  EXPECT_EQ(stripe->Left(), 77);
+  stripe->SetLeft(98);  // its right edge moved beyond the menu's: now outermost
   EXPECT_EQ(stripe->Left(), 97);
   EXPECT_EQ(menu->Left(), 77);
-  menu->SendToBack();
-  EXPECT_EQ(host.Controls(0), menu);
-  EXPECT_EQ(menu->Left(), 80);
   // Re-parenting moves a control to the end of the list.
   stripe->SetParent(menu);
   stripe->SetParent(&host);
@@ -375,7 +377,45 @@ TEST_F(ControlsTest, DisabledAlignmentRunsOnceWhenEnabledAgain) {
   EXPECT_EQ(client->BoundsRect(), Rect(0, 20, 200, 80));
 }
 
-TEST_F(ControlsTest, ZOrderDecidesWhichBottomOrLeftChildIsOutermost) {
+// Each alignment is laid out by position, outermost first: alTop by Top, alBottom by
+// bottom edge, alLeft by Left, alRight by right edge. Moving a child past another swaps them;
+// on equal positions the child that moved wins, the others keep their child-list order.
+TEST_F(ControlsTest, AlignedChildrenAreOrderedByPosition) {
+  struct TCase {
+    TAlign Align;
+    int Size1, Size2;
+    std::function<void(TPanel*, TPanel*)> MoveSecondOutward;
+    std::function<int(TPanel*)> Edge;  // the coordinate across the edge
+    int Outer, Inner;                  // expected edges of the outermost and the next
+  };
+  const TCase cases[] = {
+      {alTop, 10, 5, [](TPanel* a, TPanel* b) { b->SetTop(a->Top() - 1); },
+       [](TPanel* p) { return p->Top(); }, 0, 5},
+      {alTop, 10, 5, [](TPanel* a, TPanel* b) { b->SetTop(a->Top()); },
+       [](TPanel* p) { return p->Top(); }, 0, 5},
+      {alBottom, 10, 5, [](TPanel* a, TPanel* b) { b->SetTop(a->Top() + a->Height()); },
+       [](TPanel* p) { return p->Top(); }, 75, 65},
+      {alLeft, 7, 3, [](TPanel* a, TPanel* b) { b->SetLeft(a->Left()); },
+       [](TPanel* p) { return p->Left(); }, 0, 3},
+      {alRight, 7, 3, [](TPanel* a, TPanel* b) { b->SetLeft(a->Left() + a->Width()); },
+       [](TPanel* p) { return p->Left(); }, 97, 90},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.Align));
+    auto host = FlatHost(100, 80);
+    auto* p1 = MakePanel(host.get(), "P1", c.Align, c.Size1, c.Size1);
+    auto* p2 = MakePanel(host.get(), "P2", c.Align, c.Size2, c.Size2);
+    EXPECT_EQ(c.Edge(p1) == c.Edge(p2), false);
+    c.MoveSecondOutward(p1, p2);
+    EXPECT_EQ(c.Edge(p2), c.Outer) << "the moved child is outermost";
+    EXPECT_EQ(c.Edge(p1), c.Inner);
+    host->Realign();  // and stays there when nothing moves
+    EXPECT_EQ(c.Edge(p2), c.Outer);
+    EXPECT_EQ(host->Controls(0), p1) << "the child list is untouched";
+  }
+}
+
+TEST_F(ControlsTest, ChildrenAlignedAtTheSamePlaceKeepTheirListOrder) {
   auto host = FlatHost(100, 80);
   auto* b1 = MakePanel(host.get(), "B1", alBottom, 10, 10);
   auto* b2 = MakePanel(host.get(), "B2", alBottom, 10, 5);
@@ -385,13 +425,10 @@ TEST_F(ControlsTest, ZOrderDecidesWhichBottomOrLeftChildIsOutermost) {
   EXPECT_EQ(b2->Top(), 65);
   EXPECT_EQ(l1->Left(), 0);
   EXPECT_EQ(l2->Left(), 7);
-  b1->BringToFront();
-  l2->SendToBack();
-  EXPECT_EQ(b2->Top(), 75);
-  EXPECT_EQ(b1->Top(), 65);
-  EXPECT_EQ(l2->Left(), 0);
-  EXPECT_EQ(l1->Left(), 3);
   EXPECT_EQ(l1->Height(), 65);  // the left ones fill what the bottom ones leave
+  b1->BringToFront();
+  EXPECT_EQ(b1->Top(), 70);
+  EXPECT_EQ(b2->Top(), 65);
 }
 
 TEST_F(ControlsTest, AClientAreaTooSmallGivesEmptyNotNegativeSizes) {

@@ -116,9 +116,17 @@ void TQtWidgetSet::CreateWindow(THandle h, TWinControl& control, const TCreatePa
       break;
     }
     case TKind::Button: {
+      // Mouse and Space clicks come from the framework's handling of the input; Qt's
+      // clicked signal then only passes on clicks made otherwise.
       auto* b = new QPushButton(parent);
       w.Widget = b;
       QObject::connect(b, &QPushButton::clicked, b, [this, h] {
+        TWindow* win = Find(h);
+        if (!win) return;
+        if (win->SkipClicked) {
+          win->SkipClicked = false;
+          return;
+        }
         Deliver(*this, [h] {
           if (TWinControl* c = FindControl(h)) c->Click();
         });
@@ -183,6 +191,14 @@ void TQtWidgetSet::CreateWindow(THandle h, TWinControl& control, const TCreatePa
     PlaceChild(w, Bounds(p.X, p.Y, p.Width, p.Height));
     w.Widget->hide();  // until the framework shows it
   }
+  // Every window's input passes through the framework first (the native widgets inside
+  // it included).
+  RouteInput(*this, w, w.Widget);
+  if (w.Line) RouteInput(*this, w, w.Line);
+  if (auto* table = qobject_cast<QTableWidget*>(w.Widget)) {
+    RouteInput(*this, w, table->viewport());
+    RouteInput(*this, w, table->horizontalHeader()->viewport());
+  }
   w.Widget->setEnabled((p.Style & WS_DISABLED) == 0);
   if (p.ExStyle & WS_EX_ACCEPTFILES) {
     w.Widget->setAcceptDrops(true);
@@ -236,10 +252,8 @@ void TQtWidgetSet::SetVisible(THandle h, bool visible) {
   if (visible) {
     Sync(*w);
     if (w->TopLevel) {
-      if (auto* form = dynamic_cast<TCustomForm*>(FindControl(h))) {
+      if (auto* form = dynamic_cast<TCustomForm*>(FindControl(h)))
         w->Widget->setWindowModality(form->Modal() ? Qt::ApplicationModal : Qt::NonModal);
-        UpdateTabOrder(*form);
-      }
     }
   }
   w->Applying = true;
@@ -290,27 +304,13 @@ void TQtWidgetSet::SetRedraw(THandle h, bool on) {
   if (TWindow* w = Find(h)) w->Widget->setUpdatesEnabled(on);
 }
 
-// Tab order: within each window its windowed children by TabOrder (then child order),
-// depth first, as the keyboard walks the form.
-void TQtWidgetSet::UpdateTabOrder(TWinControl& form) {
-  std::vector<QWidget*> chain;
-  std::function<void(TWinControl&)> walk = [&](TWinControl& parent) {
-    std::vector<TWinControl*> kids;
-    for (int i = 0; i < parent.ControlCount(); ++i)
-      if (auto* k = dynamic_cast<TWinControl*>(parent.Controls(i)); k && k->HandleAllocated()) kids.push_back(k);
-    std::stable_sort(kids.begin(), kids.end(), [](TWinControl* a, TWinControl* b) {
-      auto key = [](TWinControl* c) { return c->TabOrder() < 0 ? INT32_MAX : c->TabOrder(); };
-      return key(a) < key(b);
-    });
-    for (TWinControl* k : kids) {
-      TWindow* w = Find(k->Handle());
-      if (!w) continue;
-      if (w->Widget->focusPolicy() & Qt::TabFocus) chain.push_back(w->Widget);
-      walk(*k);
-    }
-  };
-  walk(form);
-  for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
+// The focus is the framework's: Tab, Shift+Tab and focus changes are decided there and
+// mirrored here. A painted window that takes the focus accepts it from the keyboard.
+void TQtWidgetSet::SetFocus(THandle h) {
+  TWindow* w = Find(h);
+  if (!w) return;
+  if (w->Widget->focusPolicy() == Qt::NoFocus) w->Widget->setFocusPolicy(Qt::ClickFocus);
+  w->Widget->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- copying the model into native widgets ------------------------------------------------------
@@ -417,6 +417,7 @@ static void SyncRadioGroup(TQtWidgetSet& ws, TWindow& w, TRadioGroup& g) {
   }
   while (static_cast<int>(w.Radios.size()) < n) {
     auto* radio = new QRadioButton(box);
+    RouteInput(ws, w, radio);
     const int index = static_cast<int>(w.Radios.size());
     const THandle h = w.Handle;
     QObject::connect(radio, &QRadioButton::toggled, radio, [&ws, h, index](bool checked) {
@@ -475,6 +476,7 @@ void TQtWidgetSet::Sync(TWindow& w) {
     }
     case TKind::Button:
       static_cast<QPushButton*>(q)->setText(ToQString(c->Caption()));
+      static_cast<QPushButton*>(q)->setDefault(static_cast<TButton*>(c)->Default());
       break;
     case TKind::Grid:
       SetPaletteColor(q, QPalette::Base, ToQColor(c->Color()));

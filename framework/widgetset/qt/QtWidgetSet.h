@@ -51,6 +51,7 @@ class TQtWidgetSet : public TWidgetSet {
   void SetText(THandle h, const std::string& text) override;
   void SetEnabled(THandle h, bool enabled) override;
   void ZOrderChanged(THandle h) override;
+  void SetFocus(THandle h) override;
   void Invalidate(THandle h, const TRect& r) override;
   void Update(THandle h) override;
   void SetRedraw(THandle h, bool on) override;
@@ -86,7 +87,6 @@ class TQtWidgetSet : public TWidgetSet {
  private:
   void Sync(qt::TWindow& w);
   void PlaceChild(qt::TWindow& w, const TRect& r);
-  void UpdateTabOrder(TWinControl& form);
 
   std::unique_ptr<QApplication> FOwnedApp;
   std::map<THandle, std::unique_ptr<qt::TWindow>> FWindows;

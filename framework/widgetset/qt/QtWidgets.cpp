@@ -2,13 +2,16 @@
 
 #include <exception>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QUrl>
 
 #include "framework/controls/Forms.h"
@@ -59,7 +62,13 @@ static TShiftState ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons)
   return s;
 }
 
-void DeliverMouseEvent(TQtWidgetSet& ws, const TWindow& w, QMouseEvent* e, bool release, bool dbl) {
+void DeliverMouseEvent(TQtWidgetSet& ws, const TWindow& w, QMouseEvent* e) {
+  DeliverMouseEvent(ws, w, e, e->position().toPoint());
+}
+
+void DeliverMouseEvent(TQtWidgetSet& ws, const TWindow& w, QMouseEvent* e, QPoint p) {
+  const bool release = e->type() == QEvent::MouseButtonRelease;
+  const bool dbl = e->type() == QEvent::MouseButtonDblClick;
   uint32_t msg = WM_MOUSEMOVE;
   if (e->type() != QEvent::MouseMove) {
     switch (e->button()) {
@@ -77,7 +86,6 @@ void DeliverMouseEvent(TQtWidgetSet& ws, const TWindow& w, QMouseEvent* e, bool 
     }
   }
   TPoint o = ClientOrigin(w);
-  QPoint p = e->position().toPoint();
   TShiftState shift = ShiftOf(e->modifiers(), e->buttons());
   THandle h = w.Handle;
   Deliver(ws, [&] { DeliverMouse(h, msg, shift, p.x() - o.X, p.y() - o.Y); });
@@ -111,17 +119,95 @@ static int VirtualKey(int key) {
   }
 }
 
-void DeliverKeyEvent(TQtWidgetSet& ws, const TWindow& w, QKeyEvent* e, bool release) {
+bool DeliverKeyEvent(TQtWidgetSet& ws, const TWindow& w, QKeyEvent* e, bool release) {
   int vk = VirtualKey(e->key());
   std::string text = FromQString(e->text());
+  TShiftState shift = ShiftOf(e->modifiers(), Qt::NoButton);
   THandle h = w.Handle;
+  bool used = false;
   Deliver(ws, [&] {
-    TWinControl* c = FindControl(h);
-    if (!c) return;
-    if (vk) c->Perform(release ? WM_KEYUP : WM_KEYDOWN, vk, 0);
-    if (!release && text.size() == 1 && static_cast<unsigned char>(text[0]) >= 0x20 && FindControl(h) == c)
-      c->Perform(WM_CHAR, static_cast<unsigned char>(text[0]), 0);
+    if (vk) used = DeliverKey(h, release ? WM_KEYUP : WM_KEYDOWN, vk, shift);
+    if (!used && !release && text.size() == 1 && static_cast<unsigned char>(text[0]) >= 0x20 &&
+        FindControl(h))
+      used = DeliverKey(h, WM_CHAR, static_cast<unsigned char>(text[0]), shift);
   });
+  return used;
+}
+
+// ---- routing the input of native widgets
+// ----------------------------------------------------------
+
+TInputFilter::TInputFilter(TQtWidgetSet& ws, THandle handle, QObject* parent)
+    : QObject(parent), FWs(ws), FHandle(handle) {}
+
+bool TInputFilter::eventFilter(QObject* watched, QEvent* e) {
+  TWindow* w = FWs.Find(FHandle);
+  if (!w || !watched->isWidgetType()) return false;
+  auto* source = static_cast<QWidget*>(watched);
+  switch (e->type()) {
+    case QEvent::Leave:
+      if (source == w->Widget) {
+        THandle h = FHandle;
+        Deliver(FWs, [h] { DeliverMouseLeave(h); });
+      }
+      return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: {
+      // The framework's own painted widgets hand their mouse events over themselves.
+      if (dynamic_cast<THostWidget*>(source) || dynamic_cast<TGroupBoxWidget*>(source))
+        return false;
+      auto* me = static_cast<QMouseEvent*>(e);
+      QPoint p = source == w->Widget ? me->position().toPoint()
+                                     : source->mapTo(w->Widget, me->position().toPoint());
+      if (w->Kind == TKind::Button)
+        w->SkipClicked = e->type() == QEvent::MouseButtonRelease &&
+                         me->button() == Qt::LeftButton &&
+                         source->rect().contains(me->position().toPoint());
+      THandle h = FHandle;
+      DeliverMouseEvent(FWs, *w, me, p);
+      TWinControl* c = FindControl(h);
+      return !c || c->IsDesigning();
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      // A key a focused child ignored comes up to its parents: it was delivered already.
+      QWidget* focus = QApplication::focusWidget();
+      if (focus && focus != source && source->isAncestorOf(focus)) return false;
+      TWinControl* c = FindControl(FHandle);
+      if (c && c->IsDesigning()) return true;
+      auto* ke = static_cast<QKeyEvent*>(e);
+      if (w->Kind == TKind::Button && ke->key() == Qt::Key_Space && !ke->isAutoRepeat())
+        w->SkipClicked = e->type() == QEvent::KeyRelease;
+      return DeliverKeyEvent(FWs, *w, static_cast<QKeyEvent*>(e), e->type() == QEvent::KeyRelease);
+    }
+    case QEvent::FocusIn: {
+      THandle h = FHandle;
+      Deliver(FWs, [h] { DeliverFocus(h); });
+      return false;
+    }
+    case QEvent::ToolTip: {
+      auto* he = static_cast<QHelpEvent*>(e);
+      TWinControl* c = FindControl(FHandle);
+      QPoint p = source == w->Widget ? he->pos() : source->mapTo(w->Widget, he->pos());
+      TPoint o = ClientOrigin(*w);
+      std::string hint = c ? HintAt(*c, {p.x() - o.X, p.y() - o.Y}) : std::string();
+      if (hint.empty())
+        QToolTip::hideText();
+      else
+        QToolTip::showText(he->globalPos(), ToQString(hint), source);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void RouteInput(TQtWidgetSet& ws, TWindow& w, QWidget* native) {
+  if (!w.Filter) w.Filter = new TInputFilter(ws, w.Handle, w.Widget);
+  native->installEventFilter(w.Filter);
+  native->setMouseTracking(true);
 }
 
 // ---- THostWidget ------------------------------------------------------------------------------
@@ -176,22 +262,16 @@ void THostWidget::paintEvent(QPaintEvent*) {
 }
 
 void THostWidget::mousePressEvent(QMouseEvent* e) {
-  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e, false, false);
+  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e);
 }
 void THostWidget::mouseReleaseEvent(QMouseEvent* e) {
-  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e, true, false);
+  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e);
 }
 void THostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e, false, true);
+  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e);
 }
 void THostWidget::mouseMoveEvent(QMouseEvent* e) {
-  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e, false, false);
-}
-void THostWidget::keyPressEvent(QKeyEvent* e) {
-  if (TWindow* w = Window()) DeliverKeyEvent(FWs, *w, e, false);
-}
-void THostWidget::keyReleaseEvent(QKeyEvent* e) {
-  if (TWindow* w = Window()) DeliverKeyEvent(FWs, *w, e, true);
+  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e);
 }
 
 // A top-level window resized or moved by the user: the control takes the new bounds
@@ -269,13 +349,13 @@ void TGroupBoxWidget::paintEvent(QPaintEvent* e) {
 }
 
 void TGroupBoxWidget::mousePressEvent(QMouseEvent* e) {
-  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e, false, false);
+  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e);
 }
 void TGroupBoxWidget::mouseReleaseEvent(QMouseEvent* e) {
-  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e, true, false);
+  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e);
 }
 void TGroupBoxWidget::mouseMoveEvent(QMouseEvent* e) {
-  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e, false, false);
+  if (TWindow* w = Window()) DeliverMouseEvent(FWs, *w, e);
 }
 
 }  // namespace framework::qt

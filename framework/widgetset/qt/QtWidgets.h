@@ -29,11 +29,35 @@ struct TWindow {
   QWidget* Widget = nullptr;  // the window
   bool TopLevel = false;      // a window of its own on the desktop
   uint32_t Style = 0, ExStyle = 0;
-  QLineEdit* Line = nullptr;           // Edit: the text field inside the host
-  std::vector<QRadioButton*> Radios;   // RadioGroup: one per item
-  std::vector<QLabel*> Panels;         // Status: one per panel
-  bool Applying = false;  // the widgetset is changing the widget: its signals are not reported
+  QLineEdit* Line = nullptr;          // Edit: the text field inside the host
+  std::vector<QRadioButton*> Radios;  // RadioGroup: one per item
+  std::vector<QLabel*> Panels;        // Status: one per panel
+  bool Applying = false;      // the widgetset is changing the widget: its signals are not reported
+  QObject* Filter = nullptr;  // routes the input of the native widgets (owned by Widget)
+  // Button: the framework clicked it for the mouse release or Space key that Qt is about to
+  // report as clicked too (a click Qt reports without one, as from click(), is passed on).
+  bool SkipClicked = false;
 };
+
+// Passes the input of a window's widgets through the framework before they act: mouse
+// presses, moves and releases go to DeliverMouse in the window's client coordinates, the
+// pointer leaving the window to DeliverMouseLeave, keys to DeliverKey (a key the framework
+// used up, such as Tab, never reaches the widget), the focus coming in to DeliverFocus, and
+// a tooltip request shows the hint of the control under the pointer. The native widget of
+// a designed control never acts on input (the designer sees it through the framework).
+class TInputFilter : public QObject {
+ public:
+  TInputFilter(TQtWidgetSet& ws, THandle handle, QObject* parent);
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  TQtWidgetSet& FWs;
+  THandle FHandle;
+};
+
+// Installs the window's input filter on a native widget inside it (or on the window's own
+// widget), with pointer tracking so that moves arrive without a pressed button.
+void RouteInput(TQtWidgetSet& ws, TWindow& w, QWidget* native);
 
 // Runs a handler of the framework for an event that came from Qt: notes the activity, and
 // reports an exception through the application's error report instead of letting it
@@ -49,9 +73,13 @@ TPoint ClientOrigin(const TWindow& w);
 void PaintGraphicChildren(TWinControl& control, TCanvasDevice& device);
 
 // Delivers a Qt mouse event at a widget point to the window (client coordinates).
-void DeliverMouseEvent(TQtWidgetSet& ws, const TWindow& w, QMouseEvent* e, bool release, bool dbl);
-// Delivers a key to the window as WM_KEYDOWN / WM_KEYUP (and WM_CHAR for typed text).
-void DeliverKeyEvent(TQtWidgetSet& ws, const TWindow& w, QKeyEvent* e, bool release);
+void DeliverMouseEvent(TQtWidgetSet& ws, const TWindow& w, QMouseEvent* e);
+// The same for an event at a point of the window's widget (for events of native widgets
+// inside it).
+void DeliverMouseEvent(TQtWidgetSet& ws, const TWindow& w, QMouseEvent* e, QPoint widgetPos);
+// Delivers a key to the window as WM_KEYDOWN / WM_KEYUP (and WM_CHAR for typed text);
+// true when the framework used it up (the native widget must not see it).
+bool DeliverKeyEvent(TQtWidgetSet& ws, const TWindow& w, QKeyEvent* e, bool release);
 
 // A window that the framework paints: forms, panels, custom controls, and the host of an
 // edit (whose text field lies inside it, beside its graphic children).
@@ -65,8 +93,6 @@ class THostWidget : public QWidget {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
-  void keyReleaseEvent(QKeyEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void closeEvent(QCloseEvent* e) override;

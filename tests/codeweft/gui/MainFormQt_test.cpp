@@ -141,6 +141,48 @@ TEST_F(MainFormQtTest, TypingResizingAndClosingReachTheFramework) {
   EXPECT_EQ(ini.ReadString("TForm1", "edtDefines.Text", ""), "A;B");
 }
 
+// Tab walks the window in its stored tab order: project, Process, build location, help
+// compiler, defines, then the symbol grid (which keeps Tab for its cells: goTabs); Shift+Tab
+// walks back.
+TEST_F(MainFormQtTest, TabFollowsTheStoredTabOrderInTheRealWindow) {
+  Open();
+  const std::vector<std::pair<std::string, TWinControl*>> controls = {
+      {"feProject", Form->feProject},
+      {"Button1", Form->Button1},
+      {"deBuildLocation", Form->deBuildLocation},
+      {"feHCRTF", Form->feHCRTF},
+      {"edtDefines", Form->edtDefines},
+      {"ngSymtab", Form->ngSymtab}};
+  auto focused = [&] {
+    QWidget* f = QApplication::focusWidget();
+    for (const auto& [name, c] : controls) {
+      QWidget* w = Ws().Widget(c->Handle());
+      if (f && (w == f || w->isAncestorOf(f))) return name;
+    }
+    return std::string("(none)");
+  };
+  auto key = [](int k, Qt::KeyboardModifiers mods) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target) return;
+    QKeyEvent press(QEvent::KeyPress, k, mods);
+    QCoreApplication::sendEvent(target, &press);
+    Application().ProcessMessages();
+  };
+  EXPECT_EQ(focused(), "feProject");
+  std::vector<std::string> seen;
+  for (int i = 0; i < 5; ++i) {
+    key(Qt::Key_Tab, Qt::NoModifier);
+    seen.push_back(focused());
+    EXPECT_EQ(Screen().ActiveControl(), controls[i + 1].second) << "the model has the focus";
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"Button1", "deBuildLocation", "feHCRTF", "edtDefines",
+                                            "ngSymtab"}));
+  Form->feProject->SetFocus();
+  EXPECT_EQ(focused(), "feProject");
+  key(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(focused(), "ngSymtab");
+}
+
 TEST_F(MainFormQtTest, RunOfTheBundledExampleCompletesAndTheWindowIsSavedAsPng) {
   StoreInputs(kExample, Out.Path().string());
   Open();

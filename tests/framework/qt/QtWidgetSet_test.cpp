@@ -19,7 +19,9 @@
 #include "framework/controls/Dialogs.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
+#include "framework/controls/Grids.h"
 #include "framework/controls/StdCtrls.h"
+#include "framework/design/TestDesigner.h"
 #include "framework/messages/Clock.h"
 #include "framework/messages/Timer.h"
 #include "framework/widgetset/qt/QtWidgetSet.h"
@@ -49,6 +51,42 @@ class QtWidgetSetTest : public framework::test::TQtSuite {
     QMouseEvent release(QEvent::MouseButtonRelease, p, w->mapToGlobal(p), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &release);
   }
+  static void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button,
+                    Qt::MouseButtons buttons) {
+    QMouseEvent e(type, p, w->mapToGlobal(p), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+  }
+  // A key pressed and released on the widget that has Qt's focus.
+  static void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr) << "no widget has the focus";
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QCoreApplication::sendEvent(target, &press);
+    if (QWidget* now = QApplication::focusWidget()) {
+      QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+      QCoreApplication::sendEvent(now, &release);
+    }
+    Application().ProcessMessages();
+  }
+  // The framework control whose window holds Qt's focus.
+  std::string QtFocusName() {
+    QWidget* f = QApplication::focusWidget();
+    for (TControl* c : Watched)
+      if (auto* w = dynamic_cast<TWinControl*>(c);
+          w && w->HandleAllocated() && f && (W(w) == f || W(w)->isAncestorOf(f)))
+        return c->Name();
+    return "(none)";
+  }
+  template <class T>
+  T* Add(const char* name, int x, int y) {
+    auto* c = new T(Form);
+    c->SetName(name);
+    c->SetParent(Form);
+    c->SetBounds(x, y, 80, 24);
+    Watched.push_back(c);
+    return c;
+  }
+  std::vector<TControl*> Watched;
   // Runs the framework's loop until done() or two seconds have passed.
   static bool LoopUntil(const std::function<bool()>& done) {
     uint64_t end = Clock().NowMs() + 2000;
@@ -172,6 +210,128 @@ TEST_F(QtWidgetSetTest, MessageBoxIsQtsAndAnswersWithTheClickedButton) {
   });
   EXPECT_EQ(MessageDlg("Create it?", mtConfirmation, {mbYes, mbNo}), mrNo);
   EXPECT_EQ(shown, "Create it?");
+}
+
+// ---- input through real Qt events --------------------------------------------------------------
+
+TEST_F(QtWidgetSetTest, TabAndShiftTabMoveTheFocusInTabOrderInARealWindow) {
+  auto* first = Add<TEdit>("First", 10, 10);
+  auto* last = Add<TEdit>("Last", 10, 40);
+  auto* middle = Add<TButton>("Middle", 10, 70);
+  auto* grid = Add<TStringGrid>("Grid", 10, 100);
+  middle->SetTabOrder(1);
+  grid->SetTabStop(false);
+  Form->Show();
+  Application().ProcessMessages();
+  EXPECT_EQ(QtFocusName(), "First");
+  EXPECT_TRUE(first->Focused());
+  std::vector<std::string> seen;
+  for (int i = 0; i < 3; ++i) {
+    Key(Qt::Key_Tab);
+    seen.push_back(QtFocusName());
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"Middle", "Last", "First"}));
+  Key(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QtFocusName(), "Last");
+  EXPECT_TRUE(last->Focused()) << "the model follows";
+  // Qt moving its focus (as a click in another edit does) moves the model's focus too.
+  W(first)->focusProxy()->setFocus(Qt::MouseFocusReason);
+  Application().ProcessMessages();
+  EXPECT_TRUE(first->Focused());
+}
+
+TEST_F(QtWidgetSetTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
+  auto* edit = Add<TEdit>("Edit", 10, 10);
+  auto* ok = Add<TButton>("Ok", 10, 40);
+  auto* cancel = Add<TButton>("Cancel", 100, 40);
+  ok->SetDefault(true);
+  cancel->SetCancel(true);
+  std::vector<std::string> clicks;
+  for (TButton* b : {ok, cancel})
+    b->OnClick = TNotifyEvent([&clicks, b](TObject*) { clicks.push_back(b->Name()); });
+  Form->Show();
+  Application().ProcessMessages();
+  ASSERT_TRUE(edit->Focused());
+  Key(Qt::Key_Return, Qt::NoModifier, "\r");
+  Key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
+  EXPECT_EQ(clicks, (std::vector<std::string>{"Ok", "Cancel"}));
+  // A key a handler swallows never reaches the native edit.
+  edit->SetText("");
+  edit->OnKeyPress = TKeyPressEvent([](TObject*, char& ch) {
+    if (ch == 'x') ch = 0;
+  });
+  Key(Qt::Key_X, Qt::NoModifier, "x");
+  Key(Qt::Key_Y, Qt::NoModifier, "y");
+  EXPECT_EQ(edit->Text(), "y");
+}
+
+TEST_F(QtWidgetSetTest, ASpeedButtonPressedAndReleasedOutsideIsNoClickAndComesUp) {
+  auto* button = new TSpeedButton(Form);
+  button->SetParent(Form);
+  button->SetBounds(40, 40, 60, 30);
+  int clicks = 0;
+  button->OnClick = TNotifyEvent([&](TObject*) { ++clicks; });
+  Form->Show();
+  Application().ProcessMessages();
+  QWidget* form = W(Form);
+  const QColor up = form->grab().toImage().pixelColor(40, 55);
+  Mouse(form, QEvent::MouseButtonPress, QPoint(60, 55), Qt::LeftButton, Qt::LeftButton);
+  Application().ProcessMessages();
+  EXPECT_NE(form->grab().toImage().pixelColor(40, 55), up) << "drawn down while pressed";
+  Mouse(form, QEvent::MouseMove, QPoint(200, 150), Qt::NoButton, Qt::LeftButton);
+  Mouse(form, QEvent::MouseButtonRelease, QPoint(200, 150), Qt::LeftButton, Qt::NoButton);
+  Application().ProcessMessages();
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(form->grab().toImage().pixelColor(40, 55), up) << "drawn up again";
+  Click(form, QPoint(60, 55));
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(QtWidgetSetTest, ANativeButtonClicksOnceAndADesignedOneNeverActs) {
+  auto* button = Add<TButton>("Button", 10, 10);
+  int clicks = 0;
+  button->OnClick = TNotifyEvent([&](TObject*) { ++clicks; });
+  int downs = 0;
+  button->OnMouseDown =
+      TMouseEvent([&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; });
+  Form->Show();
+  Application().ProcessMessages();
+  Click(W(button), QPoint(5, 5));
+  EXPECT_EQ(clicks, 1) << "the press and release reach the framework once";
+  EXPECT_EQ(downs, 1);
+  Key(Qt::Key_Space, Qt::NoModifier, " ");
+  EXPECT_EQ(clicks, 2);
+
+  TTestDesigner designer(Form);
+  Click(W(button), QPoint(5, 5));
+  EXPECT_EQ(clicks, 2) << "a designed button does not click";
+  EXPECT_EQ(downs, 1) << "the designer keeps the press";
+  ASSERT_FALSE(designer.Selected.empty());
+  EXPECT_EQ(designer.Selected.back(), button);
+  Form->SetDesigner(nullptr);
+}
+
+TEST_F(QtWidgetSetTest, PointerOverAnEditReachesItsMouseEventsAndEnterLeave) {
+  auto* edit = Add<TEdit>("Edit", 10, 10);
+  std::vector<std::string> log;
+  edit->OnMouseMove = TMouseMoveEvent([&](TObject*, TShiftState, int x, int y) {
+    log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+  });
+  edit->OnMouseEnter = TNotifyEvent([&](TObject*) { log.push_back("enter"); });
+  edit->OnMouseLeave = TNotifyEvent([&](TObject*) { log.push_back("leave"); });
+  Form->Show();
+  Application().ProcessMessages();
+  QWidget* line = W(edit)->focusProxy();
+  ASSERT_NE(line, nullptr);
+  // In the edit's client coordinates: inside its sunken frame.
+  QPoint inHost = line->mapTo(W(edit), QPoint(20, 5)) -
+                  QPoint(edit->FrameInsets().Left, edit->FrameInsets().Top);
+  Mouse(line, QEvent::MouseMove, QPoint(20, 5), Qt::NoButton, Qt::NoButton);
+  Mouse(W(Form), QEvent::MouseMove, QPoint(200, 150), Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(log,
+            (std::vector<std::string>{
+                "enter", "move " + std::to_string(inHost.x()) + "," + std::to_string(inHost.y()),
+                "leave"}));
 }
 
 }  // namespace

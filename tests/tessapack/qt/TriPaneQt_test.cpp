@@ -7,11 +7,13 @@
 #include <cstdlib>
 #include <memory>
 
+#include <QApplication>
 #include <QCursor>
 #include <QImage>
 #include <QWidget>
 
 #include "examples/tripane/DemoForm.h"
+#include "framework/controls/StdCtrls.h"
 #include "framework/widgetset/qt/QtWidgetSet.h"
 #include "tests/framework/qt/QtSuite.h"
 
@@ -82,6 +84,33 @@ TEST_F(TriPaneQtTest, PointerMovedSlowlyToTheEdgeOpensTheMenuAndBackClosesIt) {
   EXPECT_FALSE(tp->Popped());
   EXPECT_EQ(Form->Popped(), (std::vector<bool>{true, false}));
   EXPECT_FALSE(menu->isVisible());
+}
+
+// An edit that reaches into the trigger band: the pointer over the native edit is tracked as
+// over the pane it lies on, so a slow approach over it opens the menu as well.
+TEST_F(TriPaneQtTest, ASlowApproachOverAnEditInTheBandOpensTheMenu) {
+  Form = std::make_unique<tripane_demo::TDemoForm>();
+  Form->Show();
+  Application().ProcessMessages();
+  TTriPane* tp = Form->TriPane();
+  auto* edit = dynamic_cast<TEdit*>(Form->FindComponent("edtNote"));
+  ASSERT_NE(edit, nullptr);
+  TWinControl* pane = tp->ClientPane();
+  edit->SetBounds(pane->Width() - 120, 44, 120, 21);  // its right end lies in the band
+  Application().ProcessMessages();
+  QWidget* line = Native(edit)->focusProxy();
+  ASSERT_NE(line, nullptr);
+  ASSERT_TRUE(line->isVisible());
+  const int y = line->height() / 2;
+  int x = 5;
+  for (; x < line->width() && !tp->Popped(); x += 3) {
+    ASSERT_EQ(QApplication::widgetAt(line->mapToGlobal(QPoint(x, y))), line)
+        << "the pointer is over the edit";
+    PointerTo(line->mapToGlobal(QPoint(x, y)));
+  }
+  EXPECT_TRUE(tp->Popped()) << "the menu did not open on the way over the edit";
+  QPoint inPane = line->mapTo(Native(pane), QPoint(x - 3, y));
+  EXPECT_GT(inPane.x(), pane->Width() - tp->Proximity - 1) << "opened only inside the band";
 }
 
 }  // namespace
