@@ -644,11 +644,4 @@ void TScrollToolBar::OnTimer(TObject *) {
   WMUser(m);
 }
 
-namespace ScrollToolBar {
-void Register() {
-  RegisterPackageBitmaps();
-  RegisterComponents("Tessaline", {&TScrollToolBar::StaticClass()});
-}
-} // namespace ScrollToolBar
-
 } // namespace tessapack
