@@ -322,6 +322,7 @@ void TScrollToolBar::Reposition() {
 void TScrollToolBar::ArrowsIn() {
   if (FArrowsOn)
     return;
+  RegisterPackageBitmaps();
   for (TSpeedButton *arrow : {LeadArrow(), TrailArrow()}) {
     arrow->SetParent(this);
     TBitmap glyph;
@@ -469,6 +470,14 @@ void TScrollToolBar::SetPad(TScrollPad Value) {
 // ---- keeping the placements in step with the controls
 // -----------------------------------------------
 
+// The toolbar sizes its controls: one that sizes itself (a label) would come back with its
+// text's size when scrolled out.
+void TScrollToolBar::TakeSizing(TControl *control) {
+  const TPropInfo *autoSize = GetPropInfo(*control, "AutoSize");
+  if (autoSize && autoSize->Type == &BooleanTypeInfo() && autoSize->SetOrd)
+    SetOrdProp(*control, "AutoSize", 0);
+}
+
 int TScrollToolBar::CompareIndex(const TSBComp *a, const TSBComp *b) const {
   const int ia = a && a->Control ? IndexOfControl(a->Control) : -1;
   const int ib = b && b->Control ? IndexOfControl(b->Control) : -1;
@@ -501,6 +510,7 @@ void TScrollToolBar::CMControlListChange(TMessage &m) {
   if (!control || IsArrow(control))
     return;
   if (m.LParam == 1) {
+    TakeSizing(control);
     if (!FComponentsInfo->Find(control)) {
       auto *entry = new TSBComp;
       entry->Control = control;

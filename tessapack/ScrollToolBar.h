@@ -157,6 +157,7 @@ private:
   void ArrowsOut();
   // Takes the control's entry out of the ring, keeping Start, Head and Last on the ring.
   void Unlink(const framework::TComponent *control);
+  static void TakeSizing(framework::TControl *control);
 
   int FBorderWidth = 0;
   int FMinCompSize = 10;

@@ -21,6 +21,7 @@ TEST_F(ScrollToolBarLayout, EightControlsInSixtyPixelsScrollOneControlPerClick) 
   EXPECT_TRUE(Up(Bar->RightArrow()));
   EXPECT_FALSE(Up(Bar->LeftArrow()));
   EXPECT_EQ(Bar->UpArrow()->Parent(), nullptr);
+  EXPECT_EQ(Bar->RightArrow()->Glyph()->Width(), 10) << "the glyph from the package";
 
   Bar->RightArrow()->Click();
   EXPECT_EQ(Shown(), (V{"P2", "P3", "P4"}));

@@ -145,6 +145,20 @@ TEST_F(ScrollToolBarRing, AControlWithoutAnEntryStaysCollapsed) {
   EXPECT_EQ(Panel(3)->Left(), 201); // P2 keeps its slot
 }
 
+// A label sizes itself to its text; on the toolbar it must stay collapsed when scrolled out.
+TEST_F(ScrollToolBarRing, ASelfSizingControlStaysCollapsedWhenScrolledOut) {
+  Make(6, 60);
+  auto *label = new TLabel(Form.get());
+  label->SetName("Label1");
+  label->SetCaption("A long caption");
+  label->SetParent(Bar);
+  Application().ProcessMessages();
+  EXPECT_FALSE(label->AutoSize());
+  EXPECT_EQ(label->Width() * label->Height(), 0) << "the seventh control is out of view";
+  label->SetCaption("Longer still, and more");
+  EXPECT_EQ(label->Width() * label->Height(), 0);
+}
+
 // Posted messages for a toolbar freed meanwhile, or one being freed, do nothing.
 TEST_F(ScrollToolBarRing, DeferredMessagesStopWhenTheToolbarIsGone) {
   Make(2, 300);
