@@ -578,11 +578,20 @@ void TScrollToolBar::WMUser(TMessage &m) {
   if (code != snPlacementChanged)
     BuildRolodex();
   SetCaption("");
-  Resize();
+  // In a burst of insertions the last message lays out for all: the earlier ones skip the
+  // resize while another is queued and the layout once a later one has run.
+  const bool more = PeekMessage(this, WM_USER, WM_USER, PM_NOREMOVE).has_value();
+  if (!more)
+    Resize();
+  const uint64_t serial = ++FHandled;
   std::shared_ptr<bool> alive = FAlive;
   Application().ProcessMessages();
   if (!*alive || IsDestroying())
     return;
+  if (FHandled != serial)
+    return;
+  if (more)
+    Resize();
   if (!PeekMessage(this, WM_USER, WM_USER, PM_NOREMOVE)) {
     Perform(WM_SETREDRAW, 1);
     Repaint();

@@ -183,6 +183,7 @@ private:
   framework::TSpeedButton *FLeftArrow = nullptr;
   framework::TSpeedButton *FRightArrow = nullptr;
   // False once the toolbar is freed: the WM_USER handler pumps messages that may free it.
+  uint64_t FHandled = 0; // WM_USER messages handled, to see a nested handler
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
