@@ -14,71 +14,29 @@ using namespace framework;
 // ----------------------------------------------------------------------------------
 
 FW_DEFINE_CLASS(TScrollEdit, [](TClassDef<TScrollEdit> &d) {
+  d.Field("ok", &TScrollEdit::ok);
+  d.Field("GroupBox1", &TScrollEdit::GroupBox1);
+  d.Field("Label1", &TScrollEdit::Label1);
+  d.Field("Label2", &TScrollEdit::Label2);
+  d.Field("Edit1", &TScrollEdit::Edit1);
+  d.Field("RadioGroup1", &TScrollEdit::RadioGroup1);
+  d.Field("Panel2", &TScrollEdit::Panel2);
+  d.Field("Panel1", &TScrollEdit::Panel1);
+  d.Field("Button1", &TScrollEdit::Button1);
   d.Method("okClick", &TScrollEdit::okClick);
   d.Method("Button1Click", &TScrollEdit::Button1Click);
   d.Method("RadioGroup1Click", &TScrollEdit::RadioGroup1Click);
 })
 
-namespace {
-template <class T>
-T *Make(TScrollEdit *owner, TWinControl *parent, const char *name, int left, int top, int width,
-        int height) {
-  auto *c = new T(owner);
-  c->SetName(name);
-  c->SetBounds(left, top, width, height);
-  c->SetParent(parent);
-  return c;
-}
-} // namespace
-
-// The layout for a vertical toolbar; FillIt turns the preview strip for a horizontal one.
+// The layout (for a vertical toolbar) is the form text compiled in; FillIt turns the
+// preview strip for a horizontal one.
 TScrollEdit::TScrollEdit(TComponent *owner) : TForm(owner) {
-  SetName("ScrollEdit");
-  SetBorderStyle(bsDialog);
-  SetBounds(194, 407, 449, 388);
-  SetCaption("Edit Component Location Properties");
-  SetKeyPreview(true);
+  RegisterPackageBitmaps();
+  LoadFromResource("TScrollEdit");
   OnKeyDown = TKeyEvent(this, &TScrollEdit::FormKeyDown);
-
-  Panel2 = Make<TPanel>(this, this, "Panel2", 0, 0, 97, 361);
-  Panel2->SetAlign(alLeft);
-  Panel2->SetBevelOuter(bvNone);
-  Panel2->SetBorderWidth(16);
-  Panel2->SetCaption("");
-  Panel1 = Make<TPanel>(this, Panel2, "Panel1", 16, 16, 65, 329);
-  Panel1->SetAlign(alClient);
-  Panel1->SetBevelOuter(bvLowered);
-  Panel1->SetBorderWidth(6);
+  // The panels' captions would show behind the previews.
   Panel1->SetCaption("");
-
-  GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1", 128, 68, 289, 177);
-  GroupBox1->SetCaption("Component Properties");
-  Label1 = Make<TLabel>(this, GroupBox1, "Label1", 8, 24, 69, 13);
-  Label1->SetCaption("None selected");
-  Label1->SetEnabled(false);
-  Label2 = Make<TLabel>(this, GroupBox1, "Label2", 8, 52, 22, 13);
-  Label2->SetCaption("Pad:");
-  Label2->SetEnabled(false);
-  Edit1 = Make<TEdit>(this, GroupBox1, "Edit1", 40, 48, 41, 21);
-  Edit1->SetText("");
-  Edit1->SetColor(clSilver);
-  Edit1->SetEnabled(false);
-  RadioGroup1 = Make<TRadioGroup>(this, GroupBox1, "RadioGroup1", 8, 84, 129, 81);
-  RadioGroup1->SetCaption("Justification");
-  for (const char *item : {"Centered", "Left", "Right"})
-    RadioGroup1->Items()->Add(item);
-  RadioGroup1->SetItemIndex(0);
-  RadioGroup1->SetEnabled(false);
-  RadioGroup1->OnClick = TNotifyEvent(this, &TScrollEdit::RadioGroup1Click);
-
-  ok = Make<TButton>(this, this, "ok", 184, 320, 75, 25);
-  ok->SetCaption("OK");
-  ok->OnClick = TNotifyEvent(this, &TScrollEdit::okClick);
-  // Zero width, so unseen: the default button that Enter presses.
-  Button1 = Make<TButton>(this, this, "Button1", 0, 4, 0, 25);
-  Button1->SetCaption("Button1");
-  Button1->SetDefault(true);
-  Button1->OnClick = TNotifyEvent(this, &TScrollEdit::Button1Click);
+  Panel2->SetCaption("");
 }
 
 void TScrollEdit::CentreOn(const TControl *window) {
