@@ -18,6 +18,7 @@
 #include "tests/fakes/TestClock.h"
 #include "tessapack/MultiPane.h"
 #include "tessapack/Package.h"
+#include "tessapack/ScrollToolBar.h"
 #include "tessapack/TriPane.h"
 
 namespace tessapack::test {
@@ -26,7 +27,7 @@ namespace {
 using namespace framework;
 
 class GrabHandlerTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     RegisterStandardClasses();
     tessapack::Register();
@@ -35,36 +36,38 @@ class GrabHandlerTest : public ::testing::Test {
     SetClock(&Clock);
   }
   void TearDown() override {
-    for (auto& [form, designer] : Forms)
-      if (designer) form->SetDesigner(nullptr);
+    for (auto &[form, designer] : Forms)
+      if (designer)
+        form->SetDesigner(nullptr);
     Forms.clear();
     SetClock(nullptr);
     SetRandomTestSeed(std::nullopt);
     Application().Reset();
   }
 
-  TForm* NewForm(bool designing) {
+  TForm *NewForm(bool designing) {
     Forms.emplace_back(std::make_unique<TForm>(nullptr), nullptr);
-    TForm* form = Forms.back().first.get();
-    if (designing) Forms.back().second = std::make_unique<TTestDesigner>(form);
+    TForm *form = Forms.back().first.get();
+    if (designing)
+      Forms.back().second = std::make_unique<TTestDesigner>(form);
     return form;
   }
-  TTestDesigner* DesignerOf(TForm* form) {
-    for (auto& [f, d] : Forms)
-      if (f.get() == form) return d.get();
+  TTestDesigner *DesignerOf(TForm *form) {
+    for (auto &[f, d] : Forms)
+      if (f.get() == form)
+        return d.get();
     return nullptr;
   }
-  template <class T>
-  T* Add(TForm* form, const char* name, int border = 0) {
-    auto* c = new T(form);
+  template <class T> T *Add(TForm *form, const char *name, int border = 0) {
+    auto *c = new T(form);
     c->SetName(name);
     c->SetParent(form);
     c->SetBorderWidth(border);
     return c;
   }
   // The handler comes first, so that a stored form names the containers after it.
-  TForm* Build() {
-    TForm* form = NewForm(true);
+  TForm *Build() {
+    TForm *form = NewForm(true);
     form->SetName("Form1");
     form->SetBounds(0, 0, 500, 400);
     Handler = new TGrabHandler(form);
@@ -74,44 +77,45 @@ class GrabHandlerTest : public ::testing::Test {
     Add<TMultiPane>(form, "MultiPane1");
     Add<TPanel>(form, "Panel1");
     Add<TPanel>(form, "Panel2", 4);
-    auto* button = new TButton(form);  // no border to widen
+    auto *button = new TButton(form); // no border to widen
     button->SetName("Button1");
     button->SetParent(form);
     form->Show();
     return form;
   }
-  static int Border(TForm* form, const char* name) {
+  static int Border(TForm *form, const char *name) {
     return static_cast<int>(GetOrdProp(*form->FindComponent(name), "BorderWidth"));
   }
-  static std::vector<std::string> GrabbedNames(const TGrabHandler* h) {
+  static std::vector<std::string> GrabbedNames(const TGrabHandler *h) {
     std::vector<std::string> out;
     if (h->Grabbed())
-      for (TComponent* c : *h->Grabbed()) out.push_back(c->Name());
+      for (TComponent *c : *h->Grabbed())
+        out.push_back(c->Name());
     return out;
   }
-  TForm* Reopen(const std::string& text, bool designing) {
-    TForm* form = NewForm(designing);
+  TForm *Reopen(const std::string &text, bool designing) {
+    TForm *form = NewForm(designing);
     ReadComponentFromText(text, form);
-    Handler = dynamic_cast<TGrabHandler*>(form->FindComponent("GrabHandler1"));
+    Handler = dynamic_cast<TGrabHandler *>(form->FindComponent("GrabHandler1"));
     return form;
   }
 
   TTestClock Clock;
   std::vector<std::pair<std::unique_ptr<TForm>, std::unique_ptr<TTestDesigner>>> Forms;
-  TGrabHandler* Handler = nullptr;
+  TGrabHandler *Handler = nullptr;
 };
 
 struct TBorders {
-  const char* name;
+  const char *name;
   int on, off;
 };
 // Containers of the built form: their border with the handles on and off again.
 const TBorders kBorders[] = {
-    {"TriPane1", 2, 0},    // grab border
-    {"TriPane2", 3, 3},    // a border of its own
-    {"MultiPane1", 2, 0},  // grab border
-    {"Panel1", 2, 0},      // GrabWidth, remembered
-    {"Panel2", 4, 4},      // a border of its own, not remembered
+    {"TriPane1", 2, 0},   // grab border
+    {"TriPane2", 3, 3},   // a border of its own
+    {"MultiPane1", 2, 0}, // grab border
+    {"Panel1", 2, 0},     // GrabWidth, remembered
+    {"Panel2", 4, 4},     // a border of its own, not remembered
 };
 
 TEST_F(GrabHandlerTest, OnlyAFormMayOwnIt) {
@@ -119,7 +123,7 @@ TEST_F(GrabHandlerTest, OnlyAFormMayOwnIt) {
   try {
     new TGrabHandler(&module);
     FAIL();
-  } catch (const EInvalidOwner& e) {
+  } catch (const EInvalidOwner &e) {
     EXPECT_STREQ(e.what(), "This component may only be owned by a TCustomForm");
   }
   EXPECT_EQ(module.ComponentCount(), 0);
@@ -127,9 +131,10 @@ TEST_F(GrabHandlerTest, OnlyAFormMayOwnIt) {
 }
 
 TEST_F(GrabHandlerTest, SwitchingOnAndOffAtDesignTime) {
-  TForm* form = Build();
+  TForm *form = Build();
   Handler->SetGrabs(ghOn);
-  for (const TBorders& b : kBorders) EXPECT_EQ(Border(form, b.name), b.on) << b.name;
+  for (const TBorders &b : kBorders)
+    EXPECT_EQ(Border(form, b.name), b.on) << b.name;
   EXPECT_EQ(GetOrdProp(*form->FindComponent("TriPane1"), "GrabBorder"), 1);
   EXPECT_EQ(GetOrdProp(*form->FindComponent("TriPane2"), "GrabBorder"), 0);
   EXPECT_EQ(GetOrdProp(*form->FindComponent("MultiPane1"), "GrabBorder"), 1);
@@ -143,25 +148,26 @@ TEST_F(GrabHandlerTest, SwitchingOnAndOffAtDesignTime) {
   EXPECT_EQ(Border(form, "TriPane1"), 2) << "the grab border is the container's own";
 
   Handler->SetGrabs(ghOff);
-  for (const TBorders& b : kBorders) EXPECT_EQ(Border(form, b.name), b.off) << b.name;
+  for (const TBorders &b : kBorders)
+    EXPECT_EQ(Border(form, b.name), b.off) << b.name;
   EXPECT_EQ(GetOrdProp(*form->FindComponent("TriPane1"), "GrabBorder"), 0);
 }
 
 TEST_F(GrabHandlerTest, SettingTheStateItHasDoesNothingAndTheEditorToggles) {
-  TForm* form = Build();
+  TForm *form = Build();
   Handler->SetGrabs(ghOn);
-  auto* panel1 = dynamic_cast<TPanel*>(form->FindComponent("Panel1"));
-  panel1->SetBorderWidth(0);  // the user's change
+  auto *panel1 = dynamic_cast<TPanel *>(form->FindComponent("Panel1"));
+  panel1->SetBorderWidth(0); // the user's change
   Handler->SetGrabs(ghOn);
   EXPECT_EQ(panel1->BorderWidth(), 0);
   EXPECT_EQ(GrabbedNames(Handler), std::vector<std::string>{"Panel1"});
 
   // A border the user changed since it was widened stays when the handles go off.
   panel1->SetBorderWidth(6);
-  TTestDesigner* designer = DesignerOf(form);
+  TTestDesigner *designer = DesignerOf(form);
   auto editor = GetComponentEditor(Handler, designer);
   EXPECT_EQ(editor->GetVerbCount(), 0);
-  editor->Edit();  // double-click
+  editor->Edit(); // double-click
   EXPECT_EQ(Handler->AllGrabHandles(), ghOff);
   EXPECT_EQ(panel1->BorderWidth(), 6);
   EXPECT_EQ(Border(form, "TriPane1"), 0);
@@ -172,7 +178,7 @@ TEST_F(GrabHandlerTest, SettingTheStateItHasDoesNothingAndTheEditorToggles) {
 }
 
 TEST_F(GrabHandlerTest, TheStoredNamesFollowTheState) {
-  TForm* form = Build();
+  TForm *form = Build();
   auto compNames = [&] {
     std::string text = WriteComponentToText(*form);
     size_t at = text.find("CompNames = (");
@@ -194,17 +200,20 @@ TEST_F(GrabHandlerTest, SwitchingOffAfterReopeningTakesTheBordersAway) {
   const std::string text = WriteComponentToText(*Forms[0].first);
   ASSERT_LT(text.find("GrabHandler1"), text.find("Panel1")) << text;
 
-  TForm* form = Reopen(text, true);
+  TForm *form = Reopen(text, true);
   ASSERT_NE(Handler, nullptr);
   EXPECT_EQ(Handler->AllGrabHandles(), ghOn);
   EXPECT_EQ(GrabbedNames(Handler), std::vector<std::string>{"Panel1"});
-  for (const TBorders& b : kBorders) EXPECT_EQ(Border(form, b.name), b.on) << b.name;
+  for (const TBorders &b : kBorders)
+    EXPECT_EQ(Border(form, b.name), b.on) << b.name;
   EXPECT_EQ(WriteComponentToText(*form), text);
 
   Handler->SetGrabs(ghOff);
-  for (const TBorders& b : kBorders) EXPECT_EQ(Border(form, b.name), b.off) << b.name;
+  for (const TBorders &b : kBorders)
+    EXPECT_EQ(Border(form, b.name), b.off) << b.name;
   Handler->SetGrabs(ghOn);
-  for (const TBorders& b : kBorders) EXPECT_EQ(Border(form, b.name), b.on) << b.name;
+  for (const TBorders &b : kBorders)
+    EXPECT_EQ(Border(form, b.name), b.on) << b.name;
 }
 
 TEST_F(GrabHandlerTest, NamesThatMatchNothingAreWrittenBackAsRead) {
@@ -212,7 +221,7 @@ TEST_F(GrabHandlerTest, NamesThatMatchNothingAreWrittenBackAsRead) {
   Handler->SetGrabs(ghOn);
   std::string text = WriteComponentToText(*Forms[0].first);
   text.replace(text.find("'Panel1'"), 8, "'Ghost'\n      'Panel1'");
-  TForm* form = Reopen(text, true);
+  TForm *form = Reopen(text, true);
   EXPECT_EQ(GrabbedNames(Handler), std::vector<std::string>{"Panel1"});
   const std::string again = WriteComponentToText(*form);
   EXPECT_NE(again.find("CompNames = (\n      'Panel1'\n      'Ghost')"), std::string::npos)
@@ -222,7 +231,7 @@ TEST_F(GrabHandlerTest, NamesThatMatchNothingAreWrittenBackAsRead) {
 }
 
 TEST_F(GrabHandlerTest, AFreedContainerIsForgotten) {
-  TForm* form = Build();
+  TForm *form = Build();
   Add<TPanel>(form, "Panel3");
   Handler->SetGrabs(ghOn);
   EXPECT_EQ(GrabbedNames(Handler), (std::vector<std::string>{"Panel1", "Panel3"}));
@@ -236,7 +245,7 @@ TEST_F(GrabHandlerTest, AFreedContainerIsForgotten) {
 // Loaded at run time, the handler takes away the borders it stored once the form is in;
 // a border that the form changed is left alone.
 TEST_F(GrabHandlerTest, AtRunTimeTheStoredBordersGoWhenTheFormHasLoaded) {
-  TForm* designed = Build();
+  TForm *designed = Build();
   Add<TPanel>(designed, "Panel3");
   Handler->SetGrabs(ghOn);
   std::string text = WriteComponentToText(*designed);
@@ -244,7 +253,7 @@ TEST_F(GrabHandlerTest, AtRunTimeTheStoredBordersGoWhenTheFormHasLoaded) {
   const size_t p3 = text.find("object Panel3");
   text.replace(text.find("BorderWidth = 2", p3), 15, "BorderWidth = 7");
 
-  TForm* form = Reopen(text, false);
+  TForm *form = Reopen(text, false);
   EXPECT_EQ(Border(form, "Panel1"), 0);
   EXPECT_EQ(Border(form, "Panel3"), 7);
   EXPECT_EQ(Border(form, "Panel2"), 4);
@@ -265,71 +274,73 @@ TEST_F(GrabHandlerTest, AtRunTimeTheStoredBordersGoWhenTheFormHasLoaded) {
 }
 
 TEST_F(GrabHandlerTest, AnEmptyOrSwitchedOffListTouchesNothingAtRunTime) {
-  for (const char* names : {"()", "(\n      '###')", "(\n      '###'\n      'Panel1')"}) {
+  for (const char *names : {"()", "(\n      '###')", "(\n      '###'\n      'Panel1')"}) {
     SCOPED_TRACE(names);
     const std::string text =
         "object Form1: TForm\n  object GrabHandler1: TGrabHandler\n    AllGrabHandles = ghOn\n"
         "    CompNames = " +
         std::string(names) + "\n  end\n  object Panel1: TPanel\n    BorderWidth = 2\n  end\nend\n";
-    TForm* form = Reopen(text, false);
+    TForm *form = Reopen(text, false);
     EXPECT_FALSE(Handler->HaveNames());
     EXPECT_EQ(Border(form, "Panel1"), 2);
   }
 }
 
-// A stand-in for the scrolling toolbar: a windowed control that is no panel, known to the
-// handler only by its registered name and its BorderWidth property.
-class TScrollToolBar : public TCustomControl {
-  FW_CLASS(TScrollToolBar, TCustomControl)
- public:
-  explicit TScrollToolBar(TComponent* owner) : TCustomControl(owner) {}
-  int BorderWidth() const { return FBorder; }
-  void SetBorderWidth(int value) { FBorder = value; }
-
- private:
-  int FBorder = 0;
-};
-
-FW_DEFINE_CLASS(TScrollToolBar, [](TClassDef<TScrollToolBar>& d) {
-  d.Property("BorderWidth", &TScrollToolBar::BorderWidth, &TScrollToolBar::SetBorderWidth)
-      .Default(0);
-})
-
-TEST_F(GrabHandlerTest, TheToolbarIsReachedByItsRegisteredName) {
-  const TMetaClass* real = GetClass("TScrollToolBar");
-  TForm* form = Build();
-  auto* bar = new TScrollToolBar(form);
+// The scrolling toolbar: its own BorderWidth (reached by name) is widened and lays its
+// controls out inside the border; the panel frame underneath stays as it was.
+TEST_F(GrabHandlerTest, TheToolbarGetsAGrabBorderThatItsLayoutFollows) {
+  TForm *form = Build();
+  auto *bar = new TScrollToolBar(form);
   bar->SetName("ToolBar1");
   bar->SetParent(form);
-  Handler->SetGrabs(ghOn);
-  EXPECT_EQ(bar->BorderWidth(), 0) << "unregistered, the class matches nothing";
-  Handler->SetGrabs(ghOff);
+  bar->SetBounds(0, 300, 200, 30);
+  auto *inner = new TButton(form);
+  inner->SetName("Inner1");
+  inner->SetParent(bar);
+  Application().ProcessMessages();
+  ASSERT_EQ(inner->Top(), 0);
 
-  RegisterClass(TScrollToolBar::StaticClass());
-  auto* other = new TGrabHandler(form);  // registers the toolbar's border editor
+  auto *other = new TGrabHandler(form); // registers the toolbar's border editor
   auto editor = CreatePropertyEditor(nullptr, bar, *GetPropInfo(*bar, "BorderWidth"));
-  EXPECT_NE(dynamic_cast<TIntegerProperty*>(editor.get()), nullptr);
+  EXPECT_NE(dynamic_cast<TIntegerProperty *>(editor.get()), nullptr);
   delete other;
   Handler->SetGrabs(ghOn);
   EXPECT_EQ(bar->BorderWidth(), 2);
+  EXPECT_EQ(bar->TCustomPanel::BorderWidth(), 0);
+  EXPECT_EQ(inner->Top(), 2);
+  EXPECT_EQ(inner->Height(), 26);
   EXPECT_EQ(GrabbedNames(Handler), (std::vector<std::string>{"Panel1", "ToolBar1"}));
   Handler->SetWidth(3);
   EXPECT_EQ(bar->BorderWidth(), 3);
+  EXPECT_EQ(inner->Top(), 3);
+  // Stored and reopened at run time: the clean-up takes the toolbar's border away.
+  const std::string text = WriteComponentToText(*form);
+  EXPECT_NE(text.find("'ToolBar1'"), std::string::npos);
   Handler->SetGrabs(ghOff);
   EXPECT_EQ(bar->BorderWidth(), 0);
-  UnRegisterClass(TScrollToolBar::StaticClass());
-  if (real) RegisterClass(*real);
+  EXPECT_EQ(inner->Top(), 0);
+
+  TForm *run = Reopen(text, false);
+  auto *runBar = dynamic_cast<TScrollToolBar *>(run->FindComponent("ToolBar1"));
+  ASSERT_NE(runBar, nullptr);
+  Clock.Advance(60);
+  Application().ProcessMessages();
+  EXPECT_EQ(runBar->BorderWidth(), 0);
+  auto *runInner = dynamic_cast<TControl *>(run->FindComponent("Inner1"));
+  ASSERT_NE(runInner, nullptr);
+  EXPECT_EQ(runInner->Top(), 0);
+  EXPECT_EQ(runInner->Height(), 30);
 }
 
 // A form that is still loading when the handler has loaded leaves the clean-up to the
 // 50 ms timer.
 TEST_F(GrabHandlerTest, TheTimerCleansUpOnceTheOwnerHasLoaded) {
-  TForm* form = NewForm(false);
-  auto* panel = Add<TPanel>(form, "Panel1", 2);
+  TForm *form = NewForm(false);
+  auto *panel = Add<TPanel>(form, "Panel1", 2);
   form->SetComponentState(csLoading, true);
   ReadComponentFromText(
       "object GrabHandler1: TGrabHandler\n  CompNames = (\n      'Panel1')\nend\n", nullptr, form);
-  Handler = dynamic_cast<TGrabHandler*>(form->FindComponent("GrabHandler1"));
+  Handler = dynamic_cast<TGrabHandler *>(form->FindComponent("GrabHandler1"));
   ASSERT_NE(Handler, nullptr);
   ASSERT_NE(Handler->CleanupTimer(), nullptr);
   EXPECT_EQ(Handler->CleanupTimer()->Interval(), 50u);
@@ -344,12 +355,12 @@ TEST_F(GrabHandlerTest, TheTimerCleansUpOnceTheOwnerHasLoaded) {
   EXPECT_EQ(Handler->CleanupTimer(), nullptr);
   EXPECT_FALSE(Handler->Names().has_value());
   Clock.Advance(60);
-  Application().ProcessMessages();  // the timer does not fire again
+  Application().ProcessMessages(); // the timer does not fire again
   panel->SetBorderWidth(2);
   Clock.Advance(60);
   Application().ProcessMessages();
   EXPECT_EQ(panel->BorderWidth(), 2);
 }
 
-}  // namespace
-}  // namespace tessapack::test
+} // namespace
+} // namespace tessapack::test

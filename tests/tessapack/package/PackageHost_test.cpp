@@ -32,10 +32,11 @@ TEST(PackageHost, LoadedPackageRegistersIntoTheHostsFramework) {
   entry();  // a second call adds nothing
 
   auto classes = PaletteClasses("Tessaline");
-  ASSERT_EQ(classes.size(), 3u);
+  ASSERT_EQ(classes.size(), 4u);
   EXPECT_EQ(classes[0]->ClassName(), "TTriPane");
   EXPECT_EQ(classes[1]->ClassName(), "TMultiPane");
-  EXPECT_EQ(classes[2]->ClassName(), "TGrabHandler");
+  EXPECT_EQ(classes[2]->ClassName(), "TScrollToolBar");
+  EXPECT_EQ(classes[3]->ClassName(), "TGrabHandler");
   EXPECT_EQ(GetClass("TTriPane"), classes[0]);
   // Each has its palette bitmap in the package's resources, and an editor where it has one.
   for (const TMetaClass* c : classes) {
@@ -79,10 +80,15 @@ TEST(PackageHost, LoadedPackageRegistersIntoTheHostsFramework) {
   dynamic_cast<TControl*>(mp)->SetParent(&form);
   EXPECT_EQ(GetOrdProp(*mp, "Count"), 1);
   EXPECT_EQ(GetComponentEditor(mp, nullptr)->GetVerb(0), "New Pane");
-  TComponent* grab = classes[2]->Create(&form);
+  TComponent* bar = classes[2]->Create(&form);
+  bar->SetName("ToolBar1");
+  dynamic_cast<TControl*>(bar)->SetParent(&form);
+  EXPECT_EQ(GetComponentEditor(bar, nullptr)->GetVerb(1), "Realign");
+  EXPECT_EQ(GetEnumProp(*bar, "Orientation"), "scHoriz");
+  TComponent* grab = classes[3]->Create(&form);
   SetEnumProp(*grab, "AllGrabHandles", "ghOn");
   EXPECT_EQ(GetEnumProp(*grab, "AllGrabHandles"), "ghOff") << "run time: never switched on";
-  EXPECT_THROW(classes[2]->Create(nullptr), EInvalidOwner);
+  EXPECT_THROW(classes[3]->Create(nullptr), EInvalidOwner);
 }
 
 }  // namespace
