@@ -12,7 +12,7 @@
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/controls/StdRegister.h"
-#include "framework/design/TestDesigner.h"
+#include "tests/fakes/TestDesigner.h"
 #include "tessapack/Package.h"
 #include "tessapack/ScrollToolBar.h"
 
