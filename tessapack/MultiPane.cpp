@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "framework/base/Random.h"
+#include "tessapack/GrabBorder.h"
 #include "tessapack/Package.h"
 
 namespace tessapack {
@@ -415,21 +416,7 @@ void TMultiPane::GetChildren(const TGetChildProc& proc, TComponent*) {
 
 // The stored border width never includes the grab border.
 void TMultiPane::WriteState(TWriter& writer) {
-  bool grabbed = FGrabBorder;
-  int saved = BorderWidth();
-  try {
-    if (grabbed) {
-      Perform(WM_SETREDRAW, 0);
-      SetBorderWidth(0);
-    }
-    TCustomPanel::WriteState(writer);
-  } catch (...) {
-    if (grabbed) SetBorderWidth(saved);
-    Perform(WM_SETREDRAW, 1);
-    throw;
-  }
-  if (grabbed) SetBorderWidth(saved);
-  Perform(WM_SETREDRAW, 1);
+  WriteWithoutGrabBorder(*this, FGrabBorder, [&] { TCustomPanel::WriteState(writer); });
 }
 
 // Tag n puts the pane at position n - 1; a Tag outside 1..255, or a position already taken

@@ -1,11 +1,11 @@
 #include "tessapack/TriPane.h"
 
 #include <algorithm>
-
 #include <stdexcept>
 
 #include "framework/base/Random.h"
 #include "framework/design/DesignIntf.h"
+#include "tessapack/GrabBorder.h"
 #include "tessapack/Package.h"
 
 FW_DEFINE_ENUM(tessapack::TMenuAlignment, "TMenuAlignment", "mnTop", "mnBottom", "mnLeft", "mnRight")
@@ -568,21 +568,7 @@ void TTriPane::GetChildren(const TGetChildProc& proc, TComponent*) {
 
 // The stored border width never includes the grab border.
 void TTriPane::WriteState(TWriter& writer) {
-  bool grabbed = FGrabBorder;
-  int saved = BorderWidth();
-  try {
-    if (grabbed) {
-      Perform(WM_SETREDRAW, 0);
-      SetBorderWidth(0);
-    }
-    TCustomPanel::WriteState(writer);
-  } catch (...) {
-    if (grabbed) SetBorderWidth(saved);
-    Perform(WM_SETREDRAW, 1);
-    throw;
-  }
-  if (grabbed) SetBorderWidth(saved);
-  Perform(WM_SETREDRAW, 1);
+  WriteWithoutGrabBorder(*this, FGrabBorder, [&] { TCustomPanel::WriteState(writer); });
 }
 
 void TTriPane::ReadState(TReader& reader) {
