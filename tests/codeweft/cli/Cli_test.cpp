@@ -101,7 +101,8 @@ TEST(CliProgram, AFileErrorNamesTheFileAndEndsWithStatusOne) {
   // The error is the last thing said.
   EXPECT_EQ(R.Err.substr(R.Err.find("Building")),
             "Building Symbol Table ...\n"
-            "codeweft: Cannot open file \"lib/A.pas\": No such file or directory\n");
+            "codeweft: Unit A (P.dpr line 2): Cannot open file \"lib/A.pas\": No such file or "
+            "directory\n");
   EXPECT_FALSE(fs::exists(Tmp.Dir() + "out/index.html"));
 }
 
