@@ -1,9 +1,8 @@
 #include "codeweft/core/ProjectScan.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <functional>
+#include <unistd.h>
 
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/Keywords.h"
@@ -15,7 +14,9 @@ namespace codeweft {
 
 namespace {
 
-bool Is(const TRunState &S, TTokenKind Kind) { return S.Token.Kind == Kind; }
+bool Is(const TRunState &S, TTokenKind Kind) {
+  return S.Token.Kind == Kind;
+}
 
 // The file an "in" entry names. A name that is not found as written (one
 // without extension, say) is tried with ".pas", then with ".pp"; when none
@@ -35,7 +36,7 @@ std::string UnitFileOf(std::string_view Given) {
 // Counts the lines of the project file while it is scanned, so that each
 // unit entry knows the line it stands on; the hook in place goes on running.
 class TLineCounter {
- public:
+public:
   explicit TLineCounter(TRunState &S) : FState(S), FOuter(S.TokenHook) {
     S.ProjectLine = 1;
     S.TokenHook = [this] {
@@ -50,7 +51,7 @@ class TLineCounter {
   TLineCounter(const TLineCounter &) = delete;
   TLineCounter &operator=(const TLineCounter &) = delete;
 
- private:
+private:
   TRunState &FState;
   std::function<void()> FOuter;
 };
@@ -117,7 +118,8 @@ int ProjectUnitList(TRunState &S) {
     } else {
       QueueCurrent(S);
     }
-    if (!Is(S, TTokenKind::tkComma)) return 1;
+    if (!Is(S, TTokenKind::tkComma))
+      return 1;
     BeginDeferral(S);
     Advance(S);
     Result = 2;
@@ -129,7 +131,8 @@ int ProjectUnitList(TRunState &S) {
 bool ProjectUses(TRunState &S) {
   BeginDeferral(S);
   Advance(S);
-  if (ProjectUnitList(S) != 1 || !Is(S, TTokenKind::tkSemicolon)) return false;
+  if (ProjectUnitList(S) != 1 || !Is(S, TTokenKind::tkSemicolon))
+    return false;
   Advance(S);
   return true;
 }
