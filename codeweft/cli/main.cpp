@@ -25,7 +25,8 @@ namespace {
 
 const char *const Usage =
     "usage: codeweft PROJECT.dpr -o BUILD_DIR [--hcrtf PATH] [--defines \"A;B\"] [--symbols]\n"
-    "  -o BUILD_DIR     where the listings, help project and frames are written\n"
+    "  PROJECT.dpr      the project file: a .dpr or .lpr file is read as given,\n"
+    "                   a name without extension means its .dpr file\n"    "  -o BUILD_DIR     where the listings, help project and frames are written\n"
     "                   (created when missing)\n"
     "  --hcrtf PATH     the help compiler to start on the help project\n"
     "  --defines TEXT   conditional symbols, separated by \";\"\n"

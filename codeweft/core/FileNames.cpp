@@ -1,8 +1,10 @@
 #include "codeweft/core/FileNames.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
+#include "codeweft/core/Text.h"
 
 namespace codeweft {
 
@@ -34,6 +36,16 @@ std::string ChangeExt(std::string_view FileName, std::string_view Ext) {
     Result += Ext;
   }
   return Result;
+}
+
+std::string ProjectFileOf(std::string_view FileName) {
+  const std::string_view Ext =
+      FileName.substr(std::min(FileName.size(), WithoutExt(FileName).size() + 1));
+  // A quoted name loses its quotes in ChangeExt; the extension then lies before the last one.
+  const std::string_view Bare =
+      !Ext.empty() && Ext.back() == '"' ? Ext.substr(0, Ext.size() - 1) : Ext;
+  if (SameText(Bare, "dpr") || SameText(Bare, "lpr")) return ChangeExt(FileName, Bare);
+  return ChangeExt(FileName, "dpr");
 }
 
 std::string ExtractFileName(std::string_view Path) {

@@ -14,6 +14,11 @@ namespace codeweft {
 //   lib\Tools.pp, "" -> lib\Tools    C:\tools\hcrtf, "exe" -> C:\tools\hcrtf.exe
 std::string ChangeExt(std::string_view FileName, std::string_view Ext);
 
+// The project file a name given by the user stands for: a ".dpr" or ".lpr"
+// file (any case) as given, any other name with its extension made ".dpr".
+//   Demo.lpr -> Demo.lpr    Demo -> Demo.dpr    Demo.pas -> Demo.dpr
+std::string ProjectFileOf(std::string_view FileName);
+
 // The file name part of a path: what follows the last "/" or "\" (a backslash
 // in a name read from a project is a directory separator on this platform).
 std::string ExtractFileName(std::string_view Path);

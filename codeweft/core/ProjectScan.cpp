@@ -1,6 +1,7 @@
 #include "codeweft/core/ProjectScan.h"
 
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 #include "codeweft/core/FileNames.h"
@@ -17,15 +18,81 @@ bool Is(const TRunState &S, TTokenKind Kind) {
   return S.Token.Kind == Kind;
 }
 
+// The file an "in" entry names. A name that is not found as written (one
+// without extension, say) is tried with ".pas", then with ".pp"; when none
+// exists it stays as written, and opening it later says so.
+std::string UnitFileOf(std::string_view Given) {
+  std::error_code E;
+  const auto Exists = [&E](const std::string &Name) {
+    return std::filesystem::is_regular_file(LocateSourceFile(Name), E);
+  };
+  std::string Name(Given);
+  if (Name.empty() || Exists(Name)) return Name;
+  for (const char *Ext : {".pas", ".pp"})
+    if (Exists(Name + Ext)) return Name + Ext;
+  return Name;
+}
+
+// Counts the lines of the project file while it is scanned, so that each
+// unit entry knows the line it stands on; the hook in place goes on running.
+class TLineCounter {
+public:
+  explicit TLineCounter(TRunState &S) : FState(S), FOuter(S.TokenHook) {
+    S.ProjectLine = 1;
+    S.TokenHook = [this] {
+      const std::string_view T = FState.Token.Text;
+      for (std::size_t I = 0; I < T.size(); ++I)
+        if (T[I] == '\n' || (T[I] == '\r' && (I + 1 == T.size() || T[I + 1] != '\n')))
+          ++FState.ProjectLine;
+      if (FOuter) FOuter();
+    };
+  }
+  ~TLineCounter() { FState.TokenHook = FOuter; }
+  TLineCounter(const TLineCounter &) = delete;
+  TLineCounter &operator=(const TLineCounter &) = delete;
+
+private:
+  TRunState &FState;
+  std::function<void()> FOuter;
+};
+
 } // namespace
 
 int ProjectUnitList(TRunState &S) {
   int Result = 0;
   while (Is(S, TTokenKind::tkIdentifier)) {
-    const std::string Written(S.Token.Text);
+    std::string Written(S.Token.Text);
     QueueToken(S, Written, {}, {}, TTokenStyle::tsIdent);
     const int NamePos = static_cast<int>(S.PendingTokens.size()) - 1;
     Advance(S);
+    // A dotted name ("Shared.CommonFunc") is one name. Written as one run it
+    // stays one entry, so the whole name becomes the link; with blanks or
+    // comments between its parts each part is queued plain.
+    bool OneRun = true;
+    std::string FullName = Written;
+    while (Is(S, TTokenKind::tkPeriod)) {
+      const std::string Dot(S.Token.Text);
+      const std::size_t DotPos = S.PendingTokens.size();
+      OneRun = OneRun && static_cast<int>(DotPos) == NamePos + 1;
+      Advance(S);
+      // The dot goes ahead of any trivia the hook queued after it.
+      if (!Is(S, TTokenKind::tkIdentifier)) {
+        InsertToken(S, DotPos, Dot, {}, {}, TTokenStyle::tsSymbol);
+        QueueCurrent(S);
+        return 2;
+      }
+      FullName += Dot;
+      FullName += S.Token.Text;
+      OneRun = OneRun && S.PendingTokens.size() == DotPos;
+      if (OneRun) {
+        Written = FullName;
+        S.PendingTokens[NamePos].Text = Written;
+      } else {
+        InsertToken(S, DotPos, Dot, {}, {}, TTokenStyle::tsSymbol);
+        QueueToken(S, S.Token.Text, {}, {}, TTokenStyle::tsIdent);
+      }
+      Advance(S);
+    }
     if (Is(S, Keyword("in"))) {
       // Still deferring: the link is made once the file, and so the unit's
       // list name, is known.
@@ -36,10 +103,15 @@ int ProjectUnitList(TRunState &S) {
         return 2;
       }
       const std::string_view Quoted = S.Token.Text;
-      S.Symbols.AddUnit(Quoted.substr(1, Quoted.size() - 2));
+      S.Symbols.AddUnit(UnitFileOf(Quoted.substr(1, Quoted.size() - 2)));
       if (!S.Symbols.Units.empty()) {
+        S.Symbols.Units.back().ProjectLine = S.ProjectLine;
+        S.Symbols.Units.back().EntryName = FullName;
+      }
+      if (!S.Symbols.Units.empty() && OneRun) {
         const std::string &Name = S.Symbols.Units.back().Name;
-        MakeLink(S, NamePos, PageName(Name) + ".html", Written, "unit_" + Name, TTokenStyle::tsLink);
+        MakeLink(S, NamePos, PageName(Name) + ".html", Written, "unit_" + Name,
+                 TTokenStyle::tsLink);
       }
       QueueCurrent(S);
       Advance(S);
@@ -88,6 +160,7 @@ int ScanProject(TRunState &S, TListingSink &Sink, const std::string &ProjectFile
   S.Phase = TPhase::phProject;
   S.Scanner.Open(E ? ProjectFile : Project.string());
   S.AtEnd = false;
+  TLineCounter Lines(S);
   Advance(S);
   while (!S.AtEnd) {
     if (Is(S, Keyword("uses")))

@@ -3,8 +3,10 @@
 //
 // A unit belongs to the project only through an entry of the form
 //   Name in 'file'
-// in a uses clause of the project file; the entry's file is relative to the
-// project's folder (a backslash separates folders). Every such entry is kept.
+// in a uses clause of the project file, where Name may be dotted
+// (Shared.CommonFunc); the entry's file is relative to the project's folder
+// (a backslash separates folders), and one not found as written is tried with
+// ".pas", then ".pp". Every such entry is kept, with its line in the project.
 #pragma once
 
 #include <string>
@@ -30,12 +32,13 @@ int ScanProject(TRunState &State, TListingSink &Sink, const std::string &Project
 // scan goes on from the current token, and the units added so far stay.
 bool ProjectUses(TRunState &State);
 
-// ProjectUnitList = Entry { "," Entry } .   Entry = ident [ "in" string ] .
+// ProjectUnitList = Entry { "," Entry } .
+// Entry = ident { "." ident } [ "in" string ] .
 // Entered with Deferring set. Each entry with "in" adds its file to Units and
 // turns the name into a link to that unit's page ("Name.html", the list name,
 // so the link reaches the file that is written) and help topic; others stay
 // plain. Returns 0 without any name, 1 for a proper list, 2 when a file name
-// is missing after "in" or a name after a comma.
+// is missing after "in", a name after a comma or a dot.
 int ProjectUnitList(TRunState &State);
 
 } // namespace codeweft

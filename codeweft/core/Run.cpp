@@ -84,7 +84,9 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
     Lock.emplace(S.BuildDir);
     // An executable here has no extension to force; the path is used as given.
     S.HcrtfPath = Inputs.HcrtfPath;
-    S.ProjectFile = ChangeExt(Inputs.ProjectFile, "dpr");
+    // ".dpr" and ".lpr" files are used as given; a name without an extension
+    // means the ".dpr" file.
+    S.ProjectFile = ProjectFileOf(Inputs.ProjectFile);
 
     ScanProject(S, Sink, S.ProjectFile, Inputs.Defines, Reporter);
 

@@ -26,6 +26,7 @@ struct TRunState {
   TToken Token;          // the current token, filled by Advance
   TDefines Defines;      // the conditional symbols
   bool Skipping = false; // a conditional directive switched the source off
+  int ProjectLine = 0;    // line of the project file being read (project scan)
 
   // One run.
   std::string ProjectFile; // the project's path, extension "dpr"

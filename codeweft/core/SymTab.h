@@ -48,7 +48,9 @@ struct TCRElm {
 // One unit of the project.
 struct TURElm {
   std::string Name;     // file name without directory and extension, case as written
-  std::string FileName; // exactly as written in the project file
+  std::string FileName; // as written in the project file, with ".pas" or ".pp" if found so
+  std::string EntryName; // the unit's name in the project entry, dots included
+  int ProjectLine = 0;   // line of that entry in the project file
   std::vector<TRefElm> Idents;
   std::vector<TCRElm> Classes;
 };

@@ -1,9 +1,11 @@
 #include "codeweft/core/SymbolPass.h"
 
+#include <filesystem>
+
+#include "codeweft/core/Errors.h"
+#include "codeweft/core/FileNames.h"
 #include "codeweft/core/Parser.h"
 #include "codeweft/core/TokenStream.h"
-
-#include <filesystem>
 
 namespace codeweft {
 
@@ -14,7 +16,15 @@ TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index) {
   State.Phase = TPhase::phSymbols;
   State.CurrentClass.clear();
   State.Nesting = 0;
-  State.Scanner.Open(LocateSourceFile(Unit.FileName));
+  try {
+    State.Scanner.Open(LocateSourceFile(Unit.FileName));
+  } catch (const EFOpenError &E) {
+    // The project entry that named the file is what the user has to mend.
+    if (Unit.ProjectLine <= 0) throw;
+    throw EFOpenError("Unit " + (Unit.EntryName.empty() ? Unit.Name : Unit.EntryName) + " (" +
+                      ExtractFileName(State.ProjectFile) + " line " +
+                      std::to_string(Unit.ProjectLine) + "): " + E.what());
+  }
   State.AtEnd = false;
   Advance(State);
   while (!State.AtEnd && State.Token.Kind != Keyword("implementation")) {

@@ -65,7 +65,7 @@ void TForm1::FormCreate(TObject*) {
   for (int c = 0; c < ngSymtab->ColCount(); ++c) ngSymtab->SetColReadOnly(c, true);
 }
 
-void TForm1::feProjectChange(TObject*) { FState.ProjectFile = ChangeExt(feProject->Text(), "dpr"); }
+void TForm1::feProjectChange(TObject*) { FState.ProjectFile = ProjectFileOf(feProject->Text()); }
 
 void TForm1::deBuildLocationChange(TObject*) {
   FState.BuildDir = deBuildLocation->Text() + std::string(1, std::filesystem::path::preferred_separator);
@@ -90,7 +90,7 @@ void TForm1::Button1Click(TObject*) {
   // The run puts the current directory back; the window keeps the project's folder current
   // afterwards, where the folder dialog opens and relative names of the next run start.
   auto stayInProjectFolder = [&] {
-    std::filesystem::path folder = std::filesystem::path(ChangeExt(inputs.ProjectFile, "dpr")).parent_path();
+    std::filesystem::path folder = std::filesystem::path(ProjectFileOf(inputs.ProjectFile)).parent_path();
     std::error_code e;
     if (!folder.empty() && std::filesystem::is_directory(folder, e)) std::filesystem::current_path(folder, e);
   };

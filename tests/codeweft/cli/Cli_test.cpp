@@ -87,6 +87,18 @@ TEST(CliProgram, DefinesReachTheConditionalRegions) {
   EXPECT_EQ(R.Out.find("Traced"), std::string::npos);
 }
 
+TEST(CliProgram, AnLprProjectIsReadAsGiven) {
+  TTempDir Tmp;
+  Tmp.Write("P.lpr", "program P;\r\nuses App.Core in 'App.Core';\r\nbegin\r\nend.\r\n");
+  Tmp.Write("App.Core.pp", "unit App.Core;\r\ninterface\r\nprocedure Go;\r\n"
+                           "implementation\r\nend.\r\n");
+  const TOutcome R = RunProgram(Tmp.Dir() + "P.lpr -o " + Tmp.Dir() + "out --symbols");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_NE(R.Out.find("\nApp.Core:App.Core.pp\n"), std::string::npos) << R.Out;
+  EXPECT_TRUE(fs::exists(Tmp.Dir() + "out/App.Core.html"));
+  EXPECT_TRUE(fs::exists(Tmp.Dir() + "out/P.html"));
+}
+
 TEST(CliProgram, AFileErrorNamesTheFileAndEndsWithStatusOne) {
   TTempDir Tmp;
   TOutcome R = RunProgram(Tmp.Dir() + "Nope.dpr -o " + Tmp.Dir() + "out");
@@ -101,7 +113,8 @@ TEST(CliProgram, AFileErrorNamesTheFileAndEndsWithStatusOne) {
   // The error is the last thing said.
   EXPECT_EQ(R.Err.substr(R.Err.find("Building")),
             "Building Symbol Table ...\n"
-            "codeweft: Cannot open file \"lib/A.pas\": No such file or directory\n");
+            "codeweft: Unit A (P.dpr line 2): Cannot open file \"lib/A.pas\": No such file or "
+            "directory\n");
   EXPECT_FALSE(fs::exists(Tmp.Dir() + "out/index.html"));
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "codeweft/core/FileNames.h"
 #include "codeweft/core/SymbolPass.h"
 #include "tests/codeweft/core/LinkCheck.h"
 #include "tests/codeweft/core/TempDir.h"
@@ -90,6 +91,91 @@ TEST_F(ProjectScanTest, ABrokenClauseKeepsWhatItFoundAndTheScanGoesOn) {
   // "uses" until the second clause, which breaks after a comma; the third
   // lacks its ";" but has added E already.
   EXPECT_EQ(Names(), (std::vector<std::string>{"A:A.pas", "D:D.pas", "E:E.pas"}));
+}
+
+TEST_F(ProjectScanTest, DottedUnitNamesAreWholeNamesAndLinks) {
+  Scan(
+      "program P;\r\nuses\r\n  Shared.CommonFunc in '..\\Shared.CommonFunc.pas',\r\n"
+      "  Vcl.Forms,\r\n  App.Main.View in 'App.Main.View.pas' {Form1},\r\n"
+      "  Spaced . {c} Name in 'Spaced.Name.pas', Last in 'Last.pas';\r\nbegin\r\nend.\r\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Shared.CommonFunc:..\\Shared.CommonFunc.pas",
+                                               "App.Main.View:App.Main.View.pas",
+                                               "Spaced.Name:Spaced.Name.pas", "Last:Last.pas"}));
+  std::vector<std::string> Entries;
+  for (const TURElm &U : State.Symbols.Units)
+    Entries.push_back(U.EntryName + "@" + std::to_string(U.ProjectLine));
+  EXPECT_EQ(Entries, (std::vector<std::string>{"Shared.CommonFunc@3", "App.Main.View@5",
+                                               "Spaced.Name@6", "Last@6"}));
+  EXPECT_NE(Html.find("  <A HREF = \"Shared.CommonFunc.html\">Shared.CommonFunc</A> <B>"),
+            std::string::npos);
+  EXPECT_NE(Html.find("  Vcl.Forms,\r\n  <A HREF = \"App.Main.View.html\">App.Main.View</A>"),
+            std::string::npos);
+  // A name broken by blanks or a comment stays plain text; the unit still counts.
+  EXPECT_EQ(Html.find("Spaced.Name.html"), std::string::npos);
+  EXPECT_NE(Html.find("<A HREF = \"Last.html\">Last</A>"), std::string::npos);
+  const std::string Rtf = ReadBytes(Out.Dir() + "P.rtf");
+  EXPECT_NE(Rtf.find("{\\uldb Shared.CommonFunc}{\\v*unit_Shared.CommonFunc}"), std::string::npos);
+}
+
+TEST_F(ProjectScanTest, ALargeProjectOfDottedNamesLosesNoUnit) {
+  std::string Source = "program P;\r\nuses\r\n";
+  std::vector<std::string> Expected;
+  for (int I = 0; I < 125; ++I) {
+    const std::string Name = "Area" + std::to_string(I % 7) + ".Unit" + std::to_string(I);
+    Source += "  " + Name + " in '..\\" + Name + ".pas'" + (I < 124 ? ",\r\n" : ";\r\n");
+    Expected.push_back(Name + ":..\\" + Name + ".pas");
+  }
+  Scan(Source + "begin\r\nend.\r\n");
+  EXPECT_EQ(Names(), Expected);
+}
+
+TEST_F(ProjectScanTest, ABrokenDottedNameEndsTheClause) {
+  Scan("program P;\r\nuses A in 'A.pas', B. in 'B.pas', C in 'C.pas';\r\nbegin\r\nend.\r\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A:A.pas"}));
+}
+
+TEST_F(ProjectScanTest, AnInPathWithoutExtensionTriesPasThenPp) {
+  struct TCase {
+    std::vector<std::string> Files;  // present in the project's folder
+    std::string Entry;               // the file the "in" entry names
+    std::string Expected;            // the unit's name and file
+  };
+  const std::vector<TCase> Cases = {
+      {{"Tools.pas"}, "Tools", "Tools:Tools.pas"},
+      {{"Tools.pp"}, "Tools", "Tools:Tools.pp"},
+      {{"Tools.pp", "Tools.pas"}, "Tools", "Tools:Tools.pas"},
+      {{"lib/Tools.PP"}, "lib\\Tools", "Tools:lib\\Tools.pp"},
+      {{"Sh.Common.pp"}, "Sh.Common", "Sh.Common:Sh.Common.pp"},
+      {{"Tools.pas"}, "Tools.pas", "Tools:Tools.pas"},
+      {{"Tools"}, "Tools", "Tools:Tools"},    // a file without extension that exists is used
+      {{"lib/Tools.pas"}, "lib", "lib:lib"},  // a folder is no unit file
+      {{}, "Gone", "Gone:Gone"},              // nothing found: as written, opening it fails later
+  };
+  for (const TCase &C : Cases) {
+    for (const auto &Old : fs::directory_iterator(Src.Path())) fs::remove_all(Old.path());
+    for (const std::string &F : C.Files) {
+      fs::create_directories((Src.Path() / F).parent_path());
+      Src.Write(F, "unit X;");
+    }
+    Scan("program P;\r\nuses U in '" + C.Entry + "';\r\nbegin\r\nend.\r\n");
+    EXPECT_EQ(Names(), std::vector<std::string>{C.Expected}) << C.Entry;
+    State.Symbols.CreateSymbols();
+  }
+}
+
+TEST(ProjectFileOfTest, DprAndLprAreUsedAsGiven) {
+  const std::vector<std::pair<std::string, std::string>> Cases = {
+      {"Demo.dpr", "Demo.dpr"},
+      {"Demo.lpr", "Demo.lpr"},
+      {"lib/Demo.LPR", "lib/Demo.LPR"},
+      {"Demo.DPR", "Demo.DPR"},
+      {"Demo", "Demo.dpr"},
+      {"Demo.pas", "Demo.dpr"},
+      {"\"Demo.lpr\"", "Demo.lpr"},
+      {"my.app/Demo", "my.app/Demo.dpr"},
+      {"", ""},
+  };
+  for (const auto &[Given, Expected] : Cases) EXPECT_EQ(ProjectFileOf(Given), Expected) << Given;
 }
 
 TEST_F(ProjectScanTest, DefinesAreSplitAtSemicolonsOnly) {

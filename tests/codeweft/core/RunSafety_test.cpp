@@ -63,7 +63,7 @@ TEST(RunSafety, AUnitThatIsNotARegularFileEndsTheRunNamingIt) {
         {"D.pas", "Is a directory"}}) {
     Src.Write("P.dpr", ProjectUsing("U", File));
     EXPECT_EQ(RunProject(Src.Path(), "P.dpr", Out.Dir()),
-              "Cannot open file \"" + File + "\": " + Reason);
+              "Unit U (P.dpr line 3): Cannot open file \"" + File + "\": " + Reason);
   }
   // The project itself.
   ASSERT_EQ(::mkfifo((Src.Path() / "Q.dpr").c_str(), 0600), 0);

@@ -171,7 +171,8 @@ TEST(RunTest, AMissingUnitFileEndsTheRunClosingWhatWasOpen) {
   EXPECT_THROW(RunIn(Src.Path(), {"P.dpr", Out.Dir(), "", ""}, Reporter, &State), EFOpenError);
   EXPECT_EQ(Reporter.Log.substr(Reporter.Log.rfind("status")),
             "status Building Symbol Table ...\nprogress 0/2\nprogress 1/2\n"
-            "error Cannot open file \"Missing.pas\": No such file or directory\n");
+            "error Unit B (P.dpr line 2): Cannot open file \"Missing.pas\": No such file or "
+            "directory\n");
   EXPECT_EQ(OpenDescriptors(), Before);
   EXPECT_EQ(fs::current_path(), Cwd);
   EXPECT_FALSE(fs::exists(Out.Dir() + "index.html"));
@@ -180,6 +181,52 @@ TEST(RunTest, AMissingUnitFileEndsTheRunClosingWhatWasOpen) {
   Src.Write("Missing.pas", "unit Missing;\r\ninterface\r\nimplementation\r\nend.\r\n");
   EXPECT_NO_THROW(RunIn(Src.Path(), {"P.dpr", Out.Dir(), "", ""}, Reporter, &State));
   EXPECT_TRUE(fs::exists(Out.Dir() + "Missing.html"));
+}
+
+TEST(RunTest, AnLprProjectWithDottedAndExtensionlessUnitsRunsAsGiven) {
+  TTempDir Src, Out;
+  Src.Write("P.lpr",
+            "program P;\r\nuses\r\n  Shared.Common in 'Shared.Common',\r\n"
+            "  Tools in 'lib\\Tools';\r\nbegin\r\n  Shout;\r\nend.\r\n");
+  Src.Write("Shared.Common.pas",
+            "unit Shared.Common;\r\ninterface\r\nprocedure Shout;\r\n"
+            "implementation\r\nprocedure Shout;\r\nbegin\r\nend;\r\nend.\r\n");
+  fs::create_directories(Src.Path() / "lib");
+  Src.Write("lib/Tools.pp", "unit Tools;\r\ninterface\r\nimplementation\r\nend.\r\n");
+  TLogReporter Reporter;
+  RunIn(Src.Path(), {"P.lpr", Out.Dir(), "", ""}, Reporter);
+  EXPECT_EQ(Reporter.Log.find("error"), std::string::npos) << Reporter.Log;
+  EXPECT_FALSE(fs::exists(Src.Path() / "P.dpr"));
+  for (const char *Page : {"P.html", "Shared.Common.html", "Tools.html", "index.html"})
+    EXPECT_TRUE(fs::exists(Out.Dir() + Page)) << Page;
+  const std::string Html = ReadBytes(Out.Dir() + "P.html");
+  EXPECT_NE(Html.find("<A HREF = \"Shared.Common.html\">Shared.Common</A>"), std::string::npos);
+  EXPECT_NE(Html.find("<A HREF = \"Tools.html\">Tools</A>"), std::string::npos);
+  const std::vector<std::string> Broken = BrokenLinks(Out.Dir());
+  EXPECT_TRUE(Broken.empty()) << Broken.front();
+}
+
+TEST(RunTest, AMissingUnitIsNamedWithItsProjectLine) {
+  struct TCase {
+    std::string Entry;     // the uses entry, on line 3 of P.lpr
+    std::string Expected;  // the error reported
+  };
+  const std::vector<TCase> Cases = {
+      {"Shared.Gone in '..\\Shared.Gone.pas'",
+       "Unit Shared.Gone (P.lpr line 3): Cannot open file \"../Shared.Gone.pas\""},
+      {"Gone in 'Gone'", "Unit Gone (P.lpr line 3): Cannot open file \"Gone\""},
+      {"Gone in 'Gone.pp'", "Unit Gone (P.lpr line 3): Cannot open file \"Gone.pp\""},
+  };
+  for (const TCase &C : Cases) {
+    TTempDir Src, Out;
+    Src.Write("P.lpr",
+              "program P;\r\nuses A in 'A.pas', {\r\n} " + C.Entry + ";\r\nbegin\r\nend.\r\n");
+    Src.Write("A.pas", "unit A;\r\ninterface\r\nimplementation\r\nend.\r\n");
+    TLogReporter Reporter;
+    EXPECT_THROW(RunIn(Src.Path(), {"P.lpr", Out.Dir(), "", ""}, Reporter), EFOpenError);
+    EXPECT_EQ(Reporter.Log.substr(Reporter.Log.rfind("error ")),
+              "error " + C.Expected + ": No such file or directory\n");
+  }
 }
 
 TEST(RunTest, AnOutputFileThatCannotBeCreatedEndsTheRun) {
