@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 #include "framework/base/StrUtils.h"
 #include "tessapack/Package.h"
@@ -262,14 +263,7 @@ void TScrollTBProperty::Edit() {
   if (!toolbar)
     return;
   auto *list = dynamic_cast<TScrollComponentPlacement *>(GetPropInfo()->GetObj(*toolbar));
-  auto *dialog = MakeScrollEdit(toolbar, list);
-  try {
-    dialog->ShowModal();
-  } catch (...) {
-    delete dialog;
-    throw;
-  }
-  delete dialog;
+  std::unique_ptr<TScrollEdit>(MakeScrollEdit(toolbar, list))->ShowModal();
   Modified();
 }
 

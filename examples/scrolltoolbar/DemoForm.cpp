@@ -1,5 +1,6 @@
 #include "examples/scrolltoolbar/DemoForm.h"
 
+#include <memory>
 #include <string>
 
 #include "framework/controls/ExtCtrls.h"
@@ -88,14 +89,7 @@ void TDemoForm::ShowStart() {
 }
 
 void TDemoForm::PlacementsClick(TObject *) {
-  TScrollEdit *dialog = MakeScrollEdit(FToolBar);
-  try {
-    dialog->ShowModal();
-  } catch (...) {
-    delete dialog;
-    throw;
-  }
-  delete dialog;
+  std::unique_ptr<TScrollEdit>(MakeScrollEdit(FToolBar))->ShowModal();
 }
 
 } // namespace scrolltoolbar_demo
