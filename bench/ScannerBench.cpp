@@ -4,7 +4,7 @@
 // scanner's speed with simply reading the same files through a buffer of the
 // same size as the scanner's (64 KiB). Each figure is the best of ROUNDS
 // rounds (default 5).
-#include "codeweft/core/Scanner.h"
+#include "codeweft/core/lex/Scanner.h"
 
 #include "tests/codeweft/corpus/Corpus.h"
 

@@ -1,7 +1,7 @@
 # One helper per kind of target, so every folder declares its targets the same way.
 
 # cw_library(NAME SOURCES ... [DEPS ...]): a static library whose headers are
-# included by their path from the repository root ("codeweft/core/Scanner.h").
+# included by their path from the repository root ("codeweft/core/lex/Scanner.h").
 function(cw_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
@@ -29,7 +29,8 @@ endfunction()
 function(cw_program name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}
+                                             ${PROJECT_BINARY_DIR}/generated)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
 endfunction()
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "codeweft/core/Scanner.h"
+#include "codeweft/core/lex/Scanner.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *Data, std::size_t Size) {

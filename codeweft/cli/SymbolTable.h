@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "codeweft/core/Grid.h"
+#include "codeweft/core/symbols/Grid.h"
 
 namespace codeweft {
 

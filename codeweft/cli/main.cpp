@@ -9,7 +9,7 @@
 // wrong command line.
 #include "codeweft/cli/CliReporter.h"
 #include "codeweft/cli/SymbolTable.h"
-#include "codeweft/core/OutputFile.h"
+#include "codeweft/core/output/OutputFile.h"
 #include "codeweft/core/Run.h"
 
 #include <algorithm>

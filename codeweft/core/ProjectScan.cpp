@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include "codeweft/core/FileNames.h"
-#include "codeweft/core/Keywords.h"
-#include "codeweft/core/OutputGuard.h"
-#include "codeweft/core/SymbolPass.h"
-#include "codeweft/core/TokenStream.h"
+#include "codeweft/core/lex/Keywords.h"
+#include "codeweft/core/output/OutputGuard.h"
+#include "codeweft/core/symbols/SymbolPass.h"
+#include "codeweft/core/lex/TokenStream.h"
 
 namespace codeweft {
 

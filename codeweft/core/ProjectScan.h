@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "codeweft/core/ListingPass.h"
+#include "codeweft/core/output/ListingPass.h"
 #include "codeweft/core/RunReporter.h"
 #include "codeweft/core/RunState.h"
 

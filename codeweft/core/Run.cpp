@@ -8,11 +8,11 @@
 #include <unistd.h>
 
 #include "codeweft/core/FileNames.h"
-#include "codeweft/core/HelpProject.h"
-#include "codeweft/core/ListingPass.h"
-#include "codeweft/core/OutputGuard.h"
+#include "codeweft/core/output/HelpProject.h"
+#include "codeweft/core/output/ListingPass.h"
+#include "codeweft/core/output/OutputGuard.h"
 #include "codeweft/core/ProjectScan.h"
-#include "codeweft/core/SymbolPass.h"
+#include "codeweft/core/symbols/SymbolPass.h"
 
 namespace codeweft {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "codeweft/core/Grid.h"
+#include "codeweft/core/symbols/Grid.h"
 #include "codeweft/core/RunReporter.h"
 #include "codeweft/core/RunState.h"
 

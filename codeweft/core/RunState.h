@@ -4,9 +4,9 @@
 
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/Phase.h"
-#include "codeweft/core/Scanner.h"
-#include "codeweft/core/SymTab.h"
-#include "codeweft/core/Token.h"
+#include "codeweft/core/lex/Scanner.h"
+#include "codeweft/core/symbols/SymTab.h"
+#include "codeweft/core/lex/Token.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "codeweft/core/HelpProject.h"
+#include "codeweft/core/output/HelpProject.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "codeweft/core/FileNames.h"
-#include "codeweft/core/OutputFile.h"
+#include "codeweft/core/output/OutputFile.h"
 #include "tests/codeweft/core/TempDir.h"
 
 namespace codeweft {

@@ -1,14 +1,14 @@
 // The token hook and the listing pass of one unit: every byte of a source
 // reaches both listings once and in order, also where parsing had to stop.
-#include "codeweft/core/ListingPass.h"
+#include "codeweft/core/output/ListingPass.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 
-#include "codeweft/core/Keywords.h"
-#include "codeweft/core/TokenStream.h"
+#include "codeweft/core/lex/Keywords.h"
+#include "codeweft/core/lex/TokenStream.h"
 #include "tests/codeweft/core/LinkCheck.h"
 #include "tests/codeweft/core/TempDir.h"
 

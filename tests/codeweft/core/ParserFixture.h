@@ -3,11 +3,11 @@
 // link rules queue.
 #pragma once
 
-#include "codeweft/core/Keywords.h"
-#include "codeweft/core/ListingPass.h"
-#include "codeweft/core/Parser.h"
-#include "codeweft/core/SymbolPass.h"
-#include "codeweft/core/TokenStream.h"
+#include "codeweft/core/lex/Keywords.h"
+#include "codeweft/core/output/ListingPass.h"
+#include "codeweft/core/parse/Parser.h"
+#include "codeweft/core/symbols/SymbolPass.h"
+#include "codeweft/core/lex/TokenStream.h"
 
 #include "TestFiles.h"
 

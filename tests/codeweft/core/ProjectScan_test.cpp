@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "codeweft/core/FileNames.h"
-#include "codeweft/core/SymbolPass.h"
+#include "codeweft/core/symbols/SymbolPass.h"
 #include "tests/codeweft/core/LinkCheck.h"
 #include "tests/codeweft/core/TempDir.h"
 

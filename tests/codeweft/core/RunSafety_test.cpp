@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 #include "codeweft/core/Errors.h"
-#include "codeweft/core/OutputGuard.h"
+#include "codeweft/core/output/OutputGuard.h"
 #include "tests/codeweft/core/TempDir.h"
 
 namespace codeweft {

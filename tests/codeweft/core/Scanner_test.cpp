@@ -1,6 +1,6 @@
 #include "codeweft/core/Errors.h"
-#include "codeweft/core/Keywords.h"
-#include "codeweft/core/Scanner.h"
+#include "codeweft/core/lex/Keywords.h"
+#include "codeweft/core/lex/Scanner.h"
 
 #include "TestFiles.h"
 

@@ -1,6 +1,6 @@
 // The symbol-table pass over a unit list, its reports, and the grid rows.
 #include "codeweft/core/Errors.h"
-#include "codeweft/core/Grid.h"
+#include "codeweft/core/symbols/Grid.h"
 
 #include "ParserFixture.h"
 

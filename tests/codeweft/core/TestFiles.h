@@ -1,7 +1,7 @@
 // Temporary source files for the scanner and token-stream tests.
 #pragma once
 
-#include "codeweft/core/Scanner.h"
+#include "codeweft/core/lex/Scanner.h"
 #include "tests/codeweft/core/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "codeweft/core/Keywords.h"
-#include "codeweft/core/TokenStream.h"
+#include "codeweft/core/lex/Keywords.h"
+#include "codeweft/core/lex/TokenStream.h"
 
 #include "TestFiles.h"
 

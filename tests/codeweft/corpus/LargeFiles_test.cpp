@@ -1,7 +1,7 @@
 // Files of 100 MB: the scanner streams them through its buffer, so memory does
 // not grow with the file (only with the largest single token), and junk stops
 // the scan at once instead of being read through.
-#include "codeweft/core/Scanner.h"
+#include "codeweft/core/lex/Scanner.h"
 
 #include <gtest/gtest.h>
 

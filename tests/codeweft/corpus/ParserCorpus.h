@@ -1,9 +1,9 @@
 // The units of the corpus's run-time library, for the parser's corpus runs.
 #pragma once
 
-#include "codeweft/core/Keywords.h"
+#include "codeweft/core/lex/Keywords.h"
 #include "codeweft/core/RunState.h"
-#include "codeweft/core/TokenStream.h"
+#include "codeweft/core/lex/TokenStream.h"
 
 #include "Corpus.h"
 

@@ -2,7 +2,7 @@
 // points, shuffled and recombined, through the symbol pass and the listing
 // rules. Every parse must end, read each token a bounded number of times and
 // keep the listing's text intact. Seeded, so every run feeds the same input.
-#include "codeweft/core/SymbolPass.h"
+#include "codeweft/core/symbols/SymbolPass.h"
 
 #include "ParserCorpus.h"
 #include "tests/codeweft/core/ParserFixture.h"

@@ -1,9 +1,9 @@
 // The scanner and the token stream over every source file of the corpus: the
 // joined token texts must give back each file's bytes up to the point where
 // the scan stopped (all of them when it reached the end).
-#include "codeweft/core/Keywords.h"
-#include "codeweft/core/Scanner.h"
-#include "codeweft/core/TokenStream.h"
+#include "codeweft/core/lex/Keywords.h"
+#include "codeweft/core/lex/Scanner.h"
+#include "codeweft/core/lex/TokenStream.h"
 
 #include "Corpus.h"
 

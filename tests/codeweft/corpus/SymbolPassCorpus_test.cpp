@@ -1,9 +1,9 @@
 // The symbol pass over every unit of the corpus's run-time library, and the
 // listing rules over the same units. Prints the figures that later work on
 // newer syntax is measured against.
-#include "codeweft/core/Grid.h"
-#include "codeweft/core/Scanner.h"
-#include "codeweft/core/SymbolPass.h"
+#include "codeweft/core/symbols/Grid.h"
+#include "codeweft/core/lex/Scanner.h"
+#include "codeweft/core/symbols/SymbolPass.h"
 
 #include "ParserCorpus.h"
 #include "tests/codeweft/core/ParserFixture.h"

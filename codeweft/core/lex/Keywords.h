@@ -3,7 +3,7 @@
 // listings write without keyword markup.
 #pragma once
 
-#include "codeweft/core/Token.h"
+#include "codeweft/core/lex/Token.h"
 
 #include <array>
 #include <bit>

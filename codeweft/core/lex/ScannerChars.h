@@ -3,7 +3,7 @@
 // are taken: the position then stays in a register from token to token.
 #pragma once
 
-#include "codeweft/core/Token.h"
+#include "codeweft/core/lex/Token.h"
 
 #include <cstddef>
 

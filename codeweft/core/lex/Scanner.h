@@ -10,9 +10,9 @@
 // in CR LF or in LF alone.
 #pragma once
 
-#include "codeweft/core/Keywords.h"
-#include "codeweft/core/ScannerChars.h"
-#include "codeweft/core/Token.h"
+#include "codeweft/core/lex/Keywords.h"
+#include "codeweft/core/lex/ScannerChars.h"
+#include "codeweft/core/lex/Token.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "codeweft/core/HelpProject.h"
+#include "codeweft/core/output/HelpProject.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "codeweft/core/FileNames.h"
-#include "codeweft/core/ListingWriter.h"
-#include "codeweft/core/OutputFile.h"
+#include "codeweft/core/output/ListingWriter.h"
+#include "codeweft/core/output/OutputFile.h"
 
 namespace codeweft {
 

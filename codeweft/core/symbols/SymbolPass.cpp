@@ -1,11 +1,11 @@
-#include "codeweft/core/SymbolPass.h"
+#include "codeweft/core/symbols/SymbolPass.h"
 
 #include <filesystem>
 
 #include "codeweft/core/Errors.h"
 #include "codeweft/core/FileNames.h"
-#include "codeweft/core/Parser.h"
-#include "codeweft/core/TokenStream.h"
+#include "codeweft/core/parse/Parser.h"
+#include "codeweft/core/lex/TokenStream.h"
 
 namespace codeweft {
 

@@ -1,4 +1,4 @@
-#include "codeweft/core/OutputFile.h"
+#include "codeweft/core/output/OutputFile.h"
 
 #include <array>
 #include <atomic>

@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "codeweft/core/OutputFile.h"
+#include "codeweft/core/output/OutputFile.h"
 #include "codeweft/core/Text.h"
-#include "codeweft/core/Token.h"
+#include "codeweft/core/lex/Token.h"
 
 namespace codeweft {
 

@@ -1,7 +1,7 @@
 // Units, sections, routine headings and constant expressions.
-#include "codeweft/core/Parser.h"
+#include "codeweft/core/parse/Parser.h"
 
-#include "codeweft/core/ParserHelpers.h"
+#include "codeweft/core/parse/ParserHelpers.h"
 
 namespace codeweft {
 

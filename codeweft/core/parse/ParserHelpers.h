@@ -3,10 +3,10 @@
 // a token any other way.
 #pragma once
 
-#include "codeweft/core/Keywords.h"
+#include "codeweft/core/lex/Keywords.h"
 #include "codeweft/core/RunState.h"
 #include "codeweft/core/Text.h"
-#include "codeweft/core/TokenStream.h"
+#include "codeweft/core/lex/TokenStream.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "codeweft/core/ListingWriter.h"
+#include "codeweft/core/output/ListingWriter.h"
 
 #include <cstring>
 

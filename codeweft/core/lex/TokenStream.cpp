@@ -1,6 +1,6 @@
-#include "codeweft/core/TokenStream.h"
+#include "codeweft/core/lex/TokenStream.h"
 
-#include "codeweft/core/Keywords.h"
+#include "codeweft/core/lex/Keywords.h"
 #include "codeweft/core/Text.h"
 
 namespace codeweft {

@@ -2,9 +2,9 @@
 // list is parsed into the symbol table, which is then sorted once.
 #pragma once
 
-#include "codeweft/core/Keywords.h"
+#include "codeweft/core/lex/Keywords.h"
 #include "codeweft/core/RunState.h"
-#include "codeweft/core/Token.h"
+#include "codeweft/core/lex/Token.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "codeweft/core/Keywords.h"
+#include "codeweft/core/lex/Keywords.h"
 
 namespace codeweft {
 

@@ -5,9 +5,9 @@
 // a heading's anchor and the links to it meet whatever case either used. The
 // page part of a link to another unit is the unit's name in the unit list,
 // which is the name its listing files are written under.
-#include "codeweft/core/Parser.h"
+#include "codeweft/core/parse/Parser.h"
 
-#include "codeweft/core/ParserHelpers.h"
+#include "codeweft/core/parse/ParserHelpers.h"
 
 #include <vector>
 

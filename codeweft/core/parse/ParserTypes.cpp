@@ -1,9 +1,9 @@
 // Type definitions: enumerations, subranges, strings, arrays, records with
 // variant parts, sets, files, pointers, procedural types and class bodies
 // with their fields, methods, method directives and properties.
-#include "codeweft/core/Parser.h"
+#include "codeweft/core/parse/Parser.h"
 
-#include "codeweft/core/ParserHelpers.h"
+#include "codeweft/core/parse/ParserHelpers.h"
 
 namespace codeweft {
 

@@ -1,4 +1,4 @@
-#include "codeweft/core/Grid.h"
+#include "codeweft/core/symbols/Grid.h"
 
 namespace codeweft {
 

@@ -1,4 +1,4 @@
-#include "codeweft/core/SymTab.h"
+#include "codeweft/core/symbols/SymTab.h"
 
 #include "codeweft/core/RunState.h"
 

@@ -16,7 +16,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "codeweft/core/ListingWriter.h"
+#include "codeweft/core/output/ListingWriter.h"
 #include "codeweft/core/RunReporter.h"
 #include "codeweft/core/RunState.h"
 

@@ -2,7 +2,7 @@
 // window and the command line show the same thing.
 #pragma once
 
-#include "codeweft/core/SymTab.h"
+#include "codeweft/core/symbols/SymTab.h"
 
 #include <array>
 #include <string>

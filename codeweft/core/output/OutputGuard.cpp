@@ -1,4 +1,4 @@
-#include "codeweft/core/OutputGuard.h"
+#include "codeweft/core/output/OutputGuard.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -10,8 +10,8 @@
 
 #include "codeweft/core/Errors.h"
 #include "codeweft/core/FileNames.h"
-#include "codeweft/core/HelpProject.h"
-#include "codeweft/core/SymbolPass.h"
+#include "codeweft/core/output/HelpProject.h"
+#include "codeweft/core/symbols/SymbolPass.h"
 
 namespace codeweft {
 

@@ -1,7 +1,7 @@
-#include "codeweft/core/Scanner.h"
+#include "codeweft/core/lex/Scanner.h"
 
 #include "codeweft/core/Errors.h"
-#include "codeweft/core/Keywords.h"
+#include "codeweft/core/lex/Keywords.h"
 
 #include <cerrno>
 #include <cstdint>
