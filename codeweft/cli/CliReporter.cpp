@@ -47,6 +47,11 @@ void TCliReporter::ReportWarning(const std::string &Message) {
   Line(Text);
 }
 
+void TCliReporter::ReportSourceWarning(const std::string &File, int Line,
+                                       const std::string &Message) {
+  this->Line(File + ":" + std::to_string(Line) + ": warning: " + Message);
+}
+
 void TCliReporter::ReportError(const std::string &Message) { Line("codeweft: " + Message); }
 
 } // namespace codeweft

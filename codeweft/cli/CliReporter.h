@@ -21,6 +21,8 @@ public:
   void ReportWarning(const std::string &Message) override;
   // "codeweft: " followed by the message.
   void ReportError(const std::string &Message) override;
+  // "File:Line: warning: Message", as compilers write them.
+  void ReportSourceWarning(const std::string &File, int Line, const std::string &Message) override;
 
   // One line of text; a progress bar on screen is erased first.
   void Line(const std::string &Text);

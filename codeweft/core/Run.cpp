@@ -78,6 +78,11 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
   TListingSink Sink;
   TTokenHookGuard Hook(S, Sink);
   std::optional<TBuildLock> Lock;
+  S.Reporter = &Reporter;
+  struct TReporterReset {
+    TRunState &S;
+    ~TReporterReset() { S.Reporter = nullptr; }
+  } ResetReporter{S};
   try {
     S.Symbols.CreateSymbols();
     S.BuildDir = WithSeparator(Inputs.BuildDir);

@@ -19,6 +19,12 @@ public:
   virtual void ReportWarning(const std::string &Message) = 0;
   // The error that ended the run (a file that could not be read or created).
   virtual void ReportError(const std::string &Message) = 0;
+  // Something about one place of the sources that the run went on past (a
+  // declaration part that could not be read to its end, a missing include
+  // file). It does not stop the run; a front end shows it without waiting.
+  virtual void ReportSourceWarning(const std::string &File, int Line, const std::string &Message) {
+    (void)File, (void)Line, (void)Message;
+  }
 };
 
 // Progress in percent as the progress bar shows it.

@@ -4,6 +4,7 @@
 
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/Phase.h"
+#include "codeweft/core/RunReporter.h"
 #include "codeweft/core/lex/Scanner.h"
 #include "codeweft/core/symbols/SymTab.h"
 #include "codeweft/core/lex/Token.h"
@@ -29,6 +30,7 @@ struct TRunState {
   int ProjectLine = 0;    // line of the project file being read (project scan)
 
   // One run.
+  TRunReporter *Reporter = nullptr; // where source warnings go; set by Run
   std::string ProjectFile; // the project's path, extension "dpr"
   std::string BuildDir;    // the build location, ending in a separator
   std::string HcrtfPath;   // the help compiler's path, extension "exe"
@@ -51,5 +53,10 @@ struct TRunState {
   std::string LastTypeName; // the identifier of the most recent type declaration
   int Nesting = 0;          // depth of the recursive rules, bounded against deep input
 };
+
+// Reports a source warning about Line of File to the run's reporter, if any.
+inline void WarnAt(TRunState &State, const std::string &File, int Line, const std::string &Message) {
+  if (State.Reporter) State.Reporter->ReportSourceWarning(File, Line, Message);
+}
 
 } // namespace codeweft

@@ -143,6 +143,10 @@ void TForm1::ReportStatus(const std::string& text) {
   Application().ProcessMessages();
 }
 
+void TForm1::ReportSourceWarning(const std::string& file, int line, const std::string& message) {
+  ReportStatus("Warning: " + file + "(" + std::to_string(line) + "): " + message);
+}
+
 void TForm1::ReportProgress(int total, int done) {
   SendMessage(this, WM_RUNPROGRESS, done, total);
   Application().ProcessMessages();

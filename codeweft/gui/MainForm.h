@@ -79,6 +79,8 @@ class TForm1 : public framework::TForm, public TRunReporter {
   void ReportProgress(int total, int done) override;
   void ReportWarning(const std::string& message) override;
   void ReportError(const std::string& message) override;
+  // Shown in the status bar until the next status; the run goes on.
+  void ReportSourceWarning(const std::string& file, int line, const std::string& message) override;
 
  private:
   void FillGrid(const std::vector<std::array<std::string, 4>>& rows);

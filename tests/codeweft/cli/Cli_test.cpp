@@ -232,6 +232,7 @@ TEST(CliReporterTest, WithoutATerminalOnlyLinesAreWritten) {
     R.ReportProgress(2, 1);
     R.ReportStatus("A");
     R.ReportWarning("one\ntwo");
+    R.ReportSourceWarning("U.pas", 12, "declarations end early at \"<\"");
     R.ReportError("Cannot open file \"x\": No such file or directory");
   }
   std::rewind(F);
@@ -239,6 +240,7 @@ TEST(CliReporterTest, WithoutATerminalOnlyLinesAreWritten) {
   const std::size_t N = std::fread(Buf, 1, sizeof Buf, F);
   std::fclose(F);
   EXPECT_EQ(std::string(Buf, N), "A\ncodeweft: warning: one\n  two\n"
+                                 "U.pas:12: warning: declarations end early at \"<\"\n"
                                  "codeweft: Cannot open file \"x\": No such file or directory\n");
 }
 
