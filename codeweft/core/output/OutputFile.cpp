@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +44,25 @@ void UnregisterTemp(int Slot) {
   TempSlots[static_cast<std::size_t>(Slot)].InUse.store(false);
   TempSlots[static_cast<std::size_t>(Slot)].Claimed.store(false);
 }
+
+// Holds SIGINT, SIGTERM and SIGHUP back while it lives; one that arrived is
+// delivered when it ends.
+class TTerminationSignalsHeld {
+public:
+  TTerminationSignalsHeld() {
+    sigset_t Signals;
+    sigemptyset(&Signals);
+    for (const int Signal : {SIGINT, SIGTERM, SIGHUP})
+      sigaddset(&Signals, Signal);
+    ::pthread_sigmask(SIG_BLOCK, &Signals, &FPrevious);
+  }
+  ~TTerminationSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr); }
+  TTerminationSignalsHeld(const TTerminationSignalsHeld &) = delete;
+  TTerminationSignalsHeld &operator=(const TTerminationSignalsHeld &) = delete;
+
+private:
+  sigset_t FPrevious;
+};
 
 extern "C" void RemoveTempsAndDie(int Signal) {
   RemoveTemporaryOutputs();
@@ -97,6 +117,9 @@ void TOutputFile::Create(const std::string &Path) {
   // complete: the file is always either the previous one or the new one,
   // and a symbolic link planted at Path is replaced, never followed.
   std::string Temp = FolderOf(Path) + ".cw-tmp-XXXXXX";
+  // A signal between creating the file and registering it would leave the
+  // file behind: such a signal waits until the handler can find the file.
+  const TTerminationSignalsHeld Held;
   const int Handle = ::mkostemp(Temp.data(), O_CLOEXEC);
   if (Handle < 0)
     throw EFCreateError("Cannot create file \"" + Path + "\": " + SystemReason(errno));
