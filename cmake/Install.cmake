@@ -22,6 +22,7 @@ include(CMakePackageConfigHelpers)
 # <TARGET>.desktop, that desktop file.
 function(cw_install_program name)
   install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  set_property(GLOBAL APPEND PROPERTY CW_INSTALLED_PROGRAMS ${name})
   get_target_property(dir ${name} SOURCE_DIR)
   if(EXISTS ${dir}/${name}.desktop)
     install(FILES ${dir}/${name}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -1,5 +1,6 @@
 # cmake -DSOURCE_DIR=.. -DBUILD_DIR=.. -DWORK_DIR=.. -DLIBDIR=lib -DVERSION=X.Y.Z
 #       -DVERSION_MAJOR=X -DWITH_QT=ON|OFF -DGENERATOR=.. -DCXX=.. [-DLAUNCHER=..]
+#       -DPROGRAMS=codeweft,...
 #       -P InstallCheck.cmake
 #
 # Installs BUILD_DIR into WORK_DIR/prefix and checks what a user of the installed tree
@@ -68,6 +69,14 @@ foreach(f IN LISTS expected)
     fail("${f} is not installed")
   endif()
 endforeach()
+# bin/ holds the programs the build installs (PROGRAMS, comma-separated), and only them.
+string(REPLACE "," ";" programs "${PROGRAMS}")
+file(GLOB installed_programs RELATIVE ${prefix}/bin ${prefix}/bin/*)
+list(SORT programs)
+list(SORT installed_programs)
+if(NOT "codeweft" IN_LIST programs OR NOT installed_programs STREQUAL programs)
+  fail("bin/ holds '${installed_programs}', the build installs '${programs}'")
+endif()
 file(GLOB_RECURSE stray LIST_DIRECTORIES false RELATIVE ${prefix}/include ${prefix}/include/*)
 list(FILTER stray EXCLUDE REGEX "\\.h$")
 if(stray)
