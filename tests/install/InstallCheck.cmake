@@ -167,7 +167,8 @@ run("building examples/installed-app" ignored ${CMAKE_COMMAND} --build ${app})
 # Which package each program loads: the shared ones need libtessapack.so.MAJOR, the static
 # one carries it.
 set(needs_shared installed_app installed_app_pkgconfig)
-foreach(program installed_app installed_app_static installed_app_pkgconfig)
+foreach(program installed_app installed_app_static installed_app_pkgconfig
+                installed_app_pkgconfig_static)
   run("readelf ${program}" dynamic readelf -d ${app}/${program})
   string(FIND "${dynamic}" "[libtessapack.so.${VERSION_MAJOR}]" at)
   if(program IN_LIST needs_shared AND at EQUAL -1)
@@ -181,7 +182,7 @@ foreach(program installed_app installed_app_static installed_app_pkgconfig)
   # A program linked through pkg-config has no run path: it finds the package as one
   # under a prefix outside the loader's folders does, through LD_LIBRARY_PATH.
   set(run_env "")
-  if(program STREQUAL "installed_app_pkgconfig")
+  if(program MATCHES "pkgconfig")
     set(run_env ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/${LIBDIR})
   endif()
   execute_process(COMMAND ${run_env} ${app}/${program}
