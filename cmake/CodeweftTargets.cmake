@@ -10,18 +10,19 @@ function(cw_library name)
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
 endfunction()
 
-# cw_test(NAME SOURCES ... [DEPS ...] [LABELS ...]): a GoogleTest executable
+# cw_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [PREFIX P]): a GoogleTest executable
 # registered with CTest, run from the repository root so tests can name
-# files under tests/data and examples/.
+# files under tests/data and examples/. PREFIX goes before each test's name in CTest
+# (for a second executable of the same tests).
 function(cw_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "PREFIX" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     CW_SOURCE_DIR="${PROJECT_SOURCE_DIR}" CW_BINARY_DIR="${PROJECT_BINARY_DIR}")
   include(GoogleTest)
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} TEST_PREFIX "${ARG_PREFIX}"
     DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
 endfunction()
 
