@@ -1,14 +1,16 @@
 #include "codeweft/core/lex/Scanner.h"
 
-#include "codeweft/core/Errors.h"
-#include "codeweft/core/lex/Keywords.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
+
+#include "codeweft/core/Errors.h"
+#include "codeweft/core/Text.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -18,10 +20,18 @@ namespace codeweft {
 
 using namespace scanchars;
 
-// One byte beyond the data holds a 0 sentinel, which no run of letters,
-// digits or blanks accepts: the run loops need no bounds check.
-TScanner::TScanner() : FBuf(new unsigned char[BufferSize + BufferPadding]()) {
-  FPos = FLim = FFastLim = FBuf.get();
+namespace {
+
+// A buffer of Capacity data bytes and the padding after them, zeroed: the
+// sentinel and the bytes the 16-byte loads read beyond it.
+std::unique_ptr<unsigned char[]> NewBuffer(std::size_t Capacity) {
+  return std::unique_ptr<unsigned char[]>(new unsigned char[Capacity + BufferPadding]());
+}
+
+}  // namespace
+
+TScanner::TScanner() : FBuf(NewBuffer(BufferSize)), FCapacity(BufferSize) {
+  FPos = FLim = FFastLim = FFloor = FBuf.get();
 }
 
 TScanner::~TScanner() { Close(); }
@@ -45,87 +55,83 @@ void TScanner::Open(const std::string &FileName) {
   ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
   FFd = Fd;
   FFileName = FileName;
-  FPos = FLim = FBuf.get();
+  // A buffer grown for a long token of the last file is given back.
+  if (FCapacity != BufferSize) {
+    FBuf = NewBuffer(BufferSize);
+    FCapacity = BufferSize;
+  }
+  FPos = FLim = FFloor = FBuf.get();
   FAtEnd = false;
-  FPendingRange = false;
+  const std::string Ext = std::filesystem::path(FileName).extension().string();
+  FNestedComments = SameText(Ext, ".pp") || SameText(Ext, ".lpr");
   FDone = 0;
-  FFailedText.clear();
   // A byte-order mark is not source text. Its three bytes may come in more
   // than one read from a pipe, so gather them before deciding.
-  while (FLim - FPos < 3) {
-    const ssize_t N = ::read(FFd, const_cast<unsigned char *>(FLim), BufferSize - (FLim - FPos));
-    if (N < 0 && errno == EINTR) continue;
-    if (N < 0) {
-      const int Err = errno;
+  while (FLim - FPos < 3 && !FAtEnd) {
+    try {
+      Refill();
+    } catch (...) {
       Close();
-      throw EInOutError(FileErrorMessage("read", FileName, Err));
+      throw;
     }
-    if (N == 0) break;
-    FLim += N;
   }
-  *const_cast<unsigned char *>(FLim) = 0;
   if (FLim - FPos >= 3 && FPos[0] == 0xEF && FPos[1] == 0xBB && FPos[2] == 0xBF) FPos += 3;
-  FFastLim = FLim;
+  FFloor = FPos;
+  SetFastLimit();
 }
 
 void TScanner::Close() {
   if (FFd >= 0) ::close(FFd);
   ReleaseCheckedText();
   FFd = -1;
-  FPos = FLim = FFastLim = FBuf.get();
+  FPos = FLim = FFastLim = FFloor = FBuf.get();
   FBuf[0] = 0;
   FAtEnd = true;
-  FPendingRange = false;
 }
 
-int TScanner::StopChar() const {
-  return (FDone == scBadChar && FPos < FLim) ? *FPos : -1;
+bool TScanner::Refill() {
+  if (FAtEnd || FFd < 0) {
+    FAtEnd = true;
+    return false;
+  }
+  const std::size_t Behind = std::min<std::size_t>(FormLookbehind, FPos - FFloor);
+  const unsigned char *const From = FPos - Behind;
+  const std::size_t Kept = static_cast<std::size_t>(FLim - From);
+  if (Kept > FCapacity / 2) {
+    // A token longer than half the buffer: double it, so that reading such a
+    // token again from its start costs no more than reading it once.
+    std::unique_ptr<unsigned char[]> Bigger = NewBuffer(FCapacity * 2);
+    std::memcpy(Bigger.get(), From, Kept);
+    FBuf = std::move(Bigger);
+    FCapacity *= 2;
+  } else if (From != FBuf.get()) {
+    std::memmove(FBuf.get(), From, Kept);
+  }
+  // Once the input's start has left the buffer, the floor is the buffer's
+  // start: the look-behind before the current byte lies above it.
+  FFloor = FBuf.get();
+  FPos = FBuf.get() + Behind;
+  FLim = FBuf.get() + Kept;
+  ssize_t N;
+  do {
+    N = ::read(FFd, FBuf.get() + Kept, FCapacity - Kept);
+  } while (N < 0 && errno == EINTR);
+  if (N < 0) {
+    FBuf[Kept] = 0;
+    throw EInOutError(FileErrorMessage("read", FFileName, errno));
+  }
+  FLim += N;
+  FBuf[Kept + static_cast<std::size_t>(N)] = 0;
+  if (N == 0) FAtEnd = true;
+  return N != 0;
 }
 
 bool TScanner::TakeRest(std::string &Text) {
   if (FDone == scToken || FDone == scEnd) return false;
-  if (!FFailedText.empty()) {
-    Text.append(FFailedText);
-    FFailedText.clear();
-    return true;
-  }
-  if (FPos >= FLim && Fill() < 0) return false;
-  Text.append(reinterpret_cast<const char *>(FPos), FLim - FPos);
+  if (FPos >= FLim && !Refill()) return false;
+  Text.append(reinterpret_cast<const char *>(FPos), static_cast<std::size_t>(FLim - FPos));
   FPos = FLim;
   return true;
-}
-
-// Refills the buffer once the current one is used up: the current character,
-// or -1 at the end of the input.
-int TScanner::Fill() {
-  if (FAtEnd || FFd < 0) {
-    FAtEnd = true;
-    return -1;
-  }
-  ssize_t N;
-  do {
-    N = ::read(FFd, FBuf.get(), BufferSize);
-  } while (N < 0 && errno == EINTR);
-  if (N < 0) throw EInOutError(FileErrorMessage("read", FFileName, errno));
-  FPos = FBuf.get();
-  FLim = FPos + N;
-  FBuf[N] = 0;
-  if (N == 0) {
-    FAtEnd = true;
-    return -1;
-  }
-  return *FPos;
-}
-
-// Takes characters while Keep accepts them, a buffer-full at a time.
-template <class Pred> void TScanner::TakeWhile(std::string &Text, Pred Keep) {
-  for (;;) {
-    const unsigned char *P = FPos;
-    while (P < FLim && Keep(*P)) ++P;
-    Text.append(reinterpret_cast<const char *>(FPos), P - FPos);
-    FPos = P;
-    if (P < FLim || Fill() < 0) return;
-  }
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -157,213 +163,57 @@ void TScanner::ReleaseCheckedText() {
 #endif
 }
 
+void TScanner::NoteDirective(const unsigned char *P, const unsigned char *End) {
+  const int Nesting = NestingOfDirective(
+      std::string_view(reinterpret_cast<const char *>(P), static_cast<std::size_t>(End - P)));
+  if (Nesting >= 0) FNestedComments = Nesting != 0;
+}
+
+int scanchars::NestingOfDirective(std::string_view Text) {
+  // "{$" NAME blanks WORD: letters only; a sign may end WORD.
+  auto Word = [&](std::size_t &I) {
+    const std::size_t From = I;
+    while (I < Text.size() && Is(static_cast<unsigned char>(Text[I]), ccLetter)) ++I;
+    return Text.substr(From, I - From);
+  };
+  std::size_t I = 2;
+  const std::string_view Name = Word(I);
+  while (I < Text.size() && (Text[I] == ' ' || Text[I] == '\t')) ++I;
+  const std::string_view Arg = Word(I);
+  if (SameText(Name, "mode")) return SameText(Arg, "objfpc") || SameText(Arg, "fpc") ? 1 : 0;
+  if (SameText(Name, "modeswitch") && SameText(Arg, "nestedcomments"))
+    return I < Text.size() && Text[I] == '-' ? 0 : 1;
+  return -1;
+}
+
 int TScanner::Finish(TToken &Token, int Code) {
-  if (FDone == 0 && Code != scEnd) FFailedText.swap(FText);
   FDone = Code;
+  FFastLim = FBuf.get();
   Token.Kind = TTokenKind::tkEnd;
   Token.Text = {};
   ReleaseCheckedText();
   return Code;
 }
 
-// The general way reads on into the next buffer-full when a token reaches the
-// end of this one; afterwards the fast way is open again unless the scan has
-// stopped or a range is pending.
-// Its text is gathered in FText.
+// The general way forms the token with the same grammar as the fast way;
+// where its end is not yet certain it reads more and forms it again. A token
+// left open stops the scan with its first byte still unread, for TakeRest.
 int TScanner::NextTokenGeneral(TToken &Token) {
-  FText.clear();
-  const int Code = ScanGeneral(Token);
-  FFastLim = (FDone == 0 && !FPendingRange) ? FLim : FBuf.get();
-  if (Code == scToken)
-    Deliver(Token, Token.Kind, reinterpret_cast<const unsigned char *>(FText.data()), FText.size());
-  return Code;
-}
-
-int TScanner::ScanGeneral(TToken &Token) {
   if (FDone != 0) return Finish(Token, FDone);
-  if (FPendingRange) {
-    FPendingRange = false;
-    Token.Kind = TTokenKind::tkRange;
-    FText = "..";
-    return scToken;
-  }
-  int C = Peek();
-  if (C >= 0 && Is(static_cast<unsigned char>(C), ccSpace)) {
-    TakeWhile(FText, [](unsigned char X) { return Is(X, ccSpace); });
-    Token.Kind = TTokenKind::tkWhitespace;
-    return scToken;
-  }
-  if (C < 0) return Finish(Token, scEnd);
-
-  if (Is(static_cast<unsigned char>(C), ccLetter)) {
-    TakeWhile(FText, [](unsigned char X) { return Is(X, ccLetter | ccDigit); });
-    Token.Kind = WordKind(FText);
-    return scToken;
-  }
-  if (Is(static_cast<unsigned char>(C), ccDigit)) return ScanNumber(Token);
-
-  switch (C) {
-  case '$':
-    Take(FText);
-    TakeWhile(FText, [](unsigned char X) { return Is(X, ccHex); });
-    Token.Kind = TTokenKind::tkInteger;
-    return scToken;
-  case '\'':
-  case '#':
-    return ScanString(Token);
-  case '(':
-    Take(FText);
-    if (Peek() == '*') return ScanParenComment(Token);
-    Token.Kind = TTokenKind::tkLParen;
-    return scToken;
-  case '{':
-    return ScanBraceComment(Token);
-  case '/':
-    Take(FText);
-    if (Peek() == '/') {
-      ScanLineComment(Token);
-      return scToken;
-    }
-    Token.Kind = tkSlash;
-    return scToken;
-  case ':':
-    Take(FText);
-    Token.Kind = TTokenKind::tkColon;
-    if (Peek() == '=') {
-      Take(FText);
-      Token.Kind = TTokenKind::tkAssign;
-    }
-    return scToken;
-  case '<':
-    Take(FText);
-    Token.Kind = TTokenKind::tkLess;
-    if (Peek() == '=') {
-      Take(FText);
-      Token.Kind = TTokenKind::tkLessEqual;
-    } else if (Peek() == '>') {
-      Take(FText);
-      Token.Kind = TTokenKind::tkNotEqual;
-    }
-    return scToken;
-  case '>':
-    Take(FText);
-    Token.Kind = TTokenKind::tkGreater;
-    if (Peek() == '=') {
-      Take(FText);
-      Token.Kind = TTokenKind::tkGreaterEqual;
-    }
-    return scToken;
-  case '.':
-    Take(FText);
-    Token.Kind = TTokenKind::tkPeriod;
-    if (Peek() == '.') {
-      Take(FText);
-      Token.Kind = TTokenKind::tkRange;
-    }
-    return scToken;
-  default: {
-    const TTokenKind K = SingleKind(static_cast<unsigned char>(C));
-    if (K == TTokenKind::tkEnd) return Finish(Token, scBadChar); // not consumed
-    Take(FText);
-    Token.Kind = K;
-    return scToken;
-  }
-  }
-}
-
-// Digits, then a fraction, an exponent, or ".." left for the next call.
-int TScanner::ScanNumber(TToken &Token) {
-  auto Digit = [](unsigned char X) { return Is(X, ccDigit); };
-  TakeWhile(FText, Digit);
-  int C = Peek();
-  if (C == '.') {
-    ++FPos; // the point is kept out of the text until we know it is no range
-    if (Peek() == '.') {
-      ++FPos;
-      FPendingRange = true;
-      Token.Kind = TTokenKind::tkInteger;
-      return scToken;
-    }
-    FText.push_back('.');
-    TakeWhile(FText, Digit);
-    C = Peek();
-    if (C != 'E' && C != 'e') {
-      Token.Kind = TTokenKind::tkReal;
-      return scToken;
-    }
-  }
-  if (C == 'E' || C == 'e') {
-    Take(FText);
-    C = Peek();
-    if (C == '+' || C == '-') Take(FText);
-    if (Peek() >= 0) Take(FText); // the exponent's first character, whatever it is
-    TakeWhile(FText, Digit);
-    Token.Kind = TTokenKind::tkReal;
-    return scToken;
-  }
-  Token.Kind = TTokenKind::tkInteger;
-  return scToken;
-}
-
-// A run of quoted strings and character codes: 'It''s', #13#10, 'a'#9'b'.
-int TScanner::ScanString(TToken &Token) {
   for (;;) {
-    if (Peek() == '#') {
-      TakeWhile(FText, [](unsigned char X) { return X == '#' || Is(X, ccDigit); });
-      if (Peek() != '\'') break;
-    }
-    Take(FText); // the opening quote
-    for (;;) {
-      TakeWhile(FText, [](unsigned char X) { return X != '\'' && X != 13 && X != 10; });
-      const int C = Peek();
-      if (C != '\'') return Finish(Token, scOpenString); // line end or input end
-      Take(FText);
-      if (Peek() != '\'') break;
-      Take(FText); // a doubled quote stands for one quote
-    }
-    if (Peek() != '#') break;
-  }
-  Token.Kind = TTokenKind::tkString;
-  return scToken;
-}
-
-// "(*" ... "*)"; the "(" is already taken and "*" is current.
-int TScanner::ScanParenComment(TToken &Token) {
-  Take(FText);
-  for (;;) {
-    TakeWhile(FText, [](unsigned char X) { return X != '*'; });
-    if (Peek() < 0) return Finish(Token, scOpenComment);
-    TakeWhile(FText, [](unsigned char X) { return X == '*'; });
-    const int C = Peek();
-    if (C < 0) return Finish(Token, scOpenComment);
-    if (C == ')') {
-      Take(FText);
-      Token.Kind = TTokenKind::tkComment;
+    if (FPos >= FLim && !Refill()) return Finish(Token, scEnd);
+    const TFormed F = FormToken<false>(FPos, FLim, FFloor, FNestedComments);
+    const bool Open = F.End == OpenEnd(FLim) || (F.End == ShortEnd(FLim) && FAtEnd);
+    if (Open) return Finish(Token, F.Kind == TTokenKind::tkString ? scOpenString : scOpenComment);
+    if (F.End <= FLim && (FAtEnd || F.End + FormLookahead <= FLim)) {
+      Deliver(Token, F.Kind, FPos, static_cast<std::size_t>(F.End - FPos));
+      if (F.Kind == TTokenKind::tkDirective) NoteDirective(FPos, F.End);
+      FPos = F.End;
+      SetFastLimit();
       return scToken;
     }
+    Refill();
   }
-}
-
-// "{" ... "}"; a directive when "$" follows the brace.
-int TScanner::ScanBraceComment(TToken &Token) {
-  Take(FText);
-  Token.Kind = Peek() == '$' ? TTokenKind::tkDirective : TTokenKind::tkComment;
-  TakeWhile(FText, [](unsigned char X) { return X != '}'; });
-  if (Peek() < 0) return Finish(Token, scOpenComment);
-  Take(FText);
-  return scToken;
-}
-
-// "//" to the end of the line, line end included (CR LF, or LF alone). A
-// comment on the last line without a line end ends with the input.
-void TScanner::ScanLineComment(TToken &Token) {
-  TakeWhile(FText, [](unsigned char X) { return X != 13 && X != 10; });
-  const int C = Peek();
-  if (C >= 0) {
-    Take(FText);
-    if (C == 13 && Peek() == 10) Take(FText);
-  }
-  Token.Kind = TTokenKind::tkComment;
 }
 
 } // namespace codeweft

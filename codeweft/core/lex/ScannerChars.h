@@ -17,17 +17,24 @@ inline constexpr std::size_t BufferSize = 64 * 1024;
 // Beyond the data: a 0 sentinel, and room for the 16-byte keyword probe.
 inline constexpr std::size_t BufferPadding = 16;
 
-enum : unsigned char {
+enum : unsigned short {
   ccLetter = 1,
   ccDigit = 2,
   ccHex = 4,
   ccSpace = 8,
-  ccLineEnd = 16,    // CR, LF, and NUL (the sentinel, perhaps)
-  ccStringStop = 32, // what ends the plain characters of a quoted string: "'", CR, LF, NUL
+  ccLineEnd = 16,     // CR, LF, and NUL (the sentinel, perhaps)
+  ccStringStop = 32,  // what ends the plain characters of a quoted string: "'", CR, LF, NUL
+  // Digits of numbers, with "_" as a separator (1_000, $FF_FF, %1010_0101, &7_7).
+  ccDecimal = 64,
+  ccHexSep = 128,
+  ccOctal = 256,
+  ccBinary = 512,
+  // What "^" turns into a control character: @, A-Z, [, \, ], ^, _ and a-z.
+  ccControlLetter = 1024,
 };
 
 struct TCharClasses {
-  unsigned char Of[256] = {};
+  unsigned short Of[256] = {};
   constexpr TCharClasses() {
     for (int c = 'A'; c <= 'Z'; ++c) Of[c] |= ccLetter;
     for (int c = 'a'; c <= 'z'; ++c) Of[c] |= ccLetter;
@@ -38,24 +45,30 @@ struct TCharClasses {
     for (int c : {9, 10, 13, 32}) Of[c] |= ccSpace;
     for (int c : {0, 10, 13}) Of[c] |= ccLineEnd | ccStringStop;
     Of[static_cast<unsigned char>('\'')] |= ccStringStop;
+    for (int c = 0; c < 256; ++c) {
+      if (Of[c] & ccDigit) Of[c] |= ccDecimal;
+      if (Of[c] & ccHex) Of[c] |= ccHexSep;
+    }
+    for (int c = '0'; c <= '7'; ++c) Of[c] |= ccOctal;
+    for (int c = '0'; c <= '1'; ++c) Of[c] |= ccBinary;
+    Of[static_cast<unsigned char>('_')] |= ccDecimal | ccHexSep | ccOctal | ccBinary;
+    for (int c = 0x40; c <= 0x5F; ++c) Of[c] |= ccControlLetter;
+    for (int c = 'a'; c <= 'z'; ++c) Of[c] |= ccControlLetter;
   }
 };
 inline constexpr TCharClasses Classes;
 
-constexpr bool Is(unsigned char C, unsigned char Class) { return (Classes.Of[C] & Class) != 0; }
+constexpr bool Is(unsigned char C, unsigned Class) { return (Classes.Of[C] & Class) != 0; }
 
-// The kinds of the characters that form a token on their own.
+// The kinds of the characters that form a token on their own, whatever
+// follows them.
 constexpr TTokenKind SingleKind(unsigned char C) {
   switch (C) {
   case ')': return TTokenKind::tkRParen;
   case ',': return TTokenKind::tkComma;
   case ';': return TTokenKind::tkSemicolon;
-  case '=': return TTokenKind::tkEqual;
-  case '+': return TTokenKind::tkPlus;
-  case '-': return TTokenKind::tkMinus;
-  case '*': return TTokenKind::tkStar;
-  case '^': return TTokenKind::tkCaret;
-  case '@': return TTokenKind::tkAt;
+  case '=':
+    return TTokenKind::tkEqual;
   case '[': return TTokenKind::tkLBracket;
   case ']': return TTokenKind::tkRBracket;
   default: return TTokenKind::tkEnd;
@@ -150,8 +163,28 @@ template <char C> inline const unsigned char *CharOrNul(const unsigned char *Q) 
 // What a token that starts with a character is, as far as its first
 // character tells.
 enum TStart : unsigned char {
-  stBad = 0, stSpace, stLetter, stDigit, stDollar, stSingle, stColon, stLess, stGreater,
-  stPeriod, stLParen, stBrace, stSlash, stQuote,
+  stBad = 0,
+  stSpace,
+  stLetter,
+  stDigit,
+  stDollar,
+  stSingle,
+  stColon,
+  stLess,
+  stGreater,
+  stPeriod,
+  stLParen,
+  stBrace,
+  stSlash,
+  stQuote,
+  stPlus,
+  stMinus,
+  stStar,
+  stCaret,
+  stAt,
+  stAmp,
+  stPercent,
+  stHigh,
 };
 
 struct TStarts {
@@ -175,6 +208,15 @@ struct TStarts {
     Of['/'] = stSlash;
     Of['\''] = stQuote;
     Of['#'] = stQuote;
+    Of['+'] = stPlus;
+    Of['-'] = stMinus;
+    Of['*'] = stStar;
+    Of['^'] = stCaret;
+    Of['@'] = stAt;
+    Of['&'] = stAmp;
+    Of['%'] = stPercent;
+    // Lead bytes of UTF-8 sequences of two to four bytes: perhaps a letter.
+    for (int c = 0xC2; c <= 0xF4; ++c) Of[c] = stHigh;
   }
 };
 inline constexpr TStarts Starts;

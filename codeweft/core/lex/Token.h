@@ -40,6 +40,15 @@ enum class TTokenKind : std::uint8_t {
   // 31..101: keywords, 31 + index in KeywordTable (Keywords.h); "/" has 42.
   tkWhitespace = 102,
   tkEnd = 103,
+  // Forms beyond the classic grammar, numbered on so that the ranges above stay.
+  tkUnknown = 104,        // a byte that starts no token, alone
+  tkPower = 105,          // "**"
+  tkPlusAssign = 106,     // "+="
+  tkMinusAssign = 107,    // "-="
+  tkStarAssign = 108,     // "*="
+  tkSlashAssign = 109,    // "/="
+  tkSymmetricDiff = 110,  // "><"
+  tkAtAt = 111,           // "@@"
 };
 
 // Ordinal of a kind, for the range tests the grammar and the writer make.
@@ -77,6 +86,7 @@ constexpr TTokenStyle StyleOf(TTokenKind kind) {
   if (k >= 7 && k <= 30) return TTokenStyle::tsSymbol;
   if (k >= 31 && k <= 96) return TTokenStyle::tsKeyword;
   if (k == 102) return TTokenStyle::tsSpace;
+  if (k >= 105 && k <= 111) return TTokenStyle::tsSymbol;
   return TTokenStyle::tsRaw;
 }
 

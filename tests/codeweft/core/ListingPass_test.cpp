@@ -108,8 +108,8 @@ TEST_F(ListingPassTest, AnEmptyFileGivesHeaderAndTrailerOnly) {
 // as plain escaped text to both listings.
 TEST_F(ListingPassTest, AScanningErrorKeepsTheRestOfTheFileAsPlainText) {
   const std::string Tail = "\r\nprocedure Later;\r\nbegin DoIt; end; // <b>&\"\r\nend.\r\n";
-  for (const std::string &Error : {std::string("'open string"), std::string("? stray"),
-                                  std::string("{ open comment"), std::string("(* open")}) {
+  for (const std::string &Error : {std::string("'open string"), std::string("'''\r\n open"),
+                                   std::string("{ open comment"), std::string("(* open")}) {
     const std::string Source = "unit U;\r\ninterface\r\nprocedure DoIt;\r\nimplementation\r\n"
                                "procedure DoIt;\r\nbegin\r\n  X := " +
                                Error + Tail;
@@ -132,7 +132,7 @@ TEST_F(ListingPassTest, TheRestAfterAnErrorKeepsLineBreaksAcrossBufferPieces) {
     Long[I - 1] = '\r';
     Long[I] = '\n';
   }
-  const std::string Source = "unit U;\r\n?" + Long;
+  const std::string Source = "unit U;\r\n'" + Long;
   const std::string Html = List(Source);
   EXPECT_EQ(ListingSource(Html), Source);
   // Every CR LF of the rest became one "\par ", whatever piece it fell in.
@@ -142,7 +142,21 @@ TEST_F(ListingPassTest, TheRestAfterAnErrorKeepsLineBreaksAcrossBufferPieces) {
     for (std::size_t P = S.find(What); P != std::string::npos; P = S.find(What, P + 1)) ++N;
     return N;
   };
-  EXPECT_EQ(Count(Rtf.substr(Rtf.find("?x")), "\\par "), Count(Long, "\r\n"));
+  EXPECT_EQ(Count(Rtf.substr(Rtf.find("'x")), "\\par "), Count(Long, "\r\n"));
+}
+
+// Bytes and forms outside the classic grammar no longer end the listing: the
+// routine after them still gets its anchor.
+TEST_F(ListingPassTest, StrayBytesAndNewFormsLeaveTheRestOfTheFileListed) {
+  const std::string Source =
+      "unit U;\r\ninterface\r\nprocedure DoIt;\r\nimplementation\r\n"
+      "procedure DoIt;\r\nbegin\r\n  X := ? %101 + &17 ! \xC3\xA9t\xC3\xA9 ** 2;\r\n"
+      "  &begin := '''\r\n  text\r\n  ''';\r\nend;\r\n\r\n"
+      "procedure Later;\r\nbegin\r\nend;\r\nend.\r\n";
+  const std::string Html = List(Source);
+  EXPECT_EQ(ListingSource(Html), Source);
+  EXPECT_NE(Html.find("<A NAME = \"u_later\">"), std::string::npos);
+  EXPECT_NE(Html.find("<FONT COLOR=\"#00FF00\">%101</FONT>"), std::string::npos);
 }
 
 TEST_F(ListingPassTest, UnitHeadingNamesTheAnchorsInLowerCase) {

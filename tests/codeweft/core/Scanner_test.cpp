@@ -74,8 +74,8 @@ TEST(ScannerStrings, QuotesCodesAndRunsOfBoth) {
   ExpectScan("#13#10'x'#0;", {{K::tkString, "#13#10'x'#0"}, {K::tkSemicolon, ";"}});
   ExpectScan("''", {{K::tkString, "''"}});
   ExpectScan("'{not a comment}'", {{K::tkString, "'{not a comment}'"}});
-  // Hexadecimal character codes are not recognised.
-  ExpectScan("#$0D", {{K::tkString, "#"}, {K::tkInteger, "$0D"}});
+  // Hexadecimal character codes belong to the run.
+  ExpectScan("#$0D", {{K::tkString, "#$0D"}});
 }
 
 TEST(ScannerStrings, AStringThatReachesItsLineEndOrTheInputEndIsAnError) {
@@ -162,16 +162,26 @@ TEST(ScannerWords, WordsThatOnlyBeginLikeAKeywordAreIdentifiers) {
 }
 
 TEST(ScannerSymbols, OperatorsAndPunctuation) {
-  ExpectScan("(),;.=<><<=>>=+-*:=^@..[]:", {
-      {K::tkLParen, "("}, {K::tkRParen, ")"}, {K::tkComma, ","}, {K::tkSemicolon, ";"},
-      {K::tkPeriod, "."}, {K::tkEqual, "="}, {K::tkNotEqual, "<>"}, {K::tkLess, "<"}, {K::tkLessEqual, "<="},
-      {K::tkGreater, ">"}, {K::tkGreaterEqual, ">="}, {K::tkPlus, "+"}, {K::tkMinus, "-"}, {K::tkStar, "*"},
-      {K::tkAssign, ":="}, {K::tkCaret, "^"}, {K::tkAt, "@"}, {K::tkRange, ".."},
-      {K::tkLBracket, "["}, {K::tkRBracket, "]"}, {K::tkColon, ":"}});
+  // "^" after "]" dereferences (after ":=" it would start a control character).
+  ExpectScan("(),;.=<><<=>>=+-*:=@..[]^:",
+             {{K::tkLParen, "("},    {K::tkRParen, ")"},        {K::tkComma, ","},
+              {K::tkSemicolon, ";"}, {K::tkPeriod, "."},        {K::tkEqual, "="},
+              {K::tkNotEqual, "<>"}, {K::tkLess, "<"},          {K::tkLessEqual, "<="},
+              {K::tkGreater, ">"},   {K::tkGreaterEqual, ">="}, {K::tkPlus, "+"},
+              {K::tkMinus, "-"},     {K::tkStar, "*"},          {K::tkAssign, ":="},
+              {K::tkAt, "@"},        {K::tkRange, ".."},        {K::tkLBracket, "["},
+              {K::tkRBracket, "]"},  {K::tkCaret, "^"},         {K::tkColon, ":"}});
   ExpectScan("<>>", {{K::tkNotEqual, "<>"}, {K::tkGreater, ">"}});
   ExpectScan("a/b", {{K::tkIdentifier, "a"}, {tkSlash, "/"}, {K::tkIdentifier, "b"}});
-  ExpectScan("(.x.)", {{K::tkLParen, "("}, {K::tkPeriod, "."}, {K::tkIdentifier, "x"},
-                       {K::tkPeriod, "."}, {K::tkRParen, ")"}});
+  // "(." and ".)" stand for the brackets.
+  ExpectScan("(.x.)", {{K::tkLBracket, "(."}, {K::tkIdentifier, "x"}, {K::tkRBracket, ".)"}});
+  ExpectScan("( .x. )", {{K::tkLParen, "("},
+                         {WS, " "},
+                         {K::tkPeriod, "."},
+                         {K::tkIdentifier, "x"},
+                         {K::tkPeriod, "."},
+                         {WS, " "},
+                         {K::tkRParen, ")"}});
 }
 
 TEST(ScannerWhitespace, EmptyAndBlankFiles) {
@@ -179,35 +189,45 @@ TEST(ScannerWhitespace, EmptyAndBlankFiles) {
   ExpectScan(" \t\r\n ", {{WS, " \t\r\n "}});
 }
 
-TEST(ScannerBadInput, AStrayCharacterStopsTheFileWithoutBeingConsumed) {
+TEST(ScannerBadInput, AStrayCharacterIsATokenOfItsOwnAndTheScanGoesOn) {
   TTempDir Dir;
   TScanner S;
   S.Open(Dir.Write("amp.pas", "x & y"));
   TToken T;
   EXPECT_EQ(S.NextToken(T), scToken);
   EXPECT_EQ(S.NextToken(T), scToken);
-  EXPECT_EQ(S.NextToken(T), scBadChar);
-  EXPECT_EQ(T.Kind, K::tkEnd);
-  EXPECT_EQ(S.StopChar(), '&');
-  // Asking again stays at the error; nothing after it is read.
-  EXPECT_EQ(S.NextToken(T), scBadChar);
+  EXPECT_EQ(S.NextToken(T), scToken);
+  EXPECT_EQ(T.Kind, K::tkUnknown);
+  EXPECT_EQ(T.Text, "&");
+  EXPECT_EQ(S.NextToken(T), scToken);
+  EXPECT_EQ(S.NextToken(T), scToken);
+  EXPECT_EQ(T.Text, "y");
+  EXPECT_EQ(S.NextToken(T), scEnd);
+  EXPECT_EQ(S.StopChar(), -1);
+  // Asking again stays at the end.
+  EXPECT_EQ(S.NextToken(T), scEnd);
   EXPECT_EQ(T.Text, "");
 }
 
-TEST(ScannerBadInput, HighBytesNulsAndControlCharactersStopTheScan) {
+TEST(ScannerBadInput, HighBytesNulsAndControlCharactersDoNotStopTheScan) {
   for (const std::string &Bad : std::vector<std::string>{"\x80", "\xff", std::string(1, '\0'), "\x7f", "\x01", "\"", "}",
                                 "!", "%", "?", "\\", "`", "|", "~"}) {
     const TScanResult R = Scan("a " + Bad + " b");
-    EXPECT_EQ(R.Code, scBadChar) << int(static_cast<unsigned char>(Bad[0]));
-    EXPECT_EQ(R.Joined(), "a ");
+    EXPECT_EQ(R.Code, scEnd) << int(static_cast<unsigned char>(Bad[0]));
+    EXPECT_EQ(R.Joined(), "a " + Bad + " b");
+    ASSERT_EQ(R.Tokens.size(), 5u);
+    EXPECT_EQ(R.Tokens[2].Kind, K::tkUnknown);
   }
 }
 
 TEST(ScannerBadInput, AByteOrderMarkAtTheStartIsSkipped) {
   ExpectScan("\xEF\xBB\xBFunit", {{Keyword("unit"), "unit"}});
   ExpectScan("\xEF\xBB\xBF", {});
-  ExpectScan("\xEF\xBB", {}, scBadChar);
-  ExpectScan("a\xEF\xBB\xBF", {{K::tkIdentifier, "a"}}, scBadChar);
+  ExpectScan("\xEF\xBB", {{K::tkUnknown, "\xEF"}, {K::tkUnknown, "\xBB"}});
+  ExpectScan("a\xEF\xBB\xBF", {{K::tkIdentifier, "a"},
+                               {K::tkUnknown, "\xEF"},
+                               {K::tkUnknown, "\xBB"},
+                               {K::tkUnknown, "\xBF"}});
 }
 
 TEST(ScannerFiles, AFileThatCannotBeOpenedNamesTheFileAndTheReason) {
@@ -269,10 +289,51 @@ TEST(ScannerFiles, ReopeningStartsAfreshAndClearsThePendingRange) {
 // Tokens of every kind cut at every place by the read buffer: the joined
 // texts must give the input back, up to the error point if there is one.
 TEST(ScannerRoundTrip, RandomSourcesComeBackWholeAcrossBufferBoundaries) {
-  const std::vector<std::string> Pieces = {
-      "begin", " ", "\r\n", "\t", "Ident_1", "12", "..", "3.5e+7", "$1F", "'It''s'", "#13#10",
-      "{ c }", "{$DEFINE X}", "(* * *)", "// line\r\n", ":=", "<>", "(", ")", ".", ";", "/",
-      "'a'#9'b'", "@", "^", "[", "]", std::string(300, 'x'), std::string(5000, ' ')};
+  const std::vector<std::string> Pieces = {"begin",
+                                           " ",
+                                           "\r\n",
+                                           "\t",
+                                           "Ident_1",
+                                           "12",
+                                           "..",
+                                           "3.5e+7",
+                                           "$1F",
+                                           "'It''s'",
+                                           "#13#10",
+                                           "{ c }",
+                                           "{$DEFINE X}",
+                                           "(* * *)",
+                                           "// line\r\n",
+                                           ":=",
+                                           "<>",
+                                           "(",
+                                           ")",
+                                           ".",
+                                           ";",
+                                           "/",
+                                           "'a'#9'b'",
+                                           "@",
+                                           "^",
+                                           "[",
+                                           "]",
+                                           std::string(300, 'x'),
+                                           std::string(5000, ' '),
+                                           "&begin",
+                                           "&17",
+                                           "%1_0",
+                                           "#$0D",
+                                           "^M",
+                                           "\r\n'''\r\n a\r\n'''\r\n",
+                                           "\xC3\xA9t\xC3\xA9",
+                                           "\xC2\xA0",
+                                           " ** ",
+                                           "+=",
+                                           "><",
+                                           "@@",
+                                           "(.",
+                                           ".)",
+                                           "!",
+                                           std::string(1, '\0')};
   std::mt19937 Rng(12345);
   for (int Round = 0; Round < 12; ++Round) {
     std::string Src;
@@ -284,7 +345,7 @@ TEST(ScannerRoundTrip, RandomSourcesComeBackWholeAcrossBufferBoundaries) {
     const std::string Joined = R.Joined();
     ASSERT_LE(Joined.size(), Src.size());
     EXPECT_EQ(Joined, Src.substr(0, Joined.size())) << "round " << Round;
-    const int Expected[] = {scEnd, scOpenComment, scBadChar};
+    const int Expected[] = {scEnd, scOpenComment, scEnd};  // a stray "?" does not stop
     EXPECT_EQ(R.Code, Expected[Round % 3]) << "round " << Round;
   }
 }
