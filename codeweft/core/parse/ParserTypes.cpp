@@ -10,15 +10,15 @@ namespace codeweft {
 using namespace parse;
 using K = TTokenKind;
 
-namespace {
-
 // IndexType = EnumType | ident | SubrangeType .   (also the base of a set)
-int OrdinalType(TRunState &S) {
-  if (Accept(S, K::tkIdentifier)) return prOk;
-  const int R = EnumType(S);
+int TParser::OrdinalType() {
+  if (Accept(FState, K::tkIdentifier)) return prOk;
+  const int R = EnumType();
   if (R != prNone) return R;
-  return SubrangeType(S);
+  return SubrangeType();
 }
+
+namespace {
 
 // Visibility = "public" | "published" | "protected" | "private" | "automated" .
 bool AcceptVisibility(TRunState &S) {
@@ -28,24 +28,26 @@ bool AcceptVisibility(TRunState &S) {
   return true;
 }
 
+}  // namespace
+
 // FieldDecl = IdentList ":" TypeDef ";" .
-int FieldDecl(TRunState &S) {
-  const int R = IdentList(S);
+int TParser::FieldDecl() {
+  const int R = IdentList();
   if (R != prOk) return R;
-  if (!Accept(S, K::tkColon) || TypeDef(S) != prOk) return prError;
-  return Accept(S, K::tkSemicolon) ? prOk : prError;
+  if (!Accept(FState, K::tkColon) || TypeDef() != prOk) return prError;
+  return Accept(FState, K::tkSemicolon) ? prOk : prError;
 }
 
 // FixedPart = IdentList ":" TypeDef { ";" IdentList ":" TypeDef } .
 // EndedWithSemicolon tells whether the last ";" read was not followed by fields.
-int FixedPart(TRunState &S, bool &EndedWithSemicolon) {
+int TParser::FixedPart(bool &EndedWithSemicolon) {
   EndedWithSemicolon = false;
-  int R = IdentList(S);
+  int R = IdentList();
   if (R != prOk) return R;
   for (;;) {
-    if (!Accept(S, K::tkColon) || TypeDef(S) != prOk) return prError;
-    if (!Accept(S, K::tkSemicolon)) return prOk;
-    R = IdentList(S);
+    if (!Accept(FState, K::tkColon) || TypeDef() != prOk) return prError;
+    if (!Accept(FState, K::tkSemicolon)) return prOk;
+    R = IdentList();
     if (R == prError) return prError;
     if (R == prNone) {
       EndedWithSemicolon = true;
@@ -55,26 +57,26 @@ int FixedPart(TRunState &S, bool &EndedWithSemicolon) {
 }
 
 // Variant = ConstExpr { "," ConstExpr } ":" "(" FieldList ")" .
-int Variant(TRunState &S) {
-  int R = ConstExpr(S);
+int TParser::Variant() {
+  int R = ConstExpr();
   if (R != prOk) return R;
-  while (Accept(S, K::tkComma))
-    if (ConstExpr(S) != prOk) return prError;
-  if (!Accept(S, K::tkColon) || !Accept(S, K::tkLParen)) return prError;
-  if (FieldList(S) == prError) return prError;
-  return Accept(S, K::tkRParen) ? prOk : prError;
+  while (Accept(FState, K::tkComma))
+    if (ConstExpr() != prOk) return prError;
+  if (!Accept(FState, K::tkColon) || !Accept(FState, K::tkLParen)) return prError;
+  if (FieldList() == prError) return prError;
+  return Accept(FState, K::tkRParen) ? prOk : prError;
 }
 
 // VariantPart = "case" [ ident ":" ] ident "of" Variant { ";" Variant } .
 // An identifier right after "case" is always the tag's name, so a tag
 // written as a type alone is an error.
-int VariantPart(TRunState &S) {
-  if (!Accept(S, Keyword("case"))) return prNone;
-  if (!Accept(S, K::tkIdentifier) || !Accept(S, K::tkColon)) return prError;
-  if (!Accept(S, K::tkIdentifier) || !Accept(S, Keyword("of"))) return prError;
-  if (Variant(S) != prOk) return prError;
-  while (Accept(S, K::tkSemicolon)) {
-    const int R = Variant(S);
+int TParser::VariantPart() {
+  if (!Accept(FState, Keyword("case"))) return prNone;
+  if (!Accept(FState, K::tkIdentifier) || !Accept(FState, K::tkColon)) return prError;
+  if (!Accept(FState, K::tkIdentifier) || !Accept(FState, Keyword("of"))) return prError;
+  if (Variant() != prOk) return prError;
+  while (Accept(FState, K::tkSemicolon)) {
+    const int R = Variant();
     if (R == prNone) break; // the ";" after the last variant
     if (R == prError) return prError;
   }
@@ -83,16 +85,16 @@ int VariantPart(TRunState &S) {
 
 // PropertyInterface = [ "[" ParamGroup { ";" ParamGroup } "]" ] ":" ident
 //                     [ "index" ConstExpr ] .
-int PropertyInterface(TRunState &S) {
-  if (Accept(S, K::tkLBracket)) {
+int TParser::PropertyInterface() {
+  if (Accept(FState, K::tkLBracket)) {
     do {
-      if (ParamGroup(S) != prOk) return prError;
-    } while (Accept(S, K::tkSemicolon));
-    if (!Accept(S, K::tkRBracket)) return prError;
+      if (ParamGroup() != prOk) return prError;
+    } while (Accept(FState, K::tkSemicolon));
+    if (!Accept(FState, K::tkRBracket)) return prError;
   }
   // A property redeclared by name alone has no ":" and fails here.
-  if (!Accept(S, K::tkColon) || !Accept(S, K::tkIdentifier)) return prError;
-  if (AcceptWord(S, "index") && ConstExpr(S) != prOk) return prError;
+  if (!Accept(FState, K::tkColon) || !Accept(FState, K::tkIdentifier)) return prError;
+  if (AcceptWord(FState, "index") && ConstExpr() != prOk) return prError;
   return prOk;
 }
 
@@ -100,24 +102,24 @@ int PropertyInterface(TRunState &S) {
 //                      [ "stored" ConstExpr ] [ "default" [ConstExpr] | ident ] .
 // A fixed sequence: the token after read and write specifiers is taken for
 // the ";" (so a "default" there is read as the ";" and its value is left).
-int PropertySpecifiers(TRunState &S) {
+int TParser::PropertySpecifiers() {
   bool Took = false;
   for (std::string_view Word : {"read", "write"})
-    if (AcceptWord(S, Word)) {
-      Next(S);
+    if (AcceptWord(FState, Word)) {
+      Next(FState);
       Took = true;
     }
-  if (Took) Next(S);
-  if (IsWord(S, "stored")) {
-    if (ConstExpr(S) == prError) return prError;
+  if (Took) Next(FState);
+  if (IsWord(FState, "stored")) {
+    if (ConstExpr() == prError) return prError;
     Took = true;
   }
-  if (IsIdent(S)) {
+  if (IsIdent(FState)) {
     Took = true;
-    if (AcceptWord(S, "default")) {
-      if (!Is(S, K::tkSemicolon) && ConstExpr(S) != prOk) return prError;
+    if (AcceptWord(FState, "default")) {
+      if (!Is(FState, K::tkSemicolon) && ConstExpr() != prOk) return prError;
     } else {
-      Next(S);
+      Next(FState);
     }
   }
   return Took ? prOk : prNone;
@@ -125,125 +127,123 @@ int PropertySpecifiers(TRunState &S) {
 
 // MethodHeading = [ "class" ] ( ProcedureHeading | FunctionHeading
 //                 | ConstructorHeading | DestructorHeading ) .
-int MethodHeading(TRunState &S) {
-  if (Accept(S, Keyword("class"))) {
-    int R = ProcedureHeading(S);
-    if (R == prNone) R = FunctionHeading(S);
+int TParser::MethodHeading() {
+  if (Accept(FState, Keyword("class"))) {
+    int R = ProcedureHeading();
+    if (R == prNone) R = FunctionHeading();
     return R == prOk ? prOk : prError;
   }
-  int R = ProcedureHeading(S);
-  if (R == prNone) R = FunctionHeading(S);
-  if (R == prNone) R = ConstructorHeading(S);
-  if (R == prNone) R = DestructorHeading(S);
+  int R = ProcedureHeading();
+  if (R == prNone) R = FunctionHeading();
+  if (R == prNone) R = ConstructorHeading();
+  if (R == prNone) R = DestructorHeading();
   return R;
 }
-
-} // namespace
 
 // TypeDef = ident | EnumType | SubrangeType | StringType | StructuredType
 //         | PointerType | ProcType .
 // An identifier is always a type name, so a subrange that starts with one is
 // read as the identifier alone.
-int TypeDef(TRunState &S) {
-  TNesting Level(S);
+int TParser::TypeDef() {
+  TNesting Level(FNesting);
   if (Level.Deep()) return prError;
-  if (Accept(S, K::tkIdentifier)) return prOk;
-  for (auto Alternative : {EnumType, SubrangeType, StringType, StructuredType, PointerType,
-                           ProcType}) {
-    const int R = Alternative(S);
+  if (Accept(FState, K::tkIdentifier)) return prOk;
+  for (auto Alternative : {&TParser::EnumType, &TParser::SubrangeType, &TParser::StringType,
+                           &TParser::StructuredType, &TParser::PointerType, &TParser::ProcType}) {
+    const int R = (this->*Alternative)();
     if (R != prNone) return R;
   }
   return prNone;
 }
 
 // EnumType = "(" ident { "," ident } ")" .   Each value is a constant.
-int EnumType(TRunState &S) {
-  if (!Accept(S, K::tkLParen)) return prNone;
+int TParser::EnumType() {
+  if (!Accept(FState, K::tkLParen)) return prNone;
   do {
     std::string Value;
-    if (!TakeIdent(S, Value)) return prError;
-    S.Symbols.AddIdent(S.CurrentUnit, Value, TRefKind::rkConstant);
-  } while (Accept(S, K::tkComma));
-  return Accept(S, K::tkRParen) ? prOk : prError;
+    if (!TakeIdent(FState, Value)) return prError;
+    FState.Symbols.AddIdent(FState.CurrentUnit, Value, TRefKind::rkConstant);
+  } while (Accept(FState, K::tkComma));
+  return Accept(FState, K::tkRParen) ? prOk : prError;
 }
 
 // SubrangeType = ConstExpr ".." ConstExpr .
 // A first expression that does not give prOk makes the rule not apply, even
 // after it read tokens; the next alternative starts where it stopped.
-int SubrangeType(TRunState &S) {
-  if (ConstExpr(S) != prOk) return prNone;
-  if (!Accept(S, K::tkRange)) return prError;
-  return ConstExpr(S) == prOk ? prOk : prError;
+int TParser::SubrangeType() {
+  if (ConstExpr() != prOk) return prNone;
+  if (!Accept(FState, K::tkRange)) return prError;
+  return ConstExpr() == prOk ? prOk : prError;
 }
 
 // StringType = "string" [ "[" integer "]" ] .
-int StringType(TRunState &S) {
-  if (!Accept(S, Keyword("string"))) return prNone;
-  if (!Accept(S, K::tkLBracket)) return prOk;
-  if (!Accept(S, K::tkInteger)) return prError;
-  return Accept(S, K::tkRBracket) ? prOk : prError;
+int TParser::StringType() {
+  if (!Accept(FState, Keyword("string"))) return prNone;
+  if (!Accept(FState, K::tkLBracket)) return prOk;
+  if (!Accept(FState, K::tkInteger)) return prError;
+  return Accept(FState, K::tkRBracket) ? prOk : prError;
 }
 
 // StructuredType = [ "packed" ] ( ArrayType | RecordType | ClassType | SetType | FileType ) .
 // Only an array may be packed.
-int StructuredType(TRunState &S) {
-  if (Accept(S, Keyword("packed"))) {
-    const int R = ArrayType(S);
+int TParser::StructuredType() {
+  if (Accept(FState, Keyword("packed"))) {
+    const int R = ArrayType();
     return R == prNone ? prError : R;
   }
-  int R = ArrayType(S);
-  if (R == prNone) R = RecordType(S);
+  int R = ArrayType();
+  if (R == prNone) R = RecordType();
   // CurrentClass is set only around a class body: a field typed as a set,
   // file, pointer or procedure inside a class must not clear the enclosing
   // class, or the methods after it would be taken for unit routines.
-  if (R == prNone && Is(S, Keyword("class"))) {
-    std::string Outer = std::move(S.CurrentClass); // empty outside a class body
-    S.CurrentClass = S.LastTypeName;
-    R = ClassType(S);
-    S.CurrentClass = std::move(Outer);
+  if (R == prNone && Is(FState, Keyword("class"))) {
+    std::string Outer = std::move(FCurrentClass);  // empty outside a class body
+    FCurrentClass = FLastTypeName;
+    R = ClassType();
+    FCurrentClass = std::move(Outer);
   }
-  if (R == prNone) R = SetType(S);
-  if (R == prNone) R = FileType(S);
+  if (R == prNone) R = SetType();
+  if (R == prNone) R = FileType();
   return R;
 }
 
 // ArrayType = "array" [ "[" IndexType { "," IndexType } "]" ] "of" TypeDef .
-int ArrayType(TRunState &S) {
-  if (!Accept(S, Keyword("array"))) return prNone;
-  if (Accept(S, K::tkLBracket)) {
+int TParser::ArrayType() {
+  if (!Accept(FState, Keyword("array"))) return prNone;
+  if (Accept(FState, K::tkLBracket)) {
     do {
-      if (OrdinalType(S) != prOk) return prError;
-    } while (Accept(S, K::tkComma));
-    if (!Accept(S, K::tkRBracket)) return prError;
+      if (OrdinalType() != prOk) return prError;
+    } while (Accept(FState, K::tkComma));
+    if (!Accept(FState, K::tkRBracket)) return prError;
   }
-  if (!Accept(S, Keyword("of"))) return prError;
-  return TypeDef(S) == prOk ? prOk : prError;
+  if (!Accept(FState, Keyword("of"))) return prError;
+  return TypeDef() == prOk ? prOk : prError;
 }
 
 // RecordType = "record" FieldList "end" .
-int RecordType(TRunState &S) {
-  if (!Is(S, Keyword("record"))) return prNone;
-  S.Symbols.SetLastKind(TRefKind::rkRecord);
-  Next(S);
-  if (FieldList(S) == prError) return prError;
-  return Accept(S, Keyword("end")) ? prOk : prError;
+int TParser::RecordType() {
+  if (!Is(FState, Keyword("record"))) return prNone;
+  FState.Symbols.SetLastKind(TRefKind::rkRecord);
+  Next(FState);
+  if (FieldList() == prError) return prError;
+  return Accept(FState, Keyword("end")) ? prOk : prError;
 }
 
 // FieldList = [FixedPart] [";"] [VariantPart] .
 // prError when a part fails or neither is there (an empty record); prOk after
 // a variant part or a fixed part; prNone when the fixed part ended with ";"
 // and no variant part followed.
-int FieldList(TRunState &S) {
-  TNesting Level(S);
+int TParser::FieldList() {
+  TNesting Level(FNesting);
   if (Level.Deep()) return prError;
   bool EndedWithSemicolon = false;
-  const int Fixed = FixedPart(S, EndedWithSemicolon);
+  const int Fixed = FixedPart(EndedWithSemicolon);
   if (Fixed == prError) return prError;
-  if (Accept(S, K::tkSemicolon)) EndedWithSemicolon = true;
-  const int Variants = VariantPart(S);
+  if (Accept(FState, K::tkSemicolon)) EndedWithSemicolon = true;
+  const int Variants = VariantPart();
   if (Variants == prError) return prError;
   if (Variants == prOk) {
-    Accept(S, K::tkSemicolon);
+    Accept(FState, K::tkSemicolon);
     return prOk;
   }
   if (Fixed == prNone) return prError;
@@ -251,39 +251,39 @@ int FieldList(TRunState &S) {
 }
 
 // SetType = "set" "of" ( EnumType | ident | SubrangeType ) .
-int SetType(TRunState &S) {
-  if (!Accept(S, Keyword("set"))) return prNone;
-  if (!Accept(S, Keyword("of"))) return prError;
-  return OrdinalType(S) == prOk ? prOk : prError;
+int TParser::SetType() {
+  if (!Accept(FState, Keyword("set"))) return prNone;
+  if (!Accept(FState, Keyword("of"))) return prError;
+  return OrdinalType() == prOk ? prOk : prError;
 }
 
 // FileType = "file" [ "of" TypeDef ] .
-int FileType(TRunState &S) {
-  if (!Accept(S, Keyword("file"))) return prNone;
-  if (Accept(S, Keyword("of")) && TypeDef(S) != prOk) return prError;
+int TParser::FileType() {
+  if (!Accept(FState, Keyword("file"))) return prNone;
+  if (Accept(FState, Keyword("of")) && TypeDef() != prOk) return prError;
   return prOk;
 }
 
 // PointerType = "^" ident .
-int PointerType(TRunState &S) {
-  if (!Accept(S, K::tkCaret)) return prNone;
-  return Accept(S, K::tkIdentifier) ? prOk : prError;
+int TParser::PointerType() {
+  if (!Accept(FState, K::tkCaret)) return prNone;
+  return Accept(FState, K::tkIdentifier) ? prOk : prError;
 }
 
 // ProcType = ( "procedure" [FormalParams]
 //            | "function" [FormalParams] ":" ( ident | "string" ) )
 //            [ "of" "object" ] [Convention] .
-int ProcType(TRunState &S) {
-  const bool IsFunction = Is(S, Keyword("function"));
-  if (!IsFunction && !Is(S, Keyword("procedure"))) return prNone;
-  Next(S);
-  if (FormalParams(S) == prError) return prError;
+int TParser::ProcType() {
+  const bool IsFunction = Is(FState, Keyword("function"));
+  if (!IsFunction && !Is(FState, Keyword("procedure"))) return prNone;
+  Next(FState);
+  if (FormalParams() == prError) return prError;
   if (IsFunction) {
-    if (!Accept(S, K::tkColon)) return prError;
-    if (!Accept(S, K::tkIdentifier) && !Accept(S, Keyword("string"))) return prError;
+    if (!Accept(FState, K::tkColon)) return prError;
+    if (!Accept(FState, K::tkIdentifier) && !Accept(FState, Keyword("string"))) return prError;
   }
-  if (Accept(S, Keyword("of")) && !Accept(S, Keyword("object"))) return prError;
-  if (IsConvention(S)) Next(S);
+  if (Accept(FState, Keyword("of")) && !Accept(FState, Keyword("object"))) return prError;
+  if (IsConvention(FState)) Next(FState);
   return prOk;
 }
 
@@ -291,76 +291,77 @@ int ProcType(TRunState &S) {
 // Runs with CurrentClass holding the name of the type being declared. The
 // token that ends the body is read past as its "end" whatever it is, so a
 // forward declaration "class;" ends at its ";".
-int ClassType(TRunState &S) {
-  if (!Is(S, Keyword("class"))) return prNone;
-  S.Symbols.SetLastKind(TRefKind::rkClass);
-  Next(S);
-  S.Symbols.AddClass(S.CurrentUnit, S.CurrentClass);
-  if (Accept(S, K::tkLParen)) {
-    if (!Accept(S, K::tkIdentifier) || !Accept(S, K::tkRParen)) return prError;
+int TParser::ClassType() {
+  if (!Is(FState, Keyword("class"))) return prNone;
+  FState.Symbols.SetLastKind(TRefKind::rkClass);
+  Next(FState);
+  FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
+  if (Accept(FState, K::tkLParen)) {
+    if (!Accept(FState, K::tkIdentifier) || !Accept(FState, K::tkRParen)) return prError;
   }
-  if (ClassMembers(S) == prError) return prError;
-  while (!Is(S, Keyword("end"))) {
-    const bool Section = AcceptVisibility(S);
-    if (ClassMembers(S) == prError) return prError;
+  if (ClassMembers() == prError) return prError;
+  while (!Is(FState, Keyword("end"))) {
+    const bool Section = AcceptVisibility(FState);
+    if (ClassMembers() == prError) return prError;
     if (!Section) break;
   }
-  Next(S);
+  Next(FState);
   return prOk;
 }
 
 // ClassMembers = { FieldDecl } { MethodDecl | PropertyDecl } .
 // A field after a method or property ends the list.
-int ClassMembers(TRunState &S) {
+int TParser::ClassMembers() {
   int R;
-  while ((R = FieldDecl(S)) == prOk) {
+  while ((R = FieldDecl()) == prOk) {
   }
   if (R == prError) return prError;
   for (;;) {
-    R = MethodDecl(S);
-    if (R == prNone) R = PropertyDecl(S);
+    R = MethodDecl();
+    if (R == prNone) R = PropertyDecl();
     if (R == prNone) return prOk;
     if (R == prError) return prError;
   }
 }
 
 // MethodDecl = MethodHeading ";" MethodDirectives .
-int MethodDecl(TRunState &S) {
-  const int R = MethodHeading(S);
+int TParser::MethodDecl() {
+  const int R = MethodHeading();
   if (R != prOk) return R;
-  if (!Accept(S, K::tkSemicolon)) return prError;
-  return MethodDirectives(S) == prError ? prError : prOk;
+  if (!Accept(FState, K::tkSemicolon)) return prError;
+  return MethodDirectives() == prError ? prError : prOk;
 }
 
 // MethodDirectives = [ ( "virtual" | "dynamic" | "override" ) ";" ]
 //                    [ "message" ConstExpr ";" ] [ Convention ";" ] [ "abstract" ";" ] .
 // Each step looks at the token current at that moment; a directive out of
 // this order, or any other, is left current and ends the member list.
-int MethodDirectives(TRunState &S) {
-  if (!IsIdent(S)) return prNone;
-  if (AcceptWord(S, "virtual") || AcceptWord(S, "dynamic") || AcceptWord(S, "override")) {
-    if (!Accept(S, K::tkSemicolon)) return prError;
+int TParser::MethodDirectives() {
+  if (!IsIdent(FState)) return prNone;
+  if (AcceptWord(FState, "virtual") || AcceptWord(FState, "dynamic") ||
+      AcceptWord(FState, "override")) {
+    if (!Accept(FState, K::tkSemicolon)) return prError;
   }
-  if (AcceptWord(S, "message")) {
-    if (ConstExpr(S) != prOk || !Accept(S, K::tkSemicolon)) return prError;
+  if (AcceptWord(FState, "message")) {
+    if (ConstExpr() != prOk || !Accept(FState, K::tkSemicolon)) return prError;
   }
-  if (IsConvention(S)) {
-    Next(S);
-    if (!Accept(S, K::tkSemicolon)) return prError;
+  if (IsConvention(FState)) {
+    Next(FState);
+    if (!Accept(FState, K::tkSemicolon)) return prError;
   }
-  if (AcceptWord(S, "abstract")) {
-    if (!Accept(S, K::tkSemicolon)) return prError;
+  if (AcceptWord(FState, "abstract")) {
+    if (!Accept(FState, K::tkSemicolon)) return prError;
   }
   return prOk;
 }
 
 // PropertyDecl = "property" AnyToken PropertyInterface PropertySpecifiers [";"] .
-int PropertyDecl(TRunState &S) {
-  if (!Accept(S, Keyword("property"))) return prNone;
-  Next(S); // the name, whatever token it is
-  if (PropertyInterface(S) != prOk) return prError;
-  if (PropertySpecifiers(S) != prOk) return prError;
-  Accept(S, K::tkSemicolon);
+int TParser::PropertyDecl() {
+  if (!Accept(FState, Keyword("property"))) return prNone;
+  Next(FState);  // the name, whatever token it is
+  if (PropertyInterface() != prOk) return prError;
+  if (PropertySpecifiers() != prOk) return prError;
+  Accept(FState, K::tkSemicolon);
   return prOk;
 }
 

@@ -14,8 +14,7 @@ TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index) {
   const TURElm &Unit = State.Symbols.Units.at(static_cast<std::size_t>(Index));
   State.CurrentUnit = Unit.Name;
   State.Phase = TPhase::phSymbols;
-  State.CurrentClass.clear();
-  State.Nesting = 0;
+  State.Parser->Restart();
   try {
     State.Scanner.Open(LocateSourceFile(Unit.FileName));
   } catch (const EFOpenError &E) {
@@ -32,8 +31,9 @@ TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index) {
       Advance(State);
       continue;
     }
-    const int Result = InterfaceSection(State);
-    State.CurrentClass.clear();
+    const int Result = State.Parser->InterfaceSection();
+    // No class body carries over from a parse that stopped inside one.
+    State.Parser->Restart();
     if (!Outcome.HasInterface) {
       Outcome.HasInterface = true;
       Outcome.Result = Result;

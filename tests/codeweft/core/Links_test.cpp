@@ -123,10 +123,10 @@ TEST_F(LinksTest, ASecondUnitsUsesClauseAddsItsRoutinesOnlyFromThere) {
 }
 
 TEST_F(LinksTest, OutsideTheListingPhasesChainsAreOnlyRead) {
-  EXPECT_EQ(Apply(IdentifierChain, "A.B.C ;"), prOk);
+  EXPECT_EQ(Apply(&TParser::IdentifierChain, "A.B.C ;"), prOk);
   EXPECT_EQ(Current(), ";");
-  EXPECT_EQ(Apply(IdentifierChain, "A. ;"), prError);
-  EXPECT_EQ(Apply(IdentifierChain, "; A"), prNone);
+  EXPECT_EQ(Apply(&TParser::IdentifierChain, "A. ;"), prError);
+  EXPECT_EQ(Apply(&TParser::IdentifierChain, "; A"), prNone);
   EXPECT_TRUE(S.PendingTokens.empty());
 }
 

@@ -43,7 +43,7 @@ TEST_F(ParserTest, AFullClassBodyIsReadToItsEndAndParsingContinues) {
   EXPECT_EQ(Members("TFoo"), "Create:Constructor Destroy:Destructor Paint:Procedure "
                              "WMSize:Procedure Make:Function");
   EXPECT_FALSE(O.Stopped()) << O.StopText;
-  EXPECT_TRUE(S.CurrentClass.empty());
+  EXPECT_TRUE(S.Parser->CurrentClass().empty());
 }
 
 TEST_F(ParserTest, OnlyAnArrayMayBePacked) {
@@ -144,9 +144,9 @@ TEST_F(ParserTest, ProceduralAndOtherTypes) {
       {"interface end", prNone},
   };
   for (const auto &C : Cases) {
-    EXPECT_EQ(Apply(TypeDef, C.Type), C.Result) << C.Type;
+    EXPECT_EQ(Apply(&TParser::TypeDef, C.Type), C.Result) << C.Type;
   }
-  EXPECT_EQ(Apply(TypeDef, "Low..High"), prOk);
+  EXPECT_EQ(Apply(&TParser::TypeDef, "Low..High"), prOk);
   EXPECT_EQ(Current(), "..");
 }
 
@@ -158,13 +158,13 @@ TEST_F(ParserTest, ObjectInterfaceAndDispinterfaceTypesAreNotRecognised) {
 }
 
 TEST_F(ParserTest, MethodDirectivesInTheirOrderOnly) {
-  EXPECT_EQ(Apply(MethodDirectives, "override; stdcall; abstract; end"), prOk);
+  EXPECT_EQ(Apply(&TParser::MethodDirectives, "override; stdcall; abstract; end"), prOk);
   EXPECT_EQ(Current(), "end");
-  EXPECT_EQ(Apply(MethodDirectives, "abstract; virtual; end"), prOk);
+  EXPECT_EQ(Apply(&TParser::MethodDirectives, "abstract; virtual; end"), prOk);
   EXPECT_EQ(Current(), "virtual"); // out of order: left current
-  EXPECT_EQ(Apply(MethodDirectives, "virtual end"), prError);
-  EXPECT_EQ(Apply(MethodDirectives, "message ; end"), prError);
-  EXPECT_EQ(Apply(MethodDirectives, "end"), prNone);
+  EXPECT_EQ(Apply(&TParser::MethodDirectives, "virtual end"), prError);
+  EXPECT_EQ(Apply(&TParser::MethodDirectives, "message ; end"), prError);
+  EXPECT_EQ(Apply(&TParser::MethodDirectives, "end"), prNone);
 }
 
 TEST_F(ParserTest, ClassMembersAfterASetTypedFieldStayMembers) {

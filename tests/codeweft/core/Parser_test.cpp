@@ -57,20 +57,21 @@ TEST_F(ParserTest, AFunctionCallInAConstantIsReadPastAsItsSemicolon) {
 }
 
 TEST_F(ParserTest, AMissingNameOrQualifierFailsTheHeading) {
-  EXPECT_EQ(Apply(ProcedureHeading, "procedure ;"), prError);
-  EXPECT_EQ(Apply(ProcedureHeading, "procedure T. ;"), prError);
+  EXPECT_EQ(Apply(&TParser::ProcedureHeading, "procedure ;"), prError);
+  EXPECT_EQ(Apply(&TParser::ProcedureHeading, "procedure T. ;"), prError);
   EXPECT_EQ(Current(), ";");
-  EXPECT_EQ(Apply(ProcedureHeading, "function F;"), prNone);
+  EXPECT_EQ(Apply(&TParser::ProcedureHeading, "function F;"), prNone);
   EXPECT_EQ(Current(), "function");
 }
 
 TEST_F(ParserTest, ParamGroupsNeedANameAndAcceptOpenArrays) {
-  EXPECT_EQ(Apply(FormalParams, "(var A: array of Integer; out B; C, D: string) ;"), prOk);
+  EXPECT_EQ(Apply(&TParser::FormalParams, "(var A: array of Integer; out B; C, D: string) ;"),
+            prOk);
   EXPECT_EQ(Current(), ";");
-  EXPECT_EQ(Apply(ParamGroup, "var ;"), prError); // a modifier needs names
-  EXPECT_EQ(Apply(ParamGroup, ";"), prNone);
-  EXPECT_EQ(Apply(FormalParams, "(const A: array Integer)"), prError);
-  EXPECT_EQ(Apply(FormalParams, "(A: Integer"), prError);
+  EXPECT_EQ(Apply(&TParser::ParamGroup, "var ;"), prError);  // a modifier needs names
+  EXPECT_EQ(Apply(&TParser::ParamGroup, ";"), prNone);
+  EXPECT_EQ(Apply(&TParser::FormalParams, "(const A: array Integer)"), prError);
+  EXPECT_EQ(Apply(&TParser::FormalParams, "(A: Integer"), prError);
 }
 
 // ---- Sections ------------------------------------------------------------------
@@ -132,10 +133,10 @@ TEST_F(ParserTest, ALaterInterfaceKeywordRestartsTheParseAfterAStop) {
 // ---- Unit heading ----------------------------------------------------------------
 
 TEST_F(ParserTest, UnitHeadingSetsTheCurrentUnitInLowerCase) {
-  EXPECT_EQ(Apply(UnitHeading, "unit MyTools;"), prOk);
+  EXPECT_EQ(Apply(&TParser::UnitHeading, "unit MyTools;"), prOk);
   EXPECT_EQ(S.CurrentUnit, "mytools");
   EXPECT_EQ(Current(), ";");
-  EXPECT_EQ(Apply(UnitHeading, "unit 'x';"), prError);
+  EXPECT_EQ(Apply(&TParser::UnitHeading, "unit 'x';"), prError);
 }
 
 // ---- Constant expressions --------------------------------------------------------
@@ -167,23 +168,24 @@ TEST_F(ParserTest, ExpressionsStopAtTheFirstTokenThatContinuesNothing) {
       {"string", prNone, "string"},
   };
   for (const auto &C : Cases) {
-    EXPECT_EQ(Apply(ConstExpr, C.Source), C.Result) << C.Source;
+    EXPECT_EQ(Apply(&TParser::ConstExpr, C.Source), C.Result) << C.Source;
     EXPECT_EQ(Current(), C.After) << C.Source;
   }
 }
 
 TEST_F(ParserTest, DeepNestingIsASyntaxErrorNotACrash) {
   const int Depth = 100000;
-  EXPECT_EQ(Apply(ConstExpr, std::string(Depth, '(') + "1" + std::string(Depth, ')')), prError);
-  EXPECT_EQ(S.Nesting, 0);
+  EXPECT_EQ(Apply(&TParser::ConstExpr, std::string(Depth, '(') + "1" + std::string(Depth, ')')),
+            prError);
+  EXPECT_EQ(S.Parser->Nesting(), 0);
   std::string Minus;
   for (int I = 0; I < Depth; ++I) Minus += "- ";
-  EXPECT_EQ(Apply(ConstExpr, Minus + "1"), prError);
+  EXPECT_EQ(Apply(&TParser::ConstExpr, Minus + "1"), prError);
   std::string Arrays;
   for (int I = 0; I < Depth; ++I) Arrays += "array of ";
-  EXPECT_EQ(Apply(TypeDef, Arrays + "Integer"), prError);
+  EXPECT_EQ(Apply(&TParser::TypeDef, Arrays + "Integer"), prError);
   // Within the bound, nesting is fine.
-  EXPECT_EQ(Apply(ConstExpr, std::string(50, '(') + "1" + std::string(50, ')')), prOk);
+  EXPECT_EQ(Apply(&TParser::ConstExpr, std::string(50, '(') + "1" + std::string(50, ')')), prOk);
 }
 
 } // namespace

@@ -142,8 +142,8 @@ TEST(ParserFuzz, RandomAndTruncatedTokenSequencesAlwaysEnd) {
                     << Source.substr(0, 2000);
       break;
     }
-    ASSERT_EQ(S.Nesting, 0) << "case " << Case;
-    ASSERT_TRUE(S.CurrentClass.empty()) << "case " << Case;
+    ASSERT_EQ(S.Parser->Nesting(), 0) << "case " << Case;
+    ASSERT_TRUE(S.Parser->CurrentClass().empty()) << "case " << Case;
 
     S.Symbols.SortAll();
     test::TListingDriver D(S);
