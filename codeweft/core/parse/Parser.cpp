@@ -35,19 +35,32 @@ int TParser::UsesClause() {
     FState.Deferring = false;
   } else {
     Next(FState);
-    R = IdentList();
+    R = UnitList();
   }
   if (R != prOk) return prError;
   return Accept(FState, K::tkSemicolon) ? prOk : prError;
 }
 
+// UnitList = UnitName [ "in" string ] { "," UnitName [ "in" string ] } .
+// UnitName = ident { "." ident } .
+int TParser::UnitList() {
+  if (!IsIdent(FState)) return prNone;
+  do {
+    if (!Accept(FState, K::tkIdentifier)) return prError;
+    while (Accept(FState, K::tkPeriod))
+      if (!Accept(FState, K::tkIdentifier)) return prError;
+    if (Accept(FState, Keyword("in")) && !Accept(FState, K::tkString)) return prError;
+  } while (Accept(FState, K::tkComma));
+  return prOk;
+}
+
 // DeclSections = { LabelSection | ConstSection | TypeSection | VarSection
-//                | RoutineDecl | ResourceStringSection | ExportsSection } .
+//                | RoutineDecl | ResourceStringSection | ExportsSection | OtherDecl } .
 int TParser::DeclSections() {
   static int (TParser::*const Sections[])() = {
-      &TParser::LabelSection,  &TParser::ConstSection, &TParser::TypeSection,
-      &TParser::VarSection,    &TParser::RoutineDecl,  &TParser::ResourceStringSection,
-      &TParser::ExportsSection};
+      &TParser::LabelSection,   &TParser::ConstSection, &TParser::TypeSection,
+      &TParser::VarSection,     &TParser::RoutineDecl,  &TParser::ResourceStringSection,
+      &TParser::ExportsSection, &TParser::OtherDecl};
   for (;;) {
     int R = prNone;
     for (auto Section : Sections)
@@ -57,11 +70,29 @@ int TParser::DeclSections() {
   }
 }
 
-// LabelSection = "label" ident { "," ident } ";" .
+// OtherDecl = Attributes | "property" ... ";" | OperatorDecl
+//           | "generic" RoutineDecl .
+// Attributes are read and dropped; a unit-level property is read to its ";".
+int TParser::OtherDecl() {
+  if (Is(FState, K::tkLBracket)) return SkipBalanced() ? prOk : prError;
+  if (Accept(FState, Keyword("property"))) {
+    if (SkipValue() != prOk) return prError;
+    return Accept(FState, K::tkSemicolon) ? prOk : prError;
+  }
+  if (IsWord(FState, "operator")) {
+    if (OperatorHeading() != prOk) return prError;
+    return RoutineTail();
+  }
+  if (AcceptWord(FState, "generic")) return RoutineDecl() == prOk ? prOk : prError;
+  return prNone;
+}
+
+// LabelSection = "label" ( ident | integer ) { "," ( ident | integer ) } ";" .
 int TParser::LabelSection() {
   if (!Accept(FState, Keyword("label"))) return prNone;
   do {
     std::string Name;
+    if (Accept(FState, K::tkInteger)) continue;
     if (!TakeIdent(FState, Name)) return prError;
     FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkLabel);
   } while (Accept(FState, K::tkComma));
@@ -88,10 +119,13 @@ int TParser::ConstDecl() {
     if (!Accept(FState, K::tkEqual)) return prError;
     if (TypedConstValue() != prOk) return prError;
   } else if (Accept(FState, K::tkEqual)) {
-    if (ConstExpr() != prOk) return prError;
+    // What follows the expression (a call, an operator it does not know) is
+    // read to the ";", not understood.
+    if (ConstExpr() == prError || SkipValue() != prOk) return prError;
   } else {
     return prError;
   }
+  Hints();
   // Whatever follows the value is taken for its ";".
   Next(FState);
   return prOk;
@@ -106,7 +140,11 @@ int TParser::ConstDecl() {
 int TParser::TypedConstValue() {
   TNesting Level(FNesting);
   if (Level.Deep()) return prError;
+  // Array and record values, and whatever an expression continues with, are
+  // read to the ";" without being understood.
+  if (Is(FState, K::tkLParen) || Is(FState, K::tkLBracket)) return SkipValue();
   const int R = ConstExpr();
+  if (R == prOk) return SkipValue();
   if (R != prNone) return R;
   if (Accept(FState, K::tkLParen)) {
     if (IsIdent(FState)) {
@@ -135,7 +173,7 @@ int TParser::ResourceStringSection() {
   while (TakeIdent(FState, Name)) {
     FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkConstant);
     if (!Accept(FState, K::tkEqual) || ConstExpr() != prOk) return prError;
-    if (!Accept(FState, K::tkSemicolon)) return prError;
+    if (SkipValue() != prOk || !Accept(FState, K::tkSemicolon)) return prError;
     ++Count;
   }
   return Count > 0 ? prOk : prError;
@@ -151,26 +189,40 @@ int TParser::ExportsSection() {
 // TypeSection = "type" { TypeDecl } .
 int TParser::TypeSection() {
   if (!Accept(FState, Keyword("type"))) return prNone;
-  while (IsIdent(FState))
+  while (IsIdent(FState) || Is(FState, K::tkLBracket))
     if (TypeDecl() != prOk) return prError;
   return prOk;
 }
 
-// TypeDecl = ident "=" TypeDef [";"] .
+// TypeDecl = { Attributes } [ "generic" ] ident [ TypeParams ] "="
+//            [ "type" ] ( "helper" HelperBody | TypeDef ) Hints [ ";" [ Conventions ] ] .
 int TParser::TypeDecl() {
+  while (Is(FState, K::tkLBracket))
+    if (!SkipBalanced()) return prError;
   std::string Name;
   if (!TakeIdent(FState, Name)) return prNone;
+  if (SameText(Name, "generic") && IsIdent(FState)) TakeIdent(FState, Name);
   FLastTypeName = Name;
   FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkType);
-  if (!Accept(FState, K::tkEqual)) return prError;
-  if (TypeDef() != prOk) return prError;
-  Accept(FState, K::tkSemicolon);
+  bool TookEqual = false;
+  if (Is(FState, K::tkLess) && !SkipTypeArgs(TookEqual)) return prError;
+  if (!TookEqual && !Accept(FState, K::tkEqual)) return prError;
+  FProcType = false;
+  if (Accept(FState, Keyword("type")) && IsWord(FState, "helper")) {
+    // A type helper reads like a record helper: "helper for T ... end".
+    FState.Symbols.SetLastKind(TRefKind::rkRecord);
+    if (RecordTypeBody() != prOk) return prError;
+  } else if (TypeDef() != prOk) {
+    return prError;
+  }
+  Hints();
+  if (Accept(FState, K::tkSemicolon)) ProcTypeConventions();
   return prOk;
 }
 
 // VarSection = "var" VarDecl { VarDecl } .
 int TParser::VarSection() {
-  if (!Accept(FState, Keyword("var"))) return prNone;
+  if (!Accept(FState, Keyword("var")) && !Accept(FState, Keyword("threadvar"))) return prNone;
   int R = VarDecl();
   if (R != prOk) return prError;
   while ((R = VarDecl()) == prOk) {
@@ -178,7 +230,8 @@ int TParser::VarSection() {
   return R == prError ? prError : prOk;
 }
 
-// VarDecl = ident { "," ident } ":" TypeDef [ "=" TypedConstValue ] ";" .
+// VarDecl = ident { "," ident } ":" TypeDef Hints
+//           [ "absolute" Value | "=" TypedConstValue ] Hints ";" { VarDirective ";" } .
 int TParser::VarDecl() {
   if (!IsIdent(FState)) return prNone;
   do {
@@ -186,22 +239,31 @@ int TParser::VarDecl() {
     if (!TakeIdent(FState, Name)) return prError;
     FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkVariable);
   } while (Accept(FState, K::tkComma));
+  FProcType = false;
   if (!Accept(FState, K::tkColon) || TypeDef() != prOk) return prError;
-  if (Accept(FState, K::tkEqual) && TypedConstValue() != prOk) return prError;
-  return Accept(FState, K::tkSemicolon) ? prOk : prError;
+  Hints();
+  if (AcceptWord(FState, "absolute")) {
+    if (SkipValue() != prOk) return prError;
+  } else if (Accept(FState, K::tkEqual) && TypedConstValue() != prOk) {
+    return prError;
+  }
+  Hints();
+  if (!Accept(FState, K::tkSemicolon)) return prError;
+  ProcTypeConventions();
+  // "cvar;" and "external ... ;" after a variable of a library.
+  while (IsWord(FState, "cvar") || IsWord(FState, "external") || IsWord(FState, "export")) {
+    Next(FState);
+    if (SkipValue() != prOk || !Accept(FState, K::tkSemicolon)) return prError;
+  }
+  return prOk;
 }
 
-// RoutineDecl = ( ProcedureHeading | FunctionHeading ) ";" [ Convention ";" ] .
+// RoutineDecl = ( ProcedureHeading | FunctionHeading ) RoutineTail .
 int TParser::RoutineDecl() {
   int R = ProcedureHeading();
   if (R == prNone) R = FunctionHeading();
   if (R != prOk) return R;
-  if (!Accept(FState, K::tkSemicolon)) return prError;
-  if (IsConvention(FState)) {
-    Next(FState);
-    if (!Accept(FState, K::tkSemicolon)) return prError;
-  }
-  return prOk;
+  return RoutineTail();
 }
 
 // The part the four headings share: Keyword ident [ "." ident ], the symbol
@@ -253,11 +315,43 @@ int TParser::RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst) {
   return prOk;
 }
 
-// Keyword ident [ "." ident ] [FormalParams]
+// Keyword ident [ "." ident ] [ TypeParams [ "." ident [ TypeParams ] ] ] [FormalParams]
+// The type parameters of a generic routine follow its name; a generic
+// class's method is written "TList<T>.Add" where it is implemented.
 int TParser::RoutineHeading(TTokenKind Word, TRefKind Kind, bool ByFirst) {
   const int R = RoutineName(Word, Kind, ByFirst);
   if (R != prOk) return R;
+  bool TookEqual = false;
+  if (Is(FState, K::tkLess)) {
+    if (!SkipTypeArgs(TookEqual) || TookEqual) return prError;
+    if (Accept(FState, K::tkPeriod)) {
+      if (!Accept(FState, K::tkIdentifier)) return prError;
+      if (Is(FState, K::tkLess) && (!SkipTypeArgs(TookEqual) || TookEqual)) return prError;
+    }
+  }
   return FormalParams() == prError ? prError : prOk;
+}
+
+// OperatorHeading = "operator" ( ident | OperatorSymbol ) [FormalParams]
+//                   [ ident ] [ ":" TypeDef ] .
+// An operator named by an identifier ("Add", "Implicit") is recorded as a
+// function; one named by a symbol has no name to record.
+int TParser::OperatorHeading() {
+  if (!AcceptWord(FState, "operator")) return prNone;
+  std::string Name;
+  if (TakeIdent(FState, Name)) {
+    if (FCurrentClass.empty())
+      FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkFunction);
+    else
+      FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, Name, TRefKind::rkFunction);
+  } else {
+    // One or two symbol tokens: "+", ":=", "**", "><".
+    for (int I = 0; I < 2 && !Is(FState, K::tkLParen) && !FState.AtEnd; ++I) Next(FState);
+  }
+  if (FormalParams() == prError) return prError;
+  Accept(FState, K::tkIdentifier);  // the result's name
+  if (Accept(FState, K::tkColon) && TypeDef() != prOk) return prError;
+  return prOk;
 }
 
 // ProcedureHeading = "procedure" ident [ "." ident ] [FormalParams] .
@@ -270,7 +364,7 @@ int TParser::FunctionHeading() {
   const int R = RoutineHeading(Keyword("function"), TRefKind::rkFunction, false);
   if (R != prOk) return R;
   if (!Accept(FState, K::tkColon)) return prError;
-  return Accept(FState, K::tkIdentifier) || Accept(FState, Keyword("string")) ? prOk : prError;
+  return TypeDef() == prOk ? prOk : prError;
 }
 
 // ConstructorHeading = "constructor" ident [ "." ident ] [FormalParams] .
@@ -283,27 +377,42 @@ int TParser::DestructorHeading() {
   return RoutineHeading(Keyword("destructor"), TRefKind::rkDestructor, true);
 }
 
-// FormalParams = "(" ParamGroup { ";" ParamGroup } ")" .
+// FormalParams = "(" [ ParamGroup { ";" ParamGroup } ] ")" .
 int TParser::FormalParams() {
   if (!Accept(FState, K::tkLParen)) return prNone;
+  if (Accept(FState, K::tkRParen)) return prOk;
   do {
     if (ParamGroup() != prOk) return prError;
   } while (Accept(FState, K::tkSemicolon));
   return Accept(FState, K::tkRParen) ? prOk : prError;
 }
 
-// ParamGroup = [ "const" | "var" | "out" ] IdentList [ ":" [ "array" "of" ] TypeDef ] .
+// ParamGroup = { Attributes } [ "const" | "var" | "out" | "constref" ] { Attributes }
+//              IdentList [ ":" ( "array" "of" ( "const" | TypeDef ) | TypeDef ) ]
+//              [ "=" Value ] .
 int TParser::ParamGroup() {
+  while (Is(FState, K::tkLBracket))
+    if (!SkipBalanced()) return prError;
   const bool Modifier = Accept(FState, Keyword("const")) || Accept(FState, Keyword("var")) ||
-                        Accept(FState, Keyword("out"));
+                        Accept(FState, Keyword("out")) || AcceptWord(FState, "constref");
+  while (Is(FState, K::tkLBracket))
+    if (!SkipBalanced()) return prError;
   // Without a modifier the group simply does not apply; after one it is an error.
   const int Fail = Modifier ? prError : prNone;
   const int R = IdentList();
   if (R == prError) return prError;
   if (R == prNone) return Fail;
-  if (!Accept(FState, K::tkColon)) return prOk;
-  if (Accept(FState, Keyword("array")) && !Accept(FState, Keyword("of"))) return Fail;
-  return TypeDef() == prOk ? prOk : Fail;
+  if (Accept(FState, K::tkColon)) {
+    if (Accept(FState, Keyword("array"))) {
+      if (!Accept(FState, Keyword("of"))) return Fail;
+      if (!Accept(FState, Keyword("const")) && TypeDef() != prOk) return Fail;
+    } else if (TypeDef() != prOk) {
+      return Fail;
+    }
+  }
+  // A default value: any tokens up to the ";" or ")" that ends the group.
+  if (Accept(FState, K::tkEqual) && SkipValue() != prOk) return prError;
+  return prOk;
 }
 
 // IdentList = ident { "," ident } .
@@ -381,7 +490,7 @@ int TParser::Term() {
 }
 
 // Factor = "(" ConstExpr ")" | "not" Factor | "+" Factor | "-" Factor | Designator
-//        | integer | real | string | "nil" | SetConstructor | "@" ident .
+//        | integer | real | string | "nil" | SetConstructor | "@" Designator .
 int TParser::Factor() {
   TNesting Level(FNesting);
   if (Level.Deep()) return prError;
@@ -398,23 +507,39 @@ int TParser::Factor() {
     return prOk;
   R = SetConstructor();
   if (R != prNone) return R;
-  // The identifier after "@" is tested, not read: it stays current.
-  if (Accept(FState, K::tkAt)) return IsIdent(FState) ? prOk : prError;
+  if (Accept(FState, K::tkAt)) return Designator() == prOk ? prOk : prError;
   return prNone;
 }
 
-// Designator = ident [ "^" | "[" ConstExpr { "," ConstExpr } "]" | "." ident ] .
+// Designator = ident { "^" | "[" ConstExpr { "," ConstExpr } "]" | "." ident
+//                    | "(" [ ConstExpr { "," ConstExpr } ] ")" } .
+// Calls such as SizeOf(T) or Ord('A') are recognised like any other suffix.
 int TParser::Designator() {
   if (!Accept(FState, K::tkIdentifier)) return prNone;
-  if (Accept(FState, K::tkCaret)) return prOk;
-  if (Accept(FState, K::tkLBracket)) {
-    do {
-      if (ConstExpr() != prOk) return prError;
-    } while (Accept(FState, K::tkComma));
-    return Accept(FState, K::tkRBracket) ? prOk : prError;
+  for (;;) {
+    if (Accept(FState, K::tkCaret)) continue;
+    const bool Bracket = Is(FState, K::tkLBracket);
+    if (Bracket || Is(FState, K::tkLParen)) {
+      Next(FState);
+      const K Close = Bracket ? K::tkRBracket : K::tkRParen;
+      if (Accept(FState, Close)) continue;
+      do {
+        int R = ConstExpr();
+        if (R == prNone && !Bracket && Is(FState, Keyword("string"))) {
+          Next(FState);  // SizeOf(string)
+          R = prOk;
+        }
+        if (R != prOk) return prError;
+      } while (Accept(FState, K::tkComma));
+      if (!Accept(FState, Close)) return prError;
+      continue;
+    }
+    if (Accept(FState, K::tkPeriod)) {
+      if (!Accept(FState, K::tkIdentifier)) return prError;
+      continue;
+    }
+    return prOk;
   }
-  if (Accept(FState, K::tkPeriod)) return Accept(FState, K::tkIdentifier) ? prOk : prError;
-  return prOk;
 }
 
 // SetConstructor = "[" [ SetElement { "," SetElement } ] "]" .
@@ -425,6 +550,179 @@ int TParser::SetConstructor() {
     if (SetElement() != prOk) return prError;
   } while (Accept(FState, K::tkComma));
   return Accept(FState, K::tkRBracket) ? prOk : prError;
+}
+
+// ---- Reading past what is not recorded -------------------------------------
+
+namespace {
+
+// Words that may follow a routine heading as directives. "public" is one
+// only outside class bodies, where it opens a visibility section.
+bool IsDirectiveWord(std::string_view Word) {
+  static constexpr std::string_view Words[] = {"abstract",
+                                               "alias",
+                                               "assembler",
+                                               "cdecl",
+                                               "compilerproc",
+                                               "cppdecl",
+                                               "deprecated",
+                                               "dispid",
+                                               "dynamic",
+                                               "enumerator",
+                                               "experimental",
+                                               "export",
+                                               "extdecl",
+                                               "external",
+                                               "far",
+                                               "far16",
+                                               "final",
+                                               "forward",
+                                               "hardfloat",
+                                               "internconst",
+                                               "internproc",
+                                               "interrupt",
+                                               "iocheck",
+                                               "local",
+                                               "message",
+                                               "ms_abi_cdecl",
+                                               "ms_abi_default",
+                                               "mwpascal",
+                                               "near",
+                                               "noreturn",
+                                               "nostackframe",
+                                               "oldfpccall",
+                                               "overload",
+                                               "override",
+                                               "pascal",
+                                               "platform",
+                                               "register",
+                                               "reintroduce",
+                                               "rtlproc",
+                                               "safecall",
+                                               "saveregisters",
+                                               "softfloat",
+                                               "static",
+                                               "stdcall",
+                                               "syscall",
+                                               "sysv_abi_cdecl",
+                                               "sysv_abi_default",
+                                               "unimplemented",
+                                               "varargs",
+                                               "vectorcall",
+                                               "virtual",
+                                               "weakexternal",
+                                               "winapi"};
+  for (std::string_view W : Words)
+    if (SameText(Word, W)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool TParser::IsDirective() const {
+  if (IsIdent(FState)) return IsDirectiveWord(FState.Token.Text);
+  return Is(FState, Keyword("inline")) || Is(FState, Keyword("library")) ||
+         (FCurrentClass.empty() && Is(FState, Keyword("public")));
+}
+
+// RoutineTail = { ";" | Directive | "[" ... "]" } , with at least one ";".
+// Directive = word [ arguments up to the next ";" ]; "message" and "dispid"
+// need a constant.
+int TParser::RoutineTail() {
+  bool Semicolon = false;
+  for (;;) {
+    if (Accept(FState, K::tkSemicolon)) {
+      Semicolon = true;
+      continue;
+    }
+    if (Semicolon && Is(FState, K::tkLBracket)) {  // [public, alias: 'name']
+      if (!SkipBalanced()) return prError;
+      continue;
+    }
+    if (!IsDirective()) break;
+    const bool NeedsConstant = IsWord(FState, "message") || IsWord(FState, "dispid");
+    Next(FState);
+    if (NeedsConstant && ConstExpr() != prOk) return prError;
+    if (SkipValue() != prOk) return prError;
+  }
+  return Semicolon ? prOk : prError;
+}
+
+// Hints = { "deprecated" [string] | "experimental" | "platform" | "library"
+//         | "unimplemented" } .
+void TParser::Hints() {
+  for (;;) {
+    if (AcceptWord(FState, "deprecated") || AcceptWord(FState, "experimental")) {
+      Accept(FState, K::tkString);
+    } else if (!AcceptWord(FState, "platform") && !AcceptWord(FState, "unimplemented") &&
+               !Accept(FState, Keyword("library"))) {
+      return;
+    }
+  }
+}
+
+// After the ";" of a declaration whose type is procedural: the calling
+// conventions written as directives of their own ("; cdecl;").
+void TParser::ProcTypeConventions() {
+  if (!FProcType) return;
+  FProcType = false;
+  while (IsConvention(FState) || IsWord(FState, "varargs") || IsWord(FState, "extdecl")) {
+    Next(FState);
+    if (!Accept(FState, K::tkSemicolon)) return;
+  }
+}
+
+// Reads past a bracketed group, "(" ... ")" or "[" ... "]", with what it
+// nests; false when the input ends first.
+bool TParser::SkipBalanced() {
+  int Depth = 0;
+  do {
+    if (FState.AtEnd) return false;
+    if (Is(FState, K::tkLParen) || Is(FState, K::tkLBracket))
+      ++Depth;
+    else if (Is(FState, K::tkRParen) || Is(FState, K::tkRBracket))
+      --Depth;
+    Next(FState);
+  } while (Depth > 0);
+  return true;
+}
+
+// Value = { any token } up to a ";", "end", or a ")" or "]" that closes an
+// outer group, at the outermost level; brackets inside are read whole. The
+// stopping token stays current. prError when the input ends first.
+int TParser::SkipValue() {
+  for (;;) {
+    if (FState.AtEnd) return prError;
+    if (Is(FState, K::tkSemicolon) || Is(FState, Keyword("end")) || Is(FState, K::tkRParen) ||
+        Is(FState, K::tkRBracket))
+      return prOk;
+    if (Is(FState, K::tkLParen) || Is(FState, K::tkLBracket)) {
+      if (!SkipBalanced()) return prError;
+    } else {
+      Next(FState);
+    }
+  }
+}
+
+// TypeArgs = "<" ... ">", nesting: the type parameters or arguments of a
+// generic, with their constraints. A closing ">=" also stands for the "="
+// of a declaration, which TookEqual then reports.
+bool TParser::SkipTypeArgs(bool &TookEqual) {
+  TookEqual = false;
+  int Depth = 0;
+  do {
+    if (FState.AtEnd || Is(FState, K::tkRParen) || Is(FState, Keyword("end"))) return false;
+    if (Is(FState, K::tkLess)) {
+      ++Depth;
+    } else if (Is(FState, K::tkGreater)) {
+      --Depth;
+    } else if (Is(FState, K::tkGreaterEqual)) {
+      --Depth;
+      TookEqual = Depth == 0;
+    }
+    Next(FState);
+  } while (Depth > 0);
+  return true;
 }
 
 } // namespace codeweft

@@ -204,6 +204,20 @@ class TParser {
  private:
   // Helpers of the rules (Parser.cpp, ParserTypes.cpp, Links.cpp).
   int RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst);
+  int UnitList();
+  int OtherDecl();
+  int OperatorHeading();
+  int TypeName();
+  int InterfaceType();
+  int RecordTypeBody();
+  int Members(bool InRecord);
+  int RoutineTail();
+  bool IsDirective() const;
+  void Hints();
+  void ProcTypeConventions();
+  bool SkipBalanced();
+  int SkipValue();
+  bool SkipTypeArgs(bool &TookEqual);
   int RoutineHeading(TTokenKind Word, TRefKind Kind, bool ByFirst);
   int SetElement();
   int OrdinalType();
@@ -221,6 +235,8 @@ class TParser {
   std::string FCurrentClass;  // the class whose body is being read; empty outside one
   std::string FLastTypeName;  // the identifier of the most recent type declaration
   int FNesting = 0;           // depth of the recursive rules
+  bool FHasClassEntry = false;  // the body being read has its class entry
+  bool FProcType = false;       // the type just read was procedural
 };
 
 } // namespace codeweft
