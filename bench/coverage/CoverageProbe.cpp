@@ -1,7 +1,8 @@
 // Runs the symbol pass over each unit file named on standard input (one path
 // a line) and prints, per file, a tab-separated line: the path, the number of
 // routine headings recorded (unit routines and class members), whether the
-// interface parse stopped early (0 or 1), and the token it stopped at.
+// interface parse stopped early (0 or 1), and the token it stopped at with
+// its line ("12: end").
 #include "codeweft/core/RunState.h"
 #include "codeweft/core/symbols/SymbolPass.h"
 
@@ -46,7 +47,7 @@ int main() {
       for (const TCRElm &C : Unit.Classes)
         for (const TRefElm &R : C.Members) Recorded += IsRoutineKind(R.Kind);
       Stopped = Outcome.Stopped();
-      Stop = Stopped ? OneLine(Outcome.StopText) : "";
+      Stop = Stopped ? std::to_string(Outcome.StopLine) + ": " + OneLine(Outcome.StopText) : "";
     } catch (const std::exception &E) {
       Stopped = true;
       Stop = std::string("exception: ") + OneLine(E.what());

@@ -410,6 +410,8 @@ int TParser::ParamGroup() {
       return Fail;
     }
   }
+  // A register location of some targets: "A: LongInt location 'd0'".
+  if (AcceptWord(FState, "location") && !Accept(FState, K::tkString)) return prError;
   // A default value: any tokens up to the ";" or ")" that ends the group.
   if (Accept(FState, K::tkEqual) && SkipValue() != prOk) return prError;
   return prOk;

@@ -39,9 +39,13 @@ bool IsRoutineKeyword(const TRunState &S) {
 int TParser::FieldDecl() {
   const int R = IdentList();
   if (R != prOk) return R;
+  FProcType = false;
   if (!Accept(FState, K::tkColon) || TypeDef() != prOk) return prError;
   Hints();
-  if (Accept(FState, K::tkSemicolon)) return prOk;
+  if (Accept(FState, K::tkSemicolon)) {
+    ProcTypeConventions();
+    return prOk;
+  }
   return Is(FState, Keyword("end")) || Is(FState, K::tkRParen) ? prOk : prError;
 }
 
@@ -130,6 +134,9 @@ int TParser::TypeName() {
   if (Is(FState, K::tkLess)) {
     bool TookEqual = false;
     if (!SkipTypeArgs(TookEqual) || TookEqual) return prError;
+    // A type nested in a generic: "TDictionary<K, V>.TKeyEnumerator".
+    while (Accept(FState, K::tkPeriod))
+      if (!Accept(FState, K::tkIdentifier)) return prError;
   }
   return prOk;
 }
@@ -357,7 +364,7 @@ int TParser::Members(bool InRecord) {
     const bool ClassWide = Accept(FState, Keyword("class"));
     if (Accept(FState, Keyword("var")) || Accept(FState, Keyword("threadvar"))) continue;
     if (!ClassWide && Accept(FState, Keyword("const"))) {
-      while ((R = ConstDecl()) == prOk) {
+      while (!IsWord(FState, "strict") && (R = ConstDecl()) == prOk) {
       }
       if (R == prError) return prError;
       continue;
@@ -366,7 +373,7 @@ int TParser::Members(bool InRecord) {
       // A nested type is a type of the unit; the methods after it belong to
       // the enclosing body again.
       const std::string Outer = FCurrentClass;
-      while (IsIdent(FState) || Is(FState, K::tkLBracket)) {
+      while ((IsIdent(FState) && !IsWord(FState, "strict")) || Is(FState, K::tkLBracket)) {
         R = TypeDecl();
         FCurrentClass = Outer;
         if (R != prOk) return prError;
@@ -405,7 +412,8 @@ int TParser::MethodDirectives() {
   return RoutineTail();
 }
 
-// PropertyDecl = "property" AnyToken { any token but ";" } ";" [ "default" ";" ] .
+// PropertyDecl = "property" AnyToken { any token but ";" } ";"
+//                { ( "default" | Hints ) ";" } .
 // Nothing of a property is recorded: its interface and specifiers (read,
 // write, stored, default, index, implements, dispid...) are read up to the
 // ";" that ends it, and an array property may then be marked default.
@@ -413,8 +421,14 @@ int TParser::PropertyDecl() {
   if (!Accept(FState, Keyword("property"))) return prNone;
   Next(FState);  // the name, whatever token it is
   if (SkipValue() != prOk || !Accept(FState, K::tkSemicolon)) return prError;
-  if (AcceptWord(FState, "default") && !Accept(FState, K::tkSemicolon)) return prError;
-  return prOk;
+  // "default;" marks an array property; hints may follow as well.
+  for (;;) {
+    const std::uint64_t Before = FState.TokensRead;
+    AcceptWord(FState, "default");
+    Hints();
+    if (FState.TokensRead == Before) return prOk;
+    if (!Accept(FState, K::tkSemicolon)) return prError;
+  }
 }
 
 } // namespace codeweft
