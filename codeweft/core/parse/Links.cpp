@@ -52,18 +52,36 @@ int TParser::ReadChain() {
 // In phImplementation the name becomes an anchor followed by the name as one
 // plain token ("TForm1.Button1Click"); in phInterface a link down to that
 // anchor, named after the class whose body is being read, if any.
-void TParser::PlaceRoutineName(std::size_t Pos, const std::string &Class, const std::string &Name) {
+// A qualified name with blanks or comments inside ("TForm1. { c } Click")
+// is placed in its pieces, each where it stood: the class at Pos, the "." at
+// DotPos and the name at LastPos (queue positions before any insertion), so
+// that the listing keeps the source's text.
+void TParser::PlaceRoutineName(std::size_t Pos, const std::string &Class, const std::string &Name,
+                               std::size_t DotPos, std::size_t LastPos) {
   const std::string Shown = Class.empty() ? Name : Class + "." + Name;
+  const bool InPieces = !Class.empty() && (DotPos != Pos || LastPos != DotPos);
   if (FState.Phase == TPhase::phImplementation) {
     const std::string Anchor =
         FState.CurrentUnit + "_" + (Class.empty() ? Name : Class + "_" + Name);
     InsertToken(FState, Pos, {}, {}, Anchor, TTokenStyle::tsAnchor);
-    InsertToken(FState, Pos + 1, Shown, {}, {}, TTokenStyle::tsIdent);
+    if (!InPieces) {
+      InsertToken(FState, Pos + 1, Shown, {}, {}, TTokenStyle::tsIdent);
+      return;
+    }
+    InsertToken(FState, Pos + 1, Class, {}, {}, TTokenStyle::tsIdent);
+    InsertToken(FState, DotPos + 2, ".", {}, {}, TTokenStyle::tsSymbol);
+    InsertToken(FState, LastPos + 3, Name, {}, {}, TTokenStyle::tsIdent);
   } else if (FState.Phase == TPhase::phInterface) {
     const std::string Anchor =
         FState.CurrentUnit + "_" + (FCurrentClass.empty() ? Name : FCurrentClass + "_" + Name);
-    // A qualified name keeps its qualifier in the caption, so no text is lost.
-    InsertToken(FState, Pos, "#" + Anchor, Shown, Anchor, TTokenStyle::tsLink);
+    if (!InPieces) {
+      // A qualified name keeps its qualifier in the caption, so no text is lost.
+      InsertToken(FState, Pos, "#" + Anchor, Shown, Anchor, TTokenStyle::tsLink);
+      return;
+    }
+    InsertToken(FState, Pos, Class, {}, {}, TTokenStyle::tsIdent);
+    InsertToken(FState, DotPos + 1, ".", {}, {}, TTokenStyle::tsSymbol);
+    InsertToken(FState, LastPos + 2, "#" + Anchor, Name, Anchor, TTokenStyle::tsLink);
   }
 }
 

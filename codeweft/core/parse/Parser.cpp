@@ -121,7 +121,7 @@ int TParser::ConstDecl() {
   } else if (Accept(FState, K::tkEqual)) {
     // What follows the expression (a call, an operator it does not know) is
     // read to the ";", not understood.
-    if (ConstExpr() == prError || SkipValue() != prOk) return prError;
+    if (SkipValue() != prOk) return prError;
   } else {
     return prError;
   }
@@ -143,9 +143,10 @@ int TParser::TypedConstValue() {
   // Array and record values, and whatever an expression continues with, are
   // read to the ";" without being understood.
   if (Is(FState, K::tkLParen) || Is(FState, K::tkLBracket)) return SkipValue();
+  // An expression is read as far as it is understood ("1 << 8" is not),
+  // the rest like any value.
   const int R = ConstExpr();
-  if (R == prOk) return SkipValue();
-  if (R != prNone) return R;
+  if (R != prNone) return SkipValue();
   if (Accept(FState, K::tkLParen)) {
     if (IsIdent(FState)) {
       std::string Field;
@@ -248,6 +249,7 @@ int TParser::VarDecl() {
     return prError;
   }
   Hints();
+  AcceptWord(FState, "cvar");  // "V: cint cvar; external;"
   if (!Accept(FState, K::tkSemicolon)) return prError;
   ProcTypeConventions();
   // "cvar;" and "external ... ;" after a variable of a library.
@@ -281,13 +283,15 @@ int TParser::RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst) {
     return prError;
   }
   // The name's tokens stay with this rule; blanks and comments read past
-  // them are queued by the hook and must stay behind the name.
+  // them are queued by the hook, and the name's pieces are put back around
+  // them where they stood.
   const std::size_t NamePos = FState.PendingTokens.size();
   const std::string First(FState.Token.Text);
   Next(FState);
   std::string Class, Name = First;
+  std::size_t DotPos = NamePos, LastPos = NamePos;
   if (Is(FState, K::tkPeriod)) {
-    const std::size_t DotPos = FState.PendingTokens.size();
+    DotPos = FState.PendingTokens.size();
     const std::string Dot(FState.Token.Text);
     Next(FState);
     if (!IsIdent(FState)) {
@@ -300,6 +304,7 @@ int TParser::RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst) {
     }
     Class = First;
     Name = FState.Token.Text;
+    LastPos = FState.PendingTokens.size();
     Next(FState);
   }
   if (ByFirst)
@@ -309,7 +314,7 @@ int TParser::RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst) {
   else
     FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, Name, Kind);
   if (Decorate) {
-    PlaceRoutineName(NamePos, Class, Name);
+    PlaceRoutineName(NamePos, Class, Name, DotPos, LastPos);
     QueueCurrent(FState);
   }
   return prOk;
@@ -417,11 +422,11 @@ int TParser::ParamGroup() {
   return prOk;
 }
 
-// IdentList = ident { "," ident } .
+// IdentList = ident { "," ident } .   "out" may name a parameter or field.
 int TParser::IdentList() {
-  if (!Accept(FState, K::tkIdentifier)) return prNone;
+  if (!Accept(FState, K::tkIdentifier) && !Accept(FState, Keyword("out"))) return prNone;
   while (Accept(FState, K::tkComma))
-    if (!Accept(FState, K::tkIdentifier)) return prError;
+    if (!Accept(FState, K::tkIdentifier) && !Accept(FState, Keyword("out"))) return prError;
   return prOk;
 }
 

@@ -229,7 +229,8 @@ class TParser {
   int PropertySpecifiers();
   int MethodHeading();
   int ReadChain();
-  void PlaceRoutineName(std::size_t Pos, const std::string &Class, const std::string &Name);
+  void PlaceRoutineName(std::size_t Pos, const std::string &Class, const std::string &Name,
+                        std::size_t DotPos, std::size_t LastPos);
 
   TRunState &FState;
   std::string FCurrentClass;  // the class whose body is being read; empty outside one
