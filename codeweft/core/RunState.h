@@ -11,14 +11,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace codeweft {
 
+class TParser;
+
 struct TRunState {
-  TRunState() = default;
+  TRunState();
+  ~TRunState();
   TRunState(const TRunState &) = delete;
   TRunState &operator=(const TRunState &) = delete;
 
@@ -48,10 +52,10 @@ struct TRunState {
   std::function<void()> TokenHook;
   std::uint64_t TokensRead = 0; // by Advance; lets a loop check that each turn reads
 
-  // Declaration parser (Parser.h).
-  std::string CurrentClass; // the class whose body is being read; empty outside one
-  std::string LastTypeName; // the identifier of the most recent type declaration
-  int Nesting = 0;          // depth of the recursive rules, bounded against deep input
+  // The declaration parser (Parser.h), made with the run state and kept for
+  // its lifetime: the last type name it holds carries from one unit to the
+  // next, and the passes reset the rest where a file or an interface starts.
+  std::unique_ptr<TParser> Parser;
 };
 
 // Reports a source warning about Line of File to the run's reporter, if any.

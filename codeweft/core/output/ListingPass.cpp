@@ -135,7 +135,7 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   const TURElm &Unit = S.Symbols.Units.at(static_cast<std::size_t>(Index));
   S.Phase = TPhase::phInterface;
   S.CurrentUnit = Unit.Name;
-  S.CurrentClass.clear();
+  S.Parser->Restart();
   S.Deferring = false;
   S.PendingTokens.clear();
   S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
@@ -158,29 +158,30 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
 } // namespace
 
 void ListTokens(TRunState &S, const std::function<void()> &Settled) {
+  TParser &Parser = *S.Parser;
   while (!S.AtEnd) {
     if (Settled && S.PendingTokens.size() >= FlushAt) Settled();
     const std::uint64_t Before = S.TokensRead;
     const TTokenKind Kind = S.Token.Kind;
     if (Kind == TTokenKind::tkIdentifier)
-      IdentifierChain(S);
+      Parser.IdentifierChain();
     else if (Kind == Keyword("constructor"))
-      ConstructorHeading(S);
+      Parser.ConstructorHeading();
     else if (Kind == Keyword("destructor"))
-      DestructorHeading(S);
+      Parser.DestructorHeading();
     else if (Kind == Keyword("function"))
-      FunctionHeading(S);
+      Parser.FunctionHeading();
     else if (Kind == Keyword("procedure"))
-      ProcedureHeading(S);
+      Parser.ProcedureHeading();
     else if (Kind == Keyword("implementation")) {
       S.Phase = TPhase::phImplementation;
       Advance(S);
     } else if (Kind == Keyword("interface"))
-      InterfaceSection(S);
+      Parser.InterfaceSection();
     else if (Kind == Keyword("unit"))
-      UnitHeading(S);
+      Parser.UnitHeading();
     else if (Kind == Keyword("uses"))
-      UsesClause(S);
+      Parser.UsesClause();
     else {
       // No rule claims the token: defer before reading past it, so that an
       // identifier after it reaches IdentifierChain with Deferring set.

@@ -39,111 +39,124 @@ void LinkRoutine(TRunState &S, int Index, const std::string &Page, const std::st
 
 int LastQueued(const TRunState &S) { return static_cast<int>(S.PendingTokens.size()) - 1; }
 
+}  // namespace
+
 // The chain without links: ident { "." ident }.
-int ReadChain(TRunState &S) {
-  if (!Accept(S, K::tkIdentifier)) return prNone;
-  while (Accept(S, K::tkPeriod))
-    if (!Accept(S, K::tkIdentifier)) return prError;
+int TParser::ReadChain() {
+  if (!Accept(FState, K::tkIdentifier)) return prNone;
+  while (Accept(FState, K::tkPeriod))
+    if (!Accept(FState, K::tkIdentifier)) return prError;
   return prOk;
 }
-
-} // namespace
-
-namespace parse {
 
 // In phImplementation the name becomes an anchor followed by the name as one
 // plain token ("TForm1.Button1Click"); in phInterface a link down to that
 // anchor, named after the class whose body is being read, if any.
-void PlaceRoutineName(TRunState &S, std::size_t Pos, const std::string &Class,
-                      const std::string &Name) {
+// A qualified name with blanks or comments inside ("TForm1. { c } Click")
+// is placed in its pieces, each where it stood: the class at Pos, the "." at
+// DotPos and the name at LastPos (queue positions before any insertion), so
+// that the listing keeps the source's text.
+void TParser::PlaceRoutineName(std::size_t Pos, const std::string &Class, const std::string &Name,
+                               std::size_t DotPos, std::size_t LastPos) {
   const std::string Shown = Class.empty() ? Name : Class + "." + Name;
-  if (S.Phase == TPhase::phImplementation) {
+  const bool InPieces = !Class.empty() && (DotPos != Pos || LastPos != DotPos);
+  if (FState.Phase == TPhase::phImplementation) {
     const std::string Anchor =
-        S.CurrentUnit + "_" + (Class.empty() ? Name : Class + "_" + Name);
-    InsertToken(S, Pos, {}, {}, Anchor, TTokenStyle::tsAnchor);
-    InsertToken(S, Pos + 1, Shown, {}, {}, TTokenStyle::tsIdent);
-  } else if (S.Phase == TPhase::phInterface) {
+        FState.CurrentUnit + "_" + (Class.empty() ? Name : Class + "_" + Name);
+    InsertToken(FState, Pos, {}, {}, Anchor, TTokenStyle::tsAnchor);
+    if (!InPieces) {
+      InsertToken(FState, Pos + 1, Shown, {}, {}, TTokenStyle::tsIdent);
+      return;
+    }
+    InsertToken(FState, Pos + 1, Class, {}, {}, TTokenStyle::tsIdent);
+    InsertToken(FState, DotPos + 2, ".", {}, {}, TTokenStyle::tsSymbol);
+    InsertToken(FState, LastPos + 3, Name, {}, {}, TTokenStyle::tsIdent);
+  } else if (FState.Phase == TPhase::phInterface) {
     const std::string Anchor =
-        S.CurrentUnit + "_" + (S.CurrentClass.empty() ? Name : S.CurrentClass + "_" + Name);
-    // A qualified name keeps its qualifier in the caption, so no text is lost.
-    InsertToken(S, Pos, "#" + Anchor, Shown, Anchor, TTokenStyle::tsLink);
+        FState.CurrentUnit + "_" + (FCurrentClass.empty() ? Name : FCurrentClass + "_" + Name);
+    if (!InPieces) {
+      // A qualified name keeps its qualifier in the caption, so no text is lost.
+      InsertToken(FState, Pos, "#" + Anchor, Shown, Anchor, TTokenStyle::tsLink);
+      return;
+    }
+    InsertToken(FState, Pos, Class, {}, {}, TTokenStyle::tsIdent);
+    InsertToken(FState, DotPos + 1, ".", {}, {}, TTokenStyle::tsSymbol);
+    InsertToken(FState, LastPos + 2, "#" + Anchor, Name, Anchor, TTokenStyle::tsLink);
   }
 }
 
-} // namespace parse
-
 // IdentifierChain = ident { "." ident } .
-int IdentifierChain(TRunState &S) {
-  if (!Listing(S) || !S.Deferring) return ReadChain(S);
-  if (!IsIdent(S)) return prNone;
+int TParser::IdentifierChain() {
+  if (!Listing(FState) || !FState.Deferring) return ReadChain();
+  if (!IsIdent(FState)) return prNone;
 
   // Only the first two identifiers can become links: their queue positions
   // are kept, and their names are read back from the queue.
   int Positions[2] = {-1, -1};
   int Count = 0;
   auto QueueIdent = [&] {
-    QueueToken(S, S.Token.Text, {}, {}, TTokenStyle::tsIdent);
-    if (Count < 2) Positions[Count] = LastQueued(S);
+    QueueToken(FState, FState.Token.Text, {}, {}, TTokenStyle::tsIdent);
+    if (Count < 2) Positions[Count] = LastQueued(FState);
     ++Count;
-    Next(S);
+    Next(FState);
   };
   QueueIdent();
-  while (Is(S, K::tkPeriod)) {
-    QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
-    Next(S);
-    if (!IsIdent(S)) {
-      QueueCurrent(S);
+  while (Is(FState, K::tkPeriod)) {
+    QueueToken(FState, FState.Token.Text, {}, {}, StyleOf(FState.Token.Kind));
+    Next(FState);
+    if (!IsIdent(FState)) {
+      QueueCurrent(FState);
       return prError;
     }
     QueueIdent();
   }
 
   if (Count == 1) {
-    const int Ref = S.Symbols.FlatRefIndex(S.PendingTokens[Positions[0]].Text);
-    if (Ref >= 0 && IsRoutine(S.Symbols.FlatRefs[Ref].Kind)) {
-      const TFlatRef &F = S.Symbols.FlatRefs[Ref];
-      const std::string Written = S.PendingTokens[Positions[0]].Text;
-      LinkRoutine(S, Positions[0], F.UnitName, F.UnitName, F.Name, Written);
+    const int Ref = FState.Symbols.FlatRefIndex(FState.PendingTokens[Positions[0]].Text);
+    if (Ref >= 0 && IsRoutine(FState.Symbols.FlatRefs[Ref].Kind)) {
+      const TFlatRef &F = FState.Symbols.FlatRefs[Ref];
+      const std::string Written = FState.PendingTokens[Positions[0]].Text;
+      LinkRoutine(FState, Positions[0], F.UnitName, F.UnitName, F.Name, Written);
     }
   } else {
-    const int Unit = S.Symbols.UnitIndex(S.PendingTokens[Positions[0]].Text);
+    const int Unit = FState.Symbols.UnitIndex(FState.PendingTokens[Positions[0]].Text);
     if (Unit >= 0) {
-      const std::string First = S.PendingTokens[Positions[0]].Text;
-      const std::string Second = S.PendingTokens[Positions[1]].Text;
-      LinkUnit(S, Positions[0], Unit, First);
-      if (IsRoutine(S.Symbols.IdentKind(First, Second)))
-        LinkRoutine(S, Positions[1], S.Symbols.Units[Unit].Name, First, Second, Second);
+      const std::string First = FState.PendingTokens[Positions[0]].Text;
+      const std::string Second = FState.PendingTokens[Positions[1]].Text;
+      LinkUnit(FState, Positions[0], Unit, First);
+      if (IsRoutine(FState.Symbols.IdentKind(First, Second)))
+        LinkRoutine(FState, Positions[1], FState.Symbols.Units[Unit].Name, First, Second, Second);
     }
   }
-  QueueCurrent(S);
+  QueueCurrent(FState);
   return prOk;
 }
 
 // LinkedUnitList = ident { "," ident } .
 // Entered with Deferring set; every name is queued and written before the
 // next is read, and the units found are added to FlatRefs at the end.
-int LinkedUnitList(TRunState &S) {
+int TParser::LinkedUnitList() {
   std::vector<int> Found;
   int Result = prNone;
   for (;;) {
-    if (!IsIdent(S)) {
-      QueueCurrent(S);
+    if (!IsIdent(FState)) {
+      QueueCurrent(FState);
       return Result;
     }
-    QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
-    const int Unit = S.Symbols.UnitIndex(S.Token.Text);
+    QueueToken(FState, FState.Token.Text, {}, {}, StyleOf(FState.Token.Kind));
+    const int Unit = FState.Symbols.UnitIndex(FState.Token.Text);
     if (Unit >= 0) {
       Found.push_back(Unit);
-      LinkUnit(S, LastQueued(S), Unit, std::string(S.Token.Text));
+      LinkUnit(FState, LastQueued(FState), Unit, std::string(FState.Token.Text));
     }
-    S.Deferring = false;
-    Next(S);
-    if (!Is(S, K::tkComma)) break;
-    BeginDeferral(S);
-    Next(S);
+    FState.Deferring = false;
+    Next(FState);
+    if (!Is(FState, K::tkComma)) break;
+    BeginDeferral(FState);
+    Next(FState);
     Result = prError;
   }
-  S.Symbols.AddFlatRefs(Found);
+  FState.Symbols.AddFlatRefs(Found);
   return prOk;
 }
 

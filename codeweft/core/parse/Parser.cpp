@@ -8,95 +8,126 @@ namespace codeweft {
 using namespace parse;
 using K = TTokenKind;
 
-namespace parse {
-bool TNesting::Deep() const { return FState.Nesting > MaxNesting; }
-} // namespace parse
-
 // UnitHeading = "unit" ident .
-int UnitHeading(TRunState &S) {
-  if (!Accept(S, Keyword("unit"))) return prNone;
+int TParser::UnitHeading() {
+  if (!Accept(FState, Keyword("unit"))) return prNone;
   std::string Name;
-  if (!TakeIdent(S, Name)) return prError;
-  S.CurrentUnit = LowerCase(Name);
+  if (!TakeIdent(FState, Name)) return prError;
+  FState.CurrentUnit = LowerCase(Name);
   return prOk;
 }
 
 // InterfaceSection = "interface" [UsesClause] DeclSections .
-int InterfaceSection(TRunState &S) {
-  if (!Accept(S, Keyword("interface"))) return prNone;
-  if (UsesClause(S) == prError) return prError;
-  return DeclSections(S) == prOk ? prOk : prError;
+int TParser::InterfaceSection() {
+  if (!Accept(FState, Keyword("interface"))) return prNone;
+  if (UsesClause() == prError) return prError;
+  return DeclSections() == prOk ? prOk : prError;
 }
 
 // UsesClause = "uses" UnitList ";" .
-int UsesClause(TRunState &S) {
-  if (!Is(S, Keyword("uses"))) return prNone;
+int TParser::UsesClause() {
+  if (!Is(FState, Keyword("uses"))) return prNone;
   int R;
-  if (Listing(S)) {
-    BeginDeferral(S);
-    Next(S);
-    R = LinkedUnitList(S);
-    S.Deferring = false;
+  if (Listing(FState)) {
+    BeginDeferral(FState);
+    Next(FState);
+    R = LinkedUnitList();
+    FState.Deferring = false;
   } else {
-    Next(S);
-    R = IdentList(S);
+    Next(FState);
+    R = UnitList();
   }
   if (R != prOk) return prError;
-  return Accept(S, K::tkSemicolon) ? prOk : prError;
+  return Accept(FState, K::tkSemicolon) ? prOk : prError;
+}
+
+// UnitList = UnitName [ "in" string ] { "," UnitName [ "in" string ] } .
+// UnitName = ident { "." ident } .
+int TParser::UnitList() {
+  if (!IsIdent(FState)) return prNone;
+  do {
+    if (!Accept(FState, K::tkIdentifier)) return prError;
+    while (Accept(FState, K::tkPeriod))
+      if (!Accept(FState, K::tkIdentifier)) return prError;
+    if (Accept(FState, Keyword("in")) && !Accept(FState, K::tkString)) return prError;
+  } while (Accept(FState, K::tkComma));
+  return prOk;
 }
 
 // DeclSections = { LabelSection | ConstSection | TypeSection | VarSection
-//                | RoutineDecl | ResourceStringSection | ExportsSection } .
-int DeclSections(TRunState &S) {
-  static int (*const Sections[])(TRunState &) = {
-      LabelSection, ConstSection,          TypeSection,   VarSection,
-      RoutineDecl,  ResourceStringSection, ExportsSection};
+//                | RoutineDecl | ResourceStringSection | ExportsSection | OtherDecl } .
+int TParser::DeclSections() {
+  static int (TParser::*const Sections[])() = {
+      &TParser::LabelSection,   &TParser::ConstSection, &TParser::TypeSection,
+      &TParser::VarSection,     &TParser::RoutineDecl,  &TParser::ResourceStringSection,
+      &TParser::ExportsSection, &TParser::OtherDecl};
   for (;;) {
     int R = prNone;
     for (auto Section : Sections)
-      if ((R = Section(S)) != prNone) break;
+      if ((R = (this->*Section)()) != prNone) break;
     if (R == prNone) return prOk;
     if (R == prError) return prError;
   }
 }
 
-// LabelSection = "label" ident { "," ident } ";" .
-int LabelSection(TRunState &S) {
-  if (!Accept(S, Keyword("label"))) return prNone;
+// OtherDecl = Attributes | "property" ... ";" | OperatorDecl
+//           | "generic" RoutineDecl .
+// Attributes are read and dropped; a unit-level property is read to its ";".
+int TParser::OtherDecl() {
+  if (Is(FState, K::tkLBracket)) return SkipBalanced() ? prOk : prError;
+  if (Accept(FState, Keyword("property"))) {
+    if (SkipValue() != prOk) return prError;
+    return Accept(FState, K::tkSemicolon) ? prOk : prError;
+  }
+  if (IsWord(FState, "operator")) {
+    if (OperatorHeading() != prOk) return prError;
+    return RoutineTail();
+  }
+  if (AcceptWord(FState, "generic")) return RoutineDecl() == prOk ? prOk : prError;
+  return prNone;
+}
+
+// LabelSection = "label" ( ident | integer ) { "," ( ident | integer ) } ";" .
+int TParser::LabelSection() {
+  if (!Accept(FState, Keyword("label"))) return prNone;
   do {
     std::string Name;
-    if (!TakeIdent(S, Name)) return prError;
-    S.Symbols.AddIdent(S.CurrentUnit, Name, TRefKind::rkLabel);
-  } while (Accept(S, K::tkComma));
-  return Accept(S, K::tkSemicolon) ? prOk : prError;
+    if (Accept(FState, K::tkInteger)) continue;
+    if (!TakeIdent(FState, Name)) return prError;
+    FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkLabel);
+  } while (Accept(FState, K::tkComma));
+  return Accept(FState, K::tkSemicolon) ? prOk : prError;
 }
 
 // ConstSection = "const" ConstDecl { ConstDecl } .
-int ConstSection(TRunState &S) {
-  if (!Accept(S, Keyword("const"))) return prNone;
-  int R = ConstDecl(S);
+int TParser::ConstSection() {
+  if (!Accept(FState, Keyword("const"))) return prNone;
+  int R = ConstDecl();
   if (R != prOk) return prError;
-  while ((R = ConstDecl(S)) == prOk) {
+  while ((R = ConstDecl()) == prOk) {
   }
   return R == prError ? prError : prOk;
 }
 
 // ConstDecl = ident ( ":" TypeDef "=" TypedConstValue | "=" ConstExpr ) ";" .
-int ConstDecl(TRunState &S) {
+int TParser::ConstDecl() {
   std::string Name;
-  if (!TakeIdent(S, Name)) return prNone;
-  S.Symbols.AddIdent(S.CurrentUnit, Name, TRefKind::rkConstant);
-  if (Accept(S, K::tkColon)) {
-    if (TypeDef(S) != prOk) return prError;
-    if (!Accept(S, K::tkEqual)) return prError;
-    if (TypedConstValue(S) != prOk) return prError;
-  } else if (Accept(S, K::tkEqual)) {
-    if (ConstExpr(S) != prOk) return prError;
+  if (!TakeIdent(FState, Name)) return prNone;
+  FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkConstant);
+  if (Accept(FState, K::tkColon)) {
+    if (TypeDef() != prOk) return prError;
+    if (!Accept(FState, K::tkEqual)) return prError;
+    if (TypedConstValue() != prOk) return prError;
+  } else if (Accept(FState, K::tkEqual)) {
+    // What follows the expression (a call, an operator it does not know) is
+    // read to the ";", not understood.
+    if (SkipValue() != prOk) return prError;
   } else {
     return prError;
   }
+  Hints();
   // Whatever follows the value is taken for its ";".
-  Next(S);
+  Next(FState);
   return prOk;
 }
 
@@ -106,218 +137,296 @@ int ConstDecl(TRunState &S) {
 //                 | ident | "nil" .
 // ConstExpr claims every "(", identifier and "nil" first, so a parenthesised
 // list of values is read as a parenthesised expression and fails at its ",".
-int TypedConstValue(TRunState &S) {
-  TNesting Level(S);
+int TParser::TypedConstValue() {
+  TNesting Level(FNesting);
   if (Level.Deep()) return prError;
-  const int R = ConstExpr(S);
-  if (R != prNone) return R;
-  if (Accept(S, K::tkLParen)) {
-    if (IsIdent(S)) {
+  // Array and record values, and whatever an expression continues with, are
+  // read to the ";" without being understood.
+  if (Is(FState, K::tkLParen) || Is(FState, K::tkLBracket)) return SkipValue();
+  // An expression is read as far as it is understood ("1 << 8" is not),
+  // the rest like any value.
+  const int R = ConstExpr();
+  if (R != prNone) return SkipValue();
+  if (Accept(FState, K::tkLParen)) {
+    if (IsIdent(FState)) {
       std::string Field;
       do {
-        if (!TakeIdent(S, Field) || !Accept(S, K::tkColon)) return prError;
-        if (TypedConstValue(S) != prOk) return prError;
-      } while (Accept(S, K::tkSemicolon));
+        if (!TakeIdent(FState, Field) || !Accept(FState, K::tkColon)) return prError;
+        if (TypedConstValue() != prOk) return prError;
+      } while (Accept(FState, K::tkSemicolon));
     } else {
       do {
-        if (TypedConstValue(S) != prOk) return prError;
-      } while (Accept(S, K::tkComma));
+        if (TypedConstValue() != prOk) return prError;
+      } while (Accept(FState, K::tkComma));
     }
-    return Accept(S, K::tkRParen) ? prOk : prError;
+    return Accept(FState, K::tkRParen) ? prOk : prError;
   }
-  if (Accept(S, K::tkIdentifier) || Accept(S, Keyword("nil"))) return prOk;
+  if (Accept(FState, K::tkIdentifier) || Accept(FState, Keyword("nil"))) return prOk;
   return prNone;
 }
 
 // ResourceStringSection = "resourcestring" ResourceStringDecl { ResourceStringDecl } .
 // ResourceStringDecl = ident "=" ConstExpr ";" .
-int ResourceStringSection(TRunState &S) {
-  if (!Accept(S, Keyword("resourcestring"))) return prNone;
+int TParser::ResourceStringSection() {
+  if (!Accept(FState, Keyword("resourcestring"))) return prNone;
   int Count = 0;
   std::string Name;
-  while (TakeIdent(S, Name)) {
-    S.Symbols.AddIdent(S.CurrentUnit, Name, TRefKind::rkConstant);
-    if (!Accept(S, K::tkEqual) || ConstExpr(S) != prOk) return prError;
-    if (!Accept(S, K::tkSemicolon)) return prError;
+  while (TakeIdent(FState, Name)) {
+    FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkConstant);
+    if (!Accept(FState, K::tkEqual) || ConstExpr() != prOk) return prError;
+    if (SkipValue() != prOk || !Accept(FState, K::tkSemicolon)) return prError;
     ++Count;
   }
   return Count > 0 ? prOk : prError;
 }
 
 // ExportsSection = "exports" { any token but ";" } ";" .
-int ExportsSection(TRunState &S) {
-  if (!Accept(S, Keyword("exports"))) return prNone;
-  while (!S.AtEnd && !Is(S, K::tkSemicolon)) Next(S);
-  return Accept(S, K::tkSemicolon) ? prOk : prError;
+int TParser::ExportsSection() {
+  if (!Accept(FState, Keyword("exports"))) return prNone;
+  while (!FState.AtEnd && !Is(FState, K::tkSemicolon)) Next(FState);
+  return Accept(FState, K::tkSemicolon) ? prOk : prError;
 }
 
 // TypeSection = "type" { TypeDecl } .
-int TypeSection(TRunState &S) {
-  if (!Accept(S, Keyword("type"))) return prNone;
-  while (IsIdent(S))
-    if (TypeDecl(S) != prOk) return prError;
+int TParser::TypeSection() {
+  if (!Accept(FState, Keyword("type"))) return prNone;
+  while (IsIdent(FState) || Is(FState, K::tkLBracket))
+    if (TypeDecl() != prOk) return prError;
   return prOk;
 }
 
-// TypeDecl = ident "=" TypeDef [";"] .
-int TypeDecl(TRunState &S) {
+// TypeDecl = { Attributes } [ "generic" ] ident [ TypeParams ] "="
+//            [ "type" ] ( "helper" HelperBody | TypeDef ) Hints [ ";" [ Conventions ] ] .
+int TParser::TypeDecl() {
+  while (Is(FState, K::tkLBracket))
+    if (!SkipBalanced()) return prError;
   std::string Name;
-  if (!TakeIdent(S, Name)) return prNone;
-  S.LastTypeName = Name;
-  S.Symbols.AddIdent(S.CurrentUnit, Name, TRefKind::rkType);
-  if (!Accept(S, K::tkEqual)) return prError;
-  if (TypeDef(S) != prOk) return prError;
-  Accept(S, K::tkSemicolon);
+  if (!TakeIdent(FState, Name)) return prNone;
+  if (SameText(Name, "generic") && IsIdent(FState)) TakeIdent(FState, Name);
+  FLastTypeName = Name;
+  FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkType);
+  bool TookEqual = false;
+  if (Is(FState, K::tkLess) && !SkipTypeArgs(TookEqual)) return prError;
+  if (!TookEqual && !Accept(FState, K::tkEqual)) return prError;
+  FProcType = false;
+  if (Accept(FState, Keyword("type")) && IsWord(FState, "helper")) {
+    // A type helper reads like a record helper: "helper for T ... end".
+    FState.Symbols.SetLastKind(TRefKind::rkRecord);
+    if (RecordTypeBody() != prOk) return prError;
+  } else if (TypeDef() != prOk) {
+    return prError;
+  }
+  Hints();
+  if (Accept(FState, K::tkSemicolon)) ProcTypeConventions();
   return prOk;
 }
 
 // VarSection = "var" VarDecl { VarDecl } .
-int VarSection(TRunState &S) {
-  if (!Accept(S, Keyword("var"))) return prNone;
-  int R = VarDecl(S);
+int TParser::VarSection() {
+  if (!Accept(FState, Keyword("var")) && !Accept(FState, Keyword("threadvar"))) return prNone;
+  int R = VarDecl();
   if (R != prOk) return prError;
-  while ((R = VarDecl(S)) == prOk) {
+  while ((R = VarDecl()) == prOk) {
   }
   return R == prError ? prError : prOk;
 }
 
-// VarDecl = ident { "," ident } ":" TypeDef [ "=" TypedConstValue ] ";" .
-int VarDecl(TRunState &S) {
-  if (!IsIdent(S)) return prNone;
+// VarDecl = ident { "," ident } ":" TypeDef Hints
+//           [ "absolute" Value | "=" TypedConstValue ] Hints ";" { VarDirective ";" } .
+int TParser::VarDecl() {
+  if (!IsIdent(FState)) return prNone;
   do {
     std::string Name;
-    if (!TakeIdent(S, Name)) return prError;
-    S.Symbols.AddIdent(S.CurrentUnit, Name, TRefKind::rkVariable);
-  } while (Accept(S, K::tkComma));
-  if (!Accept(S, K::tkColon) || TypeDef(S) != prOk) return prError;
-  if (Accept(S, K::tkEqual) && TypedConstValue(S) != prOk) return prError;
-  return Accept(S, K::tkSemicolon) ? prOk : prError;
-}
-
-// RoutineDecl = ( ProcedureHeading | FunctionHeading ) ";" [ Convention ";" ] .
-int RoutineDecl(TRunState &S) {
-  int R = ProcedureHeading(S);
-  if (R == prNone) R = FunctionHeading(S);
-  if (R != prOk) return R;
-  if (!Accept(S, K::tkSemicolon)) return prError;
-  if (IsConvention(S)) {
-    Next(S);
-    if (!Accept(S, K::tkSemicolon)) return prError;
+    if (!TakeIdent(FState, Name)) return prError;
+    FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkVariable);
+  } while (Accept(FState, K::tkComma));
+  FProcType = false;
+  if (!Accept(FState, K::tkColon) || TypeDef() != prOk) return prError;
+  Hints();
+  if (AcceptWord(FState, "absolute")) {
+    if (SkipValue() != prOk) return prError;
+  } else if (Accept(FState, K::tkEqual) && TypedConstValue() != prOk) {
+    return prError;
+  }
+  Hints();
+  AcceptWord(FState, "cvar");  // "V: cint cvar; external;"
+  if (!Accept(FState, K::tkSemicolon)) return prError;
+  ProcTypeConventions();
+  // "cvar;" and "external ... ;" after a variable of a library.
+  while (IsWord(FState, "cvar") || IsWord(FState, "external") || IsWord(FState, "export")) {
+    Next(FState);
+    if (SkipValue() != prOk || !Accept(FState, K::tkSemicolon)) return prError;
   }
   return prOk;
 }
 
-namespace {
+// RoutineDecl = ( ProcedureHeading | FunctionHeading ) RoutineTail .
+int TParser::RoutineDecl() {
+  int R = ProcedureHeading();
+  if (R == prNone) R = FunctionHeading();
+  if (R != prOk) return R;
+  return RoutineTail();
+}
 
 // The part the four headings share: Keyword ident [ "." ident ], the symbol
 // recorded, and in the listing phases the name replaced by its anchor or link.
 // ByFirst: constructors and destructors record their first identifier as a
 // member of CurrentClass; procedures and functions record the last one, as a
 // member when inside a class body and as a unit identifier otherwise.
-int RoutineName(TRunState &S, TTokenKind Word, TRefKind Kind, bool ByFirst) {
-  if (!Is(S, Word)) return prNone;
-  const bool Decorate = Listing(S);
-  if (Decorate) BeginDeferral(S);
-  Next(S);
-  if (!IsIdent(S)) {
-    if (Decorate) QueueCurrent(S);
+int TParser::RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst) {
+  if (!Is(FState, Word)) return prNone;
+  const bool Decorate = Listing(FState);
+  if (Decorate) BeginDeferral(FState);
+  Next(FState);
+  if (!IsIdent(FState)) {
+    if (Decorate) QueueCurrent(FState);
     return prError;
   }
   // The name's tokens stay with this rule; blanks and comments read past
-  // them are queued by the hook and must stay behind the name.
-  const std::size_t NamePos = S.PendingTokens.size();
-  const std::string First(S.Token.Text);
-  Next(S);
+  // them are queued by the hook, and the name's pieces are put back around
+  // them where they stood.
+  const std::size_t NamePos = FState.PendingTokens.size();
+  const std::string First(FState.Token.Text);
+  Next(FState);
   std::string Class, Name = First;
-  if (Is(S, K::tkPeriod)) {
-    const std::size_t DotPos = S.PendingTokens.size();
-    const std::string Dot(S.Token.Text);
-    Next(S);
-    if (!IsIdent(S)) {
+  std::size_t DotPos = NamePos, LastPos = NamePos;
+  if (Is(FState, K::tkPeriod)) {
+    DotPos = FState.PendingTokens.size();
+    const std::string Dot(FState.Token.Text);
+    Next(FState);
+    if (!IsIdent(FState)) {
       if (Decorate) { // give back what was read, in place
-        InsertToken(S, DotPos, Dot, {}, {}, TTokenStyle::tsSymbol);
-        InsertToken(S, NamePos, First, {}, {}, TTokenStyle::tsIdent);
-        QueueCurrent(S);
+        InsertToken(FState, DotPos, Dot, {}, {}, TTokenStyle::tsSymbol);
+        InsertToken(FState, NamePos, First, {}, {}, TTokenStyle::tsIdent);
+        QueueCurrent(FState);
       }
       return prError;
     }
     Class = First;
-    Name = S.Token.Text;
-    Next(S);
+    Name = FState.Token.Text;
+    LastPos = FState.PendingTokens.size();
+    Next(FState);
   }
   if (ByFirst)
-    S.Symbols.AddMember(S.CurrentUnit, S.CurrentClass, First, Kind);
-  else if (S.CurrentClass.empty())
-    S.Symbols.AddIdent(S.CurrentUnit, Name, Kind);
+    FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, First, Kind);
+  else if (FCurrentClass.empty())
+    FState.Symbols.AddIdent(FState.CurrentUnit, Name, Kind);
   else
-    S.Symbols.AddMember(S.CurrentUnit, S.CurrentClass, Name, Kind);
+    FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, Name, Kind);
   if (Decorate) {
-    PlaceRoutineName(S, NamePos, Class, Name);
-    QueueCurrent(S);
+    PlaceRoutineName(NamePos, Class, Name, DotPos, LastPos);
+    QueueCurrent(FState);
   }
   return prOk;
 }
 
-// Keyword ident [ "." ident ] [FormalParams]
-int RoutineHeading(TRunState &S, TTokenKind Word, TRefKind Kind, bool ByFirst) {
-  const int R = RoutineName(S, Word, Kind, ByFirst);
+// Keyword ident [ "." ident ] [ TypeParams [ "." ident [ TypeParams ] ] ] [FormalParams]
+// The type parameters of a generic routine follow its name; a generic
+// class's method is written "TList<T>.Add" where it is implemented.
+int TParser::RoutineHeading(TTokenKind Word, TRefKind Kind, bool ByFirst) {
+  const int R = RoutineName(Word, Kind, ByFirst);
   if (R != prOk) return R;
-  return FormalParams(S) == prError ? prError : prOk;
+  bool TookEqual = false;
+  if (Is(FState, K::tkLess)) {
+    if (!SkipTypeArgs(TookEqual) || TookEqual) return prError;
+    if (Accept(FState, K::tkPeriod)) {
+      if (!Accept(FState, K::tkIdentifier)) return prError;
+      if (Is(FState, K::tkLess) && (!SkipTypeArgs(TookEqual) || TookEqual)) return prError;
+    }
+  }
+  return FormalParams() == prError ? prError : prOk;
 }
 
-} // namespace
+// OperatorHeading = "operator" ( ident | OperatorSymbol ) [FormalParams]
+//                   [ ident ] [ ":" TypeDef ] .
+// An operator named by an identifier ("Add", "Implicit") is recorded as a
+// function; one named by a symbol has no name to record.
+int TParser::OperatorHeading() {
+  if (!AcceptWord(FState, "operator")) return prNone;
+  std::string Name;
+  if (TakeIdent(FState, Name)) {
+    if (FCurrentClass.empty())
+      FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkFunction);
+    else
+      FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, Name, TRefKind::rkFunction);
+  } else {
+    // One or two symbol tokens: "+", ":=", "**", "><".
+    for (int I = 0; I < 2 && !Is(FState, K::tkLParen) && !FState.AtEnd; ++I) Next(FState);
+  }
+  if (FormalParams() == prError) return prError;
+  Accept(FState, K::tkIdentifier);  // the result's name
+  if (Accept(FState, K::tkColon) && TypeDef() != prOk) return prError;
+  return prOk;
+}
 
 // ProcedureHeading = "procedure" ident [ "." ident ] [FormalParams] .
-int ProcedureHeading(TRunState &S) {
-  return RoutineHeading(S, Keyword("procedure"), TRefKind::rkProcedure, false);
+int TParser::ProcedureHeading() {
+  return RoutineHeading(Keyword("procedure"), TRefKind::rkProcedure, false);
 }
 
 // FunctionHeading = "function" ident [ "." ident ] [FormalParams] ":" ( ident | "string" ) .
-int FunctionHeading(TRunState &S) {
-  const int R = RoutineHeading(S, Keyword("function"), TRefKind::rkFunction, false);
+int TParser::FunctionHeading() {
+  const int R = RoutineHeading(Keyword("function"), TRefKind::rkFunction, false);
   if (R != prOk) return R;
-  if (!Accept(S, K::tkColon)) return prError;
-  return Accept(S, K::tkIdentifier) || Accept(S, Keyword("string")) ? prOk : prError;
+  if (!Accept(FState, K::tkColon)) return prError;
+  return TypeDef() == prOk ? prOk : prError;
 }
 
 // ConstructorHeading = "constructor" ident [ "." ident ] [FormalParams] .
-int ConstructorHeading(TRunState &S) {
-  return RoutineHeading(S, Keyword("constructor"), TRefKind::rkConstructor, true);
+int TParser::ConstructorHeading() {
+  return RoutineHeading(Keyword("constructor"), TRefKind::rkConstructor, true);
 }
 
 // DestructorHeading = "destructor" ident [ "." ident ] [FormalParams] .
-int DestructorHeading(TRunState &S) {
-  return RoutineHeading(S, Keyword("destructor"), TRefKind::rkDestructor, true);
+int TParser::DestructorHeading() {
+  return RoutineHeading(Keyword("destructor"), TRefKind::rkDestructor, true);
 }
 
-// FormalParams = "(" ParamGroup { ";" ParamGroup } ")" .
-int FormalParams(TRunState &S) {
-  if (!Accept(S, K::tkLParen)) return prNone;
+// FormalParams = "(" [ ParamGroup { ";" ParamGroup } ] ")" .
+int TParser::FormalParams() {
+  if (!Accept(FState, K::tkLParen)) return prNone;
+  if (Accept(FState, K::tkRParen)) return prOk;
   do {
-    if (ParamGroup(S) != prOk) return prError;
-  } while (Accept(S, K::tkSemicolon));
-  return Accept(S, K::tkRParen) ? prOk : prError;
+    if (ParamGroup() != prOk) return prError;
+  } while (Accept(FState, K::tkSemicolon));
+  return Accept(FState, K::tkRParen) ? prOk : prError;
 }
 
-// ParamGroup = [ "const" | "var" | "out" ] IdentList [ ":" [ "array" "of" ] TypeDef ] .
-int ParamGroup(TRunState &S) {
-  const bool Modifier =
-      Accept(S, Keyword("const")) || Accept(S, Keyword("var")) || Accept(S, Keyword("out"));
+// ParamGroup = { Attributes } [ "const" | "var" | "out" | "constref" ] { Attributes }
+//              IdentList [ ":" ( "array" "of" ( "const" | TypeDef ) | TypeDef ) ]
+//              [ "=" Value ] .
+int TParser::ParamGroup() {
+  while (Is(FState, K::tkLBracket))
+    if (!SkipBalanced()) return prError;
+  const bool Modifier = Accept(FState, Keyword("const")) || Accept(FState, Keyword("var")) ||
+                        Accept(FState, Keyword("out")) || AcceptWord(FState, "constref");
+  while (Is(FState, K::tkLBracket))
+    if (!SkipBalanced()) return prError;
   // Without a modifier the group simply does not apply; after one it is an error.
   const int Fail = Modifier ? prError : prNone;
-  const int R = IdentList(S);
+  const int R = IdentList();
   if (R == prError) return prError;
   if (R == prNone) return Fail;
-  if (!Accept(S, K::tkColon)) return prOk;
-  if (Accept(S, Keyword("array")) && !Accept(S, Keyword("of"))) return Fail;
-  return TypeDef(S) == prOk ? prOk : Fail;
+  if (Accept(FState, K::tkColon)) {
+    if (Accept(FState, Keyword("array"))) {
+      if (!Accept(FState, Keyword("of"))) return Fail;
+      if (!Accept(FState, Keyword("const")) && TypeDef() != prOk) return Fail;
+    } else if (TypeDef() != prOk) {
+      return Fail;
+    }
+  }
+  // A register location of some targets: "A: LongInt location 'd0'".
+  if (AcceptWord(FState, "location") && !Accept(FState, K::tkString)) return prError;
+  // A default value: any tokens up to the ";" or ")" that ends the group.
+  if (Accept(FState, K::tkEqual) && SkipValue() != prOk) return prError;
+  return prOk;
 }
 
-// IdentList = ident { "," ident } .
-int IdentList(TRunState &S) {
-  if (!Accept(S, K::tkIdentifier)) return prNone;
-  while (Accept(S, K::tkComma))
-    if (!Accept(S, K::tkIdentifier)) return prError;
+// IdentList = ident { "," ident } .   "out" may name a parameter or field.
+int TParser::IdentList() {
+  if (!Accept(FState, K::tkIdentifier) && !Accept(FState, Keyword("out"))) return prNone;
+  while (Accept(FState, K::tkComma))
+    if (!Accept(FState, K::tkIdentifier) && !Accept(FState, Keyword("out"))) return prError;
   return prOk;
 }
 
@@ -346,92 +455,281 @@ bool IsMulOp(const TRunState &S) {
          Kind == Keyword("shr");
 }
 
+}  // namespace
+
 // SetElement = ConstExpr [ ".." ConstExpr ] .
-int SetElement(TRunState &S) {
-  const int R = ConstExpr(S);
+int TParser::SetElement() {
+  const int R = ConstExpr();
   if (R != prOk) return R;
-  if (Accept(S, K::tkRange) && ConstExpr(S) != prOk) return prError;
+  if (Accept(FState, K::tkRange) && ConstExpr() != prOk) return prError;
   return prOk;
 }
 
-} // namespace
-
 // ConstExpr = SimpleExpr [ Relation SimpleExpr ] .
-int ConstExpr(TRunState &S) {
-  const int R = SimpleExpr(S);
+int TParser::ConstExpr() {
+  const int R = SimpleExpr();
   if (R != prOk) return R;
-  if (!IsRelation(S)) return prOk;
-  Next(S);
-  return SimpleExpr(S) == prOk ? prOk : prError;
+  if (!IsRelation(FState)) return prOk;
+  Next(FState);
+  return SimpleExpr() == prOk ? prOk : prError;
 }
 
 // SimpleExpr = Term { AddOp Term } .
-int SimpleExpr(TRunState &S) {
-  const int R = Term(S);
+int TParser::SimpleExpr() {
+  const int R = Term();
   if (R != prOk) return R;
-  while (IsAddOp(S)) {
-    Next(S);
-    if (Term(S) != prOk) return prError;
+  while (IsAddOp(FState)) {
+    Next(FState);
+    if (Term() != prOk) return prError;
   }
   return prOk;
 }
 
 // Term = Factor { MulOp Factor } .
-int Term(TRunState &S) {
-  const int R = Factor(S);
+int TParser::Term() {
+  const int R = Factor();
   if (R != prOk) return R;
-  while (IsMulOp(S)) {
-    Next(S);
-    if (Factor(S) != prOk) return prError;
+  while (IsMulOp(FState)) {
+    Next(FState);
+    if (Factor() != prOk) return prError;
   }
   return prOk;
 }
 
 // Factor = "(" ConstExpr ")" | "not" Factor | "+" Factor | "-" Factor | Designator
-//        | integer | real | string | "nil" | SetConstructor | "@" ident .
-int Factor(TRunState &S) {
-  TNesting Level(S);
+//        | integer | real | string | "nil" | SetConstructor | "@" Designator .
+int TParser::Factor() {
+  TNesting Level(FNesting);
   if (Level.Deep()) return prError;
-  if (Accept(S, K::tkLParen)) {
-    if (ConstExpr(S) != prOk) return prError;
-    return Accept(S, K::tkRParen) ? prOk : prError;
+  if (Accept(FState, K::tkLParen)) {
+    if (ConstExpr() != prOk) return prError;
+    return Accept(FState, K::tkRParen) ? prOk : prError;
   }
-  if (Accept(S, Keyword("not")) || Accept(S, K::tkPlus) || Accept(S, K::tkMinus))
-    return Factor(S) == prOk ? prOk : prError;
-  int R = Designator(S);
+  if (Accept(FState, Keyword("not")) || Accept(FState, K::tkPlus) || Accept(FState, K::tkMinus))
+    return Factor() == prOk ? prOk : prError;
+  int R = Designator();
   if (R != prNone) return R;
-  if (Accept(S, K::tkInteger) || Accept(S, K::tkReal) || Accept(S, K::tkString) ||
-      Accept(S, Keyword("nil")))
+  if (Accept(FState, K::tkInteger) || Accept(FState, K::tkReal) || Accept(FState, K::tkString) ||
+      Accept(FState, Keyword("nil")))
     return prOk;
-  R = SetConstructor(S);
+  R = SetConstructor();
   if (R != prNone) return R;
-  // The identifier after "@" is tested, not read: it stays current.
-  if (Accept(S, K::tkAt)) return IsIdent(S) ? prOk : prError;
+  if (Accept(FState, K::tkAt)) return Designator() == prOk ? prOk : prError;
   return prNone;
 }
 
-// Designator = ident [ "^" | "[" ConstExpr { "," ConstExpr } "]" | "." ident ] .
-int Designator(TRunState &S) {
-  if (!Accept(S, K::tkIdentifier)) return prNone;
-  if (Accept(S, K::tkCaret)) return prOk;
-  if (Accept(S, K::tkLBracket)) {
-    do {
-      if (ConstExpr(S) != prOk) return prError;
-    } while (Accept(S, K::tkComma));
-    return Accept(S, K::tkRBracket) ? prOk : prError;
+// Designator = ident { "^" | "[" ConstExpr { "," ConstExpr } "]" | "." ident
+//                    | "(" [ ConstExpr { "," ConstExpr } ] ")" } .
+// Calls such as SizeOf(T) or Ord('A') are recognised like any other suffix.
+int TParser::Designator() {
+  if (!Accept(FState, K::tkIdentifier)) return prNone;
+  for (;;) {
+    if (Accept(FState, K::tkCaret)) continue;
+    const bool Bracket = Is(FState, K::tkLBracket);
+    if (Bracket || Is(FState, K::tkLParen)) {
+      Next(FState);
+      const K Close = Bracket ? K::tkRBracket : K::tkRParen;
+      if (Accept(FState, Close)) continue;
+      do {
+        int R = ConstExpr();
+        if (R == prNone && !Bracket && Is(FState, Keyword("string"))) {
+          Next(FState);  // SizeOf(string)
+          R = prOk;
+        }
+        if (R != prOk) return prError;
+      } while (Accept(FState, K::tkComma));
+      if (!Accept(FState, Close)) return prError;
+      continue;
+    }
+    if (Accept(FState, K::tkPeriod)) {
+      if (!Accept(FState, K::tkIdentifier)) return prError;
+      continue;
+    }
+    return prOk;
   }
-  if (Accept(S, K::tkPeriod)) return Accept(S, K::tkIdentifier) ? prOk : prError;
-  return prOk;
 }
 
 // SetConstructor = "[" [ SetElement { "," SetElement } ] "]" .
-int SetConstructor(TRunState &S) {
-  if (!Accept(S, K::tkLBracket)) return prNone;
-  if (Accept(S, K::tkRBracket)) return prOk;
+int TParser::SetConstructor() {
+  if (!Accept(FState, K::tkLBracket)) return prNone;
+  if (Accept(FState, K::tkRBracket)) return prOk;
   do {
-    if (SetElement(S) != prOk) return prError;
-  } while (Accept(S, K::tkComma));
-  return Accept(S, K::tkRBracket) ? prOk : prError;
+    if (SetElement() != prOk) return prError;
+  } while (Accept(FState, K::tkComma));
+  return Accept(FState, K::tkRBracket) ? prOk : prError;
+}
+
+// ---- Reading past what is not recorded -------------------------------------
+
+namespace {
+
+// Words that may follow a routine heading as directives. "public" is one
+// only outside class bodies, where it opens a visibility section.
+bool IsDirectiveWord(std::string_view Word) {
+  static constexpr std::string_view Words[] = {"abstract",
+                                               "alias",
+                                               "assembler",
+                                               "cdecl",
+                                               "compilerproc",
+                                               "cppdecl",
+                                               "deprecated",
+                                               "dispid",
+                                               "dynamic",
+                                               "enumerator",
+                                               "experimental",
+                                               "export",
+                                               "extdecl",
+                                               "external",
+                                               "far",
+                                               "far16",
+                                               "final",
+                                               "forward",
+                                               "hardfloat",
+                                               "internconst",
+                                               "internproc",
+                                               "interrupt",
+                                               "iocheck",
+                                               "local",
+                                               "message",
+                                               "ms_abi_cdecl",
+                                               "ms_abi_default",
+                                               "mwpascal",
+                                               "near",
+                                               "noreturn",
+                                               "nostackframe",
+                                               "oldfpccall",
+                                               "overload",
+                                               "override",
+                                               "pascal",
+                                               "platform",
+                                               "register",
+                                               "reintroduce",
+                                               "rtlproc",
+                                               "safecall",
+                                               "saveregisters",
+                                               "softfloat",
+                                               "static",
+                                               "stdcall",
+                                               "syscall",
+                                               "sysv_abi_cdecl",
+                                               "sysv_abi_default",
+                                               "unimplemented",
+                                               "varargs",
+                                               "vectorcall",
+                                               "virtual",
+                                               "weakexternal",
+                                               "winapi"};
+  for (std::string_view W : Words)
+    if (SameText(Word, W)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool TParser::IsDirective() const {
+  if (IsIdent(FState)) return IsDirectiveWord(FState.Token.Text);
+  return Is(FState, Keyword("inline")) || Is(FState, Keyword("library")) ||
+         (FCurrentClass.empty() && Is(FState, Keyword("public")));
+}
+
+// RoutineTail = { ";" | Directive | "[" ... "]" } , with at least one ";".
+// Directive = word [ arguments up to the next ";" ]; "message" and "dispid"
+// need a constant.
+int TParser::RoutineTail() {
+  bool Semicolon = false;
+  for (;;) {
+    if (Accept(FState, K::tkSemicolon)) {
+      Semicolon = true;
+      continue;
+    }
+    if (Semicolon && Is(FState, K::tkLBracket)) {  // [public, alias: 'name']
+      if (!SkipBalanced()) return prError;
+      continue;
+    }
+    if (!IsDirective()) break;
+    const bool NeedsConstant = IsWord(FState, "message") || IsWord(FState, "dispid");
+    Next(FState);
+    if (NeedsConstant && ConstExpr() != prOk) return prError;
+    if (SkipValue() != prOk) return prError;
+  }
+  return Semicolon ? prOk : prError;
+}
+
+// Hints = { "deprecated" [string] | "experimental" | "platform" | "library"
+//         | "unimplemented" } .
+void TParser::Hints() {
+  for (;;) {
+    if (AcceptWord(FState, "deprecated") || AcceptWord(FState, "experimental")) {
+      Accept(FState, K::tkString);
+    } else if (!AcceptWord(FState, "platform") && !AcceptWord(FState, "unimplemented") &&
+               !Accept(FState, Keyword("library"))) {
+      return;
+    }
+  }
+}
+
+// After the ";" of a declaration whose type is procedural: the calling
+// conventions written as directives of their own ("; cdecl;").
+void TParser::ProcTypeConventions() {
+  if (!FProcType) return;
+  FProcType = false;
+  while (IsConvention(FState) || IsWord(FState, "varargs") || IsWord(FState, "extdecl")) {
+    Next(FState);
+    if (!Accept(FState, K::tkSemicolon)) return;
+  }
+}
+
+// Reads past a bracketed group, "(" ... ")" or "[" ... "]", with what it
+// nests; false when the input ends first.
+bool TParser::SkipBalanced() {
+  int Depth = 0;
+  do {
+    if (FState.AtEnd) return false;
+    if (Is(FState, K::tkLParen) || Is(FState, K::tkLBracket))
+      ++Depth;
+    else if (Is(FState, K::tkRParen) || Is(FState, K::tkRBracket))
+      --Depth;
+    Next(FState);
+  } while (Depth > 0);
+  return true;
+}
+
+// Value = { any token } up to a ";", "end", or a ")" or "]" that closes an
+// outer group, at the outermost level; brackets inside are read whole. The
+// stopping token stays current. prError when the input ends first.
+int TParser::SkipValue() {
+  for (;;) {
+    if (FState.AtEnd) return prError;
+    if (Is(FState, K::tkSemicolon) || Is(FState, Keyword("end")) || Is(FState, K::tkRParen) ||
+        Is(FState, K::tkRBracket))
+      return prOk;
+    if (Is(FState, K::tkLParen) || Is(FState, K::tkLBracket)) {
+      if (!SkipBalanced()) return prError;
+    } else {
+      Next(FState);
+    }
+  }
+}
+
+// TypeArgs = "<" ... ">", nesting: the type parameters or arguments of a
+// generic, with their constraints. A closing ">=" also stands for the "="
+// of a declaration, which TookEqual then reports.
+bool TParser::SkipTypeArgs(bool &TookEqual) {
+  TookEqual = false;
+  int Depth = 0;
+  do {
+    if (FState.AtEnd || Is(FState, K::tkRParen) || Is(FState, Keyword("end"))) return false;
+    if (Is(FState, K::tkLess)) {
+      ++Depth;
+    } else if (Is(FState, K::tkGreater)) {
+      --Depth;
+    } else if (Is(FState, K::tkGreaterEqual)) {
+      --Depth;
+      TookEqual = Depth == 0;
+    }
+    Next(FState);
+  } while (Depth > 0);
+  return true;
 }
 
 } // namespace codeweft

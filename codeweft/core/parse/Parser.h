@@ -32,152 +32,212 @@ inline constexpr int prError = 2;
 
 inline constexpr int MaxNesting = 200;
 
-// ---- Units and sections ---------------------------------------------------
+// The grammar rules, as methods of a parser bound to one run state. The
+// parser also holds the state the rules share while they read one file: the
+// class whose body is being read, the last type name, and the nesting depth.
+// The run state owns one parser for the whole run.
+class TParser {
+ public:
+  explicit TParser(TRunState &State) : FState(State) {}
+  TParser(const TParser &) = delete;
+  TParser &operator=(const TParser &) = delete;
 
-// UnitHeading = "unit" ident .   The ";" is left for the caller.
-// Sets CurrentUnit to the identifier in lower case.
-int UnitHeading(TRunState &State);
+  // The class whose body is being read; empty outside one.
+  const std::string &CurrentClass() const { return FCurrentClass; }
+  // Depth of the recursive rules, bounded against deep input.
+  int Nesting() const { return FNesting; }
+  // Forgets the class body being read and the nesting depth, as at the start
+  // of a file or of an interface part; the last type name stays.
+  void Restart() {
+    FCurrentClass.clear();
+    FNesting = 0;
+  }
 
-// InterfaceSection = "interface" [UsesClause] DeclSections .
-int InterfaceSection(TRunState &State);
+  // ---- Units and sections ---------------------------------------------------
 
-// UsesClause = "uses" UnitList ";" .
-// In phInterface and phImplementation the list is read by LinkedUnitList,
-// which links the project's units; otherwise by IdentList.
-int UsesClause(TRunState &State);
+  // UnitHeading = "unit" ident .   The ";" is left for the caller.
+  // Sets CurrentUnit to the identifier in lower case.
+  int UnitHeading();
 
-// DeclSections = { LabelSection | ConstSection | TypeSection | VarSection
-//                | RoutineDecl | ResourceStringSection | ExportsSection } .
-int DeclSections(TRunState &State);
+  // InterfaceSection = "interface" [UsesClause] DeclSections .
+  int InterfaceSection();
 
-// LabelSection = "label" ident { "," ident } ";" .
-int LabelSection(TRunState &State);
+  // UsesClause = "uses" UnitList ";" .
+  // In phInterface and phImplementation the list is read by LinkedUnitList,
+  // which links the project's units; otherwise by IdentList.
+  int UsesClause();
 
-// ConstSection = "const" ConstDecl { ConstDecl } .
-int ConstSection(TRunState &State);
+  // DeclSections = { LabelSection | ConstSection | TypeSection | VarSection
+  //                | RoutineDecl | ResourceStringSection | ExportsSection } .
+  int DeclSections();
 
-// ConstDecl = ident ( ":" TypeDef "=" TypedConstValue | "=" ConstExpr ) ";" .
-// The token after the value is read past whatever it is.
-int ConstDecl(TRunState &State);
+  // LabelSection = "label" ident { "," ident } ";" .
+  int LabelSection();
 
-// TypedConstValue = ConstExpr
-//                 | "(" TypedConstValue { "," TypedConstValue } ")"
-//                 | "(" ident ":" TypedConstValue { ";" ident ":" TypedConstValue } ")"
-//                 | ident | "nil" .
-int TypedConstValue(TRunState &State);
+  // ConstSection = "const" ConstDecl { ConstDecl } .
+  int ConstSection();
 
-// ResourceStringSection = "resourcestring" ResourceStringDecl { ResourceStringDecl } .
-// ResourceStringDecl = ident "=" ConstExpr ";" .   Each name is a constant.
-int ResourceStringSection(TRunState &State);
+  // ConstDecl = ident ( ":" TypeDef "=" TypedConstValue | "=" ConstExpr ) ";" .
+  // The token after the value is read past whatever it is.
+  int ConstDecl();
 
-// ExportsSection = "exports" { any token but ";" } ";" .
-int ExportsSection(TRunState &State);
+  // TypedConstValue = ConstExpr
+  //                 | "(" TypedConstValue { "," TypedConstValue } ")"
+  //                 | "(" ident ":" TypedConstValue { ";" ident ":" TypedConstValue } ")"
+  //                 | ident | "nil" .
+  int TypedConstValue();
 
-// TypeSection = "type" { TypeDecl } .
-int TypeSection(TRunState &State);
+  // ResourceStringSection = "resourcestring" ResourceStringDecl { ResourceStringDecl } .
+  // ResourceStringDecl = ident "=" ConstExpr ";" .   Each name is a constant.
+  int ResourceStringSection();
 
-// TypeDecl = ident "=" TypeDef [";"] .
-int TypeDecl(TRunState &State);
+  // ExportsSection = "exports" { any token but ";" } ";" .
+  int ExportsSection();
 
-// VarSection = "var" VarDecl { VarDecl } .
-int VarSection(TRunState &State);
+  // TypeSection = "type" { TypeDecl } .
+  int TypeSection();
 
-// VarDecl = ident { "," ident } ":" TypeDef [ "=" TypedConstValue ] ";" .
-int VarDecl(TRunState &State);
+  // TypeDecl = ident "=" TypeDef [";"] .
+  int TypeDecl();
 
-// RoutineDecl = ( ProcedureHeading | FunctionHeading ) ";" [ Convention ";" ] .
-int RoutineDecl(TRunState &State);
+  // VarSection = "var" VarDecl { VarDecl } .
+  int VarSection();
 
-// ProcedureHeading = "procedure" ident [ "." ident ] [FormalParams] .
-int ProcedureHeading(TRunState &State);
+  // VarDecl = ident { "," ident } ":" TypeDef [ "=" TypedConstValue ] ";" .
+  int VarDecl();
 
-// FunctionHeading = "function" ident [ "." ident ] [FormalParams] ":" ( ident | "string" ) .
-int FunctionHeading(TRunState &State);
+  // RoutineDecl = ( ProcedureHeading | FunctionHeading ) ";" [ Convention ";" ] .
+  int RoutineDecl();
 
-// ConstructorHeading = "constructor" ident [ "." ident ] [FormalParams] .
-int ConstructorHeading(TRunState &State);
+  // ProcedureHeading = "procedure" ident [ "." ident ] [FormalParams] .
+  int ProcedureHeading();
 
-// DestructorHeading = "destructor" ident [ "." ident ] [FormalParams] .
-int DestructorHeading(TRunState &State);
+  // FunctionHeading = "function" ident [ "." ident ] [FormalParams] ":" ( ident | "string" ) .
+  int FunctionHeading();
 
-// FormalParams = "(" ParamGroup { ";" ParamGroup } ")" .
-int FormalParams(TRunState &State);
+  // ConstructorHeading = "constructor" ident [ "." ident ] [FormalParams] .
+  int ConstructorHeading();
 
-// ParamGroup = [ "const" | "var" | "out" ] IdentList [ ":" [ "array" "of" ] TypeDef ] .
-int ParamGroup(TRunState &State);
+  // DestructorHeading = "destructor" ident [ "." ident ] [FormalParams] .
+  int DestructorHeading();
 
-// IdentList = ident { "," ident } .
-int IdentList(TRunState &State);
+  // FormalParams = "(" ParamGroup { ";" ParamGroup } ")" .
+  int FormalParams();
 
-// ---- Constant expressions (recognised, never evaluated) --------------------
+  // ParamGroup = [ "const" | "var" | "out" ] IdentList [ ":" [ "array" "of" ] TypeDef ] .
+  int ParamGroup();
 
-// ConstExpr = SimpleExpr [ Relation SimpleExpr ] .
-int ConstExpr(TRunState &State);
-// SimpleExpr = Term { AddOp Term } .
-int SimpleExpr(TRunState &State);
-// Term = Factor { MulOp Factor } .
-int Term(TRunState &State);
-// Factor = "(" ConstExpr ")" | "not" Factor | "+" Factor | "-" Factor | Designator
-//        | integer | real | string | "nil" | SetConstructor | "@" ident .
-int Factor(TRunState &State);
-// Designator = ident [ "^" | "[" ConstExpr { "," ConstExpr } "]" | "." ident ] .
-int Designator(TRunState &State);
-// SetConstructor = "[" [ SetElement { "," SetElement } ] "]" .
-int SetConstructor(TRunState &State);
+  // IdentList = ident { "," ident } .
+  int IdentList();
 
-// ---- Types (ParserTypes.cpp) ------------------------------------------------
+  // ---- Constant expressions (recognised, never evaluated) --------------------
 
-// TypeDef = ident | EnumType | SubrangeType | StringType | StructuredType
-//         | PointerType | ProcType .
-int TypeDef(TRunState &State);
-// EnumType = "(" ident { "," ident } ")" .
-int EnumType(TRunState &State);
-// SubrangeType = ConstExpr ".." ConstExpr .
-int SubrangeType(TRunState &State);
-// StringType = "string" [ "[" integer "]" ] .
-int StringType(TRunState &State);
-// StructuredType = [ "packed" ] ( ArrayType | RecordType | ClassType | SetType | FileType ) .
-int StructuredType(TRunState &State);
-// ArrayType = "array" [ "[" IndexType { "," IndexType } "]" ] "of" TypeDef .
-int ArrayType(TRunState &State);
-// RecordType = "record" FieldList "end" .
-int RecordType(TRunState &State);
-// FieldList = [FixedPart] [";"] [VariantPart] .
-int FieldList(TRunState &State);
-// SetType = "set" "of" ( EnumType | ident | SubrangeType ) .
-int SetType(TRunState &State);
-// FileType = "file" [ "of" TypeDef ] .
-int FileType(TRunState &State);
-// PointerType = "^" ident .
-int PointerType(TRunState &State);
-// ProcType = ( "procedure" [FormalParams]
-//            | "function" [FormalParams] ":" ( ident | "string" ) )
-//            [ "of" "object" ] [Convention] .
-int ProcType(TRunState &State);
-// ClassType = "class" [ "(" ident ")" ] ClassMembers { Visibility ClassMembers } "end" .
-int ClassType(TRunState &State);
-// ClassMembers = { FieldDecl } { MethodDecl | PropertyDecl } .
-int ClassMembers(TRunState &State);
-// MethodDecl = [ "class" ] ( ProcedureHeading | FunctionHeading
-//            | ConstructorHeading | DestructorHeading ) ";" MethodDirectives .
-int MethodDecl(TRunState &State);
-// MethodDirectives = [ ( "virtual" | "dynamic" | "override" ) ";" ]
-//                    [ "message" ConstExpr ";" ] [ Convention ";" ] [ "abstract" ";" ] .
-int MethodDirectives(TRunState &State);
-// PropertyDecl = "property" AnyToken PropertyInterface PropertySpecifiers [";"] .
-int PropertyDecl(TRunState &State);
+  // ConstExpr = SimpleExpr [ Relation SimpleExpr ] .
+  int ConstExpr();
+  // SimpleExpr = Term { AddOp Term } .
+  int SimpleExpr();
+  // Term = Factor { MulOp Factor } .
+  int Term();
+  // Factor = "(" ConstExpr ")" | "not" Factor | "+" Factor | "-" Factor | Designator
+  //        | integer | real | string | "nil" | SetConstructor | "@" ident .
+  int Factor();
+  // Designator = ident [ "^" | "[" ConstExpr { "," ConstExpr } "]" | "." ident ] .
+  int Designator();
+  // SetConstructor = "[" [ SetElement { "," SetElement } ] "]" .
+  int SetConstructor();
 
-// ---- Links (Links.cpp) -----------------------------------------------------
+  // ---- Types (ParserTypes.cpp) ------------------------------------------------
 
-// IdentifierChain = ident { "." ident } .
-// In the listing phases, with Deferring set, a routine of the project named
-// by the chain becomes a link to its implementation, and a unit qualifier a
-// link to the unit's page.
-int IdentifierChain(TRunState &State);
+  // TypeDef = ident | EnumType | SubrangeType | StringType | StructuredType
+  //         | PointerType | ProcType .
+  int TypeDef();
+  // EnumType = "(" ident { "," ident } ")" .
+  int EnumType();
+  // SubrangeType = ConstExpr ".." ConstExpr .
+  int SubrangeType();
+  // StringType = "string" [ "[" integer "]" ] .
+  int StringType();
+  // StructuredType = [ "packed" ] ( ArrayType | RecordType | ClassType | SetType | FileType ) .
+  int StructuredType();
+  // ArrayType = "array" [ "[" IndexType { "," IndexType } "]" ] "of" TypeDef .
+  int ArrayType();
+  // RecordType = "record" FieldList "end" .
+  int RecordType();
+  // FieldList = [FixedPart] [";"] [VariantPart] .
+  int FieldList();
+  // SetType = "set" "of" ( EnumType | ident | SubrangeType ) .
+  int SetType();
+  // FileType = "file" [ "of" TypeDef ] .
+  int FileType();
+  // PointerType = "^" ident .
+  int PointerType();
+  // ProcType = ( "procedure" [FormalParams]
+  //            | "function" [FormalParams] ":" ( ident | "string" ) )
+  //            [ "of" "object" ] [Convention] .
+  int ProcType();
+  // ClassType = "class" [ "(" ident ")" ] ClassMembers { Visibility ClassMembers } "end" .
+  int ClassType();
+  // ClassMembers = { FieldDecl } { MethodDecl | PropertyDecl } .
+  int ClassMembers();
+  // MethodDecl = [ "class" ] ( ProcedureHeading | FunctionHeading
+  //            | ConstructorHeading | DestructorHeading ) ";" MethodDirectives .
+  int MethodDecl();
+  // MethodDirectives = [ ( "virtual" | "dynamic" | "override" ) ";" ]
+  //                    [ "message" ConstExpr ";" ] [ Convention ";" ] [ "abstract" ";" ] .
+  int MethodDirectives();
+  // PropertyDecl = "property" AnyToken PropertyInterface PropertySpecifiers [";"] .
+  int PropertyDecl();
 
-// LinkedUnitList = ident { "," ident } .
-// Listing phases only, with Deferring set: every project unit named becomes a
-// link to its page, and their identifiers are added to FlatRefs.
-int LinkedUnitList(TRunState &State);
+  // ---- Links (Links.cpp) -----------------------------------------------------
+
+  // IdentifierChain = ident { "." ident } .
+  // In the listing phases, with Deferring set, a routine of the project named
+  // by the chain becomes a link to its implementation, and a unit qualifier a
+  // link to the unit's page.
+  int IdentifierChain();
+
+  // LinkedUnitList = ident { "," ident } .
+  // Listing phases only, with Deferring set: every project unit named becomes a
+  // link to its page, and their identifiers are added to FlatRefs.
+  int LinkedUnitList();
+
+ private:
+  // Helpers of the rules (Parser.cpp, ParserTypes.cpp, Links.cpp).
+  int RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst);
+  int UnitList();
+  int OtherDecl();
+  int OperatorHeading();
+  int TypeName();
+  int InterfaceType();
+  int RecordTypeBody();
+  int Members(bool InRecord);
+  int RoutineTail();
+  bool IsDirective() const;
+  void Hints();
+  void ProcTypeConventions();
+  bool SkipBalanced();
+  int SkipValue();
+  bool SkipTypeArgs(bool &TookEqual);
+  int RoutineHeading(TTokenKind Word, TRefKind Kind, bool ByFirst);
+  int SetElement();
+  int OrdinalType();
+  int FieldDecl();
+  int FixedPart(bool &EndedWithSemicolon);
+  int Variant();
+  int VariantPart();
+  int PropertyInterface();
+  int PropertySpecifiers();
+  int MethodHeading();
+  int ReadChain();
+  void PlaceRoutineName(std::size_t Pos, const std::string &Class, const std::string &Name,
+                        std::size_t DotPos, std::size_t LastPos);
+
+  TRunState &FState;
+  std::string FCurrentClass;  // the class whose body is being read; empty outside one
+  std::string FLastTypeName;  // the identifier of the most recent type declaration
+  int FNesting = 0;           // depth of the recursive rules
+  bool FHasClassEntry = false;  // the body being read has its class entry
+  bool FProcType = false;       // the type just read was procedural
+};
 
 } // namespace codeweft

@@ -3,13 +3,14 @@
 // a token any other way.
 #pragma once
 
-#include "codeweft/core/lex/Keywords.h"
-#include "codeweft/core/RunState.h"
-#include "codeweft/core/Text.h"
-#include "codeweft/core/lex/TokenStream.h"
-
 #include <string>
 #include <string_view>
+
+#include "codeweft/core/RunState.h"
+#include "codeweft/core/Text.h"
+#include "codeweft/core/lex/Keywords.h"
+#include "codeweft/core/lex/TokenStream.h"
+#include "codeweft/core/parse/Parser.h"
 
 namespace codeweft::parse {
 
@@ -59,20 +60,14 @@ inline bool IsConvention(const TRunState &S) {
 // input nests beyond MaxNesting, and the rule then gives a syntax error.
 class TNesting {
 public:
-  explicit TNesting(TRunState &S) : FState(S) { ++FState.Nesting; }
-  ~TNesting() { --FState.Nesting; }
-  TNesting(const TNesting &) = delete;
-  TNesting &operator=(const TNesting &) = delete;
-  bool Deep() const;
+ explicit TNesting(int &Depth) : FDepth(Depth) { ++FDepth; }
+ ~TNesting() { --FDepth; }
+ TNesting(const TNesting &) = delete;
+ TNesting &operator=(const TNesting &) = delete;
+ bool Deep() const { return FDepth > MaxNesting; }
 
 private:
-  TRunState &FState;
+ int &FDepth;
 };
-
-// The shared middle of the four routine headings in the listing phases
-// (Links.cpp): puts the heading's anchor or link at position Pos of the queue,
-// in place of the name (Class "." Name, or Name alone).
-void PlaceRoutineName(TRunState &S, std::size_t Pos, const std::string &Class,
-                      const std::string &Name);
 
 } // namespace codeweft::parse

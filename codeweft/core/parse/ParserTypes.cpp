@@ -10,15 +10,14 @@ namespace codeweft {
 using namespace parse;
 using K = TTokenKind;
 
-namespace {
-
-// IndexType = EnumType | ident | SubrangeType .   (also the base of a set)
-int OrdinalType(TRunState &S) {
-  if (Accept(S, K::tkIdentifier)) return prOk;
-  const int R = EnumType(S);
-  if (R != prNone) return R;
-  return SubrangeType(S);
+// IndexType = TypeDef .   (also the base of a set: an enumeration, a
+// subrange or a type name)
+int TParser::OrdinalType() {
+  const int R = TypeDef();
+  return R == prNone ? prError : R;
 }
+
+namespace {
 
 // Visibility = "public" | "published" | "protected" | "private" | "automated" .
 bool AcceptVisibility(TRunState &S) {
@@ -28,340 +27,408 @@ bool AcceptVisibility(TRunState &S) {
   return true;
 }
 
-// FieldDecl = IdentList ":" TypeDef ";" .
-int FieldDecl(TRunState &S) {
-  const int R = IdentList(S);
+bool IsRoutineKeyword(const TRunState &S) {
+  return Is(S, Keyword("procedure")) || Is(S, Keyword("function")) ||
+         Is(S, Keyword("constructor")) || Is(S, Keyword("destructor"));
+}
+
+}  // namespace
+
+// FieldDecl = IdentList ":" TypeDef Hints [";"] .   The ";" may be left out
+// before the "end" or ")" that closes the field list.
+int TParser::FieldDecl() {
+  const int R = IdentList();
   if (R != prOk) return R;
-  if (!Accept(S, K::tkColon) || TypeDef(S) != prOk) return prError;
-  return Accept(S, K::tkSemicolon) ? prOk : prError;
-}
-
-// FixedPart = IdentList ":" TypeDef { ";" IdentList ":" TypeDef } .
-// EndedWithSemicolon tells whether the last ";" read was not followed by fields.
-int FixedPart(TRunState &S, bool &EndedWithSemicolon) {
-  EndedWithSemicolon = false;
-  int R = IdentList(S);
-  if (R != prOk) return R;
-  for (;;) {
-    if (!Accept(S, K::tkColon) || TypeDef(S) != prOk) return prError;
-    if (!Accept(S, K::tkSemicolon)) return prOk;
-    R = IdentList(S);
-    if (R == prError) return prError;
-    if (R == prNone) {
-      EndedWithSemicolon = true;
-      return prOk;
-    }
-  }
-}
-
-// Variant = ConstExpr { "," ConstExpr } ":" "(" FieldList ")" .
-int Variant(TRunState &S) {
-  int R = ConstExpr(S);
-  if (R != prOk) return R;
-  while (Accept(S, K::tkComma))
-    if (ConstExpr(S) != prOk) return prError;
-  if (!Accept(S, K::tkColon) || !Accept(S, K::tkLParen)) return prError;
-  if (FieldList(S) == prError) return prError;
-  return Accept(S, K::tkRParen) ? prOk : prError;
-}
-
-// VariantPart = "case" [ ident ":" ] ident "of" Variant { ";" Variant } .
-// An identifier right after "case" is always the tag's name, so a tag
-// written as a type alone is an error.
-int VariantPart(TRunState &S) {
-  if (!Accept(S, Keyword("case"))) return prNone;
-  if (!Accept(S, K::tkIdentifier) || !Accept(S, K::tkColon)) return prError;
-  if (!Accept(S, K::tkIdentifier) || !Accept(S, Keyword("of"))) return prError;
-  if (Variant(S) != prOk) return prError;
-  while (Accept(S, K::tkSemicolon)) {
-    const int R = Variant(S);
-    if (R == prNone) break; // the ";" after the last variant
-    if (R == prError) return prError;
-  }
-  return prOk;
-}
-
-// PropertyInterface = [ "[" ParamGroup { ";" ParamGroup } "]" ] ":" ident
-//                     [ "index" ConstExpr ] .
-int PropertyInterface(TRunState &S) {
-  if (Accept(S, K::tkLBracket)) {
-    do {
-      if (ParamGroup(S) != prOk) return prError;
-    } while (Accept(S, K::tkSemicolon));
-    if (!Accept(S, K::tkRBracket)) return prError;
-  }
-  // A property redeclared by name alone has no ":" and fails here.
-  if (!Accept(S, K::tkColon) || !Accept(S, K::tkIdentifier)) return prError;
-  if (AcceptWord(S, "index") && ConstExpr(S) != prOk) return prError;
-  return prOk;
-}
-
-// PropertySpecifiers = [ "read" AnyToken ] [ "write" AnyToken ] [ AnyToken ]
-//                      [ "stored" ConstExpr ] [ "default" [ConstExpr] | ident ] .
-// A fixed sequence: the token after read and write specifiers is taken for
-// the ";" (so a "default" there is read as the ";" and its value is left).
-int PropertySpecifiers(TRunState &S) {
-  bool Took = false;
-  for (std::string_view Word : {"read", "write"})
-    if (AcceptWord(S, Word)) {
-      Next(S);
-      Took = true;
-    }
-  if (Took) Next(S);
-  if (IsWord(S, "stored")) {
-    if (ConstExpr(S) == prError) return prError;
-    Took = true;
-  }
-  if (IsIdent(S)) {
-    Took = true;
-    if (AcceptWord(S, "default")) {
-      if (!Is(S, K::tkSemicolon) && ConstExpr(S) != prOk) return prError;
-    } else {
-      Next(S);
-    }
-  }
-  return Took ? prOk : prNone;
-}
-
-// MethodHeading = [ "class" ] ( ProcedureHeading | FunctionHeading
-//                 | ConstructorHeading | DestructorHeading ) .
-int MethodHeading(TRunState &S) {
-  if (Accept(S, Keyword("class"))) {
-    int R = ProcedureHeading(S);
-    if (R == prNone) R = FunctionHeading(S);
-    return R == prOk ? prOk : prError;
-  }
-  int R = ProcedureHeading(S);
-  if (R == prNone) R = FunctionHeading(S);
-  if (R == prNone) R = ConstructorHeading(S);
-  if (R == prNone) R = DestructorHeading(S);
-  return R;
-}
-
-} // namespace
-
-// TypeDef = ident | EnumType | SubrangeType | StringType | StructuredType
-//         | PointerType | ProcType .
-// An identifier is always a type name, so a subrange that starts with one is
-// read as the identifier alone.
-int TypeDef(TRunState &S) {
-  TNesting Level(S);
-  if (Level.Deep()) return prError;
-  if (Accept(S, K::tkIdentifier)) return prOk;
-  for (auto Alternative : {EnumType, SubrangeType, StringType, StructuredType, PointerType,
-                           ProcType}) {
-    const int R = Alternative(S);
-    if (R != prNone) return R;
-  }
-  return prNone;
-}
-
-// EnumType = "(" ident { "," ident } ")" .   Each value is a constant.
-int EnumType(TRunState &S) {
-  if (!Accept(S, K::tkLParen)) return prNone;
-  do {
-    std::string Value;
-    if (!TakeIdent(S, Value)) return prError;
-    S.Symbols.AddIdent(S.CurrentUnit, Value, TRefKind::rkConstant);
-  } while (Accept(S, K::tkComma));
-  return Accept(S, K::tkRParen) ? prOk : prError;
-}
-
-// SubrangeType = ConstExpr ".." ConstExpr .
-// A first expression that does not give prOk makes the rule not apply, even
-// after it read tokens; the next alternative starts where it stopped.
-int SubrangeType(TRunState &S) {
-  if (ConstExpr(S) != prOk) return prNone;
-  if (!Accept(S, K::tkRange)) return prError;
-  return ConstExpr(S) == prOk ? prOk : prError;
-}
-
-// StringType = "string" [ "[" integer "]" ] .
-int StringType(TRunState &S) {
-  if (!Accept(S, Keyword("string"))) return prNone;
-  if (!Accept(S, K::tkLBracket)) return prOk;
-  if (!Accept(S, K::tkInteger)) return prError;
-  return Accept(S, K::tkRBracket) ? prOk : prError;
-}
-
-// StructuredType = [ "packed" ] ( ArrayType | RecordType | ClassType | SetType | FileType ) .
-// Only an array may be packed.
-int StructuredType(TRunState &S) {
-  if (Accept(S, Keyword("packed"))) {
-    const int R = ArrayType(S);
-    return R == prNone ? prError : R;
-  }
-  int R = ArrayType(S);
-  if (R == prNone) R = RecordType(S);
-  // CurrentClass is set only around a class body: a field typed as a set,
-  // file, pointer or procedure inside a class must not clear the enclosing
-  // class, or the methods after it would be taken for unit routines.
-  if (R == prNone && Is(S, Keyword("class"))) {
-    std::string Outer = std::move(S.CurrentClass); // empty outside a class body
-    S.CurrentClass = S.LastTypeName;
-    R = ClassType(S);
-    S.CurrentClass = std::move(Outer);
-  }
-  if (R == prNone) R = SetType(S);
-  if (R == prNone) R = FileType(S);
-  return R;
-}
-
-// ArrayType = "array" [ "[" IndexType { "," IndexType } "]" ] "of" TypeDef .
-int ArrayType(TRunState &S) {
-  if (!Accept(S, Keyword("array"))) return prNone;
-  if (Accept(S, K::tkLBracket)) {
-    do {
-      if (OrdinalType(S) != prOk) return prError;
-    } while (Accept(S, K::tkComma));
-    if (!Accept(S, K::tkRBracket)) return prError;
-  }
-  if (!Accept(S, Keyword("of"))) return prError;
-  return TypeDef(S) == prOk ? prOk : prError;
-}
-
-// RecordType = "record" FieldList "end" .
-int RecordType(TRunState &S) {
-  if (!Is(S, Keyword("record"))) return prNone;
-  S.Symbols.SetLastKind(TRefKind::rkRecord);
-  Next(S);
-  if (FieldList(S) == prError) return prError;
-  return Accept(S, Keyword("end")) ? prOk : prError;
-}
-
-// FieldList = [FixedPart] [";"] [VariantPart] .
-// prError when a part fails or neither is there (an empty record); prOk after
-// a variant part or a fixed part; prNone when the fixed part ended with ";"
-// and no variant part followed.
-int FieldList(TRunState &S) {
-  TNesting Level(S);
-  if (Level.Deep()) return prError;
-  bool EndedWithSemicolon = false;
-  const int Fixed = FixedPart(S, EndedWithSemicolon);
-  if (Fixed == prError) return prError;
-  if (Accept(S, K::tkSemicolon)) EndedWithSemicolon = true;
-  const int Variants = VariantPart(S);
-  if (Variants == prError) return prError;
-  if (Variants == prOk) {
-    Accept(S, K::tkSemicolon);
+  FProcType = false;
+  if (!Accept(FState, K::tkColon) || TypeDef() != prOk) return prError;
+  Hints();
+  if (Accept(FState, K::tkSemicolon)) {
+    ProcTypeConventions();
     return prOk;
   }
-  if (Fixed == prNone) return prError;
-  return EndedWithSemicolon ? prNone : prOk;
+  return Is(FState, Keyword("end")) || Is(FState, K::tkRParen) ? prOk : prError;
 }
 
-// SetType = "set" "of" ( EnumType | ident | SubrangeType ) .
-int SetType(TRunState &S) {
-  if (!Accept(S, Keyword("set"))) return prNone;
-  if (!Accept(S, Keyword("of"))) return prError;
-  return OrdinalType(S) == prOk ? prOk : prError;
-}
-
-// FileType = "file" [ "of" TypeDef ] .
-int FileType(TRunState &S) {
-  if (!Accept(S, Keyword("file"))) return prNone;
-  if (Accept(S, Keyword("of")) && TypeDef(S) != prOk) return prError;
+// Variant = ConstExpr { "," ConstExpr } ":" "(" { FieldDecl | VariantPart } ")" [";"] .
+int TParser::Variant() {
+  TNesting Level(FNesting);
+  if (Level.Deep()) return prError;
+  int R = ConstExpr();
+  if (R != prOk) return R;
+  while (Accept(FState, K::tkComma))
+    if (ConstExpr() != prOk) return prError;
+  if (!Accept(FState, K::tkColon) || !Accept(FState, K::tkLParen)) return prError;
+  while (!Accept(FState, K::tkRParen)) {
+    R = FieldDecl();
+    if (R == prNone) R = VariantPart();
+    if (R != prOk) return prError;
+  }
+  Accept(FState, K::tkSemicolon);
   return prOk;
 }
 
-// PointerType = "^" ident .
-int PointerType(TRunState &S) {
-  if (!Accept(S, K::tkCaret)) return prNone;
-  return Accept(S, K::tkIdentifier) ? prOk : prError;
-}
-
-// ProcType = ( "procedure" [FormalParams]
-//            | "function" [FormalParams] ":" ( ident | "string" ) )
-//            [ "of" "object" ] [Convention] .
-int ProcType(TRunState &S) {
-  const bool IsFunction = Is(S, Keyword("function"));
-  if (!IsFunction && !Is(S, Keyword("procedure"))) return prNone;
-  Next(S);
-  if (FormalParams(S) == prError) return prError;
-  if (IsFunction) {
-    if (!Accept(S, K::tkColon)) return prError;
-    if (!Accept(S, K::tkIdentifier) && !Accept(S, Keyword("string"))) return prError;
-  }
-  if (Accept(S, Keyword("of")) && !Accept(S, Keyword("object"))) return prError;
-  if (IsConvention(S)) Next(S);
-  return prOk;
-}
-
-// ClassType = "class" [ "(" ident ")" ] ClassMembers { Visibility ClassMembers } "end" .
-// Runs with CurrentClass holding the name of the type being declared. The
-// token that ends the body is read past as its "end" whatever it is, so a
-// forward declaration "class;" ends at its ";".
-int ClassType(TRunState &S) {
-  if (!Is(S, Keyword("class"))) return prNone;
-  S.Symbols.SetLastKind(TRefKind::rkClass);
-  Next(S);
-  S.Symbols.AddClass(S.CurrentUnit, S.CurrentClass);
-  if (Accept(S, K::tkLParen)) {
-    if (!Accept(S, K::tkIdentifier) || !Accept(S, K::tkRParen)) return prError;
-  }
-  if (ClassMembers(S) == prError) return prError;
-  while (!Is(S, Keyword("end"))) {
-    const bool Section = AcceptVisibility(S);
-    if (ClassMembers(S) == prError) return prError;
-    if (!Section) break;
-  }
-  Next(S);
-  return prOk;
-}
-
-// ClassMembers = { FieldDecl } { MethodDecl | PropertyDecl } .
-// A field after a method or property ends the list.
-int ClassMembers(TRunState &S) {
-  int R;
-  while ((R = FieldDecl(S)) == prOk) {
-  }
-  if (R == prError) return prError;
+// VariantPart = "case" [ ident ":" ] TypeName "of" Variant { Variant } .
+int TParser::VariantPart() {
+  if (!Accept(FState, Keyword("case"))) return prNone;
+  if (!IsIdent(FState)) return prError;
+  if (TypeName() != prOk) return prError;
+  if (Accept(FState, K::tkColon) && TypeName() != prOk) return prError;
+  if (!Accept(FState, Keyword("of"))) return prError;
+  if (Variant() != prOk) return prError;
   for (;;) {
-    R = MethodDecl(S);
-    if (R == prNone) R = PropertyDecl(S);
+    const int R = Variant();
     if (R == prNone) return prOk;
     if (R == prError) return prError;
   }
 }
 
-// MethodDecl = MethodHeading ";" MethodDirectives .
-int MethodDecl(TRunState &S) {
-  const int R = MethodHeading(S);
+// MethodHeading = ( ProcedureHeading | FunctionHeading | ConstructorHeading
+//                 | DestructorHeading | OperatorHeading ) .
+int TParser::MethodHeading() {
+  int R = ProcedureHeading();
+  if (R == prNone) R = FunctionHeading();
+  if (R == prNone) R = ConstructorHeading();
+  if (R == prNone) R = DestructorHeading();
+  if (R == prNone) R = OperatorHeading();
+  return R;
+}
+
+// TypeDef = TypeName [ SubrangeRest ] | "reference" "to" ProcType | EnumType
+//         | SubrangeType | StringType | StructuredType | PointerType | ProcType
+//         | InterfaceType .
+// A type name may start a subrange ("Low(T)..High(T)", "A..B"): what follows
+// the name decides.
+int TParser::TypeDef() {
+  TNesting Level(FNesting);
+  if (Level.Deep()) return prError;
+  if (IsIdent(FState)) {
+    if (AcceptWord(FState, "reference")) {
+      if (!Accept(FState, Keyword("to"))) return prError;
+      return ProcType() == prOk ? prOk : prError;
+    }
+    if (IsWord(FState, "bitpacked")) return StructuredType();
+    if (TypeName() != prOk) return prError;
+    if (Is(FState, K::tkLParen) && !SkipBalanced()) return prError;
+    if (Accept(FState, K::tkRange)) return ConstExpr() == prOk ? prOk : prError;
+    return prOk;
+  }
+  for (auto Alternative :
+       {&TParser::EnumType, &TParser::SubrangeType, &TParser::StringType, &TParser::StructuredType,
+        &TParser::PointerType, &TParser::ProcType, &TParser::InterfaceType}) {
+    const int R = (this->*Alternative)();
+    if (R != prNone) return R;
+  }
+  return prNone;
+}
+
+// TypeName = [ "specialize" ] ident { "." ident } [ TypeArgs ] | "string" | "file" .
+int TParser::TypeName() {
+  if (Is(FState, Keyword("string")) || Is(FState, Keyword("file"))) {
+    Next(FState);
+    return prOk;
+  }
+  AcceptWord(FState, "specialize");
+  if (!Accept(FState, K::tkIdentifier)) return prNone;
+  while (Accept(FState, K::tkPeriod))
+    if (!Accept(FState, K::tkIdentifier)) return prError;
+  if (Is(FState, K::tkLess)) {
+    bool TookEqual = false;
+    if (!SkipTypeArgs(TookEqual) || TookEqual) return prError;
+    // A type nested in a generic: "TDictionary<K, V>.TKeyEnumerator".
+    while (Accept(FState, K::tkPeriod))
+      if (!Accept(FState, K::tkIdentifier)) return prError;
+  }
+  return prOk;
+}
+
+// EnumType = "(" ident [ ( "=" | ":=" ) ConstExpr ] { "," ... } ")" .
+// Each value is a constant.
+int TParser::EnumType() {
+  if (!Accept(FState, K::tkLParen)) return prNone;
+  do {
+    std::string Value;
+    if (!TakeIdent(FState, Value)) return prError;
+    FState.Symbols.AddIdent(FState.CurrentUnit, Value, TRefKind::rkConstant);
+    if ((Accept(FState, K::tkEqual) || Accept(FState, K::tkAssign)) && ConstExpr() != prOk)
+      return prError;
+  } while (Accept(FState, K::tkComma));
+  return Accept(FState, K::tkRParen) ? prOk : prError;
+}
+
+// SubrangeType = ConstExpr ".." ConstExpr .
+// A first expression that does not give prOk makes the rule not apply, even
+// after it read tokens; the next alternative starts where it stopped.
+int TParser::SubrangeType() {
+  if (ConstExpr() != prOk) return prNone;
+  if (!Accept(FState, K::tkRange)) return prError;
+  return ConstExpr() == prOk ? prOk : prError;
+}
+
+// StringType = "string" [ "[" ConstExpr "]" ] .
+int TParser::StringType() {
+  if (!Accept(FState, Keyword("string"))) return prNone;
+  if (!Accept(FState, K::tkLBracket)) return prOk;
+  if (ConstExpr() != prOk) return prError;
+  return Accept(FState, K::tkRBracket) ? prOk : prError;
+}
+
+// StructuredType = [ "packed" | "bitpacked" ]
+//                  ( ArrayType | RecordType | ClassType | SetType | FileType ) .
+int TParser::StructuredType() {
+  if (Accept(FState, Keyword("packed")) || AcceptWord(FState, "bitpacked")) {
+    const int R = StructuredType();
+    return R == prNone ? prError : R;
+  }
+  int R = ArrayType();
+  if (R == prNone) R = RecordType();
+  // CurrentClass is set only around a class body: a field typed as a set,
+  // file, pointer or procedure inside a class must not clear the enclosing
+  // class, or the methods after it would be taken for unit routines.
+  if (R == prNone && (Is(FState, Keyword("class")) || Is(FState, Keyword("object")))) {
+    std::string Outer = std::move(FCurrentClass);  // empty outside a class body
+    FCurrentClass = FLastTypeName;
+    R = ClassType();
+    FCurrentClass = std::move(Outer);
+  }
+  if (R == prNone) R = SetType();
+  if (R == prNone) R = FileType();
+  return R;
+}
+
+// ArrayType = "array" [ "[" IndexType { "," IndexType } "]" ] "of" ( "const" | TypeDef ) .
+int TParser::ArrayType() {
+  if (!Accept(FState, Keyword("array"))) return prNone;
+  if (Accept(FState, K::tkLBracket)) {
+    do {
+      if (OrdinalType() != prOk) return prError;
+    } while (Accept(FState, K::tkComma));
+    if (!Accept(FState, K::tkRBracket)) return prError;
+  }
+  if (!Accept(FState, Keyword("of"))) return prError;
+  if (Accept(FState, Keyword("const"))) return prOk;
+  return TypeDef() == prOk ? prOk : prError;
+}
+
+// RecordType = "record" [ "helper" "for" TypeName ] Members "end" .
+// Fields, variant parts, visibility sections, methods, operators, properties
+// and nested sections, read by the member rule that class bodies use; a
+// record with methods gets a class entry for them.
+int TParser::RecordType() {
+  if (!Is(FState, Keyword("record"))) return prNone;
+  FState.Symbols.SetLastKind(TRefKind::rkRecord);
+  Next(FState);
+  return RecordTypeBody();
+}
+
+// The part of a record type after "record" (or of a type helper after
+// "type"): [ "helper" [ "(" TypeName ")" ] "for" TypeName ] Members "end".
+int TParser::RecordTypeBody() {
+  std::string Outer = std::move(FCurrentClass);
+  FCurrentClass = FLastTypeName;
+  const bool OuterEntry = FHasClassEntry;
+  FHasClassEntry = false;
+  int R = prOk;
+  if (AcceptWord(FState, "helper")) {
+    FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
+    FHasClassEntry = true;
+    if (Accept(FState, K::tkLParen) && (TypeName() != prOk || !Accept(FState, K::tkRParen)))
+      R = prError;
+    else if (!Accept(FState, Keyword("for")) || TypeName() != prOk)
+      R = prError;
+  }
+  if (R == prOk) R = Members(true);
+  FCurrentClass = std::move(Outer);
+  FHasClassEntry = OuterEntry;
+  if (R != prOk) return prError;
+  return Accept(FState, Keyword("end")) ? prOk : prError;
+}
+
+// SetType = "set" "of" IndexType .
+int TParser::SetType() {
+  if (!Accept(FState, Keyword("set"))) return prNone;
+  if (!Accept(FState, Keyword("of"))) return prError;
+  return OrdinalType() == prOk ? prOk : prError;
+}
+
+// FileType = "file" [ "of" TypeDef ] .
+int TParser::FileType() {
+  if (!Accept(FState, Keyword("file"))) return prNone;
+  if (Accept(FState, Keyword("of")) && TypeDef() != prOk) return prError;
+  return prOk;
+}
+
+// PointerType = "^" TypeName .
+int TParser::PointerType() {
+  if (!Accept(FState, K::tkCaret)) return prNone;
+  return TypeName() == prOk ? prOk : prError;
+}
+
+// ProcType = ( "procedure" [FormalParams]
+//            | "function" [FormalParams] ":" TypeDef )
+//            [ "of" "object" | "is" "nested" ] [Convention] .
+// A convention after the ";" that follows is read by the declaration.
+int TParser::ProcType() {
+  const bool IsFunction = Is(FState, Keyword("function"));
+  if (!IsFunction && !Is(FState, Keyword("procedure"))) return prNone;
+  Next(FState);
+  if (FormalParams() == prError) return prError;
+  if (IsFunction) {
+    if (!Accept(FState, K::tkColon)) return prError;
+    if (TypeDef() != prOk) return prError;
+  }
+  if (Accept(FState, Keyword("of")) && !Accept(FState, Keyword("object"))) return prError;
+  if (Accept(FState, Keyword("is")) && !AcceptWord(FState, "nested")) return prError;
+  if (IsConvention(FState)) Next(FState);
+  FProcType = true;
+  return prOk;
+}
+
+// ClassType = ( "class" | "object" ) ( "of" TypeName | ";" |
+//             [ "abstract" | "sealed" ] [ "helper" ] [ "(" TypeName { "," TypeName } ")" ]
+//             [ "for" TypeName ] ( ";" | Members "end" ) ) .
+// Runs with CurrentClass holding the name of the type being declared. A class
+// reference type ("class of") keeps its kind; a forward declaration ends at
+// its ";", which is left for the declaration.
+int TParser::ClassType() {
+  if (!Is(FState, Keyword("class")) && !Is(FState, Keyword("object"))) return prNone;
+  Next(FState);
+  if (Accept(FState, Keyword("of"))) return TypeName() == prOk ? prOk : prError;
+  FState.Symbols.SetLastKind(TRefKind::rkClass);
+  FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
+  while (AcceptWord(FState, "abstract") || AcceptWord(FState, "sealed") ||
+         AcceptWord(FState, "helper")) {
+  }
+  if (Accept(FState, K::tkLParen)) {
+    do {
+      if (TypeName() != prOk) return prError;
+    } while (Accept(FState, K::tkComma));
+    if (!Accept(FState, K::tkRParen)) return prError;
+  }
+  if (Accept(FState, Keyword("for")) && TypeName() != prOk) return prError;
+  if (Is(FState, K::tkSemicolon)) return prOk;
+  const bool OuterEntry = FHasClassEntry;
+  FHasClassEntry = true;
+  const int R = Members(false);
+  FHasClassEntry = OuterEntry;
+  if (R != prOk) return prError;
+  return Accept(FState, Keyword("end")) ? prOk : prError;
+}
+
+// InterfaceType = ( "interface" | "dispinterface" ) ( ";" |
+//                 [ "(" TypeName ")" ] [ "[" GUID "]" ] Members "end" ) .
+// Recorded like a class, its methods as members.
+int TParser::InterfaceType() {
+  if (!Is(FState, Keyword("interface")) && !Is(FState, Keyword("dispinterface"))) return prNone;
+  Next(FState);
+  FState.Symbols.SetLastKind(TRefKind::rkClass);
+  if (Is(FState, K::tkSemicolon)) return prOk;
+  std::string Outer = std::move(FCurrentClass);
+  FCurrentClass = FLastTypeName;
+  FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
+  const bool OuterEntry = FHasClassEntry;
+  FHasClassEntry = true;
+  int R = prOk;
+  if (Accept(FState, K::tkLParen)) {
+    if (TypeName() != prOk || !Accept(FState, K::tkRParen)) R = prError;
+  }
+  if (R == prOk) R = Members(false);
+  FCurrentClass = std::move(Outer);
+  FHasClassEntry = OuterEntry;
+  if (R != prOk) return prError;
+  return Accept(FState, Keyword("end")) ? prOk : prError;
+}
+
+// Members = { Attributes | Visibility | "strict" Visibility | VariantPart
+//           | [ "class" ] ( "var" | "threadvar" ) | "const" ConstDecl { ConstDecl }
+//           | "type" TypeDecl { TypeDecl } | [ "class" ] MethodDecl
+//           | [ "class" ] PropertyDecl | FieldDecl } .
+// The body of a class, record, object or interface, up to its "end", which
+// is left current. InRecord allows variant parts.
+int TParser::Members(bool InRecord) {
+  TNesting Level(FNesting);
+  if (Level.Deep()) return prError;
+  for (;;) {
+    if (Is(FState, Keyword("end"))) return prOk;
+    if (FState.AtEnd) return prError;
+    const std::uint64_t Before = FState.TokensRead;
+    int R = prOk;
+    if (Is(FState, K::tkLBracket)) {
+      if (!SkipBalanced()) return prError;
+      continue;
+    }
+    if (AcceptVisibility(FState) || AcceptWord(FState, "strict")) continue;
+    if (InRecord && Is(FState, Keyword("case"))) {
+      if (VariantPart() != prOk) return prError;
+      continue;
+    }
+    const bool ClassWide = Accept(FState, Keyword("class"));
+    if (Accept(FState, Keyword("var")) || Accept(FState, Keyword("threadvar"))) continue;
+    if (!ClassWide && Accept(FState, Keyword("const"))) {
+      while (!IsWord(FState, "strict") && (R = ConstDecl()) == prOk) {
+      }
+      if (R == prError) return prError;
+      continue;
+    }
+    if (!ClassWide && Accept(FState, Keyword("type"))) {
+      // A nested type is a type of the unit; the methods after it belong to
+      // the enclosing body again.
+      const std::string Outer = FCurrentClass;
+      while ((IsIdent(FState) && !IsWord(FState, "strict")) || Is(FState, K::tkLBracket)) {
+        R = TypeDecl();
+        FCurrentClass = Outer;
+        if (R != prOk) return prError;
+      }
+      continue;
+    }
+    if (IsRoutineKeyword(FState) || IsWord(FState, "operator")) {
+      if (!FHasClassEntry) {
+        FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
+        FHasClassEntry = true;
+      }
+      if (MethodDecl() != prOk) return prError;
+      continue;
+    }
+    if (Is(FState, Keyword("property"))) {
+      if (PropertyDecl() != prOk) return prError;
+      continue;
+    }
+    if (FieldDecl() != prOk) return prError;
+    if (FState.TokensRead == Before) return prError;
+  }
+}
+
+// MethodDecl = MethodHeading [ "=" ident ] RoutineTail .
+// "= ident" maps an interface method to one of another name.
+int TParser::MethodDecl() {
+  const int R = MethodHeading();
   if (R != prOk) return R;
-  if (!Accept(S, K::tkSemicolon)) return prError;
-  return MethodDirectives(S) == prError ? prError : prOk;
+  if (Accept(FState, K::tkEqual) && !Accept(FState, K::tkIdentifier)) return prError;
+  return RoutineTail();
 }
 
-// MethodDirectives = [ ( "virtual" | "dynamic" | "override" ) ";" ]
-//                    [ "message" ConstExpr ";" ] [ Convention ";" ] [ "abstract" ";" ] .
-// Each step looks at the token current at that moment; a directive out of
-// this order, or any other, is left current and ends the member list.
-int MethodDirectives(TRunState &S) {
-  if (!IsIdent(S)) return prNone;
-  if (AcceptWord(S, "virtual") || AcceptWord(S, "dynamic") || AcceptWord(S, "override")) {
-    if (!Accept(S, K::tkSemicolon)) return prError;
-  }
-  if (AcceptWord(S, "message")) {
-    if (ConstExpr(S) != prOk || !Accept(S, K::tkSemicolon)) return prError;
-  }
-  if (IsConvention(S)) {
-    Next(S);
-    if (!Accept(S, K::tkSemicolon)) return prError;
-  }
-  if (AcceptWord(S, "abstract")) {
-    if (!Accept(S, K::tkSemicolon)) return prError;
-  }
-  return prOk;
+// MethodDirectives = { ";" | Directive } , at least one ";" (RoutineTail).
+int TParser::MethodDirectives() {
+  if (!IsIdent(FState) && !Is(FState, K::tkSemicolon)) return prNone;
+  return RoutineTail();
 }
 
-// PropertyDecl = "property" AnyToken PropertyInterface PropertySpecifiers [";"] .
-int PropertyDecl(TRunState &S) {
-  if (!Accept(S, Keyword("property"))) return prNone;
-  Next(S); // the name, whatever token it is
-  if (PropertyInterface(S) != prOk) return prError;
-  if (PropertySpecifiers(S) != prOk) return prError;
-  Accept(S, K::tkSemicolon);
-  return prOk;
+// PropertyDecl = "property" AnyToken { any token but ";" } ";"
+//                { ( "default" | Hints ) ";" } .
+// Nothing of a property is recorded: its interface and specifiers (read,
+// write, stored, default, index, implements, dispid...) are read up to the
+// ";" that ends it, and an array property may then be marked default.
+int TParser::PropertyDecl() {
+  if (!Accept(FState, Keyword("property"))) return prNone;
+  Next(FState);  // the name, whatever token it is
+  if (SkipValue() != prOk || !Accept(FState, K::tkSemicolon)) return prError;
+  // "default;" marks an array property; hints may follow as well.
+  for (;;) {
+    const std::uint64_t Before = FState.TokensRead;
+    AcceptWord(FState, "default");
+    Hints();
+    if (FState.TokensRead == Before) return prOk;
+    if (!Accept(FState, K::tkSemicolon)) return prError;
+  }
 }
 
 } // namespace codeweft

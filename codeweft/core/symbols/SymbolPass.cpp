@@ -1,11 +1,12 @@
 #include "codeweft/core/symbols/SymbolPass.h"
 
 #include <filesystem>
+#include <functional>
 
 #include "codeweft/core/Errors.h"
 #include "codeweft/core/FileNames.h"
-#include "codeweft/core/parse/Parser.h"
 #include "codeweft/core/lex/TokenStream.h"
+#include "codeweft/core/parse/Parser.h"
 
 namespace codeweft {
 
@@ -14,8 +15,7 @@ TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index) {
   const TURElm &Unit = State.Symbols.Units.at(static_cast<std::size_t>(Index));
   State.CurrentUnit = Unit.Name;
   State.Phase = TPhase::phSymbols;
-  State.CurrentClass.clear();
-  State.Nesting = 0;
+  State.Parser->Restart();
   try {
     State.Scanner.Open(LocateSourceFile(Unit.FileName));
   } catch (const EFOpenError &E) {
@@ -26,19 +26,44 @@ TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index) {
                       std::to_string(Unit.ProjectLine) + "): " + E.what());
   }
   State.AtEnd = false;
+  // Lines are counted from the text of every token read, blanks and
+  // comments included, so a stop can be reported by line. Any hook already
+  // installed (a test's) still runs.
+  struct THookGuard {
+    TRunState &S;
+    std::function<void()> Saved;
+    ~THookGuard() { S.TokenHook = std::move(Saved); }
+  } Guard{State, State.TokenHook};
+  int Line = 1, TokenLine = 1;
+  State.TokenHook = [&State, &Line, &TokenLine, &Guard] {
+    TokenLine = Line;
+    for (const char C : State.Token.Text) Line += C == '\n';
+    if (Guard.Saved) Guard.Saved();
+  };
   Advance(State);
   while (!State.AtEnd && State.Token.Kind != Keyword("implementation")) {
     if (State.Token.Kind != Keyword("interface")) {
       Advance(State);
       continue;
     }
-    const int Result = InterfaceSection(State);
-    State.CurrentClass.clear();
+    const int Result = State.Parser->InterfaceSection();
+    // No class body carries over from a parse that stopped inside one.
+    State.Parser->Restart();
     if (!Outcome.HasInterface) {
       Outcome.HasInterface = true;
       Outcome.Result = Result;
       Outcome.StopKind = State.Token.Kind;
       Outcome.StopText = State.Token.Text;
+      Outcome.StopLine = TokenLine;
+      // An interface that ends the unit ("end." with the implementation in
+      // an include file) ended where it should.
+      if (Result == prOk && State.Token.Kind == Keyword("end")) {
+        Advance(State);
+        if (State.Token.Kind == TTokenKind::tkPeriod) {
+          Outcome.StopKind = TTokenKind::tkEnd;
+          Outcome.StopText.clear();
+        }
+      }
     }
   }
   State.Scanner.Close();
@@ -51,7 +76,13 @@ void BuildSymbolTable(TRunState &State, const TSymbolPassEvents &Events) {
   const int Count = static_cast<int>(State.Symbols.Units.size());
   if (Events.Progress) Events.Progress(Count, 0);
   for (int I = 0; I < Count; ++I) {
-    ParseUnitInterface(State, I);
+    const TInterfaceOutcome Outcome = ParseUnitInterface(State, I);
+    if (Outcome.Stopped()) {
+      const TURElm &Unit = State.Symbols.Units[static_cast<std::size_t>(I)];
+      WarnAt(State, LocateSourceFile(Unit.FileName), Outcome.StopLine,
+             "interface declarations not understood from '" + Outcome.StopText +
+                 "' on; the rest of the interface is not recorded");
+    }
     if (Events.Progress) Events.Progress(Count, I + 1);
   }
   State.Symbols.SortAll();

@@ -20,6 +20,7 @@ struct TInterfaceOutcome {
   // complete interface, else the construct the rules did not know.
   TTokenKind StopKind = TTokenKind::tkEnd;
   std::string StopText;
+  int StopLine = 0;  // the line of the file on which that token starts
   // True when the parse stopped short of "implementation" and of the end of
   // the file, whether with a syntax error or at a construct no rule applies to.
   bool Stopped() const {
@@ -43,6 +44,9 @@ struct TSymbolPassEvents {
 
 // The whole pass: the status text, progress 0 of n, ParseUnitInterface for
 // every unit in list order with a progress step after each, then SortAll.
+// A unit whose interface parse stopped early is reported as a source warning
+// naming the line and the token, since what follows it is neither recorded
+// nor linked.
 void BuildSymbolTable(TRunState &State, const TSymbolPassEvents &Events);
 
 // The file to open for a unit's file name as written in a project file: a

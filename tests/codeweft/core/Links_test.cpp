@@ -45,9 +45,7 @@ TEST_F(LinksTest, MethodLinksAndQualifiedImplementationHeadings) {
                            "constructor TForm1 . Create; begin end;\r\nend.\r\n";
   AddUnit("Main", Main);
   const auto D = Listing("Main");
-  std::string Expected = Main;
-  Expected.replace(Expected.find("TForm1 . Create;"), 16, "TForm1.Create  ;");
-  EXPECT_EQ(D.Text, Expected);
+  EXPECT_EQ(D.Text, Main);
   EXPECT_NE(D.Markup.find("procedure [Button1Click>#main_TForm1_Button1Click|"
                           "main_TForm1_Button1Click](Sender"),
             std::string::npos)
@@ -55,10 +53,26 @@ TEST_F(LinksTest, MethodLinksAndQualifiedImplementationHeadings) {
   EXPECT_NE(D.Markup.find("procedure <main_TForm1_Button1Click>TForm1.Button1Click(Sender"),
             std::string::npos)
       << D.Markup;
-  // Blanks inside a qualified name follow the name, which stands as one token.
-  EXPECT_NE(D.Markup.find("constructor <main_TForm1_Create>TForm1.Create  ;"),
-            std::string::npos)
+  // Blanks inside a qualified name stay where they stand, around its pieces.
+  EXPECT_NE(D.Markup.find("constructor <main_TForm1_Create>TForm1 . Create;"), std::string::npos)
       << D.Markup;
+}
+
+TEST_F(LinksTest, CommentsAndLineBreaksInsideQualifiedHeadingsStayInPlace) {
+  const std::string Main =
+      "unit Main;\r\ninterface\r\ntype TForm1 = class\r\n"
+      "  procedure A; procedure B; procedure C;\r\nend;\r\n"
+      "implementation\r\n"
+      "procedure TForm1. {c} A; begin end;\r\n"
+      "procedure TForm1\r\n  .B; begin end;\r\n"
+      "procedure TForm1.\r\n  (* next line *) C; begin end;\r\nend.\r\n";
+  AddUnit("Main", Main);
+  const auto D = Listing("Main");
+  EXPECT_EQ(D.Text, Main);
+  for (const char *Heading : {"<main_TForm1_A>TForm1. {c} A;", "<main_TForm1_B>TForm1\r\n  .B;",
+                              "<main_TForm1_C>TForm1.\r\n  (* next line *) C;"})
+    EXPECT_NE(D.Markup.find(Heading), std::string::npos) << Heading << "\n" << D.Markup;
+  EXPECT_EQ(D.Anchors, 3);
 }
 
 TEST_F(LinksTest, CallsOfUsedRoutinesLinkAndOtherNamesStayPlain) {
@@ -123,10 +137,10 @@ TEST_F(LinksTest, ASecondUnitsUsesClauseAddsItsRoutinesOnlyFromThere) {
 }
 
 TEST_F(LinksTest, OutsideTheListingPhasesChainsAreOnlyRead) {
-  EXPECT_EQ(Apply(IdentifierChain, "A.B.C ;"), prOk);
+  EXPECT_EQ(Apply(&TParser::IdentifierChain, "A.B.C ;"), prOk);
   EXPECT_EQ(Current(), ";");
-  EXPECT_EQ(Apply(IdentifierChain, "A. ;"), prError);
-  EXPECT_EQ(Apply(IdentifierChain, "; A"), prNone);
+  EXPECT_EQ(Apply(&TParser::IdentifierChain, "A. ;"), prError);
+  EXPECT_EQ(Apply(&TParser::IdentifierChain, "; A"), prNone);
   EXPECT_TRUE(S.PendingTokens.empty());
 }
 

@@ -122,7 +122,7 @@ struct ParserTest : ::testing::Test {
 
   // Rule tests: Source is read from its first token in phSymbols, with the
   // unit Demo current; Rule is applied once.
-  int Apply(int (*Rule)(TRunState &), const std::string &Source) {
+  int Apply(int (TParser::*Rule)(), const std::string &Source) {
     S.Symbols.CreateSymbols();
     AddUnit("Demo", "");
     S.Phase = TPhase::phSymbols;
@@ -130,7 +130,8 @@ struct ParserTest : ::testing::Test {
     S.Scanner.Open(Dir.Write("rule.pas", Source));
     S.AtEnd = false;
     Advance(S);
-    return Rule(S);
+    S.Parser->Restart();
+    return ((*S.Parser).*Rule)();
   }
   // The current token's text, "<end>" at the end.
   std::string Current() const { return S.AtEnd ? "<end>" : std::string(S.Token.Text); }

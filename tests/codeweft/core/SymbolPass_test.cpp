@@ -92,3 +92,37 @@ TEST_F(SymbolPassTest, SourceFilesAreFoundWithBackslashesAndAnyCase) {
 
 } // namespace
 } // namespace codeweft
+
+namespace codeweft {
+namespace {
+
+// Source warnings of the symbol pass, as "file:line: text".
+struct TWarningLog : TRunReporter {
+  std::vector<std::string> Lines;
+  void ReportStatus(const std::string &) override {}
+  void ReportProgress(int, int) override {}
+  void ReportWarning(const std::string &) override {}
+  void ReportError(const std::string &) override {}
+  void ReportSourceWarning(const std::string &File, int Line, const std::string &Text) override {
+    Lines.push_back(File + ":" + std::to_string(Line) + ": " + Text);
+  }
+};
+
+TEST_F(SymbolPassTest, AnInterfaceThatStopsEarlyIsOneSourceWarningNamingLineAndToken) {
+  TWarningLog Log;
+  S.Reporter = &Log;
+  S.Symbols.CreateSymbols();
+  AddUnit("Clean",
+          "unit Clean;\r\ninterface\r\nprocedure P; overload;\r\nimplementation\r\nend.\r\n");
+  AddUnit("Broken",
+          "unit Broken;\r\ninterface\r\nprocedure P;\r\n{ a comment\r\n spanning lines }\r\n"
+          "var V: Integer begin;\r\nprocedure Q;\r\nimplementation\r\nend.\r\n");
+  BuildSymbolTable(S, {});
+  S.Reporter = nullptr;
+  ASSERT_EQ(Log.Lines.size(), 1u);
+  EXPECT_EQ(Log.Lines[0].rfind(S.Symbols.Units[0].FileName + ":6: ", 0), 0u) << Log.Lines[0];
+  EXPECT_NE(Log.Lines[0].find("'begin'"), std::string::npos) << Log.Lines[0];
+}
+
+}  // namespace
+}  // namespace codeweft
