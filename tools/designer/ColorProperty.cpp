@@ -20,6 +20,10 @@ std::vector<std::string> TColorProperty::GetValues() {
   return values;
 }
 
+std::string TColorProperty::GetValue() {
+  return ColorToString(static_cast<TColor>(GetOrdProp(*GetComponent(), GetName())));
+}
+
 void RegisterDesignerEditors() {
   static const bool done = (RegisterPropertyEditor<TColorProperty>(TTypeOf<TColor>::Get(), nullptr, ""), true);
   (void)done;

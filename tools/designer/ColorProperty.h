@@ -16,6 +16,8 @@ class TColorProperty : public framework::TPropertyEditor {
     return {framework::paValueList, framework::paRevertable};
   }
   std::vector<std::string> GetValues() override;
+  // A colour without a name shows as $00BBGGRR, as the form text has it.
+  std::string GetValue() override;
 };
 
 // Registers the editors this program adds to the design layer's (once).
