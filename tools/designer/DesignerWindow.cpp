@@ -103,8 +103,10 @@ void TDesignerWindow::ShowAll() {
 }
 
 void TDesignerWindow::ShowDesignedForm() {
+  // The designed form is a window of its own, shown with the designer's windows.
   TCustomForm* form = FDesigner->Form();
-  if (form && form != FShownForm && Visible()) form->Show();
+  if (!form || form == FShownForm || !Visible()) return;
+  form->Show();
   FShownForm = form;
 }
 

@@ -144,6 +144,7 @@ TEST_F(DesignerQtTest, PlaceEditSaveAndReopenThroughRealInput) {
   ASSERT_NE(Window->PageButton("Tessaline"), nullptr) << "the package's page";
   ASSERT_NE(Window->PageButton("Standard"), nullptr);
 
+  EXPECT_TRUE(form->Showing()) << "the designed form is on the screen";
   TComponent* tri = Place("Tessaline", "TTriPane", *form, 16, 16);
   ASSERT_NE(tri, nullptr);
   EXPECT_EQ(tri->Name(), "TriPane1");
