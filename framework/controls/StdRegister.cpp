@@ -32,16 +32,15 @@ void RegisterStandardClasses() {
 
 void RegisterStandardComponents() {
   RegisterStandardClasses();
-  RegisterComponents("Standard",
-                     {&TLabel::StaticClass(), &TEdit::StaticClass(), &TButton::StaticClass(),
-                      &TSpeedButton::StaticClass(), &TPanel::StaticClass(),
-                      &TGroupBox::StaticClass(), &TRadioGroup::StaticClass(),
-                      &TProgressBar::StaticClass(), &TStatusBar::StaticClass(),
-                      &TStringGrid::StaticClass(), &TFilenameEdit::StaticClass(),
-                      &TDirectoryEdit::StaticClass()});
-  RegisterComponents("System", {&TTimer::StaticClass(), &TPopupMenu::StaticClass(),
-                                &TImageList::StaticClass(), &TOpenDialog::StaticClass(),
-                                &TFormStorage::StaticClass()});
+  RegisterComponents(
+      "Standard",
+      {&TLabel::StaticClass(), &TEdit::StaticClass(), &TButton::StaticClass(),
+       &TSpeedButton::StaticClass(), &TPanel::StaticClass(), &TGroupBox::StaticClass(),
+       &TRadioGroup::StaticClass(), &TProgressBar::StaticClass(), &TStatusBar::StaticClass(),
+       &TStringGrid::StaticClass(), &TFilenameEdit::StaticClass(), &TDirectoryEdit::StaticClass()});
+  RegisterComponents(
+      "System", {&TTimer::StaticClass(), &TPopupMenu::StaticClass(), &TImageList::StaticClass(),
+                 &TOpenDialog::StaticClass(), &TFormStorage::StaticClass()});
 }
 
 }  // namespace framework

@@ -118,7 +118,8 @@ void TSetProperty::Toggle(const std::string& element) {
   const TTypeInfo* type = GetPropInfo()->Type->ElementType;
   int bit = type ? type->EnumValue(element) : -1;
   if (bit < 0) throw EPropertyError("'" + element + "' is not an element of " + GetName());
-  SetOrdProp(*GetComponent(), GetName(), GetOrdProp(*GetComponent(), GetName()) ^ (int64_t{1} << bit));
+  SetOrdProp(*GetComponent(), GetName(),
+             GetOrdProp(*GetComponent(), GetName()) ^ (int64_t{1} << bit));
   Modified();
 }
 

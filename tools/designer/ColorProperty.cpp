@@ -8,10 +8,12 @@ using namespace framework;
 
 std::vector<std::string> TColorProperty::GetValues() {
   static const char* const kNames[] = {
-      "clBlack", "clMaroon", "clGreen", "clOlive", "clNavy", "clPurple", "clTeal", "clGray",
-      "clSilver", "clRed", "clLime", "clYellow", "clBlue", "clFuchsia", "clAqua", "clWhite",
-      "clBtnFace", "clBtnShadow", "clBtnHighlight", "clBtnText", "clWindow", "clWindowText",
-      "clHighlight", "clHighlightText", "clInfoBk", "clInfoText", "clGrayText", "clNone"};
+      "clBlack",    "clMaroon",     "clGreen",     "clOlive",         "clNavy",
+      "clPurple",   "clTeal",       "clGray",      "clSilver",        "clRed",
+      "clLime",     "clYellow",     "clBlue",      "clFuchsia",       "clAqua",
+      "clWhite",    "clBtnFace",    "clBtnShadow", "clBtnHighlight",  "clBtnText",
+      "clWindow",   "clWindowText", "clHighlight", "clHighlightText", "clInfoBk",
+      "clInfoText", "clGrayText",   "clNone"};
   std::vector<std::string> values;
   for (const char* name : kNames) {
     int64_t color;
@@ -25,7 +27,8 @@ std::string TColorProperty::GetValue() {
 }
 
 void RegisterDesignerEditors() {
-  static const bool done = (RegisterPropertyEditor<TColorProperty>(TTypeOf<TColor>::Get(), nullptr, ""), true);
+  static const bool done =
+      (RegisterPropertyEditor<TColorProperty>(TTypeOf<TColor>::Get(), nullptr, ""), true);
   (void)done;
 }
 

@@ -135,7 +135,8 @@ TButton* TDesignerWindow::CommandButton(const std::string& caption) const {
 void TDesignerWindow::RebuildPalette() {
   FPages.clear();
   for (const TPaletteEntry& e : PaletteEntries())
-    if (std::none_of(FPages.begin(), FPages.end(), [&](const std::string& p) { return SameText(p, e.Page); }))
+    if (std::none_of(FPages.begin(), FPages.end(),
+                     [&](const std::string& p) { return SameText(p, e.Page); }))
       FPages.push_back(e.Page);
   for (TSpeedButton* b : FPageButtons) delete b;
   FPageButtons.clear();
@@ -151,7 +152,8 @@ void TDesignerWindow::RebuildPalette() {
     FPageButtons.push_back(button);
   }
   std::string page = FPage;
-  if (std::none_of(FPages.begin(), FPages.end(), [&](const std::string& p) { return SameText(p, page); }))
+  if (std::none_of(FPages.begin(), FPages.end(),
+                   [&](const std::string& p) { return SameText(p, page); }))
     page = FPages.empty() ? std::string() : FPages.front();
   ShowPage(page);
 }

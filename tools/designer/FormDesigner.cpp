@@ -24,10 +24,10 @@ constexpr size_t kUndoSteps = 50;
 struct TGripEdges {
   bool Left, Top, Right, Bottom;
 };
-constexpr TGripEdges kGripEdges[8] = {
-    {true, true, false, false},  {false, true, false, false}, {false, true, true, false},
-    {false, false, true, false}, {false, false, true, true},  {false, false, false, true},
-    {true, false, false, true},  {true, false, false, false}};
+constexpr TGripEdges kGripEdges[8] = {{true, true, false, false}, {false, true, false, false},
+                                      {false, true, true, false}, {false, false, true, false},
+                                      {false, false, true, true}, {false, false, false, true},
+                                      {true, false, false, true}, {true, false, false, false}};
 
 TShiftState KeysToShift(intptr_t keys) {
   TShiftState s;
@@ -55,7 +55,10 @@ TGrip::TGrip(TFormDesigner& designer, int index)
   FControlStyle.Include(csCaptureMouse);
   SetBounds(0, 0, kGripSize, kGripSize);
   SetColor(clBlack);
-  SetCursor(index % 4 == 1 ? crSizeNS : index % 4 == 3 ? crSizeWE : index % 4 == 0 ? crSizeNWSE : crSizeNESW);
+  SetCursor(index % 4 == 1   ? crSizeNS
+            : index % 4 == 3 ? crSizeWE
+            : index % 4 == 0 ? crSizeNWSE
+                             : crSizeNESW);
 }
 
 void TGrip::Paint() {
@@ -146,7 +149,8 @@ static std::string RootClassName(std::string_view text) {
   size_t b = colon + 1;
   while (b < text.size() && (text[b] == ' ' || text[b] == '\t')) ++b;
   size_t e = b;
-  while (e < text.size() && (std::isalnum(static_cast<unsigned char>(text[e])) || text[e] == '_')) ++e;
+  while (e < text.size() && (std::isalnum(static_cast<unsigned char>(text[e])) || text[e] == '_'))
+    ++e;
   return std::string(text.substr(b, e - b));
 }
 
@@ -276,7 +280,8 @@ void TFormDesigner::MoveSelection(int dx, int dy) {
   auto* control = dynamic_cast<TControl*>(FSelection);
   if (!control || control == FForm) return;
   Checkpoint();
-  control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(), control->Height());
+  control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(),
+                     control->Height());
   Modified();
 }
 
@@ -312,7 +317,8 @@ void TFormDesigner::GripReleased(bool moved) {
 
 TRect TFormDesigner::FormRect(const TControl& control) const {
   if (&control == FForm) return FForm->ClientRect();
-  TPoint topLeft = FForm->ScreenToClient(control.Parent()->ClientToScreen({control.Left(), control.Top()}));
+  TPoint topLeft =
+      FForm->ScreenToClient(control.Parent()->ClientToScreen({control.Left(), control.Top()}));
   return Bounds(topLeft.X, topLeft.Y, control.Width(), control.Height());
 }
 
@@ -324,14 +330,10 @@ void TFormDesigner::UpdateGrips() {
     if (!c->Visible()) show = false;
   TRect r = show ? FormRect(*control) : TRect();
   const int h = kGripSize / 2;
-  const TPoint places[8] = {{r.Left, r.Top},
-                            {(r.Left + r.Right) / 2, r.Top},
-                            {r.Right, r.Top},
-                            {r.Right, (r.Top + r.Bottom) / 2},
-                            {r.Right, r.Bottom},
-                            {(r.Left + r.Right) / 2, r.Bottom},
-                            {r.Left, r.Bottom},
-                            {r.Left, (r.Top + r.Bottom) / 2}};
+  const TPoint places[8] = {{r.Left, r.Top},     {(r.Left + r.Right) / 2, r.Top},
+                            {r.Right, r.Top},    {r.Right, (r.Top + r.Bottom) / 2},
+                            {r.Right, r.Bottom}, {(r.Left + r.Right) / 2, r.Bottom},
+                            {r.Left, r.Bottom},  {r.Left, (r.Top + r.Bottom) / 2}};
   for (TGrip* grip : FGrips) {
     if (show) {
       TPoint p = places[grip->Index()];
@@ -486,10 +488,18 @@ bool TFormDesigner::HandleKey(int key, TShiftState shift) {
   const int step = shift.Contains(ssCtrl) ? 8 : 1;
   int dx = 0, dy = 0;
   switch (key) {
-    case VK_LEFT: dx = -step; break;
-    case VK_RIGHT: dx = step; break;
-    case VK_UP: dy = -step; break;
-    case VK_DOWN: dy = step; break;
+    case VK_LEFT:
+      dx = -step;
+      break;
+    case VK_RIGHT:
+      dx = step;
+      break;
+    case VK_UP:
+      dy = -step;
+      break;
+    case VK_DOWN:
+      dy = step;
+      break;
     case VK_DELETE:
       DeleteSelection();
       return true;
@@ -498,7 +508,8 @@ bool TFormDesigner::HandleKey(int key, TShiftState shift) {
       if (FPlaceClass) {
         FPlaceClass = nullptr;
         Changed();
-      } else if (auto* control = dynamic_cast<TControl*>(FSelection); control && control->Parent()) {
+      } else if (auto* control = dynamic_cast<TControl*>(FSelection);
+                 control && control->Parent()) {
         SelectComponent(Selectable(control->Parent()));
       }
       return true;

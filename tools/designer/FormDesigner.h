@@ -138,7 +138,8 @@ class TGrip : public framework::TCustomControl {
   void Paint() override;
 
  protected:
-  void MouseDown(framework::TMouseButton button, framework::TShiftState shift, int x, int y) override;
+  void MouseDown(framework::TMouseButton button, framework::TShiftState shift, int x,
+                 int y) override;
   void MouseMove(framework::TShiftState shift, int x, int y) override;
   void MouseUp(framework::TMouseButton button, framework::TShiftState shift, int x, int y) override;
 

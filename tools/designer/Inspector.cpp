@@ -83,9 +83,10 @@ void TInspector::DesignerChanged() {
     Rebuild();
   else
     RefreshValues();
-  std::string title = selected ? (selected->Name().empty() ? std::string("(unnamed)") : selected->Name()) +
-                                     ": " + selected->StreamedClassName()
-                               : std::string("(nothing selected)");
+  std::string title =
+      selected ? (selected->Name().empty() ? std::string("(unnamed)") : selected->Name()) + ": " +
+                     selected->StreamedClassName()
+               : std::string("(nothing selected)");
   FSelector->SetCaption(title);
 }
 
@@ -104,7 +105,8 @@ void TInspector::AddRows(TPersistent* instance, const std::string& prefix, int d
     if (prop->Kind() == tkClass && editor->GetAttributes().Contains(paSubProperties)) {
       TObject* object = GetObjectProp(*instance, prop->Name);
       auto* sub = dynamic_cast<TPersistent*>(object);
-      if (sub && !dynamic_cast<TComponent*>(object) && depth < 2) AddRows(sub, name + ".", depth + 1);
+      if (sub && !dynamic_cast<TComponent*>(object) && depth < 2)
+        AddRows(sub, name + ".", depth + 1);
       continue;
     }
     if (isEvent != FEvents) continue;

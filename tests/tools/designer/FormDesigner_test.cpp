@@ -76,8 +76,8 @@ TEST_F(DesignerTest, GripsSurroundTheSelectionAndResizeIt) {
   ASSERT_EQ(grips.size(), 8u);
   // In form coordinates the button lies at (60, 50)-(140, 80); grips are centred on its
   // corners and edge middles, above every designed control.
-  const TPoint centres[8] = {{60, 50}, {100, 50}, {140, 50}, {140, 65},
-                             {140, 80}, {100, 80}, {60, 80}, {60, 65}};
+  const TPoint centres[8] = {{60, 50},  {100, 50}, {140, 50}, {140, 65},
+                             {140, 80}, {100, 80}, {60, 80},  {60, 65}};
   for (int i = 0; i < 8; ++i) {
     SCOPED_TRACE(i);
     EXPECT_TRUE(grips[i]->Visible());
@@ -128,10 +128,10 @@ struct TKeyCase {
 
 TEST_F(DesignerTest, KeysMoveResizeAndDelete) {
   const TKeyCase cases[] = {
-      {VK_RIGHT, {}, Bounds(41, 40, 75, 25)},        {VK_LEFT, {}, Bounds(39, 40, 75, 25)},
-      {VK_DOWN, {}, Bounds(40, 41, 75, 25)},         {VK_UP, {}, Bounds(40, 39, 75, 25)},
-      {VK_RIGHT, {ssCtrl}, Bounds(48, 40, 75, 25)},  {VK_RIGHT, {ssShift}, Bounds(40, 40, 76, 25)},
-      {VK_DOWN, {ssShift}, Bounds(40, 40, 75, 26)},  {VK_LEFT, {ssShift}, Bounds(40, 40, 74, 25)},
+      {VK_RIGHT, {}, Bounds(41, 40, 75, 25)},       {VK_LEFT, {}, Bounds(39, 40, 75, 25)},
+      {VK_DOWN, {}, Bounds(40, 41, 75, 25)},        {VK_UP, {}, Bounds(40, 39, 75, 25)},
+      {VK_RIGHT, {ssCtrl}, Bounds(48, 40, 75, 25)}, {VK_RIGHT, {ssShift}, Bounds(40, 40, 76, 25)},
+      {VK_DOWN, {ssShift}, Bounds(40, 40, 75, 26)}, {VK_LEFT, {ssShift}, Bounds(40, 40, 74, 25)},
   };
   auto* button = dynamic_cast<TButton*>(Place("TButton", *Form(), 40, 40));
   for (const TKeyCase& c : cases) {
@@ -253,9 +253,9 @@ TEST_F(DesignerTest, TextFormatKeepsWhatTheDesignerDoesNotKnow) {
   ASSERT_NE(Form()->FindComponent("Gauge1"), nullptr);
   EXPECT_TRUE(Form()->FindComponent("Gauge1")->IsDesigning());
   const std::string saved = Designer->SaveToText();
-  for (const char* kept : {"object MainForm: TMainForm", "OnCreate = FormCreate",
-                           "OnClick = Button1Click", "FutureFlag = True",
-                           "object Gauge1: TFancyGauge", "Needle = 3", "Caption = 'Go'"})
+  for (const char* kept :
+       {"object MainForm: TMainForm", "OnCreate = FormCreate", "OnClick = Button1Click",
+        "FutureFlag = True", "object Gauge1: TFancyGauge", "Needle = 3", "Caption = 'Go'"})
     EXPECT_NE(saved.find(kept), std::string::npos) << kept << "\n" << saved;
   // Reading what was written gives the same text again.
   Designer->LoadFromText(saved);

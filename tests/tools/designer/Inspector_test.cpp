@@ -1,11 +1,12 @@
 // The object inspector on the headless widgetset: its rows follow the selection, and each
 // kind of property is edited through its editor (text, integer, enumeration, set, colour,
 // component reference, event names), with errors shown and the old value kept.
+#include "tools/designer/Inspector.h"
+
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/StdCtrls.h"
 #include "tests/tools/designer/DesignerFixture.h"
-#include "tools/designer/Inspector.h"
 
 namespace tessapack::designer::test {
 namespace {
@@ -59,9 +60,9 @@ TEST_F(InspectorTest, TypedValuesGoThroughTheEditors) {
   auto* button = dynamic_cast<TButton*>(Place("TButton", *Form(), 10, 10));
   ASSERT_EQ(Shown("Name"), "Button1");
   const TTypedCase cases[] = {
-      {"Caption", "Press me", "Press me"},  {"Left", "33", "33"},
-      {"Width", " 120 ", "120"},            {"Font.Name", "Courier", "Courier"},
-      {"Font.Color", "clRed", "clRed"},     {"Font.Color", "$00112233", "$00112233"},
+      {"Caption", "Press me", "Press me"}, {"Left", "33", "33"},
+      {"Width", " 120 ", "120"},           {"Font.Name", "Courier", "Courier"},
+      {"Font.Color", "clRed", "clRed"},    {"Font.Color", "$00112233", "$00112233"},
       {"Name", "GoButton", "GoButton"},
   };
   for (const TTypedCase& c : cases) {
@@ -81,10 +82,8 @@ TEST_F(InspectorTest, BadValuesAreRefusedWithTheReasonAndTheOldValueStays) {
   Place("TButton", *Form(), 10, 10);
   Place("TLabel", *Form(), 10, 60);
   const TTypedCase cases[] = {
-      {"Left", "ten", "10"},
-      {"Name", "Button1", "Label1"},  // taken
-      {"Name", "1abc", "Label1"},
-      {"Color", "clNoSuchColour", "clBtnFace"},
+      {"Left", "ten", "10"},          {"Name", "Button1", "Label1"},  // taken
+      {"Name", "1abc", "Label1"},     {"Color", "clNoSuchColour", "clBtnFace"},
       {"FocusControl", "Nobody", ""},
   };
   for (const TTypedCase& c : cases) {
