@@ -26,10 +26,7 @@ FW_DEFINE_CLASS(TForm, [](TClassDef<TForm>& d) {
   d.Property("Font", &TForm::FontPtr, &TForm::SetFont);
   d.Property("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview).Default(false);
   d.Property("Position", &TForm::Position, &TForm::SetPosition).Default(poDesigned);
-  // A designed form is on the screen because the designer shows it: that is not stored.
-  d.Property("Visible", &TForm::Visible, &TForm::SetVisible)
-      .Default(false)
-      .StoredIf([](const TForm& f) { return !f.IsDesigning(); });
+  d.Property("Visible", &TForm::Visible, &TForm::SetVisible).Default(false);
   d.Property("OnActivate", [](const TForm& f) { return f.OnActivate; },
              [](TForm& f, TNotifyEvent e) { f.OnActivate = e; });
   d.Property("OnClick", [](const TForm& f) { return f.OnClick; },

@@ -118,6 +118,7 @@ void TFormDesigner::SetForm(TCustomForm* form) {
   }
   FForm = form;
   if (!FForm) return;
+  FStoredVisible = FForm->Visible();
   FreeNotification(FForm);
   FForm->SetDesigner(this);
   for (int i = 0; i < 8; ++i) {
@@ -185,7 +186,17 @@ void TFormDesigner::LoadFromText(std::string_view text) {
 
 std::string TFormDesigner::SaveToText() {
   // The grips are not the form's: they are no children of it in the text.
-  return FForm ? WriteComponentToText(*FForm) : std::string();
+  if (!FForm) return std::string();
+  std::string text = WriteComponentToText(*FForm);
+  if (!FStoredVisible) {
+    // The form's own line (two spaces in, before its first child).
+    const std::string line = "\n  Visible = True\n";
+    size_t at = text.find(line);
+    size_t child = text.find("\n  object ");
+    if (at != std::string::npos && (child == std::string::npos || at < child))
+      text.erase(at + 1, line.size() - 1);
+  }
+  return text;
 }
 
 void TFormDesigner::LoadFromFile(const std::string& fileName) {

@@ -111,6 +111,9 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
   const framework::TMetaClass* FPlaceClass = nullptr;
   std::string FFileName;
   bool FModified = false;
+  // The form's Visible as stored: the designer shows the form, which the text must not
+  // record, and a form stored visible stays so.
+  bool FStoredVisible = false;
   std::vector<std::string> FUndo;
   std::vector<TGrip*> FGrips;
   framework::TPopupMenu* FMenu = nullptr;

@@ -262,6 +262,19 @@ TEST_F(DesignerTest, TextFormatKeepsWhatTheDesignerDoesNotKnow) {
   EXPECT_EQ(Designer->SaveToText(), saved);
 }
 
+TEST_F(DesignerTest, TheDesignersShowingOfTheFormIsNotStored) {
+  Place("TButton", *Form(), 10, 10);
+  ASSERT_TRUE(Form()->Visible());
+  EXPECT_EQ(Designer->SaveToText().find("Visible"), std::string::npos);
+  // A form stored visible stays so; a child's Visible is its own.
+  Designer->LoadFromText(
+      "object F: TForm\n  Visible = True\n  object P: TPanel\n    Visible = False\n  end\nend\n");
+  Form()->Show();
+  const std::string text = Designer->SaveToText();
+  EXPECT_NE(text.find("\n  Visible = True\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("    Visible = False\n"), std::string::npos) << text;
+}
+
 TEST_F(DesignerTest, BadInputKeepsTheFormAndNamesTheProblem) {
   Place("TButton", *Form(), 10, 10);
   const std::string before = Designer->SaveToText();
