@@ -173,6 +173,10 @@ class TClassDef {
       };
       if constexpr (kSet)
         p.SetMethod = [set](TObject& o, const std::any& v) {
+          if (!v.has_value()) {  // an empty value clears the event
+            std::invoke(set, static_cast<T&>(o), V());
+            return;
+          }
           const V* e = std::any_cast<V>(&v);
           if (e == nullptr) throw EPropertyError("Incompatible method signature");
           std::invoke(set, static_cast<T&>(o), *e);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "framework/controls/Forms.h"
+#include "framework/design/Designer.h"
 
 namespace framework {
 
@@ -247,7 +248,16 @@ std::string HintAt(TWinControl& window, TPoint p) {
 bool DeliverKey(THandle window, uint32_t msg, int key, TShiftState shift) {
   TWinControl* control = FindControl(window);
   if (!control) return false;
-  if (control->IsDesigning()) return true;  // a designed control never acts on keys
+  if (control->IsDesigning()) {
+    // A designed control never acts on keys; its form's designer sees them (to move,
+    // resize and delete what is selected).
+    TCustomForm* form = GetParentForm(control);
+    if (form && form->Designer()) {
+      TMessage m{msg, key, static_cast<intptr_t>(shift.Mask()), 0, nullptr};
+      form->Designer()->IsDesignMsg(control, m);
+    }
+    return true;
+  }
   if (msg == WM_KEYDOWN && key == VK_ESCAPE && GDrag.Source) {
     GDrag.Source->EndDrag(false);
     return true;

@@ -10,6 +10,7 @@
 #include "framework/controls/Menus.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/controls/ToolEdits.h"
+#include "framework/design/DesignIntf.h"
 #include "framework/messages/Timer.h"
 
 namespace framework {
@@ -27,6 +28,19 @@ void RegisterStandardClasses() {
                    &TFormStorage::StaticClass()});
   RegisterClasses(
       {&TImageList::StaticClass(), &TPopupMenu::StaticClass(), &TMenuItem::StaticClass()});
+}
+
+void RegisterStandardComponents() {
+  RegisterStandardClasses();
+  RegisterComponents(
+      "Standard",
+      {&TLabel::StaticClass(), &TEdit::StaticClass(), &TButton::StaticClass(),
+       &TSpeedButton::StaticClass(), &TPanel::StaticClass(), &TGroupBox::StaticClass(),
+       &TRadioGroup::StaticClass(), &TProgressBar::StaticClass(), &TStatusBar::StaticClass(),
+       &TStringGrid::StaticClass(), &TFilenameEdit::StaticClass(), &TDirectoryEdit::StaticClass()});
+  RegisterComponents(
+      "System", {&TTimer::StaticClass(), &TPopupMenu::StaticClass(), &TImageList::StaticClass(),
+                 &TOpenDialog::StaticClass(), &TFormStorage::StaticClass()});
 }
 
 }  // namespace framework

@@ -4,4 +4,7 @@
 
 namespace framework {
 void RegisterStandardClasses();
+// Puts the standard controls on the palette page "Standard" and the standard non-visual
+// components on "System" (a designer calls it; idempotent).
+void RegisterStandardComponents();
 }

@@ -1,5 +1,8 @@
 #include "framework/design/DesignIntf.h"
 
+#include <any>
+
+#include "framework/base/StrUtils.h"
 #include "framework/classes/Persistent.h"
 
 namespace framework {
@@ -100,7 +103,94 @@ void TPropertyEditor::SetValue(const std::string& value) {
 
 std::string TClassProperty::GetValue() { return "(" + GetPropInfo()->Type->Name + ")"; }
 
-std::string TMethodProperty::GetValue() { return GetMethodProp(*GetComponent(), GetName()).Name; }
+std::vector<std::string> TSetProperty::GetValues() {
+  const TTypeInfo* element = GetPropInfo()->Type->ElementType;
+  return element ? element->EnumNames : std::vector<std::string>();
+}
+
+bool TSetProperty::Contains(const std::string& element) {
+  const TTypeInfo* type = GetPropInfo()->Type->ElementType;
+  int bit = type ? type->EnumValue(element) : -1;
+  return bit >= 0 && (GetOrdProp(*GetComponent(), GetName()) >> bit & 1) != 0;
+}
+
+void TSetProperty::Toggle(const std::string& element) {
+  const TTypeInfo* type = GetPropInfo()->Type->ElementType;
+  int bit = type ? type->EnumValue(element) : -1;
+  if (bit < 0) throw EPropertyError("'" + element + "' is not an element of " + GetName());
+  SetOrdProp(*GetComponent(), GetName(),
+             GetOrdProp(*GetComponent(), GetName()) ^ (int64_t{1} << bit));
+  Modified();
+}
+
+TComponent* TComponentProperty::Root() const {
+  auto* c = dynamic_cast<TComponent*>(GetComponent());
+  while (c && c->Owner()) c = c->Owner();
+  return c;
+}
+
+std::string TComponentProperty::GetValue() {
+  auto* c = dynamic_cast<TComponent*>(GetObjectProp(*GetComponent(), GetName()));
+  return c ? c->Name() : std::string();
+}
+
+void TComponentProperty::SetValue(const std::string& value) {
+  std::string name = Trim(value);
+  TComponent* target = nullptr;
+  if (!name.empty()) {
+    TComponent* root = Root();
+    target = root ? (SameText(root->Name(), name) ? root : root->FindComponent(name)) : nullptr;
+    if (!target) throw EPropertyError("No component named '" + name + "' on the form");
+  }
+  SetObjectProp(*GetComponent(), GetName(), target);
+  Modified();
+}
+
+std::vector<std::string> TComponentProperty::GetValues() {
+  std::vector<std::string> names;
+  TComponent* root = Root();
+  const TMetaClass* wanted = GetPropInfo()->Type->ClassType;
+  if (!root) return names;
+  auto fits = [&](TComponent* c) {
+    return c != GetComponent() && !c->Name().empty() && (!wanted || c->InheritsFrom(*wanted));
+  };
+  if (fits(root)) names.push_back(root->Name());
+  for (int i = 0; i < root->ComponentCount(); ++i)
+    if (fits(root->Components(i))) names.push_back(root->Components(i)->Name());
+  return names;
+}
+
+std::string TMethodProperty::GetValue() {
+  std::string name = GetMethodProp(*GetComponent(), GetName()).Name;
+  if (!name.empty()) return name;
+  if (auto* c = dynamic_cast<TComponent*>(GetComponent()); c && c->KeptStreamData())
+    for (const auto& [path, text] : c->KeptStreamData()->Properties)
+      if (SameText(path, GetName())) return text;
+  return "";
+}
+
+void TMethodProperty::SetValue(const std::string& value) {
+  auto* component = dynamic_cast<TComponent*>(GetComponent());
+  if (!component) return;
+  std::string name = Trim(value);
+  if (!name.empty() && !IsValidIdent(name))
+    throw EPropertyError("'" + name + "' is not a valid method name");
+  TComponent* root = component;
+  while (root->Owner()) root = root->Owner();
+  // The event holds a bound method or a kept name, never both.
+  if (component->KeptStreamData())
+    std::erase_if(component->KeepStreamData().Properties,
+                  [&](const auto& p) { return SameText(p.first, GetName()); });
+  const TMethodInfo* method = name.empty() ? nullptr : root->ClassType().FindMethod(name);
+  const TPropInfo* prop = GetPropInfo();
+  if (method && prop->SetMethod) {
+    prop->SetMethod(*component, method->Make(root));
+  } else {
+    if (prop->SetMethod) prop->SetMethod(*component, std::any());
+    if (!name.empty()) component->KeepStreamData().Properties.emplace_back(GetName(), name);
+  }
+  Modified();
+}
 
 void TMethodProperty::Edit() {
   if (Designer()) Designer()->ShowMethod(dynamic_cast<TComponent*>(GetComponent()), GetName());
@@ -128,7 +218,13 @@ std::unique_ptr<TPropertyEditor> CreatePropertyEditor(IDesigner* designer, TPers
   }
   switch (prop.Kind()) {
     case tkClass:
+      if (prop.Type->ClassType && prop.Type->ClassType->InheritsFrom(TComponent::StaticClass()))
+        return std::make_unique<TComponentProperty>(designer, instance, &prop);
       return std::make_unique<TClassProperty>(designer, instance, &prop);
+    case tkEnumeration:
+      return std::make_unique<TEnumProperty>(designer, instance, &prop);
+    case tkSet:
+      return std::make_unique<TSetProperty>(designer, instance, &prop);
     case tkMethod:
       return std::make_unique<TMethodProperty>(designer, instance, &prop);
     case tkInteger:

@@ -81,6 +81,8 @@ class TPropertyEditor {
   virtual std::string GetValue();
   virtual void SetValue(const std::string& value);
   virtual void Edit() {}
+  // The values an inspector offers in its list (paValueList); none by default.
+  virtual std::vector<std::string> GetValues() { return {}; }
   std::string GetName() const;
   TPersistent* GetComponent(int index = 0) const { return index == 0 ? FInstance : nullptr; }
   const TPropInfo* GetPropInfo() const { return FProp; }
@@ -100,6 +102,38 @@ class TIntegerProperty : public TPropertyEditor {
   using TPropertyEditor::TPropertyEditor;
 };
 
+// Enumerations (booleans included): the value is chosen from the names of the type.
+class TEnumProperty : public TPropertyEditor {
+ public:
+  using TPropertyEditor::TPropertyEditor;
+  TPropertyAttributes GetAttributes() override { return {paValueList, paSortList, paRevertable}; }
+  std::vector<std::string> GetValues() override { return GetPropInfo()->Type->EnumNames; }
+};
+
+// Sets: "[a,b]"; the values are the element names, each switched on or off by Toggle.
+class TSetProperty : public TPropertyEditor {
+ public:
+  using TPropertyEditor::TPropertyEditor;
+  TPropertyAttributes GetAttributes() override { return {paValueList, paRevertable}; }
+  std::vector<std::string> GetValues() override;
+  bool Contains(const std::string& element);
+  void Toggle(const std::string& element);
+};
+
+// References to other components of the form: the value is the component's name (empty
+// for none); the values are the names of the root's components that fit the property.
+class TComponentProperty : public TPropertyEditor {
+ public:
+  using TPropertyEditor::TPropertyEditor;
+  TPropertyAttributes GetAttributes() override { return {paValueList, paSortList, paRevertable}; }
+  std::string GetValue() override;
+  void SetValue(const std::string& value) override;
+  std::vector<std::string> GetValues() override;
+
+ private:
+  TComponent* Root() const;
+};
+
 // Class properties show "(TClassName)" and expand into sub-properties.
 class TClassProperty : public TPropertyEditor {
  public:
@@ -109,11 +143,14 @@ class TClassProperty : public TPropertyEditor {
 };
 
 // Events: the value is the handler's name; Edit asks the designer to show the handler.
+// A name that the root's class publishes binds the event; any other name (a handler the
+// designer cannot see, as in a form whose class is compiled elsewhere) is kept with the
+// component's stream data and written back as it is. An empty name clears the event.
 class TMethodProperty : public TPropertyEditor {
  public:
   using TPropertyEditor::TPropertyEditor;
   std::string GetValue() override;
-  void SetValue(const std::string&) override {}
+  void SetValue(const std::string& value) override;
   void Edit() override;
 };
 

@@ -22,6 +22,8 @@ class IDesigner {
   virtual void SelectComponent(TComponent* component) = 0;
   // A mouse message for a designed control: true when the designer handled it (the
   // control does not see it). Designers ask the control first with CM_DESIGNHITTEST.
+  // Keys (WM_KEYDOWN, WM_KEYUP, WM_CHAR) on a designed control come here too; the control
+  // never sees them.
   virtual bool IsDesignMsg(TControl* sender, TMessage& message) = 0;
   // One editor per published property of the component (registered editors preferred).
   virtual std::vector<std::unique_ptr<TPropertyEditor>> GetPropertyEditors(TComponent* component);

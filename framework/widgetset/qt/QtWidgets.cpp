@@ -177,7 +177,10 @@ bool TInputFilter::eventFilter(QObject* watched, QEvent* e) {
       QWidget* focus = QApplication::focusWidget();
       if (focus && focus != source && source->isAncestorOf(focus)) return false;
       TWinControl* c = FindControl(FHandle);
-      if (c && c->IsDesigning()) return true;
+      if (c && c->IsDesigning()) {  // the designer's: the native widget never acts on it
+        DeliverKeyEvent(FWs, *w, static_cast<QKeyEvent*>(e), e->type() == QEvent::KeyRelease);
+        return true;
+      }
       auto* ke = static_cast<QKeyEvent*>(e);
       if (qobject_cast<QAbstractButton*>(w->Widget) && ke->key() == Qt::Key_Space &&
           !ke->isAutoRepeat())

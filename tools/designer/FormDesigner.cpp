@@ -1,0 +1,598 @@
+#include "tools/designer/FormDesigner.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
+#include "framework/base/StrUtils.h"
+#include "framework/classes/Filer.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Input.h"
+
+namespace tessapack::designer {
+
+using namespace framework;
+
+namespace {
+
+constexpr int kGripSize = 6;
+constexpr size_t kUndoSteps = 50;
+
+// The grips clockwise from the top-left: which edges each one moves (left, top, right,
+// bottom).
+struct TGripEdges {
+  bool Left, Top, Right, Bottom;
+};
+constexpr TGripEdges kGripEdges[8] = {{true, true, false, false}, {false, true, false, false},
+                                      {false, true, true, false}, {false, false, true, false},
+                                      {false, false, true, true}, {false, false, false, true},
+                                      {true, false, false, true}, {true, false, false, false}};
+
+TShiftState KeysToShift(intptr_t keys) {
+  TShiftState s;
+  if (keys & MK_SHIFT) s.Include(ssShift);
+  if (keys & MK_CONTROL) s.Include(ssCtrl);
+  if (keys & MK_LBUTTON) s.Include(ssLeft);
+  return s;
+}
+
+std::string ReadFile(const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) throw EFOpenError("Cannot open file \"" + fileName + "\"");
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) throw EFOpenError("Cannot read file \"" + fileName + "\"");
+  return text.str();
+}
+
+}  // namespace
+
+// ---- grips ---------------------------------------------------------------------------------
+
+TGrip::TGrip(TFormDesigner& designer, int index)
+    : TCustomControl(nullptr), FDesigner(&designer), FIndex(index) {
+  FControlStyle.Include(csCaptureMouse);
+  SetBounds(0, 0, kGripSize, kGripSize);
+  SetColor(clBlack);
+  SetCursor(index % 4 == 1   ? crSizeNS
+            : index % 4 == 3 ? crSizeWE
+            : index % 4 == 0 ? crSizeNWSE
+                             : crSizeNESW);
+}
+
+void TGrip::Paint() {
+  Canvas().Brush().SetColor(clBlack);
+  Canvas().FillRect(ClientRect());
+}
+
+void TGrip::MouseDown(TMouseButton button, TShiftState, int x, int y) {
+  if (button != mbLeft) return;
+  auto* selected = dynamic_cast<TControl*>(FDesigner->Selection());
+  if (!selected) return;
+  FDragging = true;
+  FMoved = false;
+  FStart = ClientToScreen({x, y});
+  FOriginal = selected->BoundsRect();
+}
+
+void TGrip::MouseMove(TShiftState, int x, int y) {
+  if (!FDragging) return;
+  TPoint now = ClientToScreen({x, y});
+  if (!FMoved && now.X == FStart.X && now.Y == FStart.Y) return;
+  if (!FMoved) FDesigner->Checkpoint();
+  FMoved = true;
+  // The grip itself moves with the selection: everything is taken from the screen.
+  FDesigner->GripDragged(FIndex, FOriginal, now.X - FStart.X, now.Y - FStart.Y);
+}
+
+void TGrip::MouseUp(TMouseButton button, TShiftState, int, int) {
+  if (button != mbLeft || !FDragging) return;
+  FDragging = false;
+  FDesigner->GripReleased(FMoved);
+}
+
+FW_DEFINE_CLASS(TGrip)
+
+// ---- the designer --------------------------------------------------------------------------
+
+TFormDesigner::TFormDesigner() : TComponent(nullptr) { FMenu = new TPopupMenu(this); }
+
+TFormDesigner::~TFormDesigner() {
+  FMenuEditor.reset();
+  SetForm(nullptr);
+}
+
+void TFormDesigner::SetForm(TCustomForm* form) {
+  FDrag = TDrag();
+  if (GetCaptureControl()) SetCaptureControl(nullptr);
+  FMenuEditor.reset();
+  if (FSelection) RemoveFreeNotification(FSelection);
+  FSelection = nullptr;
+  if (FForm) {
+    RemoveFreeNotification(FForm);
+    // The grips lie on the form, which frees them with itself.
+    FGrips.clear();
+    FForm->SetDesigner(nullptr);
+    delete FForm;
+  }
+  FForm = form;
+  if (!FForm) return;
+  FStoredVisible = FForm->Visible();
+  FreeNotification(FForm);
+  FForm->SetDesigner(this);
+  for (int i = 0; i < 8; ++i) {
+    auto* grip = new TGrip(*this, i);
+    grip->SetVisible(false);
+    grip->SetParent(FForm);
+    FGrips.push_back(grip);
+  }
+}
+
+void TFormDesigner::NewForm() {
+  auto* form = new TForm(nullptr);
+  form->SetDesigning(true);
+  form->SetName("Form1");
+  form->SetCaption("Form1");
+  form->SetBounds(200, 120, 480, 360);
+  SetForm(form);
+  FFileName.clear();
+  FUndo.clear();
+  FModified = false;
+  SelectComponent(form);
+}
+
+// The class named in the text's first line, "object Name: TClass".
+static std::string RootClassName(std::string_view text) {
+  size_t colon = text.find(':');
+  size_t eol = text.find('\n');
+  if (colon == std::string_view::npos || (eol != std::string_view::npos && colon > eol)) return "";
+  size_t b = colon + 1;
+  while (b < text.size() && (text[b] == ' ' || text[b] == '\t')) ++b;
+  size_t e = b;
+  while (e < text.size() && (std::isalnum(static_cast<unsigned char>(text[e])) || text[e] == '_'))
+    ++e;
+  return std::string(text.substr(b, e - b));
+}
+
+TCustomForm* TFormDesigner::ReadForm(std::string_view text) {
+  TReaderHooks hooks;
+  const std::string rootClass = RootClassName(text);
+  // Classes not compiled in stand in as a form (the root) or a panel (a child); the reader
+  // keeps the stored class name for the writer.
+  hooks.FindComponentClass = [rootClass](const std::string& cls) -> const TMetaClass* {
+    return SameText(cls, rootClass) ? &TForm::StaticClass() : &TPanel::StaticClass();
+  };
+  hooks.PropertyNotFound = [](TComponent&, const std::string&) { return true; };
+  hooks.MethodNotFound = [](TComponent&, const std::string&, const std::string&) { return true; };
+  hooks.Designing = true;
+  TComponent* component = ReadComponentFromText(text, nullptr, nullptr, &hooks);
+  auto* form = dynamic_cast<TCustomForm*>(component);
+  if (!form) {
+    std::string cls = component ? component->ClassName() : std::string("?");
+    delete component;
+    throw EReadError("The root object is a " + cls + ", not a form");
+  }
+  return form;
+}
+
+void TFormDesigner::LoadFromText(std::string_view text) {
+  TCustomForm* form = ReadForm(text);
+  SetForm(form);
+  FUndo.clear();
+  FModified = false;
+  SelectComponent(form);
+}
+
+std::string TFormDesigner::SaveToText() {
+  // The grips are not the form's: they are no children of it in the text.
+  if (!FForm) return std::string();
+  std::string text = WriteComponentToText(*FForm);
+  if (!FStoredVisible) {
+    // The form's own line (two spaces in, before its first child).
+    const std::string line = "\n  Visible = True\n";
+    size_t at = text.find(line);
+    size_t child = text.find("\n  object ");
+    if (at != std::string::npos && (child == std::string::npos || at < child))
+      text.erase(at + 1, line.size() - 1);
+  }
+  return text;
+}
+
+void TFormDesigner::LoadFromFile(const std::string& fileName) {
+  std::string text = ReadFile(fileName);
+  try {
+    LoadFromText(text);
+  } catch (const EReadError& e) {
+    throw EReadError(fileName + ": " + e.what());
+  }
+  FFileName = fileName;
+  Changed();
+}
+
+void TFormDesigner::SaveToFile(const std::string& fileName) {
+  std::string text = SaveToText();
+  // Written beside the file and renamed over it, so a failed write leaves the old file.
+  std::string temp = fileName + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) throw EFCreateError("Cannot create file \"" + fileName + "\"");
+    out << text;
+    out.close();
+    if (!out) {
+      std::remove(temp.c_str());
+      throw EFCreateError("Cannot write file \"" + fileName + "\"");
+    }
+  }
+  if (std::rename(temp.c_str(), fileName.c_str()) != 0) {
+    std::remove(temp.c_str());
+    throw EFCreateError("Cannot write file \"" + fileName + "\"");
+  }
+  FFileName = fileName;
+  FModified = false;
+  Changed();
+}
+
+void TFormDesigner::Changed() {
+  if (OnChange) OnChange();
+}
+
+std::string TFormDesigner::UniqueName(const TMetaClass& cls) const {
+  std::string base = cls.ClassName();
+  if (base.size() > 1 && (base[0] == 'T' || base[0] == 't')) base.erase(0, 1);
+  for (int n = 1;; ++n) {
+    std::string name = base + std::to_string(n);
+    if (!FForm || (!FForm->FindComponent(name) && !SameText(FForm->Name(), name))) return name;
+  }
+}
+
+TComponent* TFormDesigner::PlaceComponent(const TMetaClass& cls, TWinControl* container,
+                                          const TRect& bounds) {
+  if (!FForm) return nullptr;
+  TComponent* component = cls.Create(FForm);
+  try {
+    component->SetDesigning(true);
+    component->SetName(UniqueName(cls));
+    if (auto* control = dynamic_cast<TControl*>(component)) {
+      int width = bounds.Width() > 0 ? bounds.Width() : control->Width();
+      int height = bounds.Height() > 0 ? bounds.Height() : control->Height();
+      control->SetBounds(bounds.Left, bounds.Top, width, height);
+      control->SetParent(container ? container : FForm);
+    }
+  } catch (...) {
+    delete component;
+    throw;
+  }
+  FPlaceClass = nullptr;
+  // The component may be gone already (a container that refuses it frees it).
+  for (int i = 0; i < FForm->ComponentCount(); ++i)
+    if (FForm->Components(i) == component) {
+      SelectComponent(component);
+      Modified();
+      return component;
+    }
+  Modified();
+  return nullptr;
+}
+
+void TFormDesigner::DeleteSelection() {
+  if (!FSelection || FSelection == FForm) return;
+  Checkpoint();
+  TComponent* doomed = FSelection;
+  TComponent* next = FForm;
+  if (auto* control = dynamic_cast<TControl*>(doomed); control && control->Parent())
+    next = Selectable(control->Parent());
+  delete doomed;  // the notification clears the selection
+  SelectComponent(next);
+  Modified();
+}
+
+void TFormDesigner::MoveSelection(int dx, int dy) {
+  auto* control = dynamic_cast<TControl*>(FSelection);
+  if (!control || control == FForm) return;
+  Checkpoint();
+  control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(),
+                     control->Height());
+  Modified();
+}
+
+void TFormDesigner::ResizeSelection(int dw, int dh) {
+  auto* control = dynamic_cast<TControl*>(FSelection);
+  if (!control) return;
+  Checkpoint();
+  control->SetBounds(control->Left(), control->Top(), std::max(1, control->Width() + dw),
+                     std::max(1, control->Height() + dh));
+  Modified();
+}
+
+void TFormDesigner::GripDragged(int grip, const TRect& original, int dx, int dy) {
+  auto* control = dynamic_cast<TControl*>(FSelection);
+  if (!control || grip < 0 || grip > 7) return;
+  const TGripEdges& e = kGripEdges[grip];
+  TRect r = original;
+  if (e.Left) r.Left = std::min(r.Left + dx, r.Right - 1);
+  if (e.Right) r.Right = std::max(r.Right + dx, r.Left + 1);
+  if (e.Top) r.Top = std::min(r.Top + dy, r.Bottom - 1);
+  if (e.Bottom) r.Bottom = std::max(r.Bottom + dy, r.Top + 1);
+  if (control == FForm) {  // the form keeps its place; only its size follows
+    r = Rect(original.Left, original.Top, original.Left + std::max(40, r.Width()),
+             original.Top + std::max(30, r.Height()));
+  }
+  control->SetBoundsRect(r);
+  UpdateGrips();
+}
+
+void TFormDesigner::GripReleased(bool moved) {
+  if (moved) Modified();
+}
+
+TRect TFormDesigner::FormRect(const TControl& control) const {
+  if (&control == FForm) return FForm->ClientRect();
+  TPoint topLeft =
+      FForm->ScreenToClient(control.Parent()->ClientToScreen({control.Left(), control.Top()}));
+  return Bounds(topLeft.X, topLeft.Y, control.Width(), control.Height());
+}
+
+void TFormDesigner::UpdateGrips() {
+  auto* control = dynamic_cast<TControl*>(FSelection);
+  bool show = control && FForm && control != FForm && control->Parent() && control->Visible();
+  // A control on a page that is not in front has no grips.
+  for (TControl* c = control; show && c && c != FForm; c = c->Parent())
+    if (!c->Visible()) show = false;
+  TRect r = show ? FormRect(*control) : TRect();
+  const int h = kGripSize / 2;
+  const TPoint places[8] = {{r.Left, r.Top},     {(r.Left + r.Right) / 2, r.Top},
+                            {r.Right, r.Top},    {r.Right, (r.Top + r.Bottom) / 2},
+                            {r.Right, r.Bottom}, {(r.Left + r.Right) / 2, r.Bottom},
+                            {r.Left, r.Bottom},  {r.Left, (r.Top + r.Bottom) / 2}};
+  for (TGrip* grip : FGrips) {
+    if (show) {
+      TPoint p = places[grip->Index()];
+      grip->SetBounds(p.X - h, p.Y - h, kGripSize, kGripSize);
+      grip->BringToFront();
+    }
+    grip->SetVisible(show);
+  }
+}
+
+void TFormDesigner::Checkpoint() {
+  if (!FForm) return;
+  FUndo.push_back(SaveToText());
+  if (FUndo.size() > kUndoSteps) FUndo.erase(FUndo.begin());
+}
+
+bool TFormDesigner::Undo() {
+  if (FUndo.empty()) return false;
+  std::string selected = FSelection && FSelection != FForm ? FSelection->Name() : std::string();
+  std::string text = std::move(FUndo.back());
+  FUndo.pop_back();
+  TCustomForm* form = ReadForm(text);
+  std::vector<std::string> steps = std::move(FUndo);
+  SetForm(form);
+  FUndo = std::move(steps);
+  TComponent* again = selected.empty() ? nullptr : FForm->FindComponent(selected);
+  SelectComponent(again ? again : FForm);
+  Modified();
+  return true;
+}
+
+// ---- selection and messages ------------------------------------------------------------------
+
+void TFormDesigner::SelectComponent(TComponent* component) {
+  if (component != FSelection) {
+    if (FSelection) RemoveFreeNotification(FSelection);
+    FSelection = component;
+    if (FSelection && FSelection != FForm) FreeNotification(FSelection);
+  }
+  UpdateGrips();
+  Changed();
+}
+
+void TFormDesigner::Modified() {
+  FModified = true;
+  UpdateGrips();
+  Changed();
+}
+
+void TFormDesigner::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == FSelection) FSelection = nullptr;
+  if (FMenuEditor && FMenuEditor->Component() == component) FMenuEditor.reset();
+  if (FDrag.Control == component) FDrag = TDrag();
+  if (component == FForm) {
+    FForm = nullptr;
+    FGrips.clear();
+  }
+}
+
+TComponent* TFormDesigner::Selectable(TControl* control) const {
+  TControl* c = control;
+  while (c && c != FForm && c->Owner() != FForm) c = c->Parent();
+  return c ? static_cast<TComponent*>(c) : FForm;
+}
+
+TWinControl* TFormDesigner::ContainerOf(TControl* control) const {
+  for (TControl* c = control; c; c = c->Parent()) {
+    auto* w = dynamic_cast<TWinControl*>(c);
+    if (w && (w == FForm || w->IsDesigning()) && w->ControlStyle().Contains(csAcceptsControls))
+      return w;
+  }
+  return FForm;
+}
+
+bool TFormDesigner::IsDesignMsg(TControl* sender, TMessage& message) {
+  if (!FForm) return false;
+  if (message.Msg == WM_KEYDOWN)
+    return HandleKey(static_cast<int>(message.WParam),
+                     TShiftState::FromMask(static_cast<uint64_t>(message.LParam)));
+  if (message.Msg < WM_MOUSEFIRST || message.Msg > WM_MOUSELAST) return true;
+  // A control that wants the mouse at design time (a splitter, a page tab) gets it.
+  TMessage hit = message;
+  hit.Msg = CM_DESIGNHITTEST;
+  hit.Result = 0;
+  sender->Dispatch(hit);
+  if (hit.Result != 0) return false;
+
+  TPoint p{GetXParam(message.LParam), GetYParam(message.LParam)};
+  TPoint screen = sender->ClientToScreen(p);
+  switch (message.Msg) {
+    case WM_LBUTTONDOWN: {
+      if (FPlaceClass) {
+        TWinControl* container = ContainerOf(sender);
+        TPoint at = container->ScreenToClient(screen);
+        Checkpoint();
+        TComponent* placed = PlaceComponent(*FPlaceClass, container, Bounds(at.X, at.Y, 0, 0));
+        // Dragging on from here gives the new control its size.
+        if (auto* control = dynamic_cast<TControl*>(placed)) {
+          FDrag = {true, true, false, control, screen, control->BoundsRect()};
+          SetCaptureControl(sender);
+        }
+        return true;
+      }
+      TComponent* target = Selectable(sender);
+      SelectComponent(target);
+      auto* control = dynamic_cast<TControl*>(target);
+      if (control && control != FForm) {
+        FDrag = {true, false, false, control, screen, control->BoundsRect()};
+        SetCaptureControl(sender);
+      }
+      return true;
+    }
+    case WM_MOUSEMOVE: {
+      if (!FDrag.Active || !FDrag.Control) return true;
+      int dx = screen.X - FDrag.Start.X, dy = screen.Y - FDrag.Start.Y;
+      if (!FDrag.Moved && std::abs(dx) + std::abs(dy) < 3) return true;
+      if (!FDrag.Moved && !FDrag.Sizing) Checkpoint();
+      FDrag.Moved = true;
+      const TRect& o = FDrag.Original;
+      if (FDrag.Sizing)
+        FDrag.Control->SetBounds(o.Left, o.Top, std::max(4, dx), std::max(4, dy));
+      else
+        FDrag.Control->SetBounds(o.Left + dx, o.Top + dy, o.Width(), o.Height());
+      UpdateGrips();
+      return true;
+    }
+    case WM_LBUTTONUP: {
+      bool moved = FDrag.Active && FDrag.Moved;
+      FDrag = TDrag();
+      SetCaptureControl(nullptr);
+      if (moved) Modified();
+      return true;
+    }
+    case WM_RBUTTONDOWN:
+      SelectComponent(Selectable(sender));
+      ShowContextMenu(screen);
+      return true;
+    case WM_LBUTTONDBLCLK:
+      FDrag = TDrag();
+      SetCaptureControl(nullptr);
+      SelectComponent(Selectable(sender));
+      EditSelection();
+      return true;
+    default:
+      return true;
+  }
+}
+
+bool TFormDesigner::HandleKey(int key, TShiftState shift) {
+  const int step = shift.Contains(ssCtrl) ? 8 : 1;
+  int dx = 0, dy = 0;
+  switch (key) {
+    case VK_LEFT:
+      dx = -step;
+      break;
+    case VK_RIGHT:
+      dx = step;
+      break;
+    case VK_UP:
+      dy = -step;
+      break;
+    case VK_DOWN:
+      dy = step;
+      break;
+    case VK_DELETE:
+      DeleteSelection();
+      return true;
+    case VK_ESCAPE:
+      // Escape leaves placing, then climbs to the parent of the selection.
+      if (FPlaceClass) {
+        FPlaceClass = nullptr;
+        Changed();
+      } else if (auto* control = dynamic_cast<TControl*>(FSelection);
+                 control && control->Parent()) {
+        SelectComponent(Selectable(control->Parent()));
+      }
+      return true;
+    default:
+      return false;
+  }
+  if (shift.Contains(ssShift))
+    ResizeSelection(dx, dy);
+  else
+    MoveSelection(dx, dy);
+  return true;
+}
+
+// ---- component editors -----------------------------------------------------------------------
+
+void TFormDesigner::ShowContextMenu(TPoint screenPoint) {
+  FMenu->Items().Clear();
+  FMenuEditor.reset();
+  if (!FSelection) return;
+  FMenuEditor = GetComponentEditor(FSelection, this);
+  const int verbs = FMenuEditor->GetVerbCount();
+  for (int i = 0; i < verbs; ++i) {
+    auto* item = new TMenuItem(FMenu);
+    item->SetCaption(FMenuEditor->GetVerb(i));
+    item->OnClick = TNotifyEvent([this, i](TObject*) { ExecuteVerb(i); });
+    FMenu->Items().Add(item);
+  }
+  if (FSelection != FForm) {
+    if (verbs > 0) {
+      auto* line = new TMenuItem(FMenu);
+      line->SetCaption("-");
+      FMenu->Items().Add(line);
+    }
+    auto* del = new TMenuItem(FMenu);
+    del->SetCaption("Delete");
+    del->OnClick = TNotifyEvent([this](TObject*) { DeleteSelection(); });
+    FMenu->Items().Add(del);
+  }
+  if (FMenu->Items().Count() > 0) FMenu->Popup(screenPoint.X, screenPoint.Y);
+}
+
+void TFormDesigner::ExecuteVerb(int index) {
+  if (!FSelection) return;
+  // The editor of the menu shown last, when it still edits the selection.
+  if (!FMenuEditor || FMenuEditor->Component() != FSelection)
+    FMenuEditor = GetComponentEditor(FSelection, this);
+  if (index < 0 || index >= FMenuEditor->GetVerbCount()) return;
+  Checkpoint();
+  FMenuEditor->ExecuteVerb(index);
+  UpdateGrips();
+  Changed();
+}
+
+void TFormDesigner::EditSelection() {
+  if (!FSelection) return;
+  Checkpoint();
+  auto editor = GetComponentEditor(FSelection, this);
+  editor->Edit();
+  UpdateGrips();
+  Changed();
+}
+
+void TFormDesigner::ShowMethod(TComponent* component, const std::string& eventName) {
+  if (!component) return;
+  const TPropInfo* prop = GetPropInfo(*component, eventName);
+  if (!prop || prop->Kind() != tkMethod) return;
+  TMethodProperty editor(this, component, prop);
+  if (!editor.GetValue().empty()) return;  // it names its handler already
+  std::string name = component == FForm ? std::string("Form") : component->Name();
+  std::string event = eventName;
+  if (event.size() > 2 && SameText(event.substr(0, 2), "On")) event.erase(0, 2);
+  editor.SetValue(name + event);
+}
+
+}  // namespace tessapack::designer
