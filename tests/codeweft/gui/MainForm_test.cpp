@@ -303,7 +303,9 @@ TEST_F(MainFormTest, HelpCompilerThatCannotStartShowsTheWarningAndTheRunGoesOn) 
   Form->feHCRTF->SetText((Out.Path() / "no-such-hcrtf").string());
   Form->Button1->Click();
   ASSERT_EQ(Ws().DialogLog().size(), 1u);
-  EXPECT_EQ(Ws().DialogLog()[0], "MessageDlg: Failed to compile Help Project\nPlease Compile manually");
+  EXPECT_EQ(Ws().DialogLog()[0], "MessageDlg: Failed to compile Help Project\nPlease Compile manually\n"
+                                 "Cannot start \"" + (Out.Path() / "no-such-hcrtf").string() +
+                                     "\": No such file or directory");
   EXPECT_TRUE(fs::exists(Out.Path() / "content.html"));
   EXPECT_EQ(Form->SB->SimpleText().rfind("Time Taken: ", 0), 0u);
 }
