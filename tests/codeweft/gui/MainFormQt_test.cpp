@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -258,6 +259,18 @@ TEST_F(MainFormQtTest, RunOfTheBundledExampleCompletesAndTheWindowIsSavedAsPng) 
   QWidget* gridWidget = Ws().Widget(Form->ngSymtab->Handle());
   QPoint header = gridWidget->mapTo(Ws().Widget(Form->Handle()), QPoint(40, 5));
   EXPECT_EQ(image.pixelColor(header), QColor(255, 255, 225));
+
+  // Wider by 200 pixels, the filled grid's columns share them: the last one still ends
+  // where the grid's scroll bar begins.
+  QWidget* window = Ws().Widget(Form->Handle());
+  window->resize(window->width() + 200, window->height());
+  Application().ProcessMessages();
+  int columns = 0;
+  for (int c = 0; c < grid->columnCount(); ++c) columns += grid->columnWidth(c);
+  EXPECT_EQ(columns, 146 + 132 + 121 + 116 + 200);
+  EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0) << "no horizontal scrolling";
+  const std::string wide = std::string(CW_BINARY_DIR) + "/screenshots/codeweft-main-window-wide.png";
+  ASSERT_TRUE(Ws().SaveScreenshot(Form->Handle(), wide));
 }
 
 }  // namespace
