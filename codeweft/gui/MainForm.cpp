@@ -200,6 +200,7 @@ void TForm1::Button1Click(TObject*) {
   Button1->SetEnabled(false);
   btnBrowser->SetEnabled(false);
   FLastIndex.clear();
+  FWarnings = 0;
   if (SB->Panels()->Count() > 0) SB->Panel(0)->SetText("Processing ...");
   TRunInputs inputs;
   inputs.ProjectFile = feProject->Text();
@@ -240,6 +241,10 @@ void TForm1::Button1Click(TObject*) {
     return;
   }
   stayInProjectFolder();
+  // The next status replaces a warning at once; the last one stays beside the time taken.
+  if (FWarnings > 0)
+    SB->SetSimpleText(SB->SimpleText() + " - " + std::to_string(FWarnings) +
+                      (FWarnings == 1 ? " warning: " : " warnings, the last: ") + FLastWarning);
   FLastIndex = FState.BuildDir + "index.html";
   btnBrowser->SetEnabled(true);
   Button1->SetEnabled(true);
@@ -291,7 +296,9 @@ void TForm1::ReportStatus(const std::string& text) {
 }
 
 void TForm1::ReportSourceWarning(const std::string& file, int line, const std::string& message) {
-  ReportStatus("Warning: " + file + "(" + std::to_string(line) + "): " + message);
+  FLastWarning = file + "(" + std::to_string(line) + "): " + message;
+  ++FWarnings;
+  ReportStatus("Warning: " + FLastWarning);
 }
 
 void TForm1::ReportProgress(int total, int done) {

@@ -109,6 +109,8 @@ class TForm1 : public framework::TForm, public TRunReporter {
   void ResetRunDisplay();
   TRunState FState;
   std::string FLastIndex;
+  int FWarnings = 0;          // source warnings of the run going on or last made
+  std::string FLastWarning;   // the last of them, "file(line): text"
   int FGridRoom = 0;               // the grid's width beside its columns, kept as it is resized
   std::vector<double> FColShares;  // each column's share of the rest
   std::vector<int> FFittedWidths;  // the widths the last fit gave (others: the user's)

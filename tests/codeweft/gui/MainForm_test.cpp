@@ -330,6 +330,7 @@ TEST_F(MainFormTest, InputsAreSavedOnCloseAndRestoredOnOpen) {
   Form->deBuildLocation->SetText("/tmp/site");
   Form->feHCRTF->SetText("/opt/hc/hcrtf.exe");
   Form->edtDefines->SetText("DEBUG;TRACE");
+  Form->chkKeepGoing->SetChecked(true);
   Form->Close();
   ASSERT_TRUE(fs::exists(IniFile()));
   TIniFile ini(IniFile());
@@ -343,6 +344,7 @@ TEST_F(MainFormTest, InputsAreSavedOnCloseAndRestoredOnOpen) {
   EXPECT_EQ(Form->deBuildLocation->Text(), "/tmp/site");
   EXPECT_EQ(Form->feHCRTF->Text(), "/opt/hc/hcrtf.exe");
   EXPECT_EQ(Form->edtDefines->Text(), "DEBUG;TRACE");
+  EXPECT_TRUE(Form->chkKeepGoing->Checked());
   // The change handlers ran for the restored texts.
   EXPECT_EQ(Form->ProjectFile(), "/src/Demo.dpr");
   EXPECT_EQ(Form->BuildDir(), "/tmp/site/");
@@ -420,6 +422,13 @@ TEST_F(MainFormTest, KeepGoingSkipsAMissingUnitAndShowsTheWarningInTheStatusBar)
   EXPECT_FALSE(fs::exists(Out.Path() / "out/Gone.html"));
   EXPECT_EQ(Form->ngSymtab->Cells(0, 1), "A:A.pas");
   EXPECT_EQ(Form->ngSymtab->RowCount(), 3);
+  // The warning stays in the status bar beside the time taken.
+  const std::string status = Form->SB->SimpleText();
+  EXPECT_EQ(status.rfind("Time Taken: ", 0), 0u) << status;
+  EXPECT_NE(status.find(" - 1 warning: " + project + "(2): unit Gone skipped: Cannot open file "
+                        "\"Gone.pas\": No such file or directory"),
+            std::string::npos)
+      << status;
 
   // Unchecked, the same project fails on the missing unit.
   Form->chkKeepGoing->Click();
