@@ -1,14 +1,16 @@
 #include "codeweft/core/ProjectScan.h"
 
-#include <filesystem>
-#include <functional>
 #include <unistd.h>
 
+#include <filesystem>
+#include <functional>
+
+#include "codeweft/core/Errors.h"
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/lex/Keywords.h"
+#include "codeweft/core/lex/TokenStream.h"
 #include "codeweft/core/output/OutputGuard.h"
 #include "codeweft/core/symbols/SymbolPass.h"
-#include "codeweft/core/lex/TokenStream.h"
 
 namespace codeweft {
 
@@ -31,6 +33,18 @@ std::string UnitFileOf(std::string_view Given) {
   for (const char *Ext : {".pas", ".pp"})
     if (Exists(Name + Ext)) return Name + Ext;
   return Name;
+}
+
+// Why the unit file FileName cannot be read ("" when it can), in the words
+// the symbol pass would use when it failed to open it.
+std::string UnreadableReason(const std::string &FileName) {
+  try {
+    TScanner Probe;
+    Probe.Open(LocateSourceFile(FileName));
+  } catch (const EFOpenError &E) {
+    return E.what();
+  }
+  return {};
 }
 
 // Counts the lines of the project file while it is scanned, so that each
@@ -58,7 +72,7 @@ private:
 
 } // namespace
 
-int ProjectUnitList(TRunState &S) {
+int ProjectUnitList(TRunState &S, bool KeepGoing) {
   int Result = 0;
   while (Is(S, TTokenKind::tkIdentifier)) {
     std::string Written(S.Token.Text);
@@ -103,12 +117,18 @@ int ProjectUnitList(TRunState &S) {
         return 2;
       }
       const std::string_view Quoted = S.Token.Text;
-      S.Symbols.AddUnit(UnitFileOf(Quoted.substr(1, Quoted.size() - 2)));
-      if (!S.Symbols.Units.empty()) {
+      const std::string File = UnitFileOf(Quoted.substr(1, Quoted.size() - 2));
+      const std::string Reason = KeepGoing ? UnreadableReason(File) : std::string();
+      // A skipped unit's name stays plain text: no page is written for it.
+      if (!Reason.empty())
+        WarnAt(S, S.ProjectFile, S.ProjectLine, "unit " + FullName + " skipped: " + Reason);
+      else
+        S.Symbols.AddUnit(File);
+      if (Reason.empty() && !S.Symbols.Units.empty()) {
         S.Symbols.Units.back().ProjectLine = S.ProjectLine;
         S.Symbols.Units.back().EntryName = FullName;
       }
-      if (!S.Symbols.Units.empty() && OneRun) {
+      if (Reason.empty() && !S.Symbols.Units.empty() && OneRun) {
         const std::string &Name = S.Symbols.Units.back().Name;
         MakeLink(S, NamePos, PageName(Name) + ".html", Written, "unit_" + Name,
                  TTokenStyle::tsLink);
@@ -128,17 +148,16 @@ int ProjectUnitList(TRunState &S) {
   return Result;
 }
 
-bool ProjectUses(TRunState &S) {
+bool ProjectUses(TRunState &S, bool KeepGoing) {
   BeginDeferral(S);
   Advance(S);
-  if (ProjectUnitList(S) != 1 || !Is(S, TTokenKind::tkSemicolon))
-    return false;
+  if (ProjectUnitList(S, KeepGoing) != 1 || !Is(S, TTokenKind::tkSemicolon)) return false;
   Advance(S);
   return true;
 }
 
 int ScanProject(TRunState &S, TListingSink &Sink, const std::string &ProjectFile,
-                const std::string &DefinesText, TRunReporter &Reporter) {
+                const std::string &DefinesText, TRunReporter &Reporter, bool KeepGoing) {
   namespace fs = std::filesystem;
   Reporter.ReportStatus("Scanning Project File ...");
 
@@ -164,7 +183,7 @@ int ScanProject(TRunState &S, TListingSink &Sink, const std::string &ProjectFile
   Advance(S);
   while (!S.AtEnd) {
     if (Is(S, Keyword("uses")))
-      ProjectUses(S);
+      ProjectUses(S, KeepGoing);
     else
       Advance(S);
   }

@@ -23,22 +23,25 @@ namespace codeweft {
 // one unit to Units for every "in" entry of its uses clauses. Reports
 // "Scanning Project File ..." and, at the end, progress 1 of 1. Returns 0;
 // a project file that cannot be read and an output file that cannot be
-// created are exceptions.
+// created are exceptions. With KeepGoing, an entry whose file cannot be read
+// is left out of Units with a source warning (project file and line) and its
+// name stays plain in the listing; without, opening it ends the run later.
 int ScanProject(TRunState &State, TListingSink &Sink, const std::string &ProjectFile,
-                const std::string &DefinesText, TRunReporter &Reporter);
+                const std::string &DefinesText, TRunReporter &Reporter, bool KeepGoing = false);
 
 // ProjectUses = "uses" ProjectUnitList ";" .
 // Current token: "uses". True when the clause was read whole; on failure the
 // scan goes on from the current token, and the units added so far stay.
-bool ProjectUses(TRunState &State);
+bool ProjectUses(TRunState &State, bool KeepGoing = false);
 
 // ProjectUnitList = Entry { "," Entry } .
 // Entry = ident { "." ident } [ "in" string ] .
 // Entered with Deferring set. Each entry with "in" adds its file to Units and
 // turns the name into a link to that unit's page ("Name.html", the list name,
 // so the link reaches the file that is written) and help topic; others stay
-// plain. Returns 0 without any name, 1 for a proper list, 2 when a file name
-// is missing after "in", a name after a comma or a dot.
-int ProjectUnitList(TRunState &State);
+// plain, as does one skipped under KeepGoing (see ScanProject). Returns 0
+// without any name, 1 for a proper list, 2 when a file name is missing after
+// "in", a name after a comma or a dot.
+int ProjectUnitList(TRunState &State, bool KeepGoing = false);
 
 } // namespace codeweft

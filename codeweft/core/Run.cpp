@@ -50,6 +50,45 @@ std::string WithSeparator(const std::string &Dir) {
   return Result;
 }
 
+// The help compiler as the run starts it. A path that names a folder, or a
+// file in the current directory, is made absolute here, before the run moves
+// to the project's folder; a bare program name is left to the PATH search.
+std::string HelpCompilerPath(const std::string &Given) {
+  if (Given.empty()) return Given;
+  std::string Path = Given;
+  std::replace(Path.begin(), Path.end(), '\\', '/');
+  std::error_code E;
+  const bool Named = Path.find('/') != std::string::npos;
+  if (!Named && !std::filesystem::exists(Path, E)) return Path;
+  const std::filesystem::path Abs = std::filesystem::absolute(Path, E);
+  return E ? Path : Abs.lexically_normal().string();
+}
+
+// Passes every report on to Inner, and turns the progress of a pass over the
+// units into unit progress: the passes report Done of Total after each unit,
+// in the order of the unit list.
+class TUnitProgress : public TRunReporter {
+ public:
+  TUnitProgress(TRunReporter &Inner, const TSymbolTable &Symbols)
+      : FInner(Inner), FSymbols(Symbols) {}
+  void ReportStatus(const std::string &Text) override { FInner.ReportStatus(Text); }
+  void ReportProgress(int Total, int Done) override {
+    const bool Known =
+        Done >= 0 && Done < Total && static_cast<std::size_t>(Total) == FSymbols.Units.size();
+    FInner.ReportUnitProgress(Total, Done,
+                              Known ? FSymbols.Units[static_cast<std::size_t>(Done)].Name : "");
+  }
+  void ReportWarning(const std::string &Message) override { FInner.ReportWarning(Message); }
+  void ReportError(const std::string &Message) override { FInner.ReportError(Message); }
+  void ReportSourceWarning(const std::string &File, int Line, const std::string &Message) override {
+    FInner.ReportSourceWarning(File, Line, Message);
+  }
+
+ private:
+  TRunReporter &FInner;
+  const TSymbolTable &FSymbols;
+};
+
 } // namespace
 
 int GridRowCount(const TSymbolTable &Symbols) {
@@ -87,23 +126,26 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
     S.Symbols.CreateSymbols();
     S.BuildDir = WithSeparator(Inputs.BuildDir);
     Lock.emplace(S.BuildDir);
-    // An executable here has no extension to force; the path is used as given.
-    S.HcrtfPath = Inputs.HcrtfPath;
+    // An executable here has no extension to force.
+    S.HcrtfPath = HelpCompilerPath(Inputs.HcrtfPath);
     // ".dpr" and ".lpr" files are used as given; a name without an extension
     // means the ".dpr" file.
     S.ProjectFile = ProjectFileOf(Inputs.ProjectFile);
 
-    ScanProject(S, Sink, S.ProjectFile, Inputs.Defines, Reporter);
+    ScanProject(S, Sink, S.ProjectFile, Inputs.Defines, Reporter, Inputs.KeepGoing);
 
+    TUnitProgress UnitReporter(Reporter, S.Symbols);
     TSymbolPassEvents Events;
     Events.Status = [&Reporter](const std::string &Text) { Reporter.ReportStatus(Text); };
-    Events.Progress = [&Reporter](int Total, int Done) { Reporter.ReportProgress(Total, Done); };
+    Events.Progress = [&UnitReporter](int Total, int Done) {
+      UnitReporter.ReportProgress(Total, Done);
+    };
     {
       TSuspendedHook NoHook(S); // nothing is written in this phase
       BuildSymbolTable(S, Events);
     }
 
-    GenerateListings(S, Sink, Reporter);
+    GenerateListings(S, Sink, UnitReporter);
     WriteHelpProject(S.ProjectFile, S.BuildDir, S.HcrtfPath, UnitNames(S.Symbols), Reporter);
 
     Result.SymbolsScanned = GridRowCount(S.Symbols);

@@ -20,6 +20,7 @@ struct TRunInputs {
   std::string BuildDir;    // the build location; it must exist
   std::string HcrtfPath;   // the help compiler; empty: none is started
   std::string Defines;     // conditional symbols separated by ";"
+  bool KeepGoing = false;  // skip a unit whose file cannot be read, with a warning
 };
 
 struct TRunResult {
@@ -39,8 +40,13 @@ using TShowSymbols = std::function<void(const TSymbolTable &Symbols, int RowCoun
 // reported is "Time Taken: " followed by hh:nn:ss.
 //
 // The project's folder is the current directory while the run reads units;
-// the previous one is restored when the run ends. A relative BuildDir is
-// taken relative to the directory current when Run is called.
+// the previous one is restored when the run ends. A relative BuildDir, and a
+// relative HcrtfPath that names a folder or a file there, are taken relative
+// to the directory current when Run is called; a bare program name is looked
+// for on the PATH.
+//
+// Progress of the two passes over the units goes to ReportUnitProgress with
+// the name of the unit that comes next.
 //
 // A failure (a file that cannot be read or created) ends the run: the output
 // files that were open are closed, the error's message goes to

@@ -14,6 +14,13 @@ public:
   virtual void ReportStatus(const std::string &Text) = 0;
   // Done steps out of Total; a Total of 0 or less shows as 0 %.
   virtual void ReportProgress(int Total, int Done) = 0;
+  // Progress of a pass over the units: Done of Total units are finished and
+  // NextUnit is the one being worked on now ("" when all are done). By
+  // default it is shown as plain progress.
+  virtual void ReportUnitProgress(int Total, int Done, const std::string &NextUnit) {
+    (void)NextUnit;
+    ReportProgress(Total, Done);
+  }
   // Something the user must know while the run goes on (e.g. the help
   // compiler could not be started). Returns when the user has seen it.
   virtual void ReportWarning(const std::string &Message) = 0;

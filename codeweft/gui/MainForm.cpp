@@ -1,5 +1,13 @@
 #include "codeweft/gui/MainForm.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 
@@ -37,12 +45,65 @@ FW_DEFINE_CLASS(TForm1, [](TClassDef<TForm1>& d) {
   d.Field("Label5", &TForm1::Label5);
   d.Field("lbSymbol", &TForm1::lbSymbol);
   d.Field("Label1", &TForm1::Label1);
+  d.Field("chkKeepGoing", &TForm1::chkKeepGoing);
+  d.Field("btnBrowser", &TForm1::btnBrowser);
   d.Method("Button1Click", &TForm1::Button1Click);
   d.Method("FormCreate", &TForm1::FormCreate);
   d.Method("deBuildLocationBeforeDialog", &TForm1::deBuildLocationBeforeDialog);
   d.Method("feProjectChange", &TForm1::feProjectChange);
   d.Method("deBuildLocationChange", &TForm1::deBuildLocationChange);
+  d.Method("btnBrowserClick", &TForm1::btnBrowserClick);
+  d.Method("ngSymtabResize", &TForm1::ngSymtabResize);
 })
+
+namespace {
+
+// The narrowest a grid column is made when the window shrinks.
+constexpr int kMinColWidth = 24;
+
+// Starts xdg-open on file without waiting for it (it may wait for the browser): the middle
+// child exits at once and is reaped here, so nothing is left as a zombie. Returns 0 when
+// xdg-open was started, else the system error number.
+int StartXdgOpen(const std::string& file) {
+  std::string program = "xdg-open", target = file;
+  char* argv[] = {program.data(), target.data(), nullptr};
+  int report[2];
+  if (::pipe2(report, O_CLOEXEC) != 0) return errno;
+  const pid_t middle = ::fork();
+  if (middle < 0) {
+    const int error = errno;
+    ::close(report[0]);
+    ::close(report[1]);
+    return error;
+  }
+  if (middle == 0) {
+    const pid_t worker = ::fork();
+    if (worker == 0) {
+      ::setsid();
+      ::execvp(argv[0], argv);
+      const int error = errno;
+      [[maybe_unused]] ssize_t ignored = ::write(report[1], &error, sizeof error);
+      ::_exit(127);
+    }
+    if (worker < 0) {
+      const int error = errno;
+      [[maybe_unused]] ssize_t ignored = ::write(report[1], &error, sizeof error);
+    }
+    ::_exit(0);
+  }
+  ::close(report[1]);
+  int status = 0;
+  while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+  }
+  int error = 0;
+  ssize_t got;
+  while ((got = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+  }
+  ::close(report[0]);
+  return got == static_cast<ssize_t>(sizeof error) ? error : 0;
+}
+
+}  // namespace
 
 void RegisterGuiResources() {
   static const bool done = (CodeweftGuiRegisterResources(), true);
@@ -56,6 +117,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   // The four texts live in Codeweft's own file under the user's configuration folder.
   if (FormStorage1 && FormStorage1->IniFileName.empty())
     FormStorage1->IniFileName = ConfigDirectory() + "/codeweft/codeweft.ini";
+  Opener = StartXdgOpen;
 }
 
 TForm1::~TForm1() { Destroying(); }
@@ -63,6 +125,41 @@ TForm1::~TForm1() { Destroying(); }
 // The grid's columns are plain text that cannot be edited.
 void TForm1::FormCreate(TObject*) {
   for (int c = 0; c < ngSymtab->ColCount(); ++c) ngSymtab->SetColReadOnly(c, true);
+  // The columns fill the grid as the form file lays them out, less the room the grid
+  // keeps beside them (for its scroll bar); that room stays as the window is resized.
+  int total = 0;
+  for (int c = 0; c < ngSymtab->ColCount(); ++c) total += ngSymtab->ColWidths(c);
+  FGridRoom = ngSymtab->ClientWidth() - total;
+  ngSymtab->OnResize = TNotifyEvent(this, &TForm1::ngSymtabResize);
+}
+
+// Every column keeps its share of the width. The shares are taken from the widths the user
+// left (the form file's at first) and kept while the columns are only refitted, so that
+// growing and shrinking the window back gives the same widths again.
+void TForm1::ngSymtabResize(TObject*) {
+  TStringGrid& g = *ngSymtab;
+  const int cols = g.ColCount();
+  std::vector<int> widths(static_cast<size_t>(cols));
+  for (int c = 0; c < cols; ++c) widths[c] = g.ColWidths(c);
+  if (widths != FFittedWidths || FColShares.size() != widths.size()) {
+    double total = 0;
+    for (int w : widths) total += w;
+    if (total <= 0) return;
+    FColShares.clear();
+    for (int w : widths) FColShares.push_back(w / total);
+  }
+  const int room = g.ClientWidth() - FGridRoom;
+  if (room <= 0) return;
+  // Rounded at the running sum, so the columns fill the room exactly.
+  double before = 0;
+  for (int c = 0; c < cols; ++c) {
+    const double after = before + FColShares[c];
+    const int width = static_cast<int>(std::lround(after * room) - std::lround(before * room));
+    widths[c] = std::max(width, kMinColWidth);
+    g.SetColWidth(c, widths[c]);
+    before = after;
+  }
+  FFittedWidths = widths;
 }
 
 void TForm1::feProjectChange(TObject*) { FState.ProjectFile = ProjectFileOf(feProject->Text()); }
@@ -79,14 +176,37 @@ void TForm1::deBuildLocationBeforeDialog(TObject*, std::string& name, bool&) {
   if (!e) name = current.string();
 }
 
+std::string TForm1::RunBuildDir() const {
+  std::string text = deBuildLocation->Text();
+  if (text.empty()) return {};
+  std::replace(text.begin(), text.end(), '\\', '/');
+  std::filesystem::path dir(text);
+  if (dir.is_relative()) {
+    // Like the unit files, a relative build location belongs to the project's folder.
+    std::error_code e;
+    const std::filesystem::path project =
+        std::filesystem::absolute(ProjectFileOf(feProject->Text()), e);
+    if (!e) dir = project.parent_path() / dir;
+  }
+  return dir.lexically_normal().string();
+}
+
+void TForm1::ResetRunDisplay() {
+  SB->SetSimpleText("");
+  pg->SetPosition(0);
+}
+
 void TForm1::Button1Click(TObject*) {
   Button1->SetEnabled(false);
+  btnBrowser->SetEnabled(false);
+  FLastIndex.clear();
+  FWarnings = 0;
   if (SB->Panels()->Count() > 0) SB->Panel(0)->SetText("Processing ...");
   TRunInputs inputs;
   inputs.ProjectFile = feProject->Text();
-  inputs.BuildDir = FState.BuildDir;
   inputs.HcrtfPath = feHCRTF->Text();
   inputs.Defines = edtDefines->Text();
+  inputs.KeepGoing = chkKeepGoing->Checked();
   // The run puts the current directory back; the window keeps the project's folder current
   // afterwards, where the folder dialog opens and relative names of the next run start.
   auto stayInProjectFolder = [&] {
@@ -94,6 +214,19 @@ void TForm1::Button1Click(TObject*) {
     std::error_code e;
     if (!folder.empty() && std::filesystem::is_directory(folder, e)) std::filesystem::current_path(folder, e);
   };
+  auto fail = [&](const std::string& message) {
+    ResetRunDisplay();
+    Button1->SetEnabled(true);
+    MessageDlg(message, mtError, {mbOK});
+  };
+  const std::string buildDir = RunBuildDir();
+  if (buildDir.empty())
+    return fail("No build location given: choose the folder the pages are written to.");
+  // A missing build location is made, as the command line makes it.
+  std::error_code made;
+  std::filesystem::create_directories(buildDir, made);
+  if (made) return fail("Cannot create folder \"" + buildDir + "\": " + made.message());
+  inputs.BuildDir = buildDir + "/";
   try {
     Run(FState, inputs, *this, [this](const TSymbolTable& symbols, int rowCount) {
       FillGrid(GridRows(symbols));
@@ -102,12 +235,31 @@ void TForm1::Button1Click(TObject*) {
   } catch (const std::exception& e) {
     // The run has closed the files it had open; the window stays usable for the next run.
     stayInProjectFolder();
+    ResetRunDisplay();
     Button1->SetEnabled(true);
     Application().HandleException(e);
     return;
   }
   stayInProjectFolder();
+  // The next status replaces a warning at once; the last one stays beside the time taken.
+  if (FWarnings > 0)
+    SB->SetSimpleText(SB->SimpleText() + " - " + std::to_string(FWarnings) +
+                      (FWarnings == 1 ? " warning: " : " warnings, the last: ") + FLastWarning);
+  FLastIndex = FState.BuildDir + "index.html";
+  btnBrowser->SetEnabled(true);
   Button1->SetEnabled(true);
+}
+
+// Opens the last run's index.html; a browser that cannot be started is reported with the
+// file and the reason.
+void TForm1::btnBrowserClick(TObject*) {
+  if (FLastIndex.empty() || !Opener) return;
+  std::error_code e;
+  int error = std::filesystem::is_regular_file(FLastIndex, e) ? 0 : ENOENT;
+  if (!error) error = Opener(FLastIndex);
+  if (error)
+    MessageDlg("Cannot open \"" + FLastIndex + "\" in a browser: " + std::strerror(error),
+               mtWarning, {mbOK});
 }
 
 // Row 0 is the header; the data rows follow in the table's order. A table without rows
@@ -144,7 +296,9 @@ void TForm1::ReportStatus(const std::string& text) {
 }
 
 void TForm1::ReportSourceWarning(const std::string& file, int line, const std::string& message) {
-  ReportStatus("Warning: " + file + "(" + std::to_string(line) + "): " + message);
+  FLastWarning = file + "(" + std::to_string(line) + "): " + message;
+  ++FWarnings;
+  ReportStatus("Warning: " + FLastWarning);
 }
 
 void TForm1::ReportProgress(int total, int done) {

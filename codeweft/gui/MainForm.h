@@ -3,11 +3,16 @@
 // driver, the progress and status of the run, and the symbol table in a grid. The form is
 // loaded from its form text, compiled into the program as the resource TFORM1.
 //
+// After a run, "Open in browser" opens the run's index.html; the check box "Keep going" lets
+// a run skip units whose files cannot be read. The window's place and size are kept with the
+// inputs, and the grid's columns share its width as the window is resized.
+//
 // The window is the run's reporter: a status or progress report is sent to the window
 // itself as WM_RUNSTATUS or WM_RUNPROGRESS (handled by WndProc before the report returns),
 // then the application processes its pending messages so the window repaints mid-run.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "codeweft/core/RunReporter.h"
@@ -58,6 +63,8 @@ class TForm1 : public framework::TForm, public TRunReporter {
   framework::TLabel* Label5 = nullptr;
   framework::TLabel* lbSymbol = nullptr;
   framework::TLabel* Label1 = nullptr;
+  framework::TCheckBox* chkKeepGoing = nullptr;
+  framework::TButton* btnBrowser = nullptr;
 
   // Event handlers (published: the form text binds them by name).
   void Button1Click(framework::TObject* sender);
@@ -65,6 +72,20 @@ class TForm1 : public framework::TForm, public TRunReporter {
   void deBuildLocationBeforeDialog(framework::TObject* sender, std::string& name, bool& action);
   void feProjectChange(framework::TObject* sender);
   void deBuildLocationChange(framework::TObject* sender);
+  void btnBrowserClick(framework::TObject* sender);
+  // The grid was resized: its columns are scaled to fill its width.
+  void ngSymtabResize(framework::TObject* sender);
+
+  // Opens a file in the user's browser; returns 0 when it was started, else the system error
+  // number. The default starts xdg-open; tests put their own here.
+  using TOpener = std::function<int(const std::string& file)>;
+  TOpener Opener;
+  // The index.html of the last completed run ("" before one or after a failed run).
+  const std::string& LastIndex() const { return FLastIndex; }
+  // The build folder a run of the current inputs writes to: the build location's text with
+  // a backslash as separator, a relative one taken from the project's folder. "" when the
+  // text is empty.
+  std::string RunBuildDir() const;
 
   void WndProc(framework::TMessage& message) override;
 
@@ -84,7 +105,15 @@ class TForm1 : public framework::TForm, public TRunReporter {
 
  private:
   void FillGrid(const std::vector<std::array<std::string, 4>>& rows);
+  // After a failed run: the status bar and progress bar show no stale step.
+  void ResetRunDisplay();
   TRunState FState;
+  std::string FLastIndex;
+  int FWarnings = 0;          // source warnings of the run going on or last made
+  std::string FLastWarning;   // the last of them, "file(line): text"
+  int FGridRoom = 0;               // the grid's width beside its columns, kept as it is resized
+  std::vector<double> FColShares;  // each column's share of the rest
+  std::vector<int> FFittedWidths;  // the widths the last fit gave (others: the user's)
 };
 
 // Registers the form texts compiled into the program (idempotent).

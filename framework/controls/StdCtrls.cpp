@@ -305,4 +305,47 @@ void TRadioGroup::Paint() {
   }
 }
 
+// ---- TCheckBox ------------------------------------------------------------------------------------
+
+FW_DEFINE_CLASS(TCheckBox, [](TClassDef<TCheckBox>& d) {
+  d.Property("Caption", &TCheckBox::Caption, &TCheckBox::SetCaption);
+  d.Property("Checked", &TCheckBox::Checked, &TCheckBox::SetChecked).Default(false);
+  d.Property("Enabled", &TCheckBox::Enabled, &TCheckBox::SetEnabled).Default(true);
+  d.Property("Font", &TCheckBox::FontPtr, &TCheckBox::SetFont)
+      .StoredIf([](const TCheckBox& c) { return !c.ParentFont(); });
+  d.Property("ParentFont", &TCheckBox::ParentFont, &TCheckBox::SetParentFont).Default(true);
+  d.Property("ShowHint", &TCheckBox::ShowHint, &TCheckBox::SetShowHint).Default(false);
+  d.Property("TabOrder", &TCheckBox::TabOrder, &TCheckBox::SetTabOrder).Default(-1);
+  d.Property("TabStop", &TCheckBox::TabStop, &TCheckBox::SetTabStop).Default(true);
+  d.Property("Visible", &TCheckBox::Visible, &TCheckBox::SetVisible).Default(true);
+  d.Event("OnClick", &TControl::OnClick);
+  d.Event("OnEnter", &TWinControl::OnEnter);
+  d.Event("OnExit", &TWinControl::OnExit);
+})
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
+  FControlStyle = {csSetCaption, csDoubleClicks, csClickEvents};
+  SetTabStop(true);
+  SetBounds(0, 0, 97, 17);
+}
+
+void TCheckBox::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.WinClassName = "BUTTON";
+}
+
+void TCheckBox::SetChecked(bool value) {
+  if (FChecked == value) return;
+  FChecked = value;
+  Invalidate();
+  if (!IsLoading() && !IsReading()) TWinControl::Click();
+}
+
+void TCheckBox::Click() { SetChecked(!FChecked); }
+
+void TCheckBox::KeyUp(uint16_t& key, TShiftState shift) {
+  TWinControl::KeyUp(key, shift);
+  if (key == VK_SPACE && shift.Empty()) Click();
+}
+
 }  // namespace framework

@@ -1,7 +1,7 @@
 // Standard controls: TLabel (graphic text, sized to its caption when AutoSize, a right-
 // justified label keeps its right edge), TEdit (single-line text with OnChange),
-// TGroupBox (a captioned frame for controls) and TRadioGroup (a group box of exclusive
-// items with ItemIndex and OnClick).
+// TGroupBox (a captioned frame for controls), TRadioGroup (a group box of exclusive
+// items with ItemIndex and OnClick) and TCheckBox (a captioned box that is checked or not).
 #pragma once
 
 #include "framework/classes/StringList.h"
@@ -100,6 +100,24 @@ class TRadioGroup : public TGroupBox {
   TStrings* FItems;
   int FItemIndex = -1;
   int FColumns = 1;
+};
+
+// A check box with its caption to the right. A click (mouse, Space, or Click()) toggles
+// Checked; every change of Checked fires OnClick, except while the form is loading.
+class TCheckBox : public TWinControl {
+  FW_CLASS(TCheckBox, TWinControl)
+ public:
+  explicit TCheckBox(TComponent* owner);
+  bool Checked() const { return FChecked; }
+  void SetChecked(bool value);
+  void Click() override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void KeyUp(uint16_t& key, TShiftState shift) override;  // Space toggles it
+
+ private:
+  bool FChecked = false;
 };
 
 }  // namespace framework

@@ -20,7 +20,7 @@ void RegisterStandardClasses() {
                    &TCustomControl::StaticClass(), &TGraphicControl::StaticClass(),
                    &TCustomPanel::StaticClass(), &TPanel::StaticClass(), &TSpeedButton::StaticClass(),
                    &TButton::StaticClass(), &TLabel::StaticClass(), &TEdit::StaticClass(),
-                   &TGroupBox::StaticClass(), &TRadioGroup::StaticClass(),
+                   &TGroupBox::StaticClass(), &TRadioGroup::StaticClass(), &TCheckBox::StaticClass(),
                    &TProgressBar::StaticClass(), &TStatusBar::StaticClass(),
                    &TStringGrid::StaticClass(), &TCustomForm::StaticClass(), &TForm::StaticClass(),
                    &TActiveForm::StaticClass(), &TTimer::StaticClass(), &TOpenDialog::StaticClass(),

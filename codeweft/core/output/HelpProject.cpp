@@ -1,10 +1,12 @@
 #include "codeweft/core/output/HelpProject.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/output/ListingWriter.h"
@@ -191,8 +193,10 @@ int WriteHelpProject(const std::string &ProjectFile, const std::string &BuildDir
   WriteBuildFile(BuildDir, Names.HelpProject, HelpProjectText(ProjectFile, UnitNames));
   Reporter.ReportProgress(4, 1);
   WriteBuildFile(BuildDir, Names.ContentsFile, ContentsFileText(ProjectFile, UnitNames));
-  if (!HcrtfPath.empty() && StartHelpCompiler(HcrtfPath, BuildDir + Names.HelpProject) != 0)
-    Reporter.ReportWarning(HelpCompilerWarning);
+  if (!HcrtfPath.empty())
+    if (const int Error = StartHelpCompiler(HcrtfPath, BuildDir + Names.HelpProject))
+      Reporter.ReportWarning(std::string(HelpCompilerWarning) + "\nCannot start \"" + HcrtfPath +
+                             "\": " + std::strerror(Error));
   Reporter.ReportProgress(4, 2);
   WriteBuildFile(BuildDir, "index.html", IndexHtmlText(ProjectFile));
   Reporter.ReportProgress(4, 3);

@@ -50,8 +50,8 @@ int StartHelpCompiler(const std::string &HcrtfPath, const std::string &HelpProje
 
 // The phase: writes the help project and contents file into BuildDir (which
 // ends in the platform separator), starts the help compiler unless HcrtfPath
-// is empty (a start failure is reported as HelpCompilerWarning and the phase
-// goes on), then writes index.html and content.html. Reports the status
+// is empty (a start failure is reported as HelpCompilerWarning, followed by a
+// line naming the program and the system's reason, and the phase goes on), then writes index.html and content.html. Reports the status
 // "Creating Help Project and HTML Frame ..." and progress 0..4 of 4, then 0.
 // Returns 0; file errors are exceptions.
 int WriteHelpProject(const std::string &ProjectFile, const std::string &BuildDir,

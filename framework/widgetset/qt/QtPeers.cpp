@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -230,6 +231,37 @@ void SyncButton(TQtWidgetSet&, TWindow& w, TWinControl& c) {
   b->setDefault(static_cast<TButton&>(c).Default());
 }
 
+// A native check box; the framework's handling of mouse and Space toggles the model, and
+// the box then shows the model's state (Qt's own toggle is undone by the next sync).
+QWidget* CreateCheckBox(TQtWidgetSet& ws, TWindow& w, QWidget* parent, const TCreateParams&) {
+  auto* b = new QCheckBox(parent);
+  THandle h = w.Handle;
+  QObject::connect(b, &QCheckBox::clicked, b, [&ws, h, b] {
+    TWindow* win = ws.Find(h);
+    if (!win) return;
+    if (win->SkipClicked) {
+      win->SkipClicked = false;
+    } else {
+      Deliver(ws, [h] {
+        if (TWinControl* c = FindControl(h)) c->Click();
+      });
+    }
+    if (auto* c = dynamic_cast<TCheckBox*>(FindControl(h))) {
+      win->Applying = true;
+      b->setChecked(c->Checked());
+      win->Applying = false;
+    }
+  });
+  return b;
+}
+
+void SyncCheckBox(TQtWidgetSet&, TWindow& w, TWinControl& c) {
+  auto* b = static_cast<QCheckBox*>(w.Widget);
+  b->setText(ToQString(c.Caption()));
+  const bool checked = static_cast<TCheckBox&>(c).Checked();
+  if (b->isChecked() != checked) b->setChecked(checked);
+}
+
 QWidget* CreateGrid(TQtWidgetSet& ws, TWindow& w, QWidget* parent, const TCreateParams&) {
   auto* t = new QTableWidget(parent);
   t->verticalHeader()->hide();
@@ -325,6 +357,7 @@ void RegisterStandardPeers() {
     RegisterPeer(TWinControl::StaticClass(), {CreatePainted, SyncPainted, true, false, false});
     RegisterPeer(TEdit::StaticClass(), {CreateEdit, SyncEdit, true, true, true});
     RegisterPeer(TButton::StaticClass(), {CreateButton, SyncButton, false, true, false});
+    RegisterPeer(TCheckBox::StaticClass(), {CreateCheckBox, SyncCheckBox, false, true, false});
     RegisterPeer(TStringGrid::StaticClass(), {CreateGrid, SyncGridPeer, false, true, false});
     RegisterPeer(TProgressBar::StaticClass(), {CreateProgress, SyncProgress, false, true, false});
     RegisterPeer(TStatusBar::StaticClass(), {CreateStatus, SyncStatusPeer, false, true, false});

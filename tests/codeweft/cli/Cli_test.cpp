@@ -1,6 +1,7 @@
 // The codeweft command line: its reports, its table, its exit status, and the
 // program run as a user runs it.
 #include "codeweft/cli/CliReporter.h"
+#include "codeweft/cli/CommandLine.h"
 #include "codeweft/cli/SymbolTable.h"
 
 #include <gtest/gtest.h>
@@ -219,13 +220,149 @@ TEST(CliProgram, AHelpCompilerThatCannotStartIsAWarning) {
   EXPECT_TRUE(fs::exists(Tmp.Dir() + "index.html"));
 }
 
-TEST(CliProgram, AWrongCommandLineShowsTheUsage) {
-  for (const char *Args :
-       {"", "Demo.dpr", "-o x", "Demo.dpr -o", "Demo.dpr -o x --bogus", "A.dpr B.dpr -o x"}) {
-    const TOutcome R = RunProgram(Args);
-    EXPECT_EQ(R.Status, 2) << Args;
-    EXPECT_NE(R.Err.find("usage: codeweft PROJECT.dpr -o BUILD_DIR"), std::string::npos) << Args;
+// Each case: the arguments (after the project's own), the exit status, and
+// the first lines of stdout and stderr.
+TEST(CliProgram, ExitStatusAndFirstLineForEachKindOfCommandLine) {
+  TTempDir Tmp;
+  const std::string Demo = Examples() + "/Demo.dpr";
+  const std::string Out = Tmp.Dir() + "out";
+  struct TCase {
+    std::string Args;
+    int Status;
+    std::string OutLine, ErrLine;
+  };
+  const std::string Hint = "Try 'codeweft --help' for more information.";
+  const std::vector<TCase> Cases = {
+      {"", 2, "", "codeweft: no project file given"},
+      {"Demo.dpr", 2, "", "codeweft: no build location given (-o BUILD_DIR)"},
+      {"-o x", 2, "", "codeweft: no project file given"},
+      {"Demo.dpr -o", 2, "", "codeweft: option -o needs a value"},
+      {"Demo.dpr -o x --bogus", 2, "", "codeweft: unknown option --bogus"},
+      {"Demo.dpr -o x -z", 2, "", "codeweft: unknown option -z"},
+      {"A.dpr B.dpr -o x", 2, "", "codeweft: only one project file, not also B.dpr"},
+      {"Demo.dpr -o x --symbols=yes", 2, "", "codeweft: option --symbols takes no value"},
+      {"--help --bogus", 0, "usage: codeweft [OPTION]... PROJECT.dpr -o BUILD_DIR", ""},
+      {"-h", 0, "usage: codeweft [OPTION]... PROJECT.dpr -o BUILD_DIR", ""},
+      {"--version", 0, "codeweft " CW_VERSION, ""},
+      {Demo + " --output=" + Out + " -q", 0, Out + "/index.html", ""},
+      {"-qo" + Out + " -- " + Demo, 0, Out + "/index.html", ""},
+      {Demo + " -o " + Out + " --quiet --hcrtf=/no/such/hc", 0, Out + "/index.html",
+       "codeweft: warning: Failed to compile Help Project"},
+      {Tmp.Dir() + "Nope.dpr -qo " + Out, 1, "",
+       "codeweft: Cannot open file \"" + Tmp.Dir() + "Nope.dpr\": No such file or directory"},
+  };
+  const auto FirstLine = [](const std::string &Text) { return Text.substr(0, Text.find('\n')); };
+  for (const TCase &C : Cases) {
+    const TOutcome R = RunProgram(C.Args);
+    EXPECT_EQ(R.Status, C.Status) << C.Args << "\n" << R.Err;
+    EXPECT_EQ(FirstLine(R.Out), C.OutLine) << C.Args;
+    EXPECT_EQ(FirstLine(R.Err), C.ErrLine) << C.Args;
+    // A wrong command line is one line and the hint, not the whole usage.
+    if (C.Status == 2)
+      EXPECT_EQ(R.Err, C.ErrLine + "\n" + Hint + "\n") << C.Args;
   }
+  // --help lists the exit statuses.
+  const TOutcome Help = RunProgram("--help");
+  EXPECT_NE(Help.Out.find("Exit status:\n  0  the run completed\n  1  the run failed"),
+            std::string::npos);
+  EXPECT_NE(Help.Out.find("  2  the command line was wrong\n"), std::string::npos);
+}
+
+TEST(CliProgram, KeepGoingSkipsAMissingUnitWithAWarningAndLeavesItsNamePlain) {
+  TTempDir Tmp;
+  Tmp.Write("P.dpr", "program P;\r\nuses A in 'A.pas',\r\n  Gone in 'lib\\Gone.pas';\r\n"
+                     "begin\r\nend.\r\n");
+  Tmp.Write("A.pas", "unit A;\r\ninterface\r\nuses Gone;\r\nprocedure X;\r\n"
+                     "implementation\r\nprocedure X; begin Gone.Y; end;\r\nend.\r\n");
+  const std::string Args = Tmp.Dir() + "P.dpr -o " + Tmp.Dir() + "out";
+  TOutcome R = RunProgram(Args);
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_NE(R.Err.find("codeweft: Unit Gone (P.dpr line 3): Cannot open file"), std::string::npos)
+      << R.Err;
+
+  R = RunProgram(Args + " --keep-going");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_NE(R.Err.find("\n" + Tmp.Dir() + "P.dpr:3: warning: unit Gone skipped: Cannot open file "
+                       "\"lib/Gone.pas\": No such file or directory\nBuilding Symbol Table"),
+            std::string::npos)
+      << R.Err;
+  EXPECT_TRUE(test::BrokenLinks(Tmp.Dir() + "out").empty());
+  for (const char *Page : {"P.html", "A.html", "content.html"})
+    EXPECT_EQ(ReadBytes(Tmp.Dir() + "out/" + Page).find("Gone.html"), std::string::npos) << Page;
+  EXPECT_FALSE(fs::exists(Tmp.Dir() + "out/Gone.html"));
+  EXPECT_TRUE(fs::exists(Tmp.Dir() + "out/A.html"));
+
+  // --quiet silences the warning with the status lines.
+  R = RunProgram(Args + " -kq");
+  EXPECT_EQ(R.Status, 0);
+  EXPECT_EQ(R.Err, "");
+}
+
+// A relative help compiler path is taken from the current directory, not
+// from the project's folder the run moves to; a failed start names the path.
+TEST(CliProgram, ARelativeHelpCompilerIsFoundFromTheCurrentDirectory) {
+  TTempDir Work, Src;
+  Src.Write("P.dpr", "program P;\r\nbegin\r\nend.\r\n");
+  const std::string Seen = Work.Dir() + "seen";
+  fs::create_directory(Work.Path() / "tools");
+  Work.Write("tools/hc", "#!/bin/sh\necho \"$1 $2\" > " + Seen + "\n");
+  fs::permissions(Work.Dir() + "tools/hc", fs::perms::owner_all);
+  const std::string Cd = "cd " + Work.Dir() + " && " + CW_CLI_PROGRAM;
+  const std::string Run = Src.Dir() + "P.dpr -qo out --hcrtf ";
+  ASSERT_EQ(std::system((Cd + " " + Run + "tools/hc >/dev/null 2>&1").c_str()), 0);
+  std::string Line;
+  for (int I = 0; I < 200 && Line.empty(); ++I) {
+    ::usleep(25000);
+    if (fs::exists(Seen)) Line = ReadBytes(Seen);
+  }
+  EXPECT_EQ(Line, "-x " + Work.Dir() + "out/P.hpj\n");
+
+  const std::string Err = Work.Dir() + "err";
+  ASSERT_EQ(std::system((Cd + " " + Run + "tools/missing 2>" + Err + " >/dev/null").c_str()), 0);
+  EXPECT_EQ(ReadBytes(Err), "codeweft: warning: Failed to compile Help Project\n"
+                            "  Please Compile manually\n"
+                            "  Cannot start \"" + Work.Dir() + "tools/missing\": No such file or "
+                            "directory\n");
+}
+
+TEST(CommandLineTest, OptionsAndTheirValuesInEveryForm) {
+  struct TCase {
+    std::vector<std::string> Args;
+    std::string Project, BuildDir, Hcrtf, Defines;
+    bool Symbols, Quiet, KeepGoing;
+  };
+  const std::vector<TCase> Cases = {
+      {{"P.dpr", "-o", "out"}, "P.dpr", "out", "", "", false, false, false},
+      {{"-oout", "P.dpr"}, "P.dpr", "out", "", "", false, false, false},
+      {{"--output=out", "P.dpr", "--hcrtf=hc", "--defines=A;B"}, "P.dpr", "out", "hc", "A;B",
+       false, false, false},
+      {{"--output", "out", "--defines", "", "P.dpr"}, "P.dpr", "out", "", "", false, false, false},
+      {{"--defines=X=1", "-o", "o", "P"}, "P", "o", "", "X=1", false, false, false},
+      {{"-qk", "-o", "o", "P", "--symbols"}, "P", "o", "", "", true, true, true},
+      {{"--quiet", "--keep-going", "-o", "o", "P"}, "P", "o", "", "", false, true, true},
+      {{"-kqo", "o", "P"}, "P", "o", "", "", false, true, true},
+      {{"-o", "o", "--", "-P.dpr"}, "-P.dpr", "o", "", "", false, false, false},
+      {{"-o", "o", "-"}, "-", "o", "", "", false, false, false},
+      {{"-o", "a", "-o", "b", "P"}, "P", "b", "", "", false, false, false},
+  };
+  for (const TCase &C : Cases) {
+    const TCommandLine L = ParseCommandLine(C.Args);
+    ASSERT_EQ(L.Action, TCliAction::caRun) << C.Args[0] << ": " << L.Error;
+    EXPECT_EQ(L.Inputs.ProjectFile, C.Project);
+    EXPECT_EQ(L.Inputs.BuildDir, C.BuildDir);
+    EXPECT_EQ(L.Inputs.HcrtfPath, C.Hcrtf);
+    EXPECT_EQ(L.Inputs.Defines, C.Defines);
+    EXPECT_EQ(L.Symbols, C.Symbols);
+    EXPECT_EQ(L.Quiet, C.Quiet);
+    EXPECT_EQ(L.Inputs.KeepGoing, C.KeepGoing);
+  }
+  // An option after "--" is a name; "--" twice makes the second one a name too.
+  EXPECT_EQ(ParseCommandLine({"-o", "o", "--", "--", "P"}).Error,
+            "only one project file, not also P");
+  EXPECT_EQ(ParseCommandLine({"-o", "o", "P", "--hcrtf"}).Error, "option --hcrtf needs a value");
+  EXPECT_EQ(ParseCommandLine({"-o", "o", "P", "--version=2"}).Error,
+            "option --version takes no value");
+  EXPECT_EQ(ParseCommandLine({"--output=", "P"}).Error, "no build location given (-o BUILD_DIR)");
 }
 
 TEST(CliReporterTest, ABarOnATerminalIsErasedBeforeEachLine) {
@@ -240,8 +377,45 @@ TEST(CliReporterTest, ABarOnATerminalIsErasedBeforeEachLine) {
   char Buf[512] = {};
   const std::size_t N = std::fread(Buf, 1, sizeof Buf, F);
   std::fclose(F);
-  EXPECT_EQ(std::string(Buf, N), "\r[#######.......................]  25%\r\033[KNext ...\n"
-                                 "\r[..............................]   0%\r\033[K");
+  EXPECT_EQ(std::string(Buf, N), "\r[#######.......................]  25%\033[K\r\033[KNext ...\n"
+                                 "\r[..............................]   0%\033[K\r\033[K");
+}
+
+TEST(CliReporterTest, AUnitProgressLineNamesTheUnitAndFitsTheTerminal) {
+  struct TCase {
+    int Total, Done;
+    std::string Unit;
+    int Columns;
+    std::string Line;
+  };
+  const std::string Quarter = "[#######.......................]  25%";
+  const std::vector<TCase> Cases = {
+      {8, 2, "Tools", 80, Quarter + "  unit 3/8: Tools"},
+      {8, 8, "", 80, "[##############################] 100%  unit 8/8"},
+      {0, 0, "", 80, "[..............................]   0%"},
+      // A long name keeps its end; the line stays one column short of the width.
+      {4, 1, "Shared.Very.Long.Unit.Name", 62, Quarter + "  unit 2/4: ...Unit.Name"},
+      {4, 1, "Tools", 40, Quarter},
+      {4, 1, "Tools", 20, Quarter.substr(0, 19)},
+  };
+  for (const TCase &C : Cases)
+    EXPECT_EQ(TCliReporter::UnitLine(C.Total, C.Done, C.Unit, C.Columns), C.Line) << C.Unit;
+
+  // Quiet: only the warning that is not about a source, and the error, show.
+  std::FILE *F = std::tmpfile();
+  {
+    TCliReporter R(F, true, 80, true);
+    R.ReportStatus("A");
+    R.ReportUnitProgress(2, 1, "U");
+    R.ReportSourceWarning("U.pas", 3, "w");
+    R.ReportWarning("hc");
+    R.ReportError("e");
+  }
+  std::rewind(F);
+  char Buf[256] = {};
+  const std::size_t N = std::fread(Buf, 1, sizeof Buf, F);
+  std::fclose(F);
+  EXPECT_EQ(std::string(Buf, N), "codeweft: warning: hc\ncodeweft: e\n");
 }
 
 TEST(CliReporterTest, WithoutATerminalOnlyLinesAreWritten) {
@@ -250,6 +424,7 @@ TEST(CliReporterTest, WithoutATerminalOnlyLinesAreWritten) {
     TCliReporter R(F, false);
     R.ReportProgress(2, 1);
     R.ReportStatus("A");
+    R.ReportUnitProgress(2, 1, "U");
     R.ReportWarning("one\ntwo");
     R.ReportSourceWarning("U.pas", 12, "declarations end early at \"<\"");
     R.ReportError("Cannot open file \"x\": No such file or directory");

@@ -142,6 +142,8 @@ TEST(HelpCompilerTest, StartFailureIsOneWarningAndThePhaseGoesOn) {
   EXPECT_EQ(Reporter.Log, "status Creating Help Project and HTML Frame ...\n"
                           "progress 0/4\nprogress 1/4\n"
                           "warning Failed to compile Help Project\nPlease Compile manually\n"
+                          "Cannot start \"" + Out.Dir() + "no-such-hcrtf.exe\": No such file or "
+                          "directory\n"
                           "progress 2/4\nprogress 3/4\nprogress 4/4\nprogress 0/4\n");
   EXPECT_EQ(ReadBytes(Out.Dir() + "content.html"), Golden("helpproject/content.html"));
   EXPECT_TRUE(NoChildLeft());

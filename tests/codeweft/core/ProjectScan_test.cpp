@@ -25,20 +25,27 @@ public:
   void ReportProgress(int, int) override {}
   void ReportWarning(const std::string &) override {}
   void ReportError(const std::string &) override {}
+  void ReportSourceWarning(const std::string &File, int Line, const std::string &Message) override {
+    SourceWarnings.push_back(fs::path(File).filename().string() + ":" + std::to_string(Line) +
+                             ": " + Message);
+  }
+  std::vector<std::string> SourceWarnings;
 };
 
 class ProjectScanTest : public ::testing::Test {
 protected:
   // Scans Source as the project file P.dpr; the listing goes to Out.
-  void Scan(const std::string &Source, const std::string &Defines = "") {
+  void Scan(const std::string &Source, const std::string &Defines = "", bool KeepGoing = false) {
     const std::string Project = Src.Write("P.dpr", Source);
     const fs::path Cwd = fs::current_path();
     State.BuildDir = Out.Dir();
+    State.ProjectFile = Project;
     State.Symbols.CreateSymbols();
     TListingSink Sink;
     TTokenHookGuard Hook(State, Sink);
-    TNullReporter Reporter;
-    ScanProject(State, Sink, Project, Defines, Reporter);
+    State.Reporter = &Reporter;
+    ScanProject(State, Sink, Project, Defines, Reporter, KeepGoing);
+    State.Reporter = nullptr;
     Folder = fs::current_path();
     fs::current_path(Cwd);
     Html = ReadBytes(Out.Dir() + "P.html");
@@ -52,6 +59,7 @@ protected:
 
   TTempDir Src, Out;
   TRunState State;
+  TNullReporter Reporter;
   std::string Html;
   fs::path Folder;
 };
@@ -70,6 +78,33 @@ TEST_F(ProjectScanTest, OnlyEntriesWithInBecomeUnitsAndLinks) {
             std::string::npos);
   // Unit files are named relative to the project's folder.
   EXPECT_EQ(Folder, Src.Path());
+}
+
+// With KeepGoing, an entry whose file cannot be read (missing, or a folder)
+// is left out with a warning at its line, and its name is not linked; the
+// entries around it are kept and linked as usual.
+TEST_F(ProjectScanTest, KeepGoingSkipsUnreadableUnitsWithAWarning) {
+  Src.Write("A.pas", "unit A;\r\nend.\r\n");
+  fs::create_directory(Src.Path() / "Dir.pas");
+  const std::string Source = "program P;\r\nuses A in 'A.pas',\r\n  My.Gone in 'gone\\My.Gone.pas',"
+                             "\r\n  Dir in 'Dir.pas', B in 'b';\r\nbegin\r\nend.\r\n";
+  Scan(Source, "", true);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A:A.pas"}));
+  EXPECT_EQ(Reporter.SourceWarnings,
+            (std::vector<std::string>{
+                "P.dpr:3: unit My.Gone skipped: Cannot open file \"gone/My.Gone.pas\": No such "
+                "file or directory",
+                "P.dpr:4: unit Dir skipped: Cannot open file \"Dir.pas\": Is a directory",
+                "P.dpr:4: unit B skipped: Cannot open file \"b\": No such file or directory"}));
+  EXPECT_NE(Html.find("<A HREF = \"A.html\">A</A>"), std::string::npos);
+  for (const char *Skipped : {"My.Gone.html", "Dir.html", "B.html"})
+    EXPECT_EQ(Html.find(Skipped), std::string::npos) << Skipped;
+
+  // Without it the entries stay in the list, for the symbol pass to fail on.
+  Reporter.SourceWarnings.clear();
+  Scan(Source);
+  EXPECT_EQ(Names().size(), 4u);
+  EXPECT_TRUE(Reporter.SourceWarnings.empty());
 }
 
 TEST_F(ProjectScanTest, EveryUnitIsKeptHoweverManyThereAre) {

@@ -244,13 +244,38 @@ TEST(RunTest, AHelpCompilerThatCannotStartIsAWarningAndTheRunGoesOn) {
   TLogReporter Reporter;
   RunIn(DataDir + "Demo", {"Demo.dpr", Out.Dir(), "/no/such/hcrtf", ""}, Reporter);
   EXPECT_NE(Reporter.Log.find("progress 1/4\nwarning Failed to compile Help Project\n"
-                              "Please Compile manually\nprogress 2/4\n"),
+                              "Please Compile manually\nCannot start \"/no/such/hcrtf\": "
+                              "No such file or directory\nprogress 2/4\n"),
             std::string::npos);
   EXPECT_TRUE(fs::exists(Out.Dir() + "content.html"));
 
   TLogReporter Quiet;
   RunIn(DataDir + "Demo", {"Demo.dpr", Out.Dir(), "/bin/true", ""}, Quiet);
   EXPECT_EQ(Quiet.Log.find("warning"), std::string::npos);
+}
+
+// The two passes over the units name the unit each works on: the symbol pass
+// in the project's order, the listing pass in the sorted order.
+TEST(RunTest, UnitProgressNamesTheUnitBeingWorkedOn) {
+  class TUnitLog : public TLogReporter {
+  public:
+    void ReportUnitProgress(int Total, int Done, const std::string &NextUnit) override {
+      Log += "unit " + std::to_string(Done) + "/" + std::to_string(Total) + " " + NextUnit + "\n";
+    }
+  };
+  TTempDir Src, Out;
+  Src.Write("P.dpr", "program P;\r\nuses Zed in 'Zed.pas', Alpha in 'Alpha.pas';\r\nbegin\r\nend.\r\n");
+  Src.Write("Zed.pas", "unit Zed;\r\ninterface\r\nimplementation\r\nend.\r\n");
+  Src.Write("Alpha.pas", "unit Alpha;\r\ninterface\r\nimplementation\r\nend.\r\n");
+  TUnitLog Reporter;
+  RunIn(Src.Path(), {"P.dpr", Out.Dir(), "", ""}, Reporter);
+  const std::string &Log = Reporter.Log;
+  EXPECT_NE(Log.find("status Building Symbol Table ...\nunit 0/2 Zed\nunit 1/2 Alpha\nunit 2/2 \n"
+                     "status Generating RTF and HTML ...\nunit 0/2 Alpha\nunit 1/2 Zed\nunit 2/2 \n"
+                     "status Creating Help Project and HTML Frame ...\nprogress 0/4\n"),
+            std::string::npos)
+      << Log;
+  EXPECT_NE(Log.find("progress 1/1\n"), std::string::npos);
 }
 
 TEST(RunTest, DefinesTextDecidesTheConditionalRegions) {

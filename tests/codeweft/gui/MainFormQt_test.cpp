@@ -9,10 +9,13 @@
 #include <memory>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QMouseEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -130,6 +133,30 @@ TEST_F(MainFormQtTest, TypingResizingAndClosingReachTheFramework) {
   EXPECT_EQ(Form->ClientWidth(), window->width());
   EXPECT_EQ(Form->ngSymtab->Width(), gridWidth + 100);
   EXPECT_EQ(Ws().Widget(Form->ngSymtab->Handle())->width(), gridWidth + 100);
+  // The native columns stretch with it: together 100 pixels wider than the form file's.
+  auto* grid = Native<QTableWidget>(Form->ngSymtab);
+  int columns = 0;
+  for (int c = 0; c < grid->columnCount(); ++c) columns += grid->columnWidth(c);
+  EXPECT_EQ(columns, 146 + 132 + 121 + 116 + 100);
+
+  // A click on the native check box checks the model's, once.
+  auto* keepGoing = Native<QCheckBox>(Form->chkKeepGoing);
+  ASSERT_NE(keepGoing, nullptr);
+  EXPECT_EQ(keepGoing->text(), "Keep going");
+  keepGoing->click();
+  Application().ProcessMessages();
+  EXPECT_TRUE(Form->chkKeepGoing->Checked());
+  EXPECT_TRUE(keepGoing->isChecked());
+  const QPoint middle = keepGoing->rect().center();
+  QMouseEvent press(QEvent::MouseButtonPress, middle, keepGoing->mapToGlobal(middle),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, middle, keepGoing->mapToGlobal(middle),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(keepGoing, &press);
+  QCoreApplication::sendEvent(keepGoing, &release);
+  Application().ProcessMessages();
+  EXPECT_FALSE(Form->chkKeepGoing->Checked());
+  EXPECT_FALSE(keepGoing->isChecked());
 
   // Closing the window closes the form, which saves the inputs.
   window->close();
@@ -139,11 +166,13 @@ TEST_F(MainFormQtTest, TypingResizingAndClosingReachTheFramework) {
   TIniFile ini((FConfig.Path() / "config/codeweft/codeweft.ini").string());
   EXPECT_EQ(ini.ReadString("TForm1", "deBuildLocation.Text", ""), "/tmp/x");
   EXPECT_EQ(ini.ReadString("TForm1", "edtDefines.Text", ""), "A;B");
+  // The window's size is kept with the inputs.
+  EXPECT_EQ(ini.ReadInteger("TForm1", "Width", 0), Form->Width());
 }
 
 // Tab walks the window in its stored tab order: project, Process, build location, help
-// compiler, defines, then the symbol grid (which keeps Tab for its cells: goTabs); Shift+Tab
-// walks back.
+// compiler, defines, the "Keep going" check box, then the symbol grid (which keeps Tab for its
+// cells: goTabs); Shift+Tab walks back.
 TEST_F(MainFormQtTest, TabFollowsTheStoredTabOrderInTheRealWindow) {
   Open();
   const std::vector<std::pair<std::string, TWinControl*>> controls = {
@@ -152,6 +181,7 @@ TEST_F(MainFormQtTest, TabFollowsTheStoredTabOrderInTheRealWindow) {
       {"deBuildLocation", Form->deBuildLocation},
       {"feHCRTF", Form->feHCRTF},
       {"edtDefines", Form->edtDefines},
+      {"chkKeepGoing", Form->chkKeepGoing},
       {"ngSymtab", Form->ngSymtab}};
   auto focused = [&] {
     QWidget* f = QApplication::focusWidget();
@@ -170,13 +200,14 @@ TEST_F(MainFormQtTest, TabFollowsTheStoredTabOrderInTheRealWindow) {
   };
   EXPECT_EQ(focused(), "feProject");
   std::vector<std::string> seen;
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 6; ++i) {
     key(Qt::Key_Tab, Qt::NoModifier);
     seen.push_back(focused());
     EXPECT_EQ(Screen().ActiveControl(), controls[i + 1].second) << "the model has the focus";
   }
+  // "Open in browser" is passed over until a run has made something to open.
   EXPECT_EQ(seen, (std::vector<std::string>{"Button1", "deBuildLocation", "feHCRTF", "edtDefines",
-                                            "ngSymtab"}));
+                                            "chkKeepGoing", "ngSymtab"}));
   Form->feProject->SetFocus();
   EXPECT_EQ(focused(), "feProject");
   key(Qt::Key_Backtab, Qt::ShiftModifier);
@@ -205,6 +236,18 @@ TEST_F(MainFormQtTest, RunOfTheBundledExampleCompletesAndTheWindowIsSavedAsPng) 
   EXPECT_TRUE(bar->currentMessage().startsWith("Time Taken: ")) << bar->currentMessage().toStdString();
   EXPECT_EQ(Native<QProgressBar>(Form->pg)->value(), 0);
 
+  // After a run the browser button is on; it hands index.html to the opener.
+  std::vector<std::string> opened;
+  Form->Opener = [&](const std::string& file) {
+    opened.push_back(file);
+    return 0;
+  };
+  QWidget* browser = Ws().Widget(Form->btnBrowser->Handle());
+  EXPECT_TRUE(browser->isEnabled());
+  static_cast<QPushButton*>(browser)->click();
+  Application().ProcessMessages();
+  EXPECT_EQ(opened, std::vector<std::string>{(Out.Path() / "index.html").string()});
+
   const std::string shot = std::string(CW_BINARY_DIR) + "/screenshots/codeweft-main-window.png";
   fs::remove(shot);
   ASSERT_TRUE(Ws().SaveScreenshot(Form->Handle(), shot));
@@ -216,6 +259,18 @@ TEST_F(MainFormQtTest, RunOfTheBundledExampleCompletesAndTheWindowIsSavedAsPng) 
   QWidget* gridWidget = Ws().Widget(Form->ngSymtab->Handle());
   QPoint header = gridWidget->mapTo(Ws().Widget(Form->Handle()), QPoint(40, 5));
   EXPECT_EQ(image.pixelColor(header), QColor(255, 255, 225));
+
+  // Wider by 200 pixels, the filled grid's columns share them: the last one still ends
+  // where the grid's scroll bar begins.
+  QWidget* window = Ws().Widget(Form->Handle());
+  window->resize(window->width() + 200, window->height());
+  Application().ProcessMessages();
+  int columns = 0;
+  for (int c = 0; c < grid->columnCount(); ++c) columns += grid->columnWidth(c);
+  EXPECT_EQ(columns, 146 + 132 + 121 + 116 + 200);
+  EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0) << "no horizontal scrolling";
+  const std::string wide = std::string(CW_BINARY_DIR) + "/screenshots/codeweft-main-window-wide.png";
+  ASSERT_TRUE(Ws().SaveScreenshot(Form->Handle(), wide));
 }
 
 }  // namespace

@@ -89,9 +89,15 @@ TEST_F(MainFormTest, FormTextGivesTheWindowItsControlsAndSettings) {
   EXPECT_TRUE(Form->SB->SimplePanel());
   ASSERT_EQ(Form->SB->Panels()->Count(), 1);
   EXPECT_EQ(Form->SB->Panel(0)->Width(), 50);
-  // The storage keeps the four texts and no window placement.
-  EXPECT_EQ(Form->FormStorage1->StoredProps()->Count(), 4);
-  EXPECT_TRUE(Form->FormStorage1->Options.Empty());
+  // The storage keeps the four texts, the check box and the window's place and size.
+  EXPECT_EQ(Form->FormStorage1->StoredProps()->Count(), 5);
+  EXPECT_EQ(Form->FormStorage1->Options, TPlacementOptions{fpPosition});
+  // The check box and the browser button below the inputs; the button waits for a run.
+  EXPECT_EQ(Form->chkKeepGoing->Caption(), "Keep going");
+  EXPECT_FALSE(Form->chkKeepGoing->Checked());
+  EXPECT_EQ(Form->btnBrowser->Caption(), "Open in browser");
+  EXPECT_FALSE(Form->btnBrowser->Enabled());
+  EXPECT_EQ(Form->btnBrowser->BoundsRect(), Bounds(431, 112, 100, 21));
 }
 
 TEST_F(MainFormTest, GridHasItsHeaderColumnsColoursAndReadOnlyCells) {
@@ -280,14 +286,22 @@ TEST_F(MainFormTest, FailedRunReportsTheErrorClosesFilesAndReenablesProcess) {
   const std::string listing = test::ReadBytes((Out.Path() / "Broken.html").string());
   EXPECT_NE(listing.find("</BODY></HTML>"), std::string::npos);
 
-  // An output file that cannot be created: the build location does not exist.
+  // The status bar no longer shows the step the run stopped in.
+  EXPECT_EQ(Form->SB->SimpleText(), "");
+  EXPECT_EQ(Form->pg->Position(), 0);
+  EXPECT_FALSE(Form->btnBrowser->Enabled());
+
+  // A build location that cannot be made: a file stands where a folder should be.
+  Out.Write("file", "x");
   Form->feProject->SetText(kExample);
-  Form->deBuildLocation->SetText((Out.Path() / "missing" / "deeper").string());
+  Form->deBuildLocation->SetText((Out.Path() / "file" / "deeper").string());
   Form->Button1->Click();
   ASSERT_EQ(Ws().DialogLog().size(), 2u);
-  EXPECT_NE(Ws().DialogLog()[1].find("Demo.html"), std::string::npos) << Ws().DialogLog()[1];
+  EXPECT_NE(Ws().DialogLog()[1].find("Cannot create folder \"" +
+                                     (Out.Path() / "file/deeper").string() + "\": Not a directory"),
+            std::string::npos)
+      << Ws().DialogLog()[1];
   EXPECT_TRUE(Form->Button1->Enabled());
-
   // The window stays usable: the next run completes.
   Form->deBuildLocation->SetText(Out.Path().string());
   Form->Button1->Click();
@@ -303,7 +317,9 @@ TEST_F(MainFormTest, HelpCompilerThatCannotStartShowsTheWarningAndTheRunGoesOn) 
   Form->feHCRTF->SetText((Out.Path() / "no-such-hcrtf").string());
   Form->Button1->Click();
   ASSERT_EQ(Ws().DialogLog().size(), 1u);
-  EXPECT_EQ(Ws().DialogLog()[0], "MessageDlg: Failed to compile Help Project\nPlease Compile manually");
+  EXPECT_EQ(Ws().DialogLog()[0], "MessageDlg: Failed to compile Help Project\nPlease Compile manually\n"
+                                 "Cannot start \"" + (Out.Path() / "no-such-hcrtf").string() +
+                                     "\": No such file or directory");
   EXPECT_TRUE(fs::exists(Out.Path() / "content.html"));
   EXPECT_EQ(Form->SB->SimpleText().rfind("Time Taken: ", 0), 0u);
 }
@@ -314,11 +330,11 @@ TEST_F(MainFormTest, InputsAreSavedOnCloseAndRestoredOnOpen) {
   Form->deBuildLocation->SetText("/tmp/site");
   Form->feHCRTF->SetText("/opt/hc/hcrtf.exe");
   Form->edtDefines->SetText("DEBUG;TRACE");
+  Form->chkKeepGoing->SetChecked(true);
   Form->Close();
   ASSERT_TRUE(fs::exists(IniFile()));
   TIniFile ini(IniFile());
   EXPECT_EQ(ini.ReadString("TForm1", "edtDefines.Text", ""), "DEBUG;TRACE");
-  EXPECT_FALSE(ini.ValueExists("TForm1", "Left"));
   delete Form;
 
   Form = NewForm();
@@ -328,9 +344,139 @@ TEST_F(MainFormTest, InputsAreSavedOnCloseAndRestoredOnOpen) {
   EXPECT_EQ(Form->deBuildLocation->Text(), "/tmp/site");
   EXPECT_EQ(Form->feHCRTF->Text(), "/opt/hc/hcrtf.exe");
   EXPECT_EQ(Form->edtDefines->Text(), "DEBUG;TRACE");
+  EXPECT_TRUE(Form->chkKeepGoing->Checked());
   // The change handlers ran for the restored texts.
   EXPECT_EQ(Form->ProjectFile(), "/src/Demo.dpr");
   EXPECT_EQ(Form->BuildDir(), "/tmp/site/");
+}
+
+// Where each build location text leads a run of /src/app/Demo.dpr: an absolute one as it
+// stands, a relative one inside the project's folder, backslashes as separators.
+TEST_F(MainFormTest, ARelativeBuildLocationBelongsToTheProjectsFolder) {
+  struct TCase {
+    std::string Text, Dir;
+  };
+  const std::vector<TCase> cases = {{"/tmp/site", "/tmp/site"},
+                                    {"html", "/src/app/html"},
+                                    {"..\\doc\\html", "/src/doc/html"},
+                                    {"./out/", "/src/app/out/"},
+                                    {"", ""}};
+  Form->feProject->SetText("/src/app/Demo.dpr");
+  for (const TCase& c : cases) {
+    Form->deBuildLocation->SetText(c.Text);
+    EXPECT_EQ(Form->RunBuildDir(), c.Dir) << c.Text;
+  }
+}
+
+TEST_F(MainFormTest, AMissingBuildLocationIsMadeAndTheBrowserOpensTheRunsIndex) {
+  const std::string project = Out.Write("Demo.dpr", test::ReadBytes(kExample));
+  fs::copy(fs::path(kExample).parent_path(), Out.Path(),
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  std::vector<std::string> opened;
+  Form->Opener = [&](const std::string& file) {
+    opened.push_back(file);
+    return 0;
+  };
+  Form->Show();
+  Form->feProject->SetText(project);
+  Form->deBuildLocation->SetText("site\\html");
+  Form->Button1->Click();
+  ASSERT_TRUE(Ws().DialogLog().empty()) << Ws().DialogLog()[0];
+  const std::string index = (Out.Path() / "site/html/index.html").string();
+  EXPECT_TRUE(fs::exists(index));
+  EXPECT_EQ(Form->LastIndex(), index);
+  ASSERT_TRUE(Form->btnBrowser->Enabled());
+  Form->btnBrowser->Click();
+  EXPECT_EQ(opened, std::vector<std::string>{index});
+
+  // An opener that cannot start, or a page removed since the run: a warning names the file.
+  Form->Opener = [](const std::string&) { return ENOENT; };
+  Form->btnBrowser->Click();
+  fs::remove(index);
+  Form->Opener = [&](const std::string& file) {
+    opened.push_back(file);
+    return 0;
+  };
+  Form->btnBrowser->Click();
+  ASSERT_EQ(Ws().DialogLog().size(), 2u);
+  for (const std::string& shown : Ws().DialogLog())
+    EXPECT_EQ(shown,
+              "MessageDlg: Cannot open \"" + index + "\" in a browser: No such file or directory");
+  EXPECT_EQ(opened.size(), 1u);
+}
+
+TEST_F(MainFormTest, KeepGoingSkipsAMissingUnitAndShowsTheWarningInTheStatusBar) {
+  const std::string project =
+      Out.Write("P.dpr", "program P;\nuses A in 'A.pas', Gone in 'Gone.pas';\nbegin\nend.\n");
+  Out.Write("A.pas",
+            "unit A;\ninterface\nprocedure X;\nimplementation\nprocedure X; begin end;\nend.\n");
+  std::vector<std::string> statuses;
+  Form->Show();
+  Form->feProject->SetText(project);
+  Form->deBuildLocation->SetText("out");
+  Form->chkKeepGoing->Click();
+  EXPECT_TRUE(Form->chkKeepGoing->Checked());
+  Form->Button1->Click();
+  EXPECT_TRUE(Ws().DialogLog().empty());
+  EXPECT_TRUE(fs::exists(Out.Path() / "out/A.html"));
+  EXPECT_FALSE(fs::exists(Out.Path() / "out/Gone.html"));
+  EXPECT_EQ(Form->ngSymtab->Cells(0, 1), "A:A.pas");
+  EXPECT_EQ(Form->ngSymtab->RowCount(), 3);
+  // The warning stays in the status bar beside the time taken.
+  const std::string status = Form->SB->SimpleText();
+  EXPECT_EQ(status.rfind("Time Taken: ", 0), 0u) << status;
+  EXPECT_NE(status.find(" - 1 warning: " + project + "(2): unit Gone skipped: Cannot open file "
+                        "\"Gone.pas\": No such file or directory"),
+            std::string::npos)
+      << status;
+
+  // Unchecked, the same project fails on the missing unit.
+  Form->chkKeepGoing->Click();
+  Form->Button1->Click();
+  ASSERT_EQ(Ws().DialogLog().size(), 1u);
+  EXPECT_NE(Ws().DialogLog()[0].find("Unit Gone (P.dpr line 2)"), std::string::npos)
+      << Ws().DialogLog()[0];
+}
+
+TEST_F(MainFormTest, ASourceWarningShowsInTheStatusBar) {
+  Form->ReportSourceWarning("/src/P.dpr", 3, "unit Gone skipped: Cannot open file \"Gone.pas\"");
+  EXPECT_EQ(Form->SB->SimpleText(),
+            "Warning: /src/P.dpr(3): unit Gone skipped: Cannot open file \"Gone.pas\"");
+}
+
+// The columns keep their shares of the grid's width as the window grows and shrinks, and
+// come back to the form file's widths at its size.
+TEST_F(MainFormTest, GridColumnsStretchWithTheWindow) {
+  Form->Show();
+  TStringGrid& g = *Form->ngSymtab;
+  auto widths = [&] {
+    std::vector<int> w;
+    for (int c = 0; c < g.ColCount(); ++c) w.push_back(g.ColWidths(c));
+    return w;
+  };
+  auto sum = [](const std::vector<int>& w) { return w[0] + w[1] + w[2] + w[3]; };
+  const std::vector<int> design = widths();
+  ASSERT_EQ(design, (std::vector<int>{146, 132, 121, 116}));
+  const int room = g.ClientWidth() - sum(design);
+  Form->SetBounds(Form->Left(), Form->Top(), Form->Width() + 515, Form->Height());
+  EXPECT_EQ(widths(), (std::vector<int>{292, 264, 242, 232}));
+  Form->SetBounds(Form->Left(), Form->Top(), Form->Width() - 200, Form->Height());
+  EXPECT_EQ(sum(widths()), g.ClientWidth() - room);
+  Form->SetBounds(Form->Left(), Form->Top(), Form->Width() - 315, Form->Height());
+  EXPECT_EQ(widths(), design);
+  // A narrow window keeps every column at least a little wide.
+  Form->SetBounds(Form->Left(), Form->Top(), 100, Form->Height());
+  for (int w : widths()) EXPECT_GE(w, 24);
+}
+
+TEST_F(MainFormTest, PlaceAndSizeOfTheWindowAreKept) {
+  Form->Show();
+  Form->SetBounds(40, 50, 700, 500);
+  Form->Close();
+  delete Form;
+  Form = NewForm();
+  Form->Show();
+  EXPECT_EQ(Form->BoundsRect(), Bounds(40, 50, 700, 500));
 }
 
 }  // namespace
