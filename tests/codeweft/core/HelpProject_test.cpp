@@ -114,17 +114,18 @@ TEST(HelpCompilerTest, StartedWithFlagAndHelpProjectWithoutWaiting) {
   const std::string Args = Dir.Dir() + "args.txt";
   {
     std::ofstream Out(Script);
-    Out << "#!/bin/sh\nsleep 0.2\nprintf '%s|' \"$@\" > \"" << Args << ".tmp\"\nmv \"" << Args
+    Out << "#!/bin/sh\nsleep 2\nprintf '%s|' \"$@\" > \"" << Args << ".tmp\"\nmv \"" << Args
         << ".tmp\" \"" << Args << "\"\n";
   }
   ::chmod(Script.c_str(), 0755);
   const auto Start = std::chrono::steady_clock::now();
   EXPECT_EQ(StartHelpCompiler(Script, Dir.Dir() + "Demo.hpj"), 0);
-  // The start returns before the program has finished its work.
-  EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(200));
+  // The start returns before the program has finished its work (with room for a slow,
+  // loaded machine).
+  EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(1500));
   EXPECT_TRUE(NoChildLeft());
   std::string Seen;
-  for (int I = 0; I < 200 && Seen.empty(); ++I) {
+  for (int I = 0; I < 600 && Seen.empty(); ++I) {
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
     std::ifstream In(Args);
     std::getline(In, Seen);
