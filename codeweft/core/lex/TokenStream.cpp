@@ -1,38 +1,110 @@
 #include "codeweft/core/lex/TokenStream.h"
 
-#include "codeweft/core/lex/Keywords.h"
+#include <exception>
+#include <memory>
+
 #include "codeweft/core/Text.h"
+#include "codeweft/core/lex/Keywords.h"
 
 namespace codeweft {
 
 namespace {
 
-void ApplyDirective(TRunState &State) {
-  const TDirectiveParts D = SplitDirective(State.Token.Text);
-  if (SameText(D.Name, "DEFINE"))
-    State.Defines.Define(D.Argument);
-  else if (SameText(D.Name, "UNDEF"))
-    State.Defines.Undefine(D.Argument);
-  else if (SameText(D.Name, "IFDEF"))
-    State.Skipping = !State.Defines.IsDefined(D.Argument);
-  else if (SameText(D.Name, "IFNDEF"))
-    State.Skipping = State.Defines.IsDefined(D.Argument);
-  else if (SameText(D.Name, "ELSE"))
-    State.Skipping = !State.Skipping;
-  else if (SameText(D.Name, "ENDIF"))
-    State.Skipping = false;
+// The line of the current token, for a warning about it.
+int CurrentLine(const TRunState &S, const std::string &File) {
+  return LineAtOffset(File, S.TokenOffset);
+}
+
+const std::string &CurrentFile(const TRunState &S) {
+  return S.Includes.empty() ? S.Scanner.FileName() : S.Includes.back().Scanner->FileName();
+}
+
+// Looks at a directive before TokenHook sees it: an include that is to be
+// followed is found and noted in PendingInclude. A missing file, or one
+// nested too deeply, is a warning and is passed over.
+void NoteInclude(TRunState &S, const TDirectiveParts &D) {
+  if (S.Conditionals.Skipping()) return;
+  const std::string Name = IncludeName(D.Name, D.Argument);
+  if (Name.empty()) return;
+  const std::string &File = CurrentFile(S);
+  if (S.Includes.size() >= MaxIncludeDepth) {
+    WarnAt(S, File, CurrentLine(S, File),
+           "include file \"" + Name + "\" not read: include files nested more than " +
+               std::to_string(MaxIncludeDepth) + " deep");
+    return;
+  }
+  S.PendingInclude = FindIncludeFile(File, Name);
+  if (S.PendingInclude.empty())
+    WarnAt(S, File, CurrentLine(S, File), "include file \"" + Name + "\" not found");
+}
+
+// Opens the include noted in PendingInclude; the tokens that follow are its own.
+void EnterInclude(TRunState &S) {
+  auto Scanner = std::make_unique<TScanner>();
+  const std::string Path = std::move(S.PendingInclude);
+  S.PendingInclude.clear();
+  try {
+    Scanner->Open(Path);
+  } catch (const std::exception &E) {
+    const std::string &File = CurrentFile(S);
+    WarnAt(S, File, CurrentLine(S, File), E.what());
+    return;
+  }
+  S.Includes.push_back({std::move(Scanner), S.NextOffset});
+  S.NextOffset = 0;
+  if (S.IncludeHook) S.IncludeHook(true);
+}
+
+// The innermost include file has ended: back to the file that included it.
+void LeaveInclude(TRunState &S) {
+  if (S.IncludeHook) S.IncludeHook(false);
+  S.NextOffset = S.Includes.back().OuterNextOffset;
+  S.Includes.pop_back();
+}
+
+void ApplyDirective(TRunState &S, const TDirectiveParts &D) {
+  if (S.Conditionals.Apply(D.Name, D.Argument) == TConditionals::coNotEvaluated) {
+    const std::string &File = CurrentFile(S);
+    WarnAt(S, File, CurrentLine(S, File),
+           "{$" + D.Name + "} not evaluated (" + S.Conditionals.Error() + "): counts as false");
+  }
 }
 
 } // namespace
 
+void OpenSource(TRunState &State, const std::string &FileName) {
+  State.Includes.clear();
+  State.PendingInclude.clear();
+  State.Conditionals.Reset();
+  State.TokenOffset = State.NextOffset = 0;
+  State.Scanner.Open(FileName);
+  State.AtEnd = false;
+}
+
 void Advance(TRunState &State) {
   for (;;) {
-    if (State.Scanner.NextToken(State.Token) != scToken) State.AtEnd = true;
+    TScanner &Scanner = State.Includes.empty() ? State.Scanner : *State.Includes.back().Scanner;
+    if (Scanner.NextToken(State.Token) != scToken) {
+      if (!State.Includes.empty()) {
+        LeaveInclude(State);
+        continue;
+      }
+      State.AtEnd = true;
+    }
+    State.TokenOffset = State.NextOffset;
+    State.NextOffset += State.Token.Text.size();
     ++State.TokensRead;
-    if (State.TokenHook) State.TokenHook();
-    if (State.Token.Kind == TTokenKind::tkDirective) ApplyDirective(State);
+    if (State.Token.Kind == TTokenKind::tkDirective) {
+      const TDirectiveParts D = SplitDirective(State.Token.Text);
+      NoteInclude(State, D);
+      if (State.TokenHook) State.TokenHook();
+      ApplyDirective(State, D);
+      if (!State.PendingInclude.empty()) EnterInclude(State);
+    } else if (State.TokenHook) {
+      State.TokenHook();
+    }
     if (State.AtEnd) return;
-    if (!IsTrivia(State.Token.Kind) && !State.Skipping) return;
+    if (!IsTrivia(State.Token.Kind) && !State.Conditionals.Skipping()) return;
   }
 }
 

@@ -70,7 +70,7 @@ struct TListingDriver {
   void Hook() {
     if (S.Phase == TPhase::phSymbols) return;
     if (S.Deferring) {
-      if (IsTrivia(S.Token.Kind) || S.Skipping)
+      if (IsTrivia(S.Token.Kind) || S.Conditionals.Skipping())
         QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
       return;
     }
@@ -85,7 +85,7 @@ struct TListingDriver {
     S.Deferring = false;
     S.PendingTokens.clear();
     S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
-    S.Scanner.Open(LocateSourceFile(S.Symbols.Units[Index].FileName));
+    OpenSource(S, LocateSourceFile(S.Symbols.Units[Index].FileName));
     S.AtEnd = false;
     Advance(S);
     ListTokens(S);
