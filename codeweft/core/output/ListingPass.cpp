@@ -44,6 +44,11 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
           Out->EmitToken(T.Caption, {}, {}, TTokenStyle::tsIdent);
         return;
       }
+      // On an include file's page, the unit's own page is another page.
+      if (Hash == 0 && !Sink.Includes.Out.empty()) {
+        Out->EmitToken(Sink.Page + T.Text, T.Caption, T.Topic, T.Style);
+        return;
+      }
     }
   }
   Out->EmitToken(T);
