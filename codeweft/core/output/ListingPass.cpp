@@ -165,19 +165,17 @@ const std::string &IncludePage(TIncludePages &Pages, const std::string &File) {
   return Pages.PageOf.emplace(File, Name).first->second;
 }
 
-// Records an anchor of unit Index's listing: on the unit's page, or, for a
+// Records an anchor of the unit's listing: on the unit's page, or, for a
 // routine read from an include file, on that file's page, with the unit's
-// page pointing there. An include file first read by another unit is written
-// with that unit's listing only; anchors found in it for this one are left
-// out (links to them stay plain).
-void AddAnchor(TRunState &S, TListingSink &Sink, int Index, const std::string &Anchor) {
+// page pointing there. Only the first reading of an include file is written,
+// so anchors found in a later one are left out (links to them stay plain).
+void AddAnchor(TRunState &S, TListingSink &Sink, const std::string &Anchor) {
   if (S.Includes.empty()) {
     Sink.Anchors.Add(Sink.Page, Anchor);
     return;
   }
+  if (Sink.Includes.First.empty() || !Sink.Includes.First.back()) return;
   const std::string &File = S.Includes.back().Scanner->FileName();
-  const auto Owner = Sink.Includes.Owner.find(File);
-  if (Owner == Sink.Includes.Owner.end() || Owner->second != Index) return;
   const std::string Page = IncludePage(Sink.Includes, File) + ".html";
   Sink.Anchors.Add(Page, Anchor);
   Sink.Anchors.AddMoved(Sink.Page, Anchor, Page);
@@ -214,13 +212,13 @@ void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
       const std::string First(S.Token.Text);
       Advance(S);
       if (S.Token.Kind != TTokenKind::tkPeriod) {
-        AddAnchor(S, Sink, Index, UnitPart + "_" + First);
+        AddAnchor(S, Sink, UnitPart + "_" + First);
         continue;
       }
       Advance(S);
       if (S.Token.Kind != TTokenKind::tkIdentifier)
         continue;
-      AddAnchor(S, Sink, Index, (UnitPart + "_" + First + "_").append(S.Token.Text));
+      AddAnchor(S, Sink, (UnitPart + "_" + First + "_").append(S.Token.Text));
     }
     Advance(S);
   }
@@ -309,16 +307,22 @@ void CollectAnchors(TRunState &S, TListingSink &Sink) {
   Sink.Includes.Clear();
   for (const TURElm &U : S.Symbols.Units) Sink.Includes.Taken.insert(LowerCase(PageName(U.Name)));
   TSuspendedHook NoHook(S);
-  // The unit that reads an include file first is the one that writes it.
-  int Unit = 0;
+  // Which reading of each include file is the one its page will show.
   std::function<void(bool)> Listing = std::move(S.IncludeHook);
-  S.IncludeHook = [&S, &Sink, &Unit](bool Entering) {
-    if (Entering) Sink.Includes.Owner.emplace(S.Includes.back().Scanner->FileName(), Unit);
+  S.IncludeHook = [&S, &Sink](bool Entering) {
+    TIncludePages &Pages = Sink.Includes;
+    if (!Entering) {
+      if (!Pages.First.empty()) Pages.First.pop_back();
+      return;
+    }
+    Pages.First.push_back(Pages.Entered.insert(S.Includes.back().Scanner->FileName()).second);
   };
   Sink.Collecting = true;
   try {
-    for (; Unit < static_cast<int>(S.Symbols.Units.size()); ++Unit)
-      CollectUnitAnchors(S, Sink, Unit);
+    for (int I = 0; I < static_cast<int>(S.Symbols.Units.size()); ++I) {
+      Sink.Includes.First.clear();
+      CollectUnitAnchors(S, Sink, I);
+    }
   } catch (...) {
     Sink.Collecting = false;
     S.IncludeHook = std::move(Listing);

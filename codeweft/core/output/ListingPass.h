@@ -52,14 +52,16 @@ private:
 };
 
 // The pages of include files. An include file that holds routine
-// implementations gets a page of its own, written the first time a unit's
-// listing reads it; the routines' anchors live there. Any other include file
+// implementations gets a page of its own, written the first time a listing
+// reads it (a later reading, by the same unit or another, is written nowhere);
+// the anchors of that first reading live there. Any other include file
 // is read for its declarations and written nowhere (its text is not the
 // unit's). Pages are named after the file, with "~2", "~3"... when another
 // file or a unit already has that name.
 struct TIncludePages {
   std::unordered_map<std::string, std::string> PageOf;  // file as opened -> page name
-  std::unordered_map<std::string, int> Owner;           // file -> unit that lists it
+  std::unordered_set<std::string> Entered;              // files read so far (anchor pass)
+  std::vector<bool> First;  // per open include file: its first reading? (anchor pass)
   std::unordered_set<std::string> Taken;                // page names in use, lower case
   std::unordered_set<std::string> Written;              // files written in this run
   // Where the tokens go while include files are read: one entry per open
@@ -67,7 +69,8 @@ struct TIncludePages {
   std::vector<std::unique_ptr<TListingFiles>> Out;
   void Clear() {
     PageOf.clear();
-    Owner.clear();
+    Entered.clear();
+    First.clear();
     Taken.clear();
     Written.clear();
     Out.clear();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "codeweft/core/Run.h"
 #include "codeweft/core/lex/TokenStream.h"
 
 namespace codeweft {
@@ -216,6 +217,27 @@ TEST_F(RegionsTest, AnExpressionThatCannotBeEvaluatedIsFalseWithAWarning) {
   Significant("x\r{$IF 1}{$ELSEIF}{$ENDIF}{$IF 0}{$ELSEIF Q}{$ENDIF}");
   EXPECT_NE(Warnings.Log.find("r3.pas:2: {$ELSEIF} not evaluated (unknown name \"Q\")"),
             std::string::npos);
+}
+
+// A whole run: values from the defines text reach every unit, and a warning
+// about one place is given once although the passes read it three times.
+TEST_F(RegionsTest, ARunTakesValuesFromTheDefinesTextAndWarnsOncePerPlace) {
+  test::TTempDir Out;
+  Dir.Write("P.dpr", "program P;\r\nuses U in 'U.pas', W in 'W.pas';\r\nbegin\r\nend.\r\n");
+  for (const char *Name : {"U", "W"})
+    Dir.Write(std::string(Name) + ".pas",
+              std::string("unit ") + Name +
+                  ";\r\ninterface\r\n{$IF LEVEL > 2}\r\nprocedure High;\r\n{$IFEND}\r\n"
+                  "{$IF Odd(LEVEL)}\r\nprocedure Odd;\r\n{$IFEND}\r\nimplementation\r\nend.\r\n");
+  int Symbols = 0;
+  codeweft::Run(S, {(Dir.Path() / "P.dpr").string(), Out.Dir(), "", "LEVEL=3"}, Warnings,
+                [&Symbols](const TSymbolTable &T, int) {
+                  for (const TURElm &U : T.Units) Symbols += static_cast<int>(U.Idents.size());
+                });
+  EXPECT_EQ(Symbols, 2);  // High in each unit
+  EXPECT_EQ(Warnings.Log,
+            "U.pas:6: {$IF} not evaluated (unknown function \"Odd\"): counts as false\n"
+            "W.pas:6: {$IF} not evaluated (unknown function \"Odd\"): counts as false\n");
 }
 
 }  // namespace

@@ -208,11 +208,19 @@ TEST_F(IncludeRunTest, IncludedRoutinesAreDeclaredListedOnTheirOwnPageAndLinked)
   EXPECT_EQ(test::BrokenLinks(Out.Dir()), std::vector<std::string>());
 }
 
-// An include file read by two units is written once, with the first; the
-// second unit's links to routines in it stay plain rather than lead nowhere.
-TEST_F(IncludeRunTest, AnIncludeFileReadByTwoUnitsIsWrittenOnce) {
-  Src.Write("P.dpr", "program P;\r\nuses A in 'A.pas', B in 'B.pas';\r\nbegin\r\nend.\r\n");
+// An include file read twice (by two units, or twice by one) is written
+// once, as the first reading saw it; links to routines of a later reading
+// stay plain rather than lead nowhere.
+TEST_F(IncludeRunTest, AnIncludeFileReadTwiceIsWrittenOnce) {
+  Src.Write("P.dpr",
+            "program P;\r\nuses A in 'A.pas', B in 'B.pas', C in 'C.pas';\r\n"
+            "begin\r\nend.\r\n");
   Src.Write("body.inc", "procedure R;\r\nbegin\r\nend;\r\n");
+  Src.Write("twice.inc",
+            "{$IFDEF ONE}procedure T1;{$ELSE}procedure T2;{$ENDIF}\r\nbegin\r\nend;\r\n");
+  Src.Write("C.pas",
+            "unit C;\r\ninterface\r\nprocedure T1;\r\nprocedure T2;\r\nimplementation\r\n"
+            "{$DEFINE ONE}{$I twice.inc}{$UNDEF ONE}{$I twice.inc}\r\nend.\r\n");
   for (const char *Name : {"A", "B"})
     Src.Write(std::string(Name) + ".pas", std::string("unit ") + Name +
                                               ";\r\ninterface\r\nprocedure R;\r\nimplementation\r\n"
@@ -223,6 +231,8 @@ TEST_F(IncludeRunTest, AnIncludeFileReadByTwoUnitsIsWrittenOnce) {
   EXPECT_NE(Page("A.html").find("body.inc.html#a_r"), std::string::npos);
   EXPECT_EQ(Page("B.html").find("#b_r"), std::string::npos);
   EXPECT_NE(Page("B.html").find("<A HREF = \"body.inc.html\">"), std::string::npos);
+  EXPECT_NE(Page("C.html").find("twice.inc.html#c_t1"), std::string::npos);
+  EXPECT_EQ(Page("C.html").find("#c_t2"), std::string::npos);
   EXPECT_EQ(test::BrokenLinks(Out.Dir()), std::vector<std::string>());
 }
 
