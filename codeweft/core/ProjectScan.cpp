@@ -154,6 +154,7 @@ int ScanProject(TRunState &S, TListingSink &Sink, const std::string &ProjectFile
   FillDefines(Defines, DefinesText);
   S.Conditionals.SetInitial(Defines);
   S.Warned.clear();
+  S.IncludeFiles.clear();
   S.Deferring = false;
   S.PendingTokens.clear();
 

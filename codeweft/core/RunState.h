@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "codeweft/core/FileNames.h"
@@ -50,6 +51,9 @@ struct TRunState {
   std::string CurrentUnit;                  // the unit being parsed or written
   std::string StatusText;                   // what the next status report shows
   std::set<std::string> Warned;             // source warnings given in this run
+  // Include files found in this run: folder and name as written -> file, or
+  // "" when none exists (the passes read every directive more than once).
+  std::unordered_map<std::string, std::string> IncludeFiles;
   TSymbolTable Symbols{Phase, CurrentUnit}; // Units and FlatRefs
 
   // Token stream (TokenStream.h).

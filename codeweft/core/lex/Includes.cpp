@@ -1,5 +1,6 @@
 #include "codeweft/core/lex/Includes.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -51,11 +52,18 @@ int LineAtOffset(const std::string &File, std::uint64_t Offset) {
   }
   int Line = 1;
   char Prev = 0;
-  for (std::uint64_t I = 0; I < Offset; ++I) {
-    const int C = In.get();
-    if (C == std::char_traits<char>::eof()) break;
-    if (C == '\n' ? Prev != '\r' : C == '\r') ++Line;
-    Prev = static_cast<char>(C);
+  std::string Buffer(std::size_t{1} << 16, '\0');
+  while (Offset > 0 && In) {
+    In.read(Buffer.data(),
+            static_cast<std::streamsize>(std::min<std::uint64_t>(Offset, Buffer.size())));
+    const std::size_t Got = static_cast<std::size_t>(In.gcount());
+    if (Got == 0) break;
+    for (std::size_t I = 0; I < Got; ++I) {
+      const char C = Buffer[I];
+      if (C == '\n' ? Prev != '\r' : C == '\r') ++Line;
+      Prev = C;
+    }
+    Offset -= Got;
   }
   return Line;
 }

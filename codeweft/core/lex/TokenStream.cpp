@@ -10,9 +10,13 @@ namespace codeweft {
 
 namespace {
 
-// The line of the current token, for a warning about it.
-int CurrentLine(const TRunState &S, const std::string &File) {
-  return LineAtOffset(File, S.TokenOffset);
+// Reports Message about the current token of File. The passes read a file
+// more than once: a warning already given for this place is not looked up
+// again (finding its line means reading the file up to it).
+void WarnHere(TRunState &S, const std::string &File, const std::string &Message) {
+  if (!S.Reporter) return;
+  if (!S.Warned.insert(File + "@" + std::to_string(S.TokenOffset) + ": " + Message).second) return;
+  WarnAt(S, File, LineAtOffset(File, S.TokenOffset), Message);
 }
 
 const std::string &CurrentFile(const TRunState &S) {
@@ -28,14 +32,21 @@ void NoteInclude(TRunState &S, const TDirectiveParts &D) {
   if (Name.empty()) return;
   const std::string &File = CurrentFile(S);
   if (S.Includes.size() >= MaxIncludeDepth) {
-    WarnAt(S, File, CurrentLine(S, File),
-           "include file \"" + Name + "\" not read: include files nested more than " +
-               std::to_string(MaxIncludeDepth) + " deep");
+    WarnHere(S, File,
+             "include file \"" + Name + "\" not read: include files nested more than " +
+                 std::to_string(MaxIncludeDepth) + " deep");
     return;
   }
-  S.PendingInclude = FindIncludeFile(File, Name);
-  if (S.PendingInclude.empty())
-    WarnAt(S, File, CurrentLine(S, File), "include file \"" + Name + "\" not found");
+  const std::size_t Sep = File.find_last_of('/');
+  std::string Key =
+      (Sep == std::string::npos ? std::string() : File.substr(0, Sep + 1)) + '\n' + Name;
+  const auto Known = S.IncludeFiles.find(Key);
+  if (Known != S.IncludeFiles.end())
+    S.PendingInclude = Known->second;
+  else
+    S.PendingInclude =
+        S.IncludeFiles.emplace(std::move(Key), FindIncludeFile(File, Name)).first->second;
+  if (S.PendingInclude.empty()) WarnHere(S, File, "include file \"" + Name + "\" not found");
 }
 
 // Opens the include noted in PendingInclude; the tokens that follow are its own.
@@ -47,7 +58,7 @@ void EnterInclude(TRunState &S) {
     Scanner->Open(Path);
   } catch (const std::exception &E) {
     const std::string &File = CurrentFile(S);
-    WarnAt(S, File, CurrentLine(S, File), E.what());
+    WarnHere(S, File, E.what());
     return;
   }
   S.Includes.push_back({std::move(Scanner), S.NextOffset});
@@ -65,8 +76,8 @@ void LeaveInclude(TRunState &S) {
 void ApplyDirective(TRunState &S, const TDirectiveParts &D) {
   if (S.Conditionals.Apply(D.Name, D.Argument) == TConditionals::coNotEvaluated) {
     const std::string &File = CurrentFile(S);
-    WarnAt(S, File, CurrentLine(S, File),
-           "{$" + D.Name + "} not evaluated (" + S.Conditionals.Error() + "): counts as false");
+    WarnHere(S, File,
+             "{$" + D.Name + "} not evaluated (" + S.Conditionals.Error() + "): counts as false");
   }
 }
 
