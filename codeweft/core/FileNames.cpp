@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 
 #include "codeweft/core/Text.h"
 
@@ -64,6 +65,38 @@ std::string PageName(std::string_view UnitName) {
 
 std::string UnitNameFromFile(std::string_view FileName) {
   return std::string(WithoutExt(ExtractFileName(FileName)));
+}
+
+std::string LocateSourceFile(std::string_view FileName) {
+  namespace fs = std::filesystem;
+  std::string Path(FileName);
+  for (char &C : Path)
+    if (C == '\\') C = '/';
+  std::error_code E;
+  if (Path.empty() || fs::exists(Path, E)) return Path;
+  // Walk the components, matching each one without regard to case.
+  const fs::path Given(Path);
+  fs::path Found = Given.root_path();
+  for (const fs::path &Part : Given.relative_path()) {
+    const fs::path Exact = Found / Part;
+    if (fs::exists(Exact.empty() ? fs::path(".") : Exact, E)) {
+      Found = Exact;
+      continue;
+    }
+    const fs::path Dir = Found.empty() ? fs::path(".") : Found;
+    bool Matched = false;
+    for (auto It = fs::directory_iterator(Dir, E); !E && It != fs::directory_iterator();
+         It.increment(E)) {
+      const std::string Name = It->path().filename().string();
+      if (SameText(Name, Part.string())) {
+        Found /= Name;
+        Matched = true;
+        break;
+      }
+    }
+    if (!Matched) return Path;
+  }
+  return Found.string();
 }
 
 } // namespace codeweft

@@ -36,4 +36,10 @@ std::string PageName(std::string_view UnitName);
 // (backslash and slash both separate) and without extension. lib\Tools.pas -> Tools.
 std::string UnitNameFromFile(std::string_view FileName);
 
+// The file to open for a unit's file name as written in a project file: a
+// backslash separates directories, and when the path does not exist exactly,
+// each component is matched without regard to case. Returns the name with
+// separators converted when nothing matches (so the open fails naming it).
+std::string LocateSourceFile(std::string_view FileName);
+
 } // namespace codeweft

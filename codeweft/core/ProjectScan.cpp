@@ -54,7 +54,8 @@ public:
   explicit TLineCounter(TRunState &S) : FState(S), FOuter(S.TokenHook) {
     S.ProjectLine = 1;
     S.TokenHook = [this] {
-      const std::string_view T = FState.Token.Text;
+      // Lines of include files are not the project file's.
+      const std::string_view T = FState.Includes.empty() ? FState.Token.Text : std::string_view();
       for (std::size_t I = 0; I < T.size(); ++I)
         if (T[I] == '\n' || (T[I] == '\r' && (I + 1 == T.size() || T[I + 1] != '\n')))
           ++FState.ProjectLine;
@@ -168,7 +169,11 @@ int ScanProject(TRunState &S, TListingSink &Sink, const std::string &ProjectFile
     [[maybe_unused]] const int Ignored = ::chdir(Project.parent_path().c_str());
   }
 
-  FillDefines(S.Defines, DefinesText);
+  TDefines Defines;
+  FillDefines(Defines, DefinesText);
+  S.Conditionals.SetInitial(Defines);
+  S.Warned.clear();
+  S.IncludeFiles.clear();
   S.Deferring = false;
   S.PendingTokens.clear();
 
@@ -177,7 +182,7 @@ int ScanProject(TRunState &S, TListingSink &Sink, const std::string &ProjectFile
                          ChangeExt(Name, ""));
 
   S.Phase = TPhase::phProject;
-  S.Scanner.Open(E ? ProjectFile : Project.string());
+  OpenSource(S, E ? ProjectFile : Project.string());
   S.AtEnd = false;
   TLineCounter Lines(S);
   Advance(S);

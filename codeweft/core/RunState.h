@@ -2,19 +2,23 @@
 // that the run owns, so tests can run many runs in one process.
 #pragma once
 
-#include "codeweft/core/FileNames.h"
-#include "codeweft/core/Phase.h"
-#include "codeweft/core/RunReporter.h"
-#include "codeweft/core/lex/Scanner.h"
-#include "codeweft/core/symbols/SymTab.h"
-#include "codeweft/core/lex/Token.h"
-
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
+
+#include "codeweft/core/FileNames.h"
+#include "codeweft/core/Phase.h"
+#include "codeweft/core/RunReporter.h"
+#include "codeweft/core/lex/Conditionals.h"
+#include "codeweft/core/lex/Includes.h"
+#include "codeweft/core/lex/Scanner.h"
+#include "codeweft/core/lex/Token.h"
+#include "codeweft/core/symbols/SymTab.h"
 
 namespace codeweft {
 
@@ -27,10 +31,19 @@ struct TRunState {
   TRunState &operator=(const TRunState &) = delete;
 
   // Program lifetime: kept from one file, pass and run to the next.
-  TScanner Scanner;
-  TToken Token;          // the current token, filled by Advance
-  TDefines Defines;      // the conditional symbols
-  bool Skipping = false; // a conditional directive switched the source off
+  TScanner Scanner;                     // the file opened by OpenSource
+  TToken Token;                         // the current token, filled by Advance
+  TConditionals Conditionals;           // symbols and open regions; reset for every file
+  std::vector<TIncludeFrame> Includes;  // include files being read, innermost last
+  // While TokenHook sees an include directive that is about to be followed:
+  // the file it names; empty otherwise.
+  std::string PendingInclude;
+  // Called by Advance with Entering true once an include file has been opened
+  // (after its directive reached TokenHook), and with false when its end is
+  // reached, before it is closed. Empty means nothing is done.
+  std::function<void(bool Entering)> IncludeHook;
+  std::uint64_t TokenOffset = 0;  // where the current token starts in its file
+  std::uint64_t NextOffset = 0;   // where the next token of that file starts
   int ProjectLine = 0;    // line of the project file being read (project scan)
 
   // One run.
@@ -41,6 +54,10 @@ struct TRunState {
   TPhase Phase = TPhase::phProject;
   std::string CurrentUnit;                  // the unit being parsed or written
   std::string StatusText;                   // what the next status report shows
+  std::set<std::string> Warned;             // source warnings given in this run
+  // Include files found in this run: folder and name as written -> file, or
+  // "" when none exists (the passes read every directive more than once).
+  std::unordered_map<std::string, std::string> IncludeFiles;
   TSymbolTable Symbols{Phase, CurrentUnit}; // Units and FlatRefs
 
   // Token stream (TokenStream.h).
@@ -59,8 +76,12 @@ struct TRunState {
 };
 
 // Reports a source warning about Line of File to the run's reporter, if any.
+// A warning is given once per run: the passes read a file more than once, and
+// an include file may be read for many units.
 inline void WarnAt(TRunState &State, const std::string &File, int Line, const std::string &Message) {
-  if (State.Reporter) State.Reporter->ReportSourceWarning(File, Line, Message);
+  if (!State.Reporter) return;
+  if (!State.Warned.insert(File + ":" + std::to_string(Line) + ": " + Message).second) return;
+  State.Reporter->ReportSourceWarning(File, Line, Message);
 }
 
 } // namespace codeweft

@@ -1,38 +1,121 @@
 #include "codeweft/core/lex/TokenStream.h"
 
-#include "codeweft/core/lex/Keywords.h"
+#include <exception>
+#include <memory>
+
 #include "codeweft/core/Text.h"
+#include "codeweft/core/lex/Keywords.h"
 
 namespace codeweft {
 
 namespace {
 
-void ApplyDirective(TRunState &State) {
-  const TDirectiveParts D = SplitDirective(State.Token.Text);
-  if (SameText(D.Name, "DEFINE"))
-    State.Defines.Define(D.Argument);
-  else if (SameText(D.Name, "UNDEF"))
-    State.Defines.Undefine(D.Argument);
-  else if (SameText(D.Name, "IFDEF"))
-    State.Skipping = !State.Defines.IsDefined(D.Argument);
-  else if (SameText(D.Name, "IFNDEF"))
-    State.Skipping = State.Defines.IsDefined(D.Argument);
-  else if (SameText(D.Name, "ELSE"))
-    State.Skipping = !State.Skipping;
-  else if (SameText(D.Name, "ENDIF"))
-    State.Skipping = false;
+// Reports Message about the current token of File. The passes read a file
+// more than once: a warning already given for this place is not looked up
+// again (finding its line means reading the file up to it).
+void WarnHere(TRunState &S, const std::string &File, const std::string &Message) {
+  if (!S.Reporter) return;
+  if (!S.Warned.insert(File + "@" + std::to_string(S.TokenOffset) + ": " + Message).second) return;
+  WarnAt(S, File, LineAtOffset(File, S.TokenOffset), Message);
+}
+
+const std::string &CurrentFile(const TRunState &S) {
+  return S.Includes.empty() ? S.Scanner.FileName() : S.Includes.back().Scanner->FileName();
+}
+
+// Looks at a directive before TokenHook sees it: an include that is to be
+// followed is found and noted in PendingInclude. A missing file, or one
+// nested too deeply, is a warning and is passed over.
+void NoteInclude(TRunState &S, const TDirectiveParts &D) {
+  if (S.Conditionals.Skipping()) return;
+  const std::string Name = IncludeName(D.Name, D.Argument);
+  if (Name.empty()) return;
+  const std::string &File = CurrentFile(S);
+  if (S.Includes.size() >= MaxIncludeDepth) {
+    WarnHere(S, File,
+             "include file \"" + Name + "\" not read: include files nested more than " +
+                 std::to_string(MaxIncludeDepth) + " deep");
+    return;
+  }
+  const std::size_t Sep = File.find_last_of('/');
+  std::string Key =
+      (Sep == std::string::npos ? std::string() : File.substr(0, Sep + 1)) + '\n' + Name;
+  const auto Known = S.IncludeFiles.find(Key);
+  if (Known != S.IncludeFiles.end())
+    S.PendingInclude = Known->second;
+  else
+    S.PendingInclude =
+        S.IncludeFiles.emplace(std::move(Key), FindIncludeFile(File, Name)).first->second;
+  if (S.PendingInclude.empty()) WarnHere(S, File, "include file \"" + Name + "\" not found");
+}
+
+// Opens the include noted in PendingInclude; the tokens that follow are its own.
+void EnterInclude(TRunState &S) {
+  auto Scanner = std::make_unique<TScanner>();
+  const std::string Path = std::move(S.PendingInclude);
+  S.PendingInclude.clear();
+  try {
+    Scanner->Open(Path);
+  } catch (const std::exception &E) {
+    const std::string &File = CurrentFile(S);
+    WarnHere(S, File, E.what());
+    return;
+  }
+  S.Includes.push_back({std::move(Scanner), S.NextOffset});
+  S.NextOffset = 0;
+  if (S.IncludeHook) S.IncludeHook(true);
+}
+
+// The innermost include file has ended: back to the file that included it.
+void LeaveInclude(TRunState &S) {
+  if (S.IncludeHook) S.IncludeHook(false);
+  S.NextOffset = S.Includes.back().OuterNextOffset;
+  S.Includes.pop_back();
+}
+
+void ApplyDirective(TRunState &S, const TDirectiveParts &D) {
+  if (S.Conditionals.Apply(D.Name, D.Argument) == TConditionals::coNotEvaluated) {
+    const std::string &File = CurrentFile(S);
+    WarnHere(S, File,
+             "{$" + D.Name + "} not evaluated (" + S.Conditionals.Error() + "): counts as false");
+  }
 }
 
 } // namespace
 
+void OpenSource(TRunState &State, const std::string &FileName) {
+  State.Includes.clear();
+  State.PendingInclude.clear();
+  State.Conditionals.Reset();
+  State.TokenOffset = State.NextOffset = 0;
+  State.Scanner.Open(FileName);
+  State.AtEnd = false;
+}
+
 void Advance(TRunState &State) {
   for (;;) {
-    if (State.Scanner.NextToken(State.Token) != scToken) State.AtEnd = true;
+    TScanner &Scanner = State.Includes.empty() ? State.Scanner : *State.Includes.back().Scanner;
+    if (Scanner.NextToken(State.Token) != scToken) {
+      if (!State.Includes.empty()) {
+        LeaveInclude(State);
+        continue;
+      }
+      State.AtEnd = true;
+    }
+    State.TokenOffset = State.NextOffset;
+    State.NextOffset += State.Token.Text.size();
     ++State.TokensRead;
-    if (State.TokenHook) State.TokenHook();
-    if (State.Token.Kind == TTokenKind::tkDirective) ApplyDirective(State);
+    if (State.Token.Kind == TTokenKind::tkDirective) {
+      const TDirectiveParts D = SplitDirective(State.Token.Text);
+      NoteInclude(State, D);
+      if (State.TokenHook) State.TokenHook();
+      ApplyDirective(State, D);
+      if (!State.PendingInclude.empty()) EnterInclude(State);
+    } else if (State.TokenHook) {
+      State.TokenHook();
+    }
     if (State.AtEnd) return;
-    if (!IsTrivia(State.Token.Kind) && !State.Skipping) return;
+    if (!IsTrivia(State.Token.Kind) && !State.Conditionals.Skipping()) return;
   }
 }
 

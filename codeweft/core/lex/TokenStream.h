@@ -18,10 +18,19 @@ namespace codeweft {
 // read is passed to TokenHook before anything else happens to it. Stops at
 // the end of input (or a scanning error) with AtEnd set and tkEnd current.
 //
-// Directives acted on (names ignore case): DEFINE, UNDEF, IFDEF, IFNDEF, ELSE,
-// ENDIF. Regions do not nest: there is one skipping flag, any ENDIF clears it,
-// and directives inside a skipped region still act.
+// Conditional directives act through State.Conditionals (Conditionals.h);
+// an {$IF} that cannot be evaluated counts as false and is reported with
+// WarnAt. {$I name} and {$INCLUDE name} outside a switched-off region are
+// followed: the include file's tokens come next, then the rest of the file
+// that included it (IncludeHook is told of both moves). An include file that
+// is not found, or nested too deeply, is reported with WarnAt and passed over.
 void Advance(TRunState &State);
+
+// Opens FileName as the source to read (closing whatever was open, include
+// files too): the conditional symbols are the run's again and no region is
+// open, so nothing of the file read before carries into this one.
+// Throws EFOpenError as TScanner::Open does.
+void OpenSource(TRunState &State, const std::string &FileName);
 
 // Name and argument of a directive text "{$NAME ARGUMENT}". The name runs from
 // the third character to the first blank or "}"; the argument starts after the

@@ -16,39 +16,120 @@ bool TAnchorIndex::Has(const std::string &Page, std::string_view Anchor) const {
   return It != FPages.end() && It->second.count(LowerCase(Anchor)) != 0;
 }
 
+void TAnchorIndex::AddMoved(const std::string &Page, std::string_view Anchor,
+                            const std::string &ToPage) {
+  FMoved[Page].emplace(LowerCase(Anchor), ToPage);
+}
+
+const std::string *TAnchorIndex::MovedTo(const std::string &Page, std::string_view Anchor) const {
+  const auto It = FMoved.find(Page);
+  if (It == FMoved.end()) return nullptr;
+  const auto Found = It->second.find(LowerCase(Anchor));
+  return Found == It->second.end() ? nullptr : &Found->second;
+}
+
 void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
+  TListingFiles *Out = Sink.Out();
+  if (!Out) return;
   if (T.Style == TTokenStyle::tsLink && Sink.CheckLinks) {
     const std::size_t Hash = T.Text.find('#');
     if (Hash != std::string::npos) {
       const std::string_view Href(T.Text);
       const std::string Page = Hash == 0 ? Sink.Page : T.Text.substr(0, Hash);
-      if (!Sink.Anchors.Has(Page, Href.substr(Hash + 1))) {
-        Sink.Files.EmitToken(T.Caption, {}, {}, TTokenStyle::tsIdent);
+      const std::string_view Anchor = Href.substr(Hash + 1);
+      if (!Sink.Anchors.Has(Page, Anchor)) {
+        if (const std::string *Moved = Sink.Anchors.MovedTo(Page, Anchor))
+          Out->EmitToken(*Moved + "#" + std::string(Anchor), T.Caption, T.Topic, T.Style);
+        else
+          Out->EmitToken(T.Caption, {}, {}, TTokenStyle::tsIdent);
+        return;
+      }
+      // On an include file's page, the unit's own page is another page.
+      if (Hash == 0 && !Sink.Includes.Out.empty()) {
+        Out->EmitToken(Sink.Page + T.Text, T.Caption, T.Topic, T.Style);
         return;
       }
     }
   }
-  Sink.Files.EmitToken(T);
+  Out->EmitToken(T);
 }
 
 void TokenHook(TRunState &S, TListingSink &Sink) {
   if (S.Phase == TPhase::phSymbols || Sink.Collecting)
     return;
+  // An include directive whose file has a page links to it.
+  if (S.Token.Kind == TTokenKind::tkDirective && !S.PendingInclude.empty()) {
+    const auto Page = Sink.Includes.PageOf.find(S.PendingInclude);
+    if (Page != Sink.Includes.PageOf.end()) {
+      if (!S.Deferring) FlushPending(S, Sink);
+      QueueToken(S, Page->second + ".html", S.Token.Text, "unit_" + Page->second,
+                 TTokenStyle::tsLink);
+      if (!S.Deferring) FlushPending(S, Sink);
+      return;
+    }
+  }
   if (S.Deferring) {
-    if (IsTrivia(S.Token.Kind) || S.Skipping)
+    if (IsTrivia(S.Token.Kind) || S.Conditionals.Skipping())
       QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
     return;
   }
   FlushPending(S, Sink);
-  Sink.Files.EmitToken(S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
+  if (TListingFiles *Out = Sink.Out()) Out->EmitToken(S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
+}
+
+namespace {
+
+// Hands the rest of a scanner that stopped at a scanning error to Out as
+// plain text, so that a listing never loses source.
+void EmitRest(TScanner &Scanner, TListingFiles *Out) {
+  // A piece that ends in CR may be split from its LF: hold the CR back so
+  // that the RTF side still sees the line break as one.
+  std::string Text;
+  while (Scanner.TakeRest(Text)) {
+    const std::size_t Keep = Text.back() == '\r' ? 1 : 0;
+    if (Out && Text.size() > Keep)
+      Out->EmitToken(std::string_view(Text).substr(0, Text.size() - Keep), {}, {},
+                     TTokenStyle::tsRaw);
+    Text.erase(0, Text.size() - Keep);
+  }
+  if (Out && !Text.empty()) Out->EmitToken(Text, {}, {}, TTokenStyle::tsRaw);
+}
+
+}  // namespace
+
+void IncludeHook(TRunState &S, TListingSink &Sink, bool Entering) {
+  if (S.Phase == TPhase::phSymbols || Sink.Collecting || S.Includes.empty()) return;
+  TIncludePages &Pages = Sink.Includes;
+  // What is queued was read before this move, so it belongs where the
+  // tokens went until now.
+  FlushPending(S, Sink);
+  TScanner &Scanner = *S.Includes.back().Scanner;
+  if (Entering) {
+    std::unique_ptr<TListingFiles> Out;
+    const auto Page = Pages.PageOf.find(Scanner.FileName());
+    if (Page != Pages.PageOf.end() && Pages.Written.insert(Page->first).second) {
+      Out = std::make_unique<TListingFiles>();
+      Out->OpenListing(S.BuildDir + Page->second + ".html", S.BuildDir + Page->second + ".rtf",
+                       Page->second);
+    }
+    Pages.Out.push_back(std::move(Out));
+    return;
+  }
+  if (Pages.Out.empty()) return;
+  const int Code = Scanner.LastCode();
+  if (Code != scToken && Code != scEnd) EmitRest(Scanner, Pages.Out.back().get());
+  if (Pages.Out.back()) Pages.Out.back()->CloseListing();
+  Pages.Out.pop_back();
 }
 
 TTokenHookGuard::TTokenHookGuard(TRunState &State, TListingSink &Sink) : FState(State) {
   FState.TokenHook = [&State, &Sink] { TokenHook(State, Sink); };
+  FState.IncludeHook = [&State, &Sink](bool Entering) { IncludeHook(State, Sink, Entering); };
 }
 
 TTokenHookGuard::~TTokenHookGuard() {
   FState.TokenHook = nullptr;
+  FState.IncludeHook = nullptr;
 }
 
 void FlushPending(TRunState &S, TListingSink &Sink) {
@@ -62,20 +143,7 @@ void FlushPending(TRunState &S, TListingSink &Sink) {
 void FinishListedFile(TRunState &S, TListingSink &Sink) {
   FlushPending(S, Sink);
   const int Code = S.Scanner.LastCode();
-  if (Code != scToken && Code != scEnd) {
-    // A piece that ends in CR may be split from its LF: hold the CR back so
-    // that the RTF side still sees the line break as one.
-    std::string Text;
-    while (S.Scanner.TakeRest(Text)) {
-      const std::size_t Keep = Text.back() == '\r' ? 1 : 0;
-      if (Text.size() > Keep)
-        Sink.Files.EmitToken(std::string_view(Text).substr(0, Text.size() - Keep), {}, {},
-                             TTokenStyle::tsRaw);
-      Text.erase(0, Text.size() - Keep);
-    }
-    if (!Text.empty())
-      Sink.Files.EmitToken(Text, {}, {}, TTokenStyle::tsRaw);
-  }
+  if (Code != scToken && Code != scEnd) EmitRest(S.Scanner, &Sink.Files);
   S.Scanner.Close();
 }
 
@@ -84,6 +152,33 @@ namespace {
 bool IsRoutineWord(TTokenKind K) {
   return K == Keyword("procedure") || K == Keyword("function") || K == Keyword("constructor") ||
          K == Keyword("destructor");
+}
+
+// The page of include file File, named now if it has none yet.
+const std::string &IncludePage(TIncludePages &Pages, const std::string &File) {
+  const auto Known = Pages.PageOf.find(File);
+  if (Known != Pages.PageOf.end()) return Known->second;
+  const std::string Base = PageName(ExtractFileName(File));
+  std::string Name = Base;
+  for (int N = 2; !Pages.Taken.insert(LowerCase(Name)).second; ++N)
+    Name = Base + "~" + std::to_string(N);
+  return Pages.PageOf.emplace(File, Name).first->second;
+}
+
+// Records an anchor of the unit's listing: on the unit's page, or, for a
+// routine read from an include file, on that file's page, with the unit's
+// page pointing there. Only the first reading of an include file is written,
+// so anchors found in a later one are left out (links to them stay plain).
+void AddAnchor(TRunState &S, TListingSink &Sink, const std::string &Anchor) {
+  if (S.Includes.empty()) {
+    Sink.Anchors.Add(Sink.Page, Anchor);
+    return;
+  }
+  if (Sink.Includes.First.empty() || !Sink.Includes.First.back()) return;
+  const std::string &File = S.Includes.back().Scanner->FileName();
+  const std::string Page = IncludePage(Sink.Includes, File) + ".html";
+  Sink.Anchors.Add(Page, Anchor);
+  Sink.Anchors.AddMoved(Sink.Page, Anchor, Page);
 }
 
 // The anchors that the listing pass of entry Index will place: one for every
@@ -97,7 +192,7 @@ void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
   Sink.Anchors.ClearPage(Sink.Page);
   std::string UnitPart = Unit.Name;
   bool InImplementation = false;
-  S.Scanner.Open(LocateSourceFile(Unit.FileName));
+  OpenSource(S, LocateSourceFile(Unit.FileName));
   Advance(S);
   S.AtEnd = false;
   while (!S.AtEnd) {
@@ -117,13 +212,13 @@ void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
       const std::string First(S.Token.Text);
       Advance(S);
       if (S.Token.Kind != TTokenKind::tkPeriod) {
-        Sink.Anchors.Add(Sink.Page, UnitPart + "_" + First);
+        AddAnchor(S, Sink, UnitPart + "_" + First);
         continue;
       }
       Advance(S);
       if (S.Token.Kind != TTokenKind::tkIdentifier)
         continue;
-      Sink.Anchors.Add(Sink.Page, (UnitPart + "_" + First + "_").append(S.Token.Text));
+      AddAnchor(S, Sink, (UnitPart + "_" + First + "_").append(S.Token.Text));
     }
     Advance(S);
   }
@@ -141,10 +236,11 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
 
   Sink.Page = PageName(Unit.Name) + ".html";
+  Sink.Includes.Out.clear();
   Sink.Files.OpenListing(S.BuildDir + PageName(Unit.Name) + ".html",
                          S.BuildDir + PageName(Unit.Name) + ".rtf",
                          S.CurrentUnit);
-  S.Scanner.Open(LocateSourceFile(Unit.FileName));
+  OpenSource(S, LocateSourceFile(Unit.FileName));
   Advance(S);
   S.AtEnd = false;
 
@@ -207,30 +303,35 @@ int WriteUnitListing(TRunState &S, TListingSink &Sink, int Index) {
   return 0;
 }
 
-TConditionals SaveConditionals(const TRunState &S) {
-  return {S.Defines.Names(), S.Skipping};
-}
-
-void LoadConditionals(TRunState &S, const TConditionals &C) {
-  S.Defines.Assign(C.Defines);
-  S.Skipping = C.Skipping;
-}
-
 void CollectAnchors(TRunState &S, TListingSink &Sink) {
-  const TConditionals Before = SaveConditionals(S);
   Sink.Anchors.Clear();
+  Sink.Includes.Clear();
+  for (const TURElm &U : S.Symbols.Units) Sink.Includes.Taken.insert(LowerCase(PageName(U.Name)));
   TSuspendedHook NoHook(S);
+  // Which reading of each include file is the one its page will show.
+  std::function<void(bool)> Listing = std::move(S.IncludeHook);
+  S.IncludeHook = [&S, &Sink](bool Entering) {
+    TIncludePages &Pages = Sink.Includes;
+    if (!Entering) {
+      if (!Pages.First.empty()) Pages.First.pop_back();
+      return;
+    }
+    Pages.First.push_back(Pages.Entered.insert(S.Includes.back().Scanner->FileName()).second);
+  };
   Sink.Collecting = true;
   try {
-    for (int I = 0; I < static_cast<int>(S.Symbols.Units.size()); ++I)
+    for (int I = 0; I < static_cast<int>(S.Symbols.Units.size()); ++I) {
+      Sink.Includes.First.clear();
       CollectUnitAnchors(S, Sink, I);
+    }
   } catch (...) {
     Sink.Collecting = false;
+    S.IncludeHook = std::move(Listing);
     throw;
   }
+  S.IncludeHook = std::move(Listing);
   Sink.Collecting = false;
   Sink.CheckLinks = true;
-  LoadConditionals(S, Before);
 }
 
 int GenerateListings(TRunState &S, TListingSink &Sink, TRunReporter &Reporter) {

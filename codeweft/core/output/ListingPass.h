@@ -31,12 +31,50 @@ class TAnchorIndex {
 public:
   void Add(const std::string &Page, std::string_view Anchor);
   bool Has(const std::string &Page, std::string_view Anchor) const;
+  // An anchor of Page that lives on another page (a routine implemented in
+  // an include file): links to Page#Anchor go to that page instead.
+  void AddMoved(const std::string &Page, std::string_view Anchor, const std::string &ToPage);
+  // The page that holds Page's Anchor instead; nullptr when none does.
+  const std::string *MovedTo(const std::string &Page, std::string_view Anchor) const;
   // A page written again (two units of one name) keeps only its last anchors.
-  void ClearPage(const std::string &Page) { FPages.erase(Page); }
-  void Clear() { FPages.clear(); }
+  void ClearPage(const std::string &Page) {
+    FPages.erase(Page);
+    FMoved.erase(Page);
+  }
+  void Clear() {
+    FPages.clear();
+    FMoved.clear();
+  }
 
 private:
   std::unordered_map<std::string, std::unordered_set<std::string>> FPages;
+  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> FMoved;
+};
+
+// The pages of include files. An include file that holds routine
+// implementations gets a page of its own, written the first time a listing
+// reads it (a later reading, by the same unit or another, is written nowhere);
+// the anchors of that first reading live there. Any other include file
+// is read for its declarations and written nowhere (its text is not the
+// unit's). Pages are named after the file, with "~2", "~3"... when another
+// file or a unit already has that name.
+struct TIncludePages {
+  std::unordered_map<std::string, std::string> PageOf;  // file as opened -> page name
+  std::unordered_set<std::string> Entered;              // files read so far (anchor pass)
+  std::vector<bool> First;  // per open include file: its first reading? (anchor pass)
+  std::unordered_set<std::string> Taken;                // page names in use, lower case
+  std::unordered_set<std::string> Written;              // files written in this run
+  // Where the tokens go while include files are read: one entry per open
+  // include file, innermost last; nullptr while one is written nowhere.
+  std::vector<std::unique_ptr<TListingFiles>> Out;
+  void Clear() {
+    PageOf.clear();
+    Entered.clear();
+    First.clear();
+    Taken.clear();
+    Written.clear();
+    Out.clear();
+  }
 };
 
 // Where the hook's tokens go: the open listing file pair, the page being
@@ -48,16 +86,11 @@ struct TListingSink {
   TAnchorIndex Anchors;
   bool Collecting = false;
   bool CheckLinks = false; // links with a "#" target must reach a known anchor
+  TIncludePages Includes;
+  // The files the current token goes to: the unit's, an include file's, or
+  // none (nullptr) while an include file without a page of its own is read.
+  TListingFiles *Out() { return Includes.Out.empty() ? &Files : Includes.Out.back().get(); }
 };
-
-// What the listing of a unit takes over from the files read before it: the
-// conditional symbols (in order, repeats included) and the skipping flag.
-struct TConditionals {
-  std::vector<std::string> Defines;
-  bool Skipping = false;
-};
-TConditionals SaveConditionals(const TRunState &State);
-void LoadConditionals(TRunState &State, const TConditionals &Conditionals);
 
 // Called after every token that Advance reads, with that token current:
 //   phSymbols: nothing is written.
@@ -66,8 +99,13 @@ void LoadConditionals(TRunState &State, const TConditionals &Conditionals);
 //   otherwise: the queue is written out in order, then the current token.
 void TokenHook(TRunState &State, TListingSink &Sink);
 
-// Installs TokenHook for Sink into State.TokenHook, and removes it again when
-// the guard goes (so a hook never outlives the sink it writes to).
+// Called by Advance when it enters (Entering) or leaves an include file
+// during a listing pass: what was queued is written where it belongs, and the
+// include file's own page is opened or closed (see TIncludePages).
+void IncludeHook(TRunState &State, TListingSink &Sink, bool Entering);
+
+// Installs TokenHook and IncludeHook for Sink into State, and removes them
+// again when the guard goes (so a hook never outlives the sink it writes to).
 class TTokenHookGuard {
 public:
   TTokenHookGuard(TRunState &State, TListingSink &Sink);
@@ -104,9 +142,9 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &Entry);
 
 // Reads every unit once, in listing order and without writing, and records
 // the anchors each page will carry (one per routine heading of its
-// implementation part), so that the writing pass links only to them. The
-// conditional symbols and the skipping flag are put back afterwards, so the
-// writing pass sees the same source as this one.
+// implementation part), so that the writing pass links only to them. Every
+// file starts from the run's conditional symbols, so the writing pass sees
+// the same source as this one.
 void CollectAnchors(TRunState &State, TListingSink &Sink);
 
 // Ends the listing of the file the scanner is on and closes the scanner.

@@ -147,32 +147,4 @@ void TSymbolTable::AddFlatRefs(const std::vector<int> &UnitIndexes) {
 
 void TSymbolTable::FreeFlatRefs() { std::vector<TFlatRef>().swap(FlatRefs); }
 
-void TDefines::Define(std::string_view Name) { FNames.emplace_back(Name); }
-
-void TDefines::Undefine(std::string_view Name) {
-  const int i = FindFirstName(Name);
-  if (i >= 0) FNames.erase(FNames.begin() + i);
-}
-
-void TDefines::ClearDefines() { FNames.clear(); }
-
-bool TDefines::IsDefined(std::string_view Name) const { return FindFirstName(Name) >= 0; }
-
-int TDefines::FindFirstName(std::string_view Name) const {
-  for (std::size_t i = 0; i < FNames.size(); ++i)
-    if (SameText(FNames[i], Name)) return static_cast<int>(i);
-  return -1;
-}
-
-void FillDefines(TDefines &Defines, std::string_view Text) {
-  Defines.ClearDefines();
-  std::size_t Start = 0;
-  while (Start <= Text.size()) {
-    std::size_t End = Text.find(';', Start);
-    if (End == std::string_view::npos) End = Text.size();
-    if (End > Start) Defines.Define(Text.substr(Start, End - Start));
-    Start = End + 1;
-  }
-}
-
 } // namespace codeweft

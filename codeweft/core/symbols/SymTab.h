@@ -1,7 +1,6 @@
 // The symbol table of one run: the project's units with the identifiers and
-// classes their interface parts declare, the flat reference list that resolves
-// bare identifiers while one unit is written, and the set of conditional
-// symbols.
+// classes their interface parts declare, and the flat reference list that
+// resolves bare identifiers while one unit is written.
 //
 // Names compare case-insensitively as whole names (Text.h). Lists stay in
 // insertion order while the symbol pass fills them (adding is an append) and
@@ -172,24 +171,5 @@ private:
   };
   mutable TUnitIndex FUnitIndex;
 };
-
-// The conditional symbols. A name defined twice needs two removals.
-class TDefines {
-public:
-  void Define(std::string_view Name);          // appends, even when present
-  void Undefine(std::string_view Name);        // removes the first equal entry
-  void ClearDefines();
-  void Assign(const std::vector<std::string> &Names) { FNames = Names; } // in this order
-  bool IsDefined(std::string_view Name) const; // compared whole, ignoring case, untrimmed
-  const std::vector<std::string> &Names() const { return FNames; }
-
-private:
-  int FindFirstName(std::string_view Name) const;
-  std::vector<std::string> FNames;
-};
-
-// Empties Defines and defines every word of Text, split at ";" and at nothing
-// else. Empty words are skipped; no word is trimmed.
-void FillDefines(TDefines &Defines, std::string_view Text);
 
 } // namespace codeweft

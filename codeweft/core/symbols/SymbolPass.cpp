@@ -17,7 +17,7 @@ TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index) {
   State.Phase = TPhase::phSymbols;
   State.Parser->Restart();
   try {
-    State.Scanner.Open(LocateSourceFile(Unit.FileName));
+    OpenSource(State, LocateSourceFile(Unit.FileName));
   } catch (const EFOpenError &E) {
     // The project entry that named the file is what the user has to mend.
     if (Unit.ProjectLine <= 0) throw;
@@ -86,38 +86,6 @@ void BuildSymbolTable(TRunState &State, const TSymbolPassEvents &Events) {
     if (Events.Progress) Events.Progress(Count, I + 1);
   }
   State.Symbols.SortAll();
-}
-
-std::string LocateSourceFile(std::string_view FileName) {
-  namespace fs = std::filesystem;
-  std::string Path(FileName);
-  for (char &C : Path)
-    if (C == '\\') C = '/';
-  std::error_code E;
-  if (Path.empty() || fs::exists(Path, E)) return Path;
-  // Walk the components, matching each one without regard to case.
-  const fs::path Given(Path);
-  fs::path Found = Given.root_path();
-  for (const fs::path &Part : Given.relative_path()) {
-    const fs::path Exact = Found / Part;
-    if (fs::exists(Exact.empty() ? fs::path(".") : Exact, E)) {
-      Found = Exact;
-      continue;
-    }
-    const fs::path Dir = Found.empty() ? fs::path(".") : Found;
-    bool Matched = false;
-    for (auto It = fs::directory_iterator(Dir, E); !E && It != fs::directory_iterator();
-         It.increment(E)) {
-      const std::string Name = It->path().filename().string();
-      if (SameText(Name, Part.string())) {
-        Found /= Name;
-        Matched = true;
-        break;
-      }
-    }
-    if (!Matched) return Path;
-  }
-  return Found.string();
 }
 
 } // namespace codeweft

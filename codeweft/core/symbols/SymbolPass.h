@@ -2,13 +2,14 @@
 // list is parsed into the symbol table, which is then sorted once.
 #pragma once
 
-#include "codeweft/core/lex/Keywords.h"
-#include "codeweft/core/RunState.h"
-#include "codeweft/core/lex/Token.h"
-
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "codeweft/core/FileNames.h"
+#include "codeweft/core/RunState.h"
+#include "codeweft/core/lex/Keywords.h"
+#include "codeweft/core/lex/Token.h"
 
 namespace codeweft {
 
@@ -48,11 +49,5 @@ struct TSymbolPassEvents {
 // naming the line and the token, since what follows it is neither recorded
 // nor linked.
 void BuildSymbolTable(TRunState &State, const TSymbolPassEvents &Events);
-
-// The file to open for a unit's file name as written in a project file: a
-// backslash separates directories, and when the path does not exist exactly,
-// each component is matched without regard to case. Returns the name with
-// separators converted when nothing matches (so the open fails naming it).
-std::string LocateSourceFile(std::string_view FileName);
 
 } // namespace codeweft

@@ -39,18 +39,28 @@ inline std::string Listed(const std::vector<TRefElm> &Refs) {
 // identifiers, headings, uses clauses and the unit heading to their rules.
 // Text is the listing's plain text (link captions, no anchors), which must
 // give the source back; Markup shows links as [Caption>Target|Topic] and
-// anchors as <Topic>.
+// anchors as <Topic>. Tokens of include files are read but not written: they
+// are not the unit's text.
 struct TListingDriver {
   TRunState &S;
   std::string Text, Markup;
   int Links = 0, Anchors = 0;
+  int InInclude = 0;  // include files open
 
   explicit TListingDriver(TRunState &State) : S(State) {
     S.TokenHook = [this] { Hook(); };
+    S.IncludeHook = [this](bool Entering) {
+      Flush();  // what is queued was read before the move
+      InInclude += Entering ? 1 : -1;
+    };
   }
-  ~TListingDriver() { S.TokenHook = nullptr; }
+  ~TListingDriver() {
+    S.TokenHook = nullptr;
+    S.IncludeHook = nullptr;
+  }
 
   void Emit(const TDelayedToken &T) {
+    if (InInclude > 0) return;
     if (T.Style == TTokenStyle::tsLink) {
       ++Links;
       Text += T.Caption;
@@ -70,7 +80,7 @@ struct TListingDriver {
   void Hook() {
     if (S.Phase == TPhase::phSymbols) return;
     if (S.Deferring) {
-      if (IsTrivia(S.Token.Kind) || S.Skipping)
+      if (IsTrivia(S.Token.Kind) || S.Conditionals.Skipping())
         QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
       return;
     }
@@ -80,12 +90,13 @@ struct TListingDriver {
 
   // The listing of unit Index of the (sorted) table.
   void Run(int Index) {
+    InInclude = 0;
     S.Phase = TPhase::phInterface;
     S.CurrentUnit = S.Symbols.Units[Index].Name;
     S.Deferring = false;
     S.PendingTokens.clear();
     S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
-    S.Scanner.Open(LocateSourceFile(S.Symbols.Units[Index].FileName));
+    OpenSource(S, LocateSourceFile(S.Symbols.Units[Index].FileName));
     S.AtEnd = false;
     Advance(S);
     ListTokens(S);

@@ -215,9 +215,9 @@ TEST(ProjectFileOfTest, DprAndLprAreUsedAsGiven) {
 
 TEST_F(ProjectScanTest, DefinesAreSplitAtSemicolonsOnly) {
   Scan("program P;\r\nbegin\r\nend.\r\n", ";FOO; BAR;;");
-  EXPECT_EQ(State.Defines.Names(), (std::vector<std::string>{"FOO", " BAR"}));
+  EXPECT_EQ(State.Conditionals.Initial().Names(), (std::vector<std::string>{"FOO", " BAR"}));
   Scan("program P;\r\nbegin\r\nend.\r\n", "");
-  EXPECT_TRUE(State.Defines.Names().empty());
+  EXPECT_TRUE(State.Conditionals.Initial().Names().empty());
 }
 
 TEST_F(ProjectScanTest, HostileTextInTheProjectNeverBecomesMarkup) {

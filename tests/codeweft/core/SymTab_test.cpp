@@ -183,33 +183,5 @@ TEST_F(SymTabTest, FlatRefsGatherTheVisibleIdentifiersOfSeveralUnits) {
   EXPECT_TRUE(T.Units.empty());
 }
 
-TEST(DefinesTest, NamesCompareWholeIgnoringCaseAndDuplicatesNeedTwoRemovals) {
-  TDefines D;
-  D.Define("DEBUG");
-  D.Define("debug");
-  EXPECT_TRUE(D.IsDefined("Debug"));
-  EXPECT_FALSE(D.IsDefined(" DEBUG"));
-  EXPECT_FALSE(D.IsDefined("DEBU"));
-  D.Undefine("Debug");
-  EXPECT_TRUE(D.IsDefined("DEBUG"));
-  D.Undefine("DEBUG");
-  EXPECT_FALSE(D.IsDefined("DEBUG"));
-  D.Undefine("NEVER"); // nothing happens
-  D.Define("");
-  EXPECT_TRUE(D.IsDefined(""));
-  D.ClearDefines();
-  EXPECT_TRUE(D.Names().empty());
-}
-
-TEST(DefinesTest, FillDefinesSplitsAtSemicolonsOnly) {
-  TDefines D;
-  D.Define("OLD");
-  FillDefines(D, "DEBUG; TRACE;;X Y;");
-  EXPECT_EQ(D.Names(), (std::vector<std::string>{"DEBUG", " TRACE", "X Y"}));
-  EXPECT_FALSE(D.IsDefined("TRACE"));
-  FillDefines(D, "");
-  EXPECT_TRUE(D.Names().empty());
-}
-
 } // namespace
 } // namespace codeweft

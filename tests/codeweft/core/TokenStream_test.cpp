@@ -24,13 +24,19 @@ struct TokenStreamTest : ::testing::Test {
     S.TokenHook = [this] {
       ++HookCalls;
       Hooked += S.Token.Text;
-      SkippingAtHook.push_back(S.Skipping);
+      SkippingAtHook.push_back(S.Conditionals.Skipping());
     };
   }
 
   void Open(const std::string &Source) {
-    S.Scanner.Open(Dir.Write("s" + std::to_string(++Files) + ".pas", Source));
-    S.AtEnd = false;
+    OpenSource(S, Dir.Write("s" + std::to_string(++Files) + ".pas", Source));
+  }
+
+  // The symbols every file starts with, as the defines text gives them.
+  void Defines(const std::string &Text) {
+    TDefines D;
+    FillDefines(D, Text);
+    S.Conditionals.SetInitial(D);
   }
 
   // The significant tokens of Source as the grammar sees them, space-separated.
@@ -74,30 +80,30 @@ TEST_F(TokenStreamTest, AScanningErrorEndsTheStreamLikeTheEndOfInput) {
 }
 
 TEST_F(TokenStreamTest, IfdefAndIfndefTestTheDefinesText) {
-  FillDefines(S.Defines, "DEBUG");
+  Defines("DEBUG");
   EXPECT_EQ(Significant("a {$IFDEF DEBUG} b {$ENDIF} c"), "a b c");
   EXPECT_EQ(Significant("a {$IFNDEF DEBUG} b {$ENDIF} c"), "a c");
   EXPECT_EQ(Significant("a {$ifdef debug} b {$else} x {$EndIf} c"), "a b c");
   EXPECT_EQ(Significant("a {$IFDEF NONE} b {$ELSE} x {$ENDIF} c"), "a x c");
-  FillDefines(S.Defines, "DEBUG;TRACE");
+  Defines("DEBUG;TRACE");
   EXPECT_EQ(Significant("{$IFDEF TRACE} t {$ENDIF}"), "t");
-  FillDefines(S.Defines, "DEBUG; TRACE");
+  Defines("DEBUG; TRACE");
   EXPECT_EQ(Significant("{$IFDEF TRACE} t {$ENDIF}"), "");
 }
 
-TEST_F(TokenStreamTest, RegionsDoNotNestAndDirectivesActInsideSkippedRegions) {
-  EXPECT_EQ(Significant("{$IFDEF A} a {$IFDEF B} b {$ENDIF} c {$ENDIF} d"), "c d");
-  EXPECT_EQ(Significant("{$IFDEF NONE} {$DEFINE LATE} {$ENDIF} {$IFDEF LATE} y {$ENDIF}"), "y");
+TEST_F(TokenStreamTest, RegionsNestAndDirectivesInsideSkippedRegionsDoNotAct) {
+  EXPECT_EQ(Significant("{$IFDEF A} a {$IFDEF B} b {$ENDIF} c {$ENDIF} d"), "d");
+  EXPECT_EQ(Significant("{$IFDEF NONE} {$DEFINE LATE} {$ENDIF} {$IFDEF LATE} y {$ENDIF}"), "");
   EXPECT_EQ(Significant("{$UNDEF NEVER} z"), "z");
 }
 
-TEST_F(TokenStreamTest, DefineAndUndefCountOccurrences) {
-  EXPECT_EQ(Significant("{$DEFINE X}{$DEFINE x}{$UNDEF X}{$IFDEF X} a {$ENDIF}"), "a");
+TEST_F(TokenStreamTest, OneUndefRemovesANameDefinedTwice) {
+  EXPECT_EQ(Significant("{$DEFINE X}{$DEFINE x}{$UNDEF X}{$IFDEF X} a {$ENDIF}"), "");
   EXPECT_EQ(Significant("{$UNDEF X}{$IFDEF X} a {$ENDIF} b"), "b");
 }
 
 TEST_F(TokenStreamTest, ArgumentsKeepTrailingBlanksAndTabsBelongToTheName) {
-  S.Defines.Define("D");
+  Defines("D");
   EXPECT_EQ(Significant("{$IFDEF D } a {$ENDIF} b"), "b");
   // "IFDEF<tab>D" is the name of an unknown directive: nothing is switched off.
   EXPECT_EQ(Significant("{$IFDEF\tD} a {$ENDIF} b"), "a b");
@@ -113,11 +119,11 @@ TEST_F(TokenStreamTest, TheHookRunsBeforeTheDirectiveActsAndSkippedTokensStillRe
   EXPECT_TRUE(SkippingAtHook[2]);  // hidden
 }
 
-TEST_F(TokenStreamTest, SkippingCarriesOverToTheNextFile) {
+TEST_F(TokenStreamTest, SkippingNeverCarriesOverToTheNextFile) {
   EXPECT_EQ(Significant("a {$IFDEF NONE} b"), "a");
-  EXPECT_TRUE(S.Skipping);
-  EXPECT_EQ(Significant("c {$ENDIF} d"), "d");
-  EXPECT_FALSE(S.Skipping);
+  EXPECT_TRUE(S.Conditionals.Skipping());
+  EXPECT_EQ(Significant("c {$ENDIF} d"), "c d");
+  EXPECT_FALSE(S.Conditionals.Skipping());
 }
 
 TEST(SplitDirectiveTest, NameAndArgument) {
@@ -148,7 +154,7 @@ TEST_F(TokenStreamTest, DeferredTokensReachTheOutputOnceAndInOrder) {
   std::string Out;
   S.TokenHook = [&] {
     if (S.Deferring) {
-      if (IsTrivia(S.Token.Kind) || S.Skipping)
+      if (IsTrivia(S.Token.Kind) || S.Conditionals.Skipping())
         QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
       return;
     }

@@ -117,7 +117,7 @@ TEST(ParserFuzz, RandomAndTruncatedTokenSequencesAlwaysEnd) {
 
     S.Symbols.CreateSymbols();
     S.Phase = TPhase::phProject;
-    S.Skipping = false;
+    S.Conditionals.Reset();
     const std::string File = Dir.Write("fuzz.pas", Source);
     S.Symbols.AddUnit(File);
 
