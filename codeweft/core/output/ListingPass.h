@@ -16,9 +16,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "codeweft/core/output/ListingWriter.h"
 #include "codeweft/core/RunReporter.h"
 #include "codeweft/core/RunState.h"
+#include "codeweft/core/output/ListingWriter.h"
+#include "codeweft/core/output/SymbolIndex.h"
 
 namespace codeweft {
 
@@ -42,12 +43,19 @@ private:
 // Where the hook's tokens go: the open listing file pair, the page being
 // written (for in-page links) and the anchors known. While Collecting, the
 // hook writes nothing.
+// While a unit is written, its routine anchors, the calls from its
+// implementation part to known anchors and the identifiers of its interface
+// part are gathered for the symbol index.
 struct TListingSink {
   TListingFiles Files;
   std::string Page;
   TAnchorIndex Anchors;
   bool Collecting = false;
   bool CheckLinks = false; // links with a "#" target must reach a known anchor
+  std::string Unit;        // the unit being written; empty for the project
+  bool InImplementation = false;
+  std::vector<std::pair<std::string, int>> InterfaceNames;
+  TIndexData Index;
 };
 
 // What the listing of a unit takes over from the files read before it: the
