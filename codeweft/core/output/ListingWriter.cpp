@@ -262,6 +262,9 @@ std::string HtmlLinkTarget(std::string_view Href) {
 }
 
 std::string HtmlPageText(std::string_view S) {
+  bool Plain = true;  // the common case: nothing to escape or decode
+  for (const char C : S) Plain = Plain && !(EscapeMarks.Of[static_cast<unsigned char>(C)] & emHtml);
+  if (Plain) return std::string(S);
   TListingFiles Text;  // its text path, without a file and without line anchors
   return Text.PageText(S, IsValidUtf8(S) ? TSourceCharset::csUtf8 : TSourceCharset::csWindows1252);
 }
