@@ -125,6 +125,7 @@ void AddIndexRows(TIndexData &Data, const TURElm &Unit, const std::string &Page,
 
 std::string SymbolIndexText(const TIndexData &Data, const std::string &ProjectName) {
   std::string Out;
+  Out.reserve(160 * (Data.Rows.size() + Data.Anchors.size()) + 4096); // one allocation
   Out +=
       "<!DOCTYPE html>\r\n<html><head><meta charset=\"UTF-8\">"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
