@@ -63,6 +63,56 @@ std::string PageName(std::string_view UnitName) {
   return std::string(UnitName.substr(0, MaxName - 17)) + Suffix;
 }
 
+std::string UrlEscaped(std::string_view Name) {
+  std::string Url;
+  for (const char C : Name) {
+    const unsigned char B = static_cast<unsigned char>(C);
+    if (C == '%' || C == '#' || C == '?' || B <= 0x20 || B == 0x7F) {
+      char Code[4];
+      std::snprintf(Code, sizeof Code, "%%%02X", B);
+      Url += Code;
+    } else {
+      Url += C;
+    }
+  }
+  return Url;
+}
+
+std::string UrlUnescaped(std::string_view Url) {
+  const auto Digit = [](char C) {
+    return C >= '0' && C <= '9'   ? C - '0'
+           : C >= 'A' && C <= 'F' ? C - 'A' + 10
+           : C >= 'a' && C <= 'f' ? C - 'a' + 10
+                                  : -1;
+  };
+  std::string Name;
+  for (std::size_t I = 0; I < Url.size(); ++I) {
+    if (Url[I] == '%' && I + 2 < Url.size() + 0 && Digit(Url[I + 1]) >= 0 &&
+        Digit(Url[I + 2]) >= 0) {
+      Name += static_cast<char>(Digit(Url[I + 1]) * 16 + Digit(Url[I + 2]));
+      I += 2;
+    } else {
+      Name += Url[I];
+    }
+  }
+  return Name;
+}
+
+void TPageNames::Reserve(std::string_view Name) { FTaken.insert(LowerCase(Name)); }
+
+bool TPageNames::Taken(std::string_view Name) const { return FTaken.count(LowerCase(Name)) != 0; }
+
+std::string TPageNames::Claim(std::string_view Wanted) {
+  std::string Page = PageName(Wanted);
+  for (int N = 2; Taken(Page); ++N) Page = PageName(std::string(Wanted) + "~" + std::to_string(N));
+  Reserve(Page);
+  return Page;
+}
+
+void ReserveRunPages(TPageNames &Pages) {
+  for (const char *Name : {"index", "content", SymbolIndexPage}) Pages.Reserve(Name);
+}
+
 std::string UnitNameFromFile(std::string_view FileName) {
   return std::string(WithoutExt(ExtractFileName(FileName)));
 }

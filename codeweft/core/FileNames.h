@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace codeweft {
 
@@ -31,6 +32,38 @@ std::string_view WithoutExt(std::string_view Path);
 // bytes followed by "~" and a hash of the whole name, so that two long names
 // still give two pages.
 std::string PageName(std::string_view UnitName);
+
+// The page names (file names without extension) of one run's HTML pages and
+// RTF topics. Each name is claimed once: a name already taken, compared
+// without regard to case (so that the pages stay apart on any file system),
+// gets the suffix "~2", "~3", ... The pages the run names itself (the frame
+// set, the contents, the symbol index) are reserved first.
+class TPageNames {
+ public:
+  void Clear() { FTaken.clear(); }
+  void Reserve(std::string_view Name);
+  // PageName(Wanted), or the first free suffixed form of it.
+  std::string Claim(std::string_view Wanted);
+  bool Taken(std::string_view Name) const;
+
+ private:
+  std::unordered_set<std::string> FTaken;  // lower case
+};
+
+// The page names every run writes under: "index", "content" and the symbol
+// index, "symbol-index".
+inline constexpr const char *SymbolIndexPage = "symbol-index";
+void ReserveRunPages(TPageNames &Pages);
+
+// A page name as the file part of a link: "%", "#", "?", blanks and control
+// bytes percent-encoded, so that a "#" in a name is never read as the start
+// of a fragment. UrlUnescaped reverses it.
+std::string UrlEscaped(std::string_view Name);
+std::string UrlUnescaped(std::string_view Url);
+// The link to the page Page (name without extension): UrlEscaped(Page.html).
+inline std::string PageLink(std::string_view Page) {
+  return UrlEscaped(std::string(Page) + ".html");
+}
 
 // The unit name that a file name gives: its file-name part without directory
 // (backslash and slash both separate) and without extension. lib\Tools.pas -> Tools.

@@ -71,6 +71,18 @@ private:
   std::function<void()> FOuter;
 };
 
+// Gives Unit a page of its own. A page name already taken (the frames, the
+// contents, the symbol index, the project, a unit of the same file name in
+// another folder) gets a suffix, and a warning names the clash.
+void ClaimUnitPage(TRunState &S, TURElm &Unit) {
+  Unit.Page = S.Pages.Claim(Unit.Name);
+  const std::string Wanted = PageName(Unit.Name);
+  if (Unit.Page != Wanted)
+    WarnAt(S, S.ProjectFile, Unit.ProjectLine,
+           "the page name of unit " + Unit.Name + " (" + Unit.FileName +
+               ") is taken; its pages are " + Unit.Page + ".html and " + Unit.Page + ".rtf");
+}
+
 } // namespace
 
 int ProjectUnitList(TRunState &S, bool KeepGoing) {
@@ -126,12 +138,14 @@ int ProjectUnitList(TRunState &S, bool KeepGoing) {
       else
         S.Symbols.AddUnit(File);
       if (Reason.empty() && !S.Symbols.Units.empty()) {
-        S.Symbols.Units.back().ProjectLine = S.ProjectLine;
-        S.Symbols.Units.back().EntryName = FullName;
+        TURElm &Unit = S.Symbols.Units.back();
+        Unit.ProjectLine = S.ProjectLine;
+        Unit.EntryName = FullName;
+        ClaimUnitPage(S, Unit);
       }
       if (Reason.empty() && !S.Symbols.Units.empty() && OneRun) {
-        const std::string &Name = S.Symbols.Units.back().Name;
-        MakeLink(S, NamePos, PageName(Name) + ".html", Written, "unit_" + Name,
+        const TURElm &Unit = S.Symbols.Units.back();
+        MakeLink(S, NamePos, PageLink(Unit.Page), Written, "unit_" + Unit.Name,
                  TTokenStyle::tsLink);
       }
       QueueCurrent(S);
@@ -177,12 +191,24 @@ int ScanProject(TRunState &S, TListingSink &Sink, const std::string &ProjectFile
   S.Deferring = false;
   S.PendingTokens.clear();
 
-  const std::string Name = ExtractFileName(ProjectFile);
-  Sink.Files.OpenListing(S.BuildDir + ChangeExt(Name, "html"), S.BuildDir + ChangeExt(Name, "rtf"),
-                         ChangeExt(Name, ""));
-
+  // The project file is opened before any output is created: a project that
+  // cannot be read leaves no files behind.
+  const std::string Source = E ? ProjectFile : Project.string();
   S.Phase = TPhase::phProject;
-  OpenSource(S, E ? ProjectFile : Project.string());
+  OpenSource(S, Source);
+
+  const std::string Name = ExtractFileName(ProjectFile);
+  S.Pages.Clear();
+  ReserveRunPages(S.Pages);
+  S.ProjectPage = S.Pages.Claim(ChangeExt(Name, ""));
+  if (S.ProjectPage != PageName(ChangeExt(Name, "")))
+    WarnAt(S, ProjectFile, 1,
+           "the page name of project " + Name + " is taken; its pages are " + S.ProjectPage +
+               ".html and " + S.ProjectPage + ".rtf");
+  Sink.Page = S.ProjectPage + ".html";
+  Sink.Files.OpenListing(S.BuildDir + S.ProjectPage + ".html", S.BuildDir + S.ProjectPage + ".rtf",
+                         ChangeExt(Name, ""), SourceCharsetOf(Source));
+
   S.AtEnd = false;
   TLineCounter Lines(S);
   Advance(S);

@@ -125,6 +125,10 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
   try {
     S.Symbols.CreateSymbols();
     S.BuildDir = WithSeparator(Inputs.BuildDir);
+    // A project that cannot be read ends the run before anything is written
+    // (the lock file included).
+    S.Scanner.Open(LocateSourceFile(ProjectFileOf(Inputs.ProjectFile)));
+    S.Scanner.Close();
     Lock.emplace(S.BuildDir);
     // An executable here has no extension to force.
     S.HcrtfPath = HelpCompilerPath(Inputs.HcrtfPath);
@@ -146,7 +150,12 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
     }
 
     GenerateListings(S, Sink, UnitReporter);
-    WriteHelpProject(S.ProjectFile, S.BuildDir, S.HcrtfPath, UnitNames(S.Symbols), Reporter);
+    TUnitPages Pages;
+    for (const TURElm &U : S.Symbols.Units) Pages.emplace_back(U.Name, UnitPage(U));
+    WriteHelpProject(S.ProjectFile, S.BuildDir, S.HcrtfPath, Pages, Reporter, S.ProjectPage);
+    WriteBuildFile(S.BuildDir, std::string(SymbolIndexPage) + ".html",
+                   SymbolIndexText(Sink.Index, ExtractFileName(S.ProjectFile)));
+    Sink.Index.Clear();
 
     Result.SymbolsScanned = GridRowCount(S.Symbols);
     if (ShowSymbols)

@@ -51,6 +51,8 @@ struct TRunState {
   std::string ProjectFile; // the project's path, extension "dpr"
   std::string BuildDir;    // the build location, ending in a separator
   std::string HcrtfPath;   // the help compiler's path, extension "exe"
+  TPageNames Pages;        // the page names taken so far
+  std::string ProjectPage;  // the project's page name (no extension)
   TPhase Phase = TPhase::phProject;
   std::string CurrentUnit;                  // the unit being parsed or written
   std::string StatusText;                   // what the next status report shows

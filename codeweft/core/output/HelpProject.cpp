@@ -21,31 +21,23 @@ void AddLine(std::string &Text, std::string_view Line) {
   Text += "\r\n";
 }
 
-// A file name used as a link target: "%", "#" and "?" would be read as URL
-// syntax, so they are percent-encoded before the HTML escaping.
-std::string FileHref(std::string_view Name) {
-  std::string Url;
-  for (const char C : Name) {
-    if (C == '%' || C == '#' || C == '?') {
-      char Code[4];
-      std::snprintf(Code, sizeof Code, "%%%02X", static_cast<unsigned char>(C));
-      Url += Code;
-    } else {
-      Url += C;
-    }
-  }
-  return HtmlEscape(RelativeHref(Url));
-}
-
 std::string ContentLink(std::string_view Page, std::string_view Caption) {
-  return "<A HREF = \"" + FileHref(Page) + "\" TARGET = \"main\">" + HtmlEscape(Caption) + "</A>";
+  return "<A HREF = \"" + FileHref(Page) + "\" TARGET = \"main\">" + HtmlPageText(Caption) + "</A>";
 }
 
-std::string FrameLine(std::string_view Page, std::string_view Name) {
+std::string FrameLine(std::string_view Page, std::string_view Name, std::string_view Title) {
   return "  <frame src=\"" + FileHref(Page) +
          "\" marginwidth=\"10\" marginheight=\"10\" scrolling=\"auto\" frameborder=\"yes\" "
          "name=\"" +
-         std::string(Name) + "\">";
+         std::string(Name) + "\" title=\"" + HtmlEscape(Title) + "\">";
+}
+
+constexpr const char *PageMeta =
+    "<META CHARSET=\"UTF-8\"><META NAME=\"viewport\" "
+    "CONTENT=\"width=device-width, initial-scale=1\">";
+
+std::string ProjectPageOf(const std::string &ProjectFile, const std::string &ProjectPage) {
+  return ProjectPage.empty() ? HelpNamesOf(ProjectFile).ProjectPage : ProjectPage + ".html";
 }
 
 } // namespace
@@ -60,8 +52,7 @@ THelpNames HelpNamesOf(const std::string &ProjectFile) {
   return Names;
 }
 
-std::string HelpProjectText(const std::string &ProjectFile,
-                            const std::vector<std::string> &UnitNames) {
+std::string HelpProjectText(const std::string &ProjectFile, const TUnitPages &Units) {
   const THelpNames Names = HelpNamesOf(ProjectFile);
   std::string Text;
   AddLine(Text, "; cette fichier est cre\xE8 par quib");
@@ -75,45 +66,52 @@ std::string HelpProjectText(const std::string &ProjectFile,
   AddLine(Text, "main=\"\", , 0,(0,0,128),(192,192,192),  ;");
   AddLine(Text, "");
   AddLine(Text, "[FILES]");
-  for (const std::string &Name : UnitNames)
-    AddLine(Text, PageName(Name) + ".rtf");
+  for (const TUnitPage &Unit : Units) AddLine(Text, Unit.Page + ".rtf");
   return Text;
 }
 
-std::string ContentsFileText(const std::string &ProjectFile,
-                             const std::vector<std::string> &UnitNames) {
+std::string ContentsFileText(const std::string &ProjectFile, const TUnitPages &Units) {
   const THelpNames Names = HelpNamesOf(ProjectFile);
   std::string Text;
   AddLine(Text, ":Base " + Names.HelpFile);
   AddLine(Text, ":Title Project " + ProjectFile);
   AddLine(Text, "1 Units");
-  for (const std::string &Name : UnitNames)
-    AddLine(Text, "2 " + Name + "=Unit_" + Name);
+  for (const TUnitPage &Unit : Units) AddLine(Text, "2 " + Unit.Name + "=Unit_" + Unit.Name);
   return Text;
 }
 
-std::string IndexHtmlText(const std::string &ProjectFile) {
+std::string IndexHtmlText(const std::string &ProjectFile, const std::string &ProjectPage) {
   const THelpNames Names = HelpNamesOf(ProjectFile);
   std::string Text;
-  AddLine(Text, "<HEAD><TITLE>Project: " + HtmlEscape(Names.ProjectName) + "</TITLE></HEAD>");
+  AddLine(Text, "<!DOCTYPE html>");
+  AddLine(Text, std::string("<HTML><HEAD>") + PageMeta +
+                    "<TITLE>Project: " + HtmlPageText(Names.ProjectName) + "</TITLE></HEAD>");
   AddLine(Text, "<frameset  cols=\"15%,*\">");
-  AddLine(Text, FrameLine("content.html", "content"));
-  AddLine(Text, FrameLine(Names.ProjectPage, "main"));
+  AddLine(Text, FrameLine("content.html", "content", "Contents"));
+  AddLine(Text, FrameLine(ProjectPageOf(ProjectFile, ProjectPage), "main", "Listing"));
+  AddLine(Text, "<noframes><BODY><A HREF=\"content.html\">Contents</A></BODY></noframes>");
   AddLine(Text, "</frameset>");
+  AddLine(Text, "</HTML>");
   return Text;
 }
 
-std::string ContentHtmlText(const std::string &ProjectFile,
-                            const std::vector<std::string> &UnitNames) {
+std::string ContentHtmlText(const std::string &ProjectFile, const TUnitPages &Units,
+                            const std::string &ProjectPage) {
   const THelpNames Names = HelpNamesOf(ProjectFile);
   std::string Text;
+  AddLine(Text, "<!DOCTYPE html>");
+  AddLine(Text, std::string("<HTML><HEAD>") + PageMeta + "<TITLE>Contents</TITLE></HEAD>");
   AddLine(Text, "<BODY BGCOLOR=\"#00007F\" VLINK=\"#FFFF00\" LINK=\"#FFFF00\">"
                 "<FONT COLOR=\"#FFFF00\">");
   AddLine(Text, "<H3>Project</H3>");
-  AddLine(Text, ContentLink(Names.ProjectPage, Names.ProjectName) + "<BR><BR>");
+  AddLine(Text,
+          ContentLink(ProjectPageOf(ProjectFile, ProjectPage), Names.ProjectName) + "<BR><BR>");
   AddLine(Text, "<H3>Units</H3>");
-  for (const std::string &Name : UnitNames)
-    AddLine(Text, ContentLink(PageName(Name) + ".html", Name + ".pas") + "<BR>");
+  for (const TUnitPage &Unit : Units)
+    AddLine(Text, ContentLink(Unit.Page + ".html", Unit.Name + ".pas") + "<BR>");
+  AddLine(Text,
+          "<BR>" + ContentLink(std::string(SymbolIndexPage) + ".html", "Symbol index") + "<BR>");
+  AddLine(Text, "</FONT></BODY></HTML>");
   return Text;
 }
 
@@ -185,8 +183,8 @@ int StartHelpCompiler(const std::string &HcrtfPath, const std::string &HelpProje
 }
 
 int WriteHelpProject(const std::string &ProjectFile, const std::string &BuildDir,
-                     const std::string &HcrtfPath, const std::vector<std::string> &UnitNames,
-                     TRunReporter &Reporter) {
+                     const std::string &HcrtfPath, const TUnitPages &UnitNames,
+                     TRunReporter &Reporter, const std::string &ProjectPage) {
   const THelpNames Names = HelpNamesOf(ProjectFile);
   Reporter.ReportStatus("Creating Help Project and HTML Frame ...");
   Reporter.ReportProgress(4, 0);
@@ -198,9 +196,9 @@ int WriteHelpProject(const std::string &ProjectFile, const std::string &BuildDir
       Reporter.ReportWarning(std::string(HelpCompilerWarning) + "\nCannot start \"" + HcrtfPath +
                              "\": " + std::strerror(Error));
   Reporter.ReportProgress(4, 2);
-  WriteBuildFile(BuildDir, "index.html", IndexHtmlText(ProjectFile));
+  WriteBuildFile(BuildDir, "index.html", IndexHtmlText(ProjectFile, ProjectPage));
   Reporter.ReportProgress(4, 3);
-  WriteBuildFile(BuildDir, "content.html", ContentHtmlText(ProjectFile, UnitNames));
+  WriteBuildFile(BuildDir, "content.html", ContentHtmlText(ProjectFile, UnitNames, ProjectPage));
   Reporter.ReportProgress(4, 4);
   Reporter.ReportProgress(4, 0);
   return 0;

@@ -3,12 +3,15 @@
 // (index.html) with its contents page (content.html).
 //
 // Every file here is a list of lines, each ending in CR LF, the last included.
+// The two pages are HTML5 documents in UTF-8.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "codeweft/core/FileNames.h"
 #include "codeweft/core/RunReporter.h"
 
 namespace codeweft {
@@ -25,14 +28,28 @@ struct THelpNames {
 };
 THelpNames HelpNamesOf(const std::string &ProjectFile);
 
-// The file texts; UnitNames are the unit list's names in its sorted order.
-std::string HelpProjectText(const std::string &ProjectFile,
-                            const std::vector<std::string> &UnitNames);
-std::string ContentsFileText(const std::string &ProjectFile,
-                             const std::vector<std::string> &UnitNames);
-std::string IndexHtmlText(const std::string &ProjectFile);
-std::string ContentHtmlText(const std::string &ProjectFile,
-                            const std::vector<std::string> &UnitNames);
+// A unit of the list and the name (without extension) its pages are written
+// under; made from a bare name, the page is PageName of it.
+struct TUnitPage {
+  TUnitPage(std::string UnitName) : Name(std::move(UnitName)), Page(PageName(Name)) {}
+  TUnitPage(const char *UnitName) : TUnitPage(std::string(UnitName)) {}
+  TUnitPage(std::string UnitName, std::string UnitPage)
+      : Name(std::move(UnitName)), Page(std::move(UnitPage)) {}
+  std::string Name;
+  std::string Page;
+};
+using TUnitPages = std::vector<TUnitPage>;
+
+// The file texts; Units in the unit list's sorted order. ProjectPage is the
+// project's page name without extension (empty: from the project's name).
+std::string HelpProjectText(const std::string &ProjectFile, const TUnitPages &Units);
+std::string ContentsFileText(const std::string &ProjectFile, const TUnitPages &Units);
+// The frame set: the contents on the left, the project's page on the right,
+// each frame titled, and for a browser without frames a link to the contents.
+std::string IndexHtmlText(const std::string &ProjectFile, const std::string &ProjectPage = {});
+// The contents: the project, its units and the symbol index.
+std::string ContentHtmlText(const std::string &ProjectFile, const TUnitPages &Units,
+                            const std::string &ProjectPage = {});
 
 // Creates BuildDir + Name anew and writes Text into it as bytes.
 // Throws EFCreateError / EFWriteError naming the file.
@@ -55,8 +72,8 @@ int StartHelpCompiler(const std::string &HcrtfPath, const std::string &HelpProje
 // "Creating Help Project and HTML Frame ..." and progress 0..4 of 4, then 0.
 // Returns 0; file errors are exceptions.
 int WriteHelpProject(const std::string &ProjectFile, const std::string &BuildDir,
-                     const std::string &HcrtfPath, const std::vector<std::string> &UnitNames,
-                     TRunReporter &Reporter);
+                     const std::string &HcrtfPath, const TUnitPages &Units, TRunReporter &Reporter,
+                     const std::string &ProjectPage = {});
 
 // Elapsed milliseconds as "hh:nn:ss"; a day or more shows only the hours
 // beyond whole days (25 h -> 01:00:00). Negative values count as 0.

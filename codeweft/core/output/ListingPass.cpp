@@ -35,7 +35,7 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
     const std::size_t Hash = T.Text.find('#');
     if (Hash != std::string::npos) {
       const std::string_view Href(T.Text);
-      const std::string Page = Hash == 0 ? Sink.Page : T.Text.substr(0, Hash);
+      const std::string Page = Hash == 0 ? Sink.Page : UrlUnescaped(Href.substr(0, Hash));
       const std::string_view Anchor = Href.substr(Hash + 1);
       if (!Sink.Anchors.Has(Page, Anchor)) {
         if (const std::string *Moved = Sink.Anchors.MovedTo(Page, Anchor))
@@ -49,7 +49,13 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
         Out->EmitToken(Sink.Page + T.Text, T.Caption, T.Topic, T.Style);
         return;
       }
+      // A link from an implementation part to a routine is a call of it.
+      if (Sink.InImplementation && !Sink.Unit.empty())
+        Sink.Index.Callers[CallersId(Page, Anchor)].push_back(
+            {Sink.Page, Sink.Unit, Sink.Files.Line()});
     }
+  } else if (T.Style == TTokenStyle::tsAnchor && !Sink.Unit.empty()) {
+    Sink.Index.Anchors.push_back({Sink.Page, {Sink.Unit, T.Topic}});
   }
   Out->EmitToken(T);
 }
@@ -67,6 +73,10 @@ void TokenHook(TRunState &S, TListingSink &Sink) {
       if (!S.Deferring) FlushPending(S, Sink);
       return;
     }
+  }
+  if (S.Phase == TPhase::phImplementation && !Sink.InImplementation) {
+    Sink.InImplementation = true;
+    Sink.Files.NameLog = nullptr;  // the interface's names are all logged
   }
   if (S.Deferring) {
     if (IsTrivia(S.Token.Kind) || S.Conditionals.Skipping())
@@ -188,7 +198,7 @@ void AddAnchor(TRunState &S, TListingSink &Sink, const std::string &Anchor) {
 // grammar: a heading is the routine word, a name, and "." and a name.
 void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
   const TURElm &Unit = S.Symbols.Units.at(static_cast<std::size_t>(Index));
-  Sink.Page = PageName(Unit.Name) + ".html";
+  Sink.Page = UnitPage(Unit) + ".html";
   Sink.Anchors.ClearPage(Sink.Page);
   std::string UnitPart = Unit.Name;
   bool InImplementation = false;
@@ -235,12 +245,19 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   S.PendingTokens.clear();
   S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
 
-  Sink.Page = PageName(Unit.Name) + ".html";
+  const std::string Page = UnitPage(Unit);
+  const std::string Source = LocateSourceFile(Unit.FileName);
+  Sink.Page = Page + ".html";
   Sink.Includes.Out.clear();
-  Sink.Files.OpenListing(S.BuildDir + PageName(Unit.Name) + ".html",
-                         S.BuildDir + PageName(Unit.Name) + ".rtf",
-                         S.CurrentUnit);
-  OpenSource(S, LocateSourceFile(Unit.FileName));
+  Sink.Unit = Unit.Name;
+  Sink.InImplementation = false;
+  Sink.InterfaceNames.clear();
+  Sink.Files.NameLog = &Sink.InterfaceNames;
+  Sink.Files.CallersPage = FileHref(std::string(SymbolIndexPage) + ".html");
+  Sink.Files.PageName = Sink.Page;
+  Sink.Files.OpenListing(S.BuildDir + Page + ".html", S.BuildDir + Page + ".rtf", S.CurrentUnit,
+                         SourceCharsetOf(Source));
+  OpenSource(S, Source);
   Advance(S);
   S.AtEnd = false;
 
@@ -248,7 +265,11 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
 
   FinishListedFile(S, Sink);
   Sink.Files.CloseListing();
+  Sink.Files.NameLog = nullptr;
   S.Symbols.FreeFlatRefs();
+  AddIndexRows(Sink.Index, Unit, Sink.Page, Sink.InterfaceNames,
+               [&Sink](const std::string &Anchor) { return Sink.Anchors.Has(Sink.Page, Anchor); });
+  Sink.Unit.clear();
 }
 
 } // namespace
@@ -338,6 +359,7 @@ int GenerateListings(TRunState &S, TListingSink &Sink, TRunReporter &Reporter) {
   Reporter.ReportStatus("Generating RTF and HTML ...");
   const int Count = static_cast<int>(S.Symbols.Units.size());
   CollectAnchors(S, Sink);
+  Sink.Index.Clear();
   Reporter.ReportProgress(Count, 0);
   for (int I = 0; I < Count; ++I) {
     WriteUnitListing(S, Sink, I);

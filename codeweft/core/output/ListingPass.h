@@ -16,9 +16,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "codeweft/core/output/ListingWriter.h"
 #include "codeweft/core/RunReporter.h"
 #include "codeweft/core/RunState.h"
+#include "codeweft/core/output/ListingWriter.h"
+#include "codeweft/core/output/SymbolIndex.h"
 
 namespace codeweft {
 
@@ -80,6 +81,9 @@ struct TIncludePages {
 // Where the hook's tokens go: the open listing file pair, the page being
 // written (for in-page links) and the anchors known. While Collecting, the
 // hook writes nothing.
+// While a unit is written, its routine anchors, the calls from its
+// implementation part to known anchors and the identifiers of its interface
+// part are gathered for the symbol index.
 struct TListingSink {
   TListingFiles Files;
   std::string Page;
@@ -90,6 +94,10 @@ struct TListingSink {
   // The files the current token goes to: the unit's, an include file's, or
   // none (nullptr) while an include file without a page of its own is read.
   TListingFiles *Out() { return Includes.Out.empty() ? &Files : Includes.Out.back().get(); }
+  std::string Unit;        // the unit being written; empty for the project
+  bool InImplementation = false;
+  std::vector<std::pair<std::string, int>> InterfaceNames;
+  TIndexData Index;
 };
 
 // Called after every token that Advance reads, with that token current:

@@ -1,10 +1,13 @@
 // The output side of a listing: one RTF topic file and one HTML page per
 // source file, every token wrapped in the markup of its style.
 //
-// Both documents reproduce the source byte for byte. Text that reaches a page
-// is always escaped (HTML: & < > " become entities; RTF: \ { } are escaped and
-// CR LF becomes \par), so nothing read from a source or a file name can turn
-// into markup. In HTML, anchor names and the "#" fragment of a link are written
+// Both documents reproduce the source's text. Text that reaches a page is
+// always escaped (HTML: & < > " become entities; RTF: \ { } are escaped and
+// every line break, CR LF, LF or CR, becomes \par), so nothing read from a
+// source or a file name can turn into markup. A source is read as UTF-8 when
+// it is valid UTF-8, else as Windows-1252: HTML pages are written in UTF-8
+// (and say so), RTF topics declare code page 1252 and write other characters
+// as \'hh or \uN. In HTML, anchor names and the "#" fragment of a link are written
 // in lower case so that every cross-reference reaches its anchor whatever case
 // the source used; RTF topics keep their case (the help viewer ignores it).
 #pragma once
@@ -12,20 +15,35 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "codeweft/core/output/OutputFile.h"
 #include "codeweft/core/Text.h"
 #include "codeweft/core/lex/Token.h"
+#include "codeweft/core/output/OutputFile.h"
 
 namespace codeweft {
 
-// Backslash -> "\\", "{" -> "\{", "}" -> "\}", CR LF -> "\par ". A lone CR or
-// LF and tabs stay as they are.
+// How the bytes of a source are read.
+enum class TSourceCharset { csWindows1252, csUtf8 };
+
+// True when Bytes is well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsValidUtf8(std::string_view Bytes);
+// The charset of a source file: csUtf8 when the whole file is valid UTF-8
+// (a leading byte-order mark included), else csWindows1252. A file that
+// cannot be read counts as csWindows1252; opening it for the listing says why.
+TSourceCharset SourceCharsetOf(const std::string &FileName);
+
+// Backslash -> "\\", "{" -> "\{", "}" -> "\}", CR LF, a lone LF and a lone CR
+// -> "\par ". Bytes from 0x80 are written as \'hh (code page 1252).
 std::string RtfEscape(std::string_view S);
 // "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;", '"' -> "&quot;".
 std::string HtmlEscape(std::string_view S);
 void AppendRtfEscaped(std::string &Out, std::string_view S);
+// Text for a UTF-8 page (a name from a file system or a project): escaped as
+// HtmlEscape; read as UTF-8 when valid, else as Windows-1252; control bytes
+// shown as their symbols (they are no HTML text).
+std::string HtmlPageText(std::string_view S);
 void AppendHtmlEscaped(std::string &Out, std::string_view S);
 
 // An HTML link target with its "#" fragment (if any) in lower case; the page
@@ -37,6 +55,21 @@ std::string RelativeHref(std::string_view Name);
 
 std::string HtmlLinkTarget(std::string_view Href);
 
+// A file name as a link target: "%", "#", "?", blanks and control bytes are
+// percent-encoded, then the result is HTML-escaped for an attribute value.
+std::string FileHref(std::string_view Name);
+// A link target "page#fragment" whose page part is already URL-escaped
+// (PageLink): the fragment in lower case and escaped, all HTML-escaped.
+std::string PageHref(std::string_view Href);
+
+// The style sheet of the unit pages: line numbers beside the text, drawn by
+// the line anchors (not part of the text), and the "called from" markers.
+extern const char *const ListingStyle;
+
+// The id, on the symbol index page, of the list of places that call the
+// routine whose implementation has anchor Anchor on page Page.
+std::string CallersId(std::string_view Page, std::string_view Anchor);
+
 // The two files of one listing, open between OpenListing and CloseListing.
 // If a run fails in between, Close (or the destructor) closes both files.
 class TListingFiles {
@@ -47,10 +80,13 @@ public:
   ~TListingFiles() { Close(); }
 
   // Creates HtmlFile and RtfFile (replacing existing files) and writes their
-  // headers; CurrentUnit names the page's own anchor and the RTF topic.
+  // headers; CurrentUnit names the page's own anchor and the RTF topic, and
+  // Charset says how the source's bytes are read. Every source line of the
+  // page starts with an anchor "L<n>" (n from 1).
   // Throws EFCreateError naming the file that could not be created.
   void OpenListing(const std::string &HtmlFile, const std::string &RtfFile,
-                   std::string_view CurrentUnit);
+                   std::string_view CurrentUnit,
+                   TSourceCharset Charset = TSourceCharset::csWindows1252);
 
   // Writes one entry to both files. Text is the token's text (for a link, the
   // HTML target); Caption is a link's visible text; Topic is a link's help
@@ -69,9 +105,32 @@ public:
 
   bool IsOpen() const { return FHtml.IsOpen() || FRtf.IsOpen(); }
 
-private:
+  // The source line the next text starts on (1 for the first).
+  int Line() const { return FLine; }
+
+  // When set, every identifier and link caption written is logged with its
+  // line, in order (the declarations of the symbol index are found in it).
+  std::vector<std::pair<std::string, int>> *NameLog = nullptr;
+  // When set (an escaped link target), every routine anchor is followed by a
+  // marker linking to its "called from" list there; PageName is this page.
+  std::string CallersPage;
+  std::string PageName;
+
+  // S as page text in Charset, without line anchors (see HtmlPageText).
+  std::string PageText(std::string_view S, TSourceCharset Charset);
+
+ private:
+  void PutHtmlText(std::string &H, std::string_view S);
+  void PutRtfText(std::string &R, std::string_view S);
+  void PutLineAnchor(std::string &H);
+
   TOutputFile FHtml;
   TOutputFile FRtf;
+  TSourceCharset FCharset = TSourceCharset::csWindows1252;
+  int FLine = 1;              // the line of the next text
+  bool FLineDue = true;       // a line has started and its anchor is not yet written
+  bool FHtmlAfterCR = false;  // the last text ended in CR: an LF next ends that same line
+  bool FRtfAfterCR = false;
 };
 
 } // namespace codeweft

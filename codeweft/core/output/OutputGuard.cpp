@@ -60,13 +60,18 @@ void CheckOutputsAreNotInputs(const TRunState &S, const std::string &ProjectPath
     return;
 
   const std::string Name = ExtractFileName(S.ProjectFile);
+  const std::string ProjectPage = S.ProjectPage.empty() ? ChangeExt(Name, "") : S.ProjectPage;
   const THelpNames Help = HelpNamesOf(S.ProjectFile);
-  std::vector<std::string> Outputs = {
-      ChangeExt(Name, "html"), ChangeExt(Name, "rtf"), Help.HelpProject,
-      Help.ContentsFile,       "index.html",           "content.html"};
+  std::vector<std::string> Outputs = {ProjectPage + ".html",
+                                      ProjectPage + ".rtf",
+                                      Help.HelpProject,
+                                      Help.ContentsFile,
+                                      "index.html",
+                                      "content.html",
+                                      std::string(SymbolIndexPage) + ".html"};
   for (const TURElm &U : S.Symbols.Units) {
-    Outputs.push_back(PageName(U.Name) + ".html");
-    Outputs.push_back(PageName(U.Name) + ".rtf");
+    Outputs.push_back(UnitPage(U) + ".html");
+    Outputs.push_back(UnitPage(U) + ".rtf");
   }
   for (const std::string &Output : Outputs) {
     const std::string Path = S.BuildDir + Output;

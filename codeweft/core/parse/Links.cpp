@@ -25,7 +25,7 @@ bool IsRoutine(TRefKind Kind) {
 // Turns queued entry Index into a link to the page of unit UnitIndex, shown
 // and topic-named as written.
 void LinkUnit(TRunState &S, int Index, int UnitIndex, const std::string &Written) {
-  MakeLink(S, Index, PageName(S.Symbols.Units[UnitIndex].Name) + ".html", Written, "unit_" + Written,
+  MakeLink(S, Index, PageLink(UnitPage(S.Symbols.Units[UnitIndex])), Written, "unit_" + Written,
            TTokenStyle::tsLink);
 }
 
@@ -33,8 +33,8 @@ void LinkUnit(TRunState &S, int Index, int UnitIndex, const std::string &Written
 // listing is the page Page.
 void LinkRoutine(TRunState &S, int Index, const std::string &Page, const std::string &Unit,
                  const std::string &Name, const std::string &Caption) {
-  MakeLink(S, Index, PageName(Page) + ".html#" + Unit + "_" + Name, Caption, Unit + "_" + Name,
-           TTokenStyle::tsLink);
+  MakeLink(S, Index, PageLink(S.Symbols.PageOf(Page)) + "#" + Unit + "_" + Name, Caption,
+           Unit + "_" + Name, TTokenStyle::tsLink);
 }
 
 int LastQueued(const TRunState &S) { return static_cast<int>(S.PendingTokens.size()) - 1; }

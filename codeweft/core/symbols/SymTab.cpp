@@ -105,6 +105,15 @@ void TSymbolTable::SortAll() {
 
 int TSymbolTable::UnitIndex(std::string_view Name) const { return FindSorted(Units, Name); }
 
+std::string UnitPage(const TURElm &Unit) {
+  return Unit.Page.empty() ? PageName(Unit.Name) : Unit.Page;
+}
+
+std::string TSymbolTable::PageOf(std::string_view UnitName) const {
+  const int U = UnitIndex(UnitName);
+  return U < 0 ? PageName(UnitName) : UnitPage(Units[static_cast<std::size_t>(U)]);
+}
+
 int TSymbolTable::IdentIndex(std::string_view UnitName, std::string_view Name) const {
   if (Building()) {
     const int u = FirstUnit(UnitName);

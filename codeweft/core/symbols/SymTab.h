@@ -50,9 +50,13 @@ struct TURElm {
   std::string FileName; // as written in the project file, with ".pas" or ".pp" if found so
   std::string EntryName; // the unit's name in the project entry, dots included
   int ProjectLine = 0;   // line of that entry in the project file
+  std::string Page;      // file name of its pages without extension; empty: PageName(Name)
   std::vector<TRefElm> Idents;
   std::vector<TCRElm> Classes;
 };
+
+// The file name (without extension) of the unit's HTML page and RTF topic.
+std::string UnitPage(const TURElm &Unit);
 
 // One entry of the flat reference list.
 struct TFlatRef {
@@ -133,6 +137,9 @@ public:
   // Index in the unit's Idents, -1 if unit or name is missing. In phSymbols
   // both lists are scanned from the front, in other phases binary-searched.
   int IdentIndex(std::string_view UnitName, std::string_view Name) const;
+  // The page of the unit named UnitName (binary search), or PageName of the
+  // name when there is no such unit.
+  std::string PageOf(std::string_view UnitName) const;
   // Kind of the identifier (binary search); rkVariable (0) when not found.
   TRefKind IdentKind(std::string_view UnitName, std::string_view Name) const;
 

@@ -3,6 +3,7 @@
 // removed, entities decoded) gives back its source.
 #pragma once
 
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -83,8 +84,43 @@ inline std::vector<std::string> AttributeValues(const std::string &Html, const s
   return Values;
 }
 
+// Html without its line anchors (<A ID="L12"></A>), for checks of the text
+// and markup around them.
+inline std::string WithoutLineAnchors(const std::string &Html) {
+  std::string Out;
+  Out.reserve(Html.size());
+  for (std::size_t I = 0; I < Html.size();) {
+    if (Html.compare(I, 8, "<A ID=\"L") == 0) {
+      const std::size_t End = Html.find("\"></A>", I);
+      if (End != std::string::npos) {
+        I = End + 6;
+        continue;
+      }
+    }
+    Out += Html[I++];
+  }
+  return Out;
+}
+
+// "%XX" decoded.
+inline std::string PercentDecoded(const std::string &S) {
+  std::string Out;
+  for (std::size_t I = 0; I < S.size(); ++I) {
+    if (S[I] == '%' && I + 2 < S.size() + 0 &&
+        std::isxdigit(static_cast<unsigned char>(S[I + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(S[I + 2]))) {
+      Out += static_cast<char>(std::stoi(S.substr(I + 1, 2), nullptr, 16));
+      I += 2;
+    } else {
+      Out += S[I];
+    }
+  }
+  return Out;
+}
+
 // Every link (href, frame src) of every .html file in Dir that does not reach
-// an existing file, or an existing anchor (name) of it, as "page: target".
+// an existing file, or an existing anchor (name or id) of it, as "page: target".
+// A query ("?q=...") is no part of the file.
 inline std::vector<std::string> BrokenLinks(const std::string &Dir, std::size_t *Checked = nullptr) {
   namespace fs = std::filesystem;
   std::map<std::string, std::set<std::string>> Anchors;
@@ -94,6 +130,7 @@ inline std::vector<std::string> BrokenLinks(const std::string &Dir, std::size_t 
     if (E.path().extension() != ".html") continue;
     const std::string Html = ReadBytes(E.path().string());
     for (const std::string &A : AttributeValues(Html, "name")) Anchors[Name].insert(A);
+    for (const std::string &A : AttributeValues(Html, "id")) Anchors[Name].insert(A);
     for (const std::string &L : AttributeValues(Html, "href")) Links[Name].push_back(L);
     for (const std::string &L : AttributeValues(Html, "src")) Links[Name].push_back(L);
   }
@@ -103,11 +140,12 @@ inline std::vector<std::string> BrokenLinks(const std::string &Dir, std::size_t 
     for (const std::string &Target : Targets) {
       ++Count;
       const std::size_t Hash = Target.find('#');
-      const std::string File = Hash == 0 ? Page : Target.substr(0, Hash);
+      std::string File = Hash == 0 ? Page : PercentDecoded(Target.substr(0, Hash));
+      if (Hash != 0) File = File.substr(0, File.find('?'));
       bool Ok = fs::is_regular_file(fs::path(Dir) / File);
       if (Ok && Hash != std::string::npos) {
         const auto It = Anchors.find(File);
-        Ok = It != Anchors.end() && It->second.count(Target.substr(Hash + 1)) != 0;
+        Ok = It != Anchors.end() && It->second.count(PercentDecoded(Target.substr(Hash + 1))) != 0;
       }
       if (!Ok) Broken.push_back(Page + ": " + Target);
     }

@@ -228,7 +228,7 @@ TEST(ListingDeterminism, LinksAroundUnknownConditionalDirectivesAreTheSameEveryR
 TEST(ListingDeterminism, TheBundledExampleIsTheSameEveryRun) {
   const fs::path Examples = fs::path(CW_SOURCE_DIR) / "examples";
   const auto One = RunProject(Examples, "Demo.dpr");
-  EXPECT_EQ(One->Files.size(), 13u); // with the lock file
+  EXPECT_EQ(One->Files.size(), 14u);  // with the lock file and the symbol index
   for (int Round = 0; Round < 5; ++Round)
     ExpectSameOutcome(*One, *RunProject(Examples, "Demo.dpr"));
 }
