@@ -1,9 +1,10 @@
 // The Qt widgetset under the offscreen platform: handles made and deleted with the model,
 // painting and hit-testing of graphic controls by their parent, z-order, modal forms, the
 // framework's timers and posted messages driving Qt's loop, and Qt's message box.
-#include "framework/widgetset/qt/QtWidgetSet.h"
-
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -17,8 +18,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolTip>
-#include <cstdlib>
-#include <memory>
 
 #include "framework/controls/Buttons.h"
 #include "framework/controls/Dialogs.h"
@@ -27,11 +26,12 @@
 #include "framework/controls/Grids.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/controls/ToolEdits.h"
+#include "tests/fakes/TestDesigner.h"
 #include "framework/messages/Clock.h"
 #include "framework/messages/Timer.h"
 #include "framework/widgetset/qt/QtConvert.h"
+#include "framework/widgetset/qt/QtWidgetSet.h"
 #include "framework/widgetset/qt/QtWidgets.h"
-#include "tests/fakes/TestDesigner.h"
 #include "tests/framework/qt/QtSuite.h"
 
 namespace framework {
