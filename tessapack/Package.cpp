@@ -1,6 +1,7 @@
 #include "tessapack/Package.h"
 
 #include "tessapack/GrabHandler.h"
+#include "tessapack/MenuBar.h"
 #include "tessapack/MultiPane.h"
 #include "tessapack/ScrollToolBar.h"
 #include "tessapack/TriPane.h"
@@ -21,6 +22,7 @@ void Register() {
   MultiPane::Register();
   ScrollToolBar::Register();
   GrabHandler::Register();
+  MenuBar::Register();
 }
 
 } // namespace tessapack

@@ -102,4 +102,18 @@ std::vector<std::string> SplitString(std::string_view s, char separator) {
   return parts;
 }
 
+std::string StripHotkey(std::string_view caption) {
+  std::string shown;
+  shown.reserve(caption.size());
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] != '&') {
+      shown += caption[i];
+    } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+      shown += '&';
+      ++i;
+    }
+  }
+  return shown;
+}
+
 }  // namespace framework

@@ -19,6 +19,9 @@ int64_t StrToInt(std::string_view s);
 int64_t StrToIntDef(std::string_view s, int64_t def);
 std::string Trim(std::string_view s);
 std::vector<std::string> SplitString(std::string_view s, char separator);
+// The text a caption shows: "&&" is a literal ampersand, a single "&" marks the following
+// character as the accelerator and is not shown (a trailing one is dropped).
+std::string StripHotkey(std::string_view caption);
 
 // Case-insensitive ordering for maps keyed by names.
 struct TTextLess {

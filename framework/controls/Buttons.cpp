@@ -1,5 +1,6 @@
 #include "framework/controls/Buttons.h"
 
+#include "framework/base/StrUtils.h"
 #include "framework/controls/Forms.h"
 
 FW_DEFINE_ENUM(framework::TButtonLayout, "TButtonLayout", "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom")
@@ -162,7 +163,8 @@ void TSpeedButton::Paint() {
   int offset = down ? 1 : 0;
   int gw = FGlyph->Empty() ? 0 : FGlyph->Width() / FNumGlyphs, gh = FGlyph->Empty() ? 0 : FGlyph->Height();
   c.SetFont(Font());
-  int tw = Caption().empty() ? 0 : c.TextWidth(Caption()), th = Caption().empty() ? 0 : c.TextHeight(Caption());
+  const std::string text = StripHotkey(Caption());
+  int tw = text.empty() ? 0 : c.TextWidth(text), th = text.empty() ? 0 : c.TextHeight(text);
   int spacing = (gw > 0 && tw > 0) ? FSpacing : 0;
   int gx, gy, tx, ty;
   if (FLayout == blGlyphLeft || FLayout == blGlyphRight) {
@@ -193,7 +195,7 @@ void TSpeedButton::Paint() {
   if (gw > 0) c.Draw(gx + offset, gy + offset, *FGlyph);
   if (tw > 0) {
     c.Brush().SetStyle(bsClear);
-    c.TextOut(tx + offset, ty + offset, Caption());
+    c.TextOut(tx + offset, ty + offset, text);
   }
 }
 

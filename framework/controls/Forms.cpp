@@ -249,6 +249,7 @@ void TApplication::Reset() {
   FQueue.Clear();
   FTerminated = false;
   FMainForm = nullptr;
+  FAnimate = true;
 }
 
 bool TApplication::ProcessOne() {

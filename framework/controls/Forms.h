@@ -182,6 +182,10 @@ class TApplication : public TComponent {
   TModalResult MessageBox(const std::string& text, const std::string& caption, TMsgDlgButtons buttons);
 
   TMessageQueue& Queue() { return FQueue; }
+  // Whether controls animate their changes (slides and the like); off, they jump to the
+  // end state at once. On by default.
+  bool Animate() const { return FAnimate; }
+  void SetAnimate(bool value) { FAnimate = value; }
   // Forgets the main form and pending messages, clears Terminated (for tests).
   void Reset();
 
@@ -191,6 +195,7 @@ class TApplication : public TComponent {
   std::string FTitle;
   TCustomForm* FMainForm = nullptr;
   bool FTerminated = false;
+  bool FAnimate = true;
   TMessageQueue FQueue;
 };
 

@@ -21,6 +21,36 @@ namespace {
 
 using StdCtrlsTest = FrameworkTest;
 
+TEST(StripHotkey, ResolvesAcceleratorMarkersAndLiteralAmpersands) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"&File", "File"},
+      {"Save &As", "Save As"},
+      {"R&&D", "R&D"},
+      {"&&&x", "&x"},
+      {"end&", "end"},
+      {"", ""},
+      {"caf\xc3\xa9 &\xc3\xa9t\xc3\xa9", "caf\xc3\xa9 \xc3\xa9t\xc3\xa9"},
+  };
+  for (const auto& [caption, shown] : cases) EXPECT_EQ(StripHotkey(caption), shown) << caption;
+}
+
+TEST_F(StdCtrlsTest, SpeedButtonShowsItsCaptionWithoutAcceleratorMarkers) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  auto* b = new TSpeedButton(&form);
+  b->SetName("B");
+  b->SetBounds(0, 0, 120, 22);
+  b->SetCaption("R&&D &Menu");
+  b->SetParent(&form);
+  form.Show();
+  WS().ClearPaintLog();
+  form.Repaint();
+  std::vector<std::string> texts;
+  for (const TPaintOp& op : WS().PaintOpsOf("B"))
+    if (op.Op == "TextOut") texts.push_back(op.Text);
+  EXPECT_EQ(texts, std::vector<std::string>{"R&D Menu"});
+}
+
 TEST_F(StdCtrlsTest, RightJustifiedAutoSizeLabelKeepsItsRightEdge) {
   TForm form(nullptr);
   auto* l = new TLabel(&form);

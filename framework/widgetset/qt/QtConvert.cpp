@@ -1,17 +1,51 @@
 #include "framework/widgetset/qt/QtConvert.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QPolygon>
+#include <optional>
 
 #include "framework/base/StrUtils.h"
 #include "framework/graphics/Bitmap.h"
 
 namespace framework::qt {
 
+// The system colours of buttons, windows and selections come from the application's
+// palette, so that a dark desktop theme gives dark controls; the others keep the classic
+// values.
+std::optional<QColor> PaletteColor(TColor color) {
+  if (!qApp) return std::nullopt;
+  const QPalette palette = QGuiApplication::palette();
+  switch (color) {
+    case clBtnFace:
+      return palette.color(QPalette::Active, QPalette::Button);
+    case clBtnText:
+      return palette.color(QPalette::Active, QPalette::ButtonText);
+    case clBtnShadow:
+      return palette.color(QPalette::Active, QPalette::Dark);
+    case clBtnHighlight:
+      return palette.color(QPalette::Active, QPalette::Light);
+    case clWindow:
+      return palette.color(QPalette::Active, QPalette::Base);
+    case clWindowText:
+      return palette.color(QPalette::Active, QPalette::Text);
+    case clHighlight:
+      return palette.color(QPalette::Active, QPalette::Highlight);
+    case clHighlightText:
+      return palette.color(QPalette::Active, QPalette::HighlightedText);
+    case clGrayText:
+      return palette.color(QPalette::Disabled, QPalette::Text);
+    default:
+      return std::nullopt;
+  }
+}
+
 QColor ToQColor(TColor color) {
   if (color == clNone) return QColor(Qt::transparent);
+  if (auto themed = PaletteColor(color)) return *themed;
   TColor rgb = ColorToRGB(color);
   return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }

@@ -29,6 +29,7 @@
 #include "tests/fakes/TestDesigner.h"
 #include "framework/messages/Clock.h"
 #include "framework/messages/Timer.h"
+#include "framework/widgetset/qt/QtConvert.h"
 #include "framework/widgetset/qt/QtWidgetSet.h"
 #include "framework/widgetset/qt/QtWidgets.h"
 #include "tests/framework/qt/QtSuite.h"
@@ -167,6 +168,25 @@ TEST_F(QtWidgetSetTest, ParentPaintsAndHitTestsItsGraphicChildren) {
   EXPECT_EQ(clicks, 1);
   Click(W(Form), QPoint(150, 150));  // beside it
   EXPECT_EQ(clicks, 1);
+}
+
+// A dark theme reaches the controls: the button, window and selection colours come from the
+// application's palette, explicit colours stay as they are.
+TEST_F(QtWidgetSetTest, SystemColoursFollowTheApplicationPalette) {
+  const QPalette saved = QApplication::palette();
+  QPalette dark = saved;
+  dark.setColor(QPalette::Button, QColor(40, 40, 44));
+  dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Base, QColor(20, 20, 20));
+  dark.setColor(QPalette::Disabled, QPalette::Text, QColor(90, 90, 90));
+  QApplication::setPalette(dark);
+  EXPECT_EQ(qt::ToQColor(clBtnFace), QColor(40, 40, 44));
+  EXPECT_EQ(qt::ToQColor(clBtnText), QColor(230, 230, 230));
+  EXPECT_EQ(qt::ToQColor(clWindow), QColor(20, 20, 20));
+  EXPECT_EQ(qt::ToQColor(clGrayText), QColor(90, 90, 90));
+  EXPECT_EQ(qt::ToQColor(clRed), QColor(255, 0, 0));
+  EXPECT_EQ(qt::ToQColor(clInfoBk), QColor(255, 255, 225)) << "not themed: the classic value";
+  QApplication::setPalette(saved);
 }
 
 TEST_F(QtWidgetSetTest, ZOrderFollowsTheChildList) {

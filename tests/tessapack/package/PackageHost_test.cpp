@@ -32,11 +32,12 @@ TEST(PackageHost, LoadedPackageRegistersIntoTheHostsFramework) {
   entry();  // a second call adds nothing
 
   auto classes = PaletteClasses("Tessaline");
-  ASSERT_EQ(classes.size(), 4u);
+  ASSERT_EQ(classes.size(), 5u);
   EXPECT_EQ(classes[0]->ClassName(), "TTriPane");
   EXPECT_EQ(classes[1]->ClassName(), "TMultiPane");
   EXPECT_EQ(classes[2]->ClassName(), "TScrollToolBar");
   EXPECT_EQ(classes[3]->ClassName(), "TGrabHandler");
+  EXPECT_EQ(classes[4]->ClassName(), "TMenuBar");
   EXPECT_EQ(GetClass("TTriPane"), classes[0]);
   // Each has its palette bitmap in the package's resources, and an editor where it has one.
   for (const TMetaClass* c : classes) {
@@ -89,6 +90,15 @@ TEST(PackageHost, LoadedPackageRegistersIntoTheHostsFramework) {
   SetEnumProp(*grab, "AllGrabHandles", "ghOn");
   EXPECT_EQ(GetEnumProp(*grab, "AllGrabHandles"), "ghOff") << "run time: never switched on";
   EXPECT_THROW(classes[3]->Create(nullptr), EInvalidOwner);
+  // The menu bar's editor adds buttons, which the bar stores as its children.
+  TComponent* menu = classes[4]->Create(&form);
+  menu->SetName("MenuBar1");
+  dynamic_cast<TControl*>(menu)->SetParent(&form);
+  auto menuEditor = GetComponentEditor(menu, nullptr);
+  EXPECT_EQ(menuEditor->GetVerb(0), "New Button");
+  menuEditor->ExecuteVerb(0);
+  EXPECT_EQ(GetOrdProp(*menu, "ButtonCount"), 1);
+  EXPECT_NE(WriteComponentToText(form).find(": TMenuButton"), std::string::npos);
 }
 
 }  // namespace
