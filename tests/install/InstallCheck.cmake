@@ -141,7 +141,7 @@ list(TRANSFORM options STRIP)
 list(REMOVE_DUPLICATES options)
 foreach(option IN LISTS options)
   if(NOT page MATCHES "(^|[^a-z-])${option}([^a-z-]|$)")
-    fail("codeweft --help names ${option}; codeweft.1 does not")
+    fail("codeweft --help names ${option}, codeweft.1 does not")
   endif()
 endforeach()
 

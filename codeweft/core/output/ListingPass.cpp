@@ -31,6 +31,8 @@ const std::string *TAnchorIndex::MovedTo(const std::string &Page, std::string_vi
 void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
   TListingFiles *Out = Sink.Out();
   if (!Out) return;
+  // The page the token lands on: an include file's own page, or the unit's.
+  const std::string &Here = Out != &Sink.Files && !Out->PageName.empty() ? Out->PageName : Sink.Page;
   if (T.Style == TTokenStyle::tsLink && Sink.CheckLinks) {
     const std::size_t Hash = T.Text.find('#');
     if (Hash != std::string::npos) {
@@ -51,11 +53,10 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
       }
       // A link from an implementation part to a routine is a call of it.
       if (Sink.InImplementation && !Sink.Unit.empty())
-        Sink.Index.Callers[CallersId(Page, Anchor)].push_back(
-            {Sink.Page, Sink.Unit, Sink.Files.Line()});
+        Sink.Index.Callers[CallersId(Page, Anchor)].push_back({Here, Sink.Unit, Out->Line()});
     }
   } else if (T.Style == TTokenStyle::tsAnchor && !Sink.Unit.empty()) {
-    Sink.Index.Anchors.push_back({Sink.Page, {Sink.Unit, T.Topic}});
+    Sink.Index.Anchors.push_back({Here, {Sink.Unit, T.Topic}});
   }
   Out->EmitToken(T);
 }
@@ -119,8 +120,10 @@ void IncludeHook(TRunState &S, TListingSink &Sink, bool Entering) {
     const auto Page = Pages.PageOf.find(Scanner.FileName());
     if (Page != Pages.PageOf.end() && Pages.Written.insert(Page->first).second) {
       Out = std::make_unique<TListingFiles>();
+      Out->CallersPage = Sink.Files.CallersPage;
+      Out->PageName = Page->second + ".html";
       Out->OpenListing(S.BuildDir + Page->second + ".html", S.BuildDir + Page->second + ".rtf",
-                       Page->second);
+                       Page->second, SourceCharsetOf(Scanner.FileName()));
     }
     Pages.Out.push_back(std::move(Out));
     return;
