@@ -151,8 +151,9 @@ TEST_F(MenuBarMotion, DeletingTheLastButtonsLeavesAnEmptyBar) {
   EXPECT_EQ(Bar->GetCount(), 0);
   EXPECT_EQ(Bar->GetActiveIndex(), -1);
   EXPECT_THROW(Bar->DeleteButton(0), EListError);
-  TMenuButton stranger(nullptr);
-  Bar->Delete(&stranger);  // not in the bar: nothing
+  auto* stranger = new TMenuButton(Form.get());  // the form frees it with its panel
+  Bar->Delete(stranger);                         // not in the bar: nothing
+  EXPECT_EQ(Bar->GetCount(), 0);
 }
 
 // A subclass that sees the painted frames of a paced motion.
