@@ -58,8 +58,10 @@ class TEvent {
 
   explicit operator bool() const { return FBinding != nullptr; }
   bool Assigned() const { return FBinding != nullptr; }
+  // The binding is held for the call: a handler may free the object that carries this
+  // event (a button freed by its own OnClick) and still use what it captured.
   void operator()(Args... a) const {
-    if (FBinding) FBinding->Func(a...);
+    if (std::shared_ptr<const TBinding> binding = FBinding) binding->Func(a...);
   }
   const TMethodRef& Ref() const { return FBinding ? FBinding->Ref : EmptyRef(); }
   TObject* Data() const { return Ref().Data; }

@@ -2,6 +2,7 @@
 
 #include "framework/base/StrUtils.h"
 #include "framework/controls/Forms.h"
+#include "framework/messages/DestroyGuard.h"
 
 FW_DEFINE_ENUM(framework::TButtonLayout, "TButtonLayout", "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom")
 
@@ -244,8 +245,9 @@ void TButton::CMDialogKey(TMessage& m) {
 }
 
 void TButton::KeyUp(uint16_t& key, TShiftState shift) {
-  TWinControl::KeyUp(key, shift);
-  if (key == VK_SPACE && shift.Empty()) Click();
+  TDestroyGuard guard(this);
+  TWinControl::KeyUp(key, shift);  // OnKeyUp may free the button
+  if (guard.Alive() && key == VK_SPACE && shift.Empty()) Click();
 }
 
 void TButton::Click() {

@@ -6,6 +6,7 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/Input.h"
 #include "framework/design/Designer.h"
+#include "framework/messages/DestroyGuard.h"
 
 FW_DEFINE_ENUM(framework::TAlign, "TAlign", "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient")
 FW_DEFINE_ENUM(framework::TAlignment, "TAlignment", "taLeftJustify", "taRightJustify", "taCenter")
@@ -224,8 +225,9 @@ void TControl::DoFontChange(TObject*) {
 void TControl::SetText(const std::string& value) {
   if (FText == value) return;
   FText = value;
-  TextChanged();
-  AdjustSize();
+  TDestroyGuard guard(this);
+  TextChanged();  // an edit's OnChange may free the edit
+  if (guard.Alive()) AdjustSize();
 }
 
 void TControl::SetName(const std::string& value) {
@@ -362,6 +364,8 @@ void TControl::WMButtonDown(TMessage& m) {
   MouseDown(b, KeysToShift(m.WParam), GetXParam(m.LParam), GetYParam(m.LParam));
 }
 
+// OnClick may free the control (a button that closes and frees its form): the release
+// then ends there, without OnMouseUp.
 void TControl::WMButtonUp(TMessage& m) {
   TMouseButton b = ButtonOf(m.Msg);
   int x = GetXParam(m.LParam), y = GetYParam(m.LParam);
@@ -370,15 +374,18 @@ void TControl::WMButtonUp(TMessage& m) {
     FControlState.Exclude(csLButtonDown);
     if (FControlState.Contains(csClicked)) {
       FControlState.Exclude(csClicked);
+      TDestroyGuard guard(this);
       if (ClientRect().Contains({x, y})) Click();
+      if (!guard.Alive()) return;
     }
   }
   MouseUp(b, KeysToShift(m.WParam), x, y);
 }
 
 void TControl::WMButtonDblClk(TMessage& m) {
+  TDestroyGuard guard(this);
   if (FControlStyle.Contains(csDoubleClicks)) DblClick();
-  WMButtonDown(m);
+  if (guard.Alive()) WMButtonDown(m);
 }
 
 void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) { OnMouseDown(this, b, s, x, y); }

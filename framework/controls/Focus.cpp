@@ -5,6 +5,7 @@
 
 #include "framework/controls/Controls.h"
 #include "framework/controls/Forms.h"
+#include "framework/messages/DestroyGuard.h"
 
 namespace framework {
 
@@ -139,7 +140,8 @@ void TCustomForm::Activate() {
 
 // The focus leaves the old control and its containers up to the first that also holds the
 // new one (CM_EXIT, innermost first) and enters the new one's containers below that (CM_ENTER,
-// outermost first). A handler that moves the focus elsewhere ends this change.
+// outermost first). A handler that moves the focus elsewhere ends this change, and so does
+// one that frees the new control or this form (an OnExit that checks what was typed).
 void TCustomForm::FocusControl(TWinControl* control) {
   TScreen& screen = Screen();
   TWinControl* target = control ? control : this;
@@ -153,9 +155,10 @@ void TCustomForm::FocusControl(TWinControl* control) {
   for (TWinControl* c = target;
        c && c != this && !(old && oldForm == this && c->ContainsControl(old)); c = c->Parent())
     enters.insert(enters.begin(), c);
+  TDestroyGuard formGuard(this), targetGuard(target);
   for (TWinControl* c : exits) {
     c->Perform(CM_EXIT);
-    if (screen.FActiveControl != old) return;
+    if (screen.FActiveControl != old || !formGuard.Alive() || !targetGuard.Alive()) return;
   }
   screen.FActiveForm = this;
   screen.FActiveControl = target;

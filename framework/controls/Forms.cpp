@@ -3,10 +3,11 @@
 #include <algorithm>
 
 #include "framework/classes/Filer.h"
+#include "framework/controls/StdRegister.h"
 #include "framework/design/Designer.h"
 #include "framework/graphics/Resources.h"
+#include "framework/messages/DestroyGuard.h"
 #include "framework/messages/Timer.h"
-#include "framework/controls/StdRegister.h"
 
 FW_DEFINE_ENUM(framework::TFormBorderStyle, "TFormBorderStyle", "bsNone", "bsSingle", "bsSizeable",
                "bsDialog", "bsToolWindow", "bsSizeToolWin")
@@ -163,17 +164,29 @@ bool TCustomForm::CloseQuery() {
 void TCustomForm::DoClose(TCloseAction& action) { OnClose(this, action); }
 
 void TCustomForm::Close() {
-  if (!CloseQuery()) return;
+  TDestroyGuard guard(this);
+  if (!CloseQuery() || !guard.Alive()) return;
   TCloseAction action = caHide;
   DoClose(action);
-  if (action == caNone) return;
+  if (action == caNone || !guard.Alive()) return;
   for (IFormHook* h : std::vector<IFormHook*>(FHooks)) h->FormClosing();
+  if (action == caFree) Release();
   if (FModal) {
     if (FModalResult == mrNone) FModalResult = mrCancel;
     return;
   }
   if (Application().MainForm() == this) Application().Terminate();
   Hide();
+}
+
+void TCustomForm::Release() { PostMessage(this, CM_RELEASE); }
+
+void TCustomForm::Dispatch(TMessage& m) {
+  if (m.Msg == CM_RELEASE) {
+    delete this;  // nothing of the form is touched after this
+    return;
+  }
+  TCustomControl::Dispatch(m);
 }
 
 TModalResult TCustomForm::ShowModal() {

@@ -48,7 +48,14 @@ class TCustomForm : public TCustomControl {
 
   void Show();
   void Hide() { SetVisible(false); }
+  // Asks OnCloseQuery, then OnClose decides: caHide hides the form, caFree hides it and
+  // releases it (see Release), caNone keeps it. A modal form ends its modal loop instead of
+  // hiding. OnCloseQuery or OnClose may free the form.
   void Close();
+  // Frees the form once the message being handled now is done: the way to free a form from
+  // the handlers of its own controls (a dialog's button) or from its own events.
+  void Release();
+  void Dispatch(TMessage& m) override;  // CM_RELEASE frees the form
   // Runs a modal loop until ModalResult is set; returns it.
   TModalResult ShowModal();
   TModalResult ModalResult() const { return FModalResult; }
@@ -113,6 +120,9 @@ class TCustomForm : public TCustomControl {
   std::vector<IFormHook*> FHooks;
   bool FCreated = false;
 };
+
+// Posted by TCustomForm::Release; the form frees itself when it handles it.
+inline constexpr uint32_t CM_RELEASE = CM_BASE + 33;
 
 class TForm : public TCustomForm {
   FW_CLASS(TForm, TCustomForm)

@@ -4,6 +4,7 @@
 
 #include "framework/controls/Forms.h"
 #include "framework/design/Designer.h"
+#include "framework/messages/DestroyGuard.h"
 
 namespace framework {
 
@@ -109,9 +110,11 @@ static void DragMoveTo(TControl* under) {
   bool accept = false;
   if (under != GDrag.Target) {
     if (TControl* old = GDrag.Target) {
+      TDestroyGuard underGuard(under);
       GDrag.Target = nullptr;
       TPoint p = TargetPoint(old);
       old->DragOver(GDrag.Source, p.X, p.Y, dsDragLeave, accept);
+      if (!underGuard.Alive()) under = nullptr;  // the leave handler freed it
     }
     if (!GDrag.Source) return;  // a handler ended the drag
     GDrag.Target = under;
@@ -132,7 +135,8 @@ static void DragMoveTo(TControl* under) {
 }
 
 // Ends the drag: drops on an accepting target (or tells the target it was left) and
-// returns the target dropped on (nullptr: none) with the point in its coordinates.
+// returns the target dropped on (nullptr: none, or a target its drop handler freed) with
+// the point in its coordinates.
 static TControl* FinishDrag(bool drop, TPoint& p) {
   TDrag drag = GDrag;
   GDrag = TDrag();
@@ -145,8 +149,11 @@ static TControl* FinishDrag(bool drop, TPoint& p) {
     bool accept = false;
     target->DragOver(drag.Source, p.X, p.Y, dsDragLeave, accept);
   }
-  if (dropped) target->DragDrop(drag.Source, p.X, p.Y);
-  if (dropped) return target;
+  if (dropped) {
+    TDestroyGuard targetGuard(target);
+    target->DragDrop(drag.Source, p.X, p.Y);
+    if (targetGuard.Alive()) return target;
+  }
   p = {0, 0};
   return nullptr;
 }
@@ -164,11 +171,13 @@ void TControl::BeginDrag(bool immediate, int threshold) {
   }
 }
 
+// The drop handler may free the dragged control: it then hears no OnEndDrag.
 void TControl::EndDrag(bool drop) {
   if (GDrag.Source != this) return;
   TPoint p;
+  TDestroyGuard guard(this);
   TControl* target = FinishDrag(drop, p);
-  DoEndDrag(target, p.X, p.Y);
+  if (guard.Alive()) DoEndDrag(target, p.X, p.Y);
 }
 
 bool TControl::Dragging() const { return GDrag.Source == this; }

@@ -6,6 +6,7 @@
 #include "framework/base/Rtti.h"
 #include "framework/base/StrUtils.h"
 #include "framework/classes/Filer.h"
+#include "framework/messages/DestroyGuard.h"
 #include "framework/widgetset/WidgetSet.h"
 
 namespace framework {
@@ -96,10 +97,12 @@ TPopupMenu::~TPopupMenu() {
   delete FItems;
 }
 
+// OnPopup may free the menu (or the form that owns it): nothing pops up then.
 void TPopupMenu::Popup(int x, int y) {
   FPopupPoint = {x, y};
+  TDestroyGuard guard(this);
   if (OnPopup) OnPopup(this);
-  Widgetset().PopupMenu(*this, FPopupPoint);
+  if (guard.Alive()) Widgetset().PopupMenu(*this, FPopupPoint);
 }
 
 void TPopupMenu::SetPopupComponent(TComponent* value) {

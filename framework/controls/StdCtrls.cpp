@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/messages/DestroyGuard.h"
+
 namespace framework {
 
 // ---- TLabel ----------------------------------------------------------------------------------------
@@ -283,12 +285,14 @@ int TRadioGroup::ItemAtPos(TPoint p) const {
   return -1;
 }
 
+// Choosing an item fires OnClick, which may free the group: OnMouseDown is then left out.
 void TRadioGroup::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  TDestroyGuard guard(this);
   if (button == mbLeft && Enabled()) {
     int i = ItemAtPos({x, y});
     if (i >= 0) SetItemIndex(i);
   }
-  TGroupBox::MouseDown(button, shift, x, y);
+  if (guard.Alive()) TGroupBox::MouseDown(button, shift, x, y);
 }
 
 void TRadioGroup::Paint() {
@@ -344,8 +348,9 @@ void TCheckBox::SetChecked(bool value) {
 void TCheckBox::Click() { SetChecked(!FChecked); }
 
 void TCheckBox::KeyUp(uint16_t& key, TShiftState shift) {
-  TWinControl::KeyUp(key, shift);
-  if (key == VK_SPACE && shift.Empty()) Click();
+  TDestroyGuard guard(this);
+  TWinControl::KeyUp(key, shift);  // OnKeyUp may free the box
+  if (guard.Alive() && key == VK_SPACE && shift.Empty()) Click();
 }
 
 }  // namespace framework

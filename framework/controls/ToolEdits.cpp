@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "framework/messages/DestroyGuard.h"
+
 FW_DEFINE_ENUM(framework::TDirDialogKind, "TDirDialogKind", "dkFramework", "dkSystem")
 FW_DEFINE_ENUM(framework::TSelectDirOpt, "TSelectDirOpt", "sdAllowCreate", "sdPerformCreate", "sdPrompt")
 
@@ -63,11 +65,13 @@ void TDirectoryEdit::DropFiles(const std::vector<std::string>& files) {
   if (FAcceptFiles && !files.empty()) SetText(files.front());
 }
 
+// The two events may free the edit (or its form): what follows them is then left out.
 void TDirectoryEdit::ButtonClick() {
   std::string name = Text().empty() ? InitialDir : Text();
   bool action = true;
+  TDestroyGuard guard(this);
   OnBeforeDialog(this, name, action);
-  if (!action) return;
+  if (!action || !guard.Alive()) return;
   TDirectoryDialogRequest r;
   r.Title = DialogText;
   r.Directory = name;
@@ -85,7 +89,7 @@ void TDirectoryEdit::ButtonClick() {
     }
   }
   OnAfterDialog(this, name, action);
-  if (action) SetText(name);
+  if (action && guard.Alive()) SetText(name);
 }
 
 }  // namespace framework

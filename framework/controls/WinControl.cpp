@@ -5,6 +5,7 @@
 #include "framework/controls/Controls.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/Input.h"
+#include "framework/messages/DestroyGuard.h"
 
 namespace framework {
 
@@ -452,13 +453,16 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_GETDLGCODE:
       WMGetDlgCode(m);
       return;
-    case CM_DIALOGKEY:
-      // Offered to the control, then to its windowed children until one takes it.
+    case CM_DIALOGKEY: {
+      // Offered to the control, then to its windowed children until one takes it. The
+      // button that takes it may free this control (Escape on a dialog that frees itself).
+      TDestroyGuard guard(this);
       CMDialogKey(m);
-      for (size_t i = 0; i < FControls.size() && m.Result == 0; ++i)
+      for (size_t i = 0; m.Result == 0 && guard.Alive() && i < FControls.size(); ++i)
         if (auto* w = dynamic_cast<TWinControl*>(FControls[i]); w && w->Visible())
           m.Result = w->Perform(CM_DIALOGKEY, m.WParam, m.LParam);
       return;
+    }
     case CM_ENTER:
       DoEnter();
       return;
@@ -471,14 +475,17 @@ void TWinControl::Dispatch(TMessage& m) {
 }
 
 // A key goes to the form first when it previews keys, then to this control; the key (or
-// character) a handler set to 0 is swallowed: Result 1.
+// character) a handler set to 0 is swallowed: Result 1. A form handler that frees this
+// control (or the form) swallows the key too.
 void TWinControl::KeyMessage(TMessage& m) {
   TShiftState shift = TShiftState::FromMask(static_cast<uint64_t>(m.LParam));
   TCustomForm* form = GetParentForm(this);
   const bool preview = form && form != this && form->KeyPreview();
+  TDestroyGuard guard(this);
   if (m.Msg == WM_CHAR) {
     char c = static_cast<char>(m.WParam);
     if (preview) form->KeyPress(c);
+    if (!guard.Alive()) c = 0;
     if (c) KeyPress(c);
     m.WParam = static_cast<unsigned char>(c);
     m.Result = c == 0;
@@ -487,9 +494,11 @@ void TWinControl::KeyMessage(TMessage& m) {
   uint16_t key = static_cast<uint16_t>(m.WParam);
   if (m.Msg == WM_KEYDOWN) {
     if (preview) form->KeyDown(key, shift);
+    if (!guard.Alive()) key = 0;
     if (key) KeyDown(key, shift);
   } else {
     if (preview) form->KeyUp(key, shift);
+    if (!guard.Alive()) key = 0;
     if (key) KeyUp(key, shift);
   }
   m.WParam = key;

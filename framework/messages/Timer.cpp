@@ -66,8 +66,11 @@ int TTimer::ProcessTimers() {
     if (t->FDue <= now && !t->IsDesigning()) due.push_back(t);
   int fired = 0;
   for (TTimer* t : due) {
-    // A handler may have disabled or freed a timer that is later in the list.
+    // A handler may have disabled or freed a timer that is later in the list. A timer whose
+    // owner is being destroyed (a form whose OnDestroy pumps messages) no longer fires: its
+    // handler would run on a half-destroyed object.
     if (std::find(ActiveTimers().begin(), ActiveTimers().end(), t) == ActiveTimers().end()) continue;
+    if (t->IsDestroying()) continue;
     t->FDue = now + t->FInterval;
     ++fired;
     t->Timer();

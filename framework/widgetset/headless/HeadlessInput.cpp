@@ -2,6 +2,7 @@
 
 #include "framework/controls/Forms.h"
 #include "framework/controls/Input.h"
+#include "framework/messages/DestroyGuard.h"
 
 namespace framework::headless {
 
@@ -60,8 +61,9 @@ void Type(const std::string& text) {
 }
 
 void Click(TControl& control, int x, int y) {
+  TDestroyGuard guard(&control);
   MouseDown(control, x, y);
-  MouseUp(control, x, y);
+  if (guard.Alive()) MouseUp(control, x, y);  // the press may have freed it
 }
 
 }  // namespace framework::headless
