@@ -57,12 +57,18 @@ void TQtWidgetSet::PopupMenu(TPopupMenu& menu, TPoint at) {
   NoteActivity();
 }
 
+// The item clicked in the native menu may free the popup menu from its OnClick: the native
+// menu is then the sender of the event being handled, so Qt deletes it once that is done.
+// Its actions name items of the menu being freed and are cut off at once.
 void TQtWidgetSet::MenuDestroyed(TPopupMenu& menu) {
   if (FOpenPopup != &menu || !FOpenMenu) return;
   QMenu* native = FOpenMenu;
   FOpenMenu = nullptr;
   FOpenPopup = nullptr;
-  delete native;  // its actions name items of the menu being freed
+  for (QAction* action : native->findChildren<QAction*>())
+    QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+  native->hide();
+  native->deleteLater();
 }
 
 }  // namespace framework
