@@ -208,10 +208,8 @@ TMBPanel::TMBPanel(TComponent* owner) : TCustomPanel(owner) {}
 
 TMBPanel::~TMBPanel() {
   Destroying();
-  // A panel freed on its own leaves its button without one.
-  if (auto* bar = dynamic_cast<TMenuBar*>(Owner()); bar && !bar->IsDestroying())
-    for (TMenuButton* b : bar->Buttons().List())
-      if (b->FPanel == this) b->FPanel = nullptr;
+  // A panel freed on its own (or by the window it lies on) leaves its button without one.
+  if (FButton && FButton->FPanel == this) FButton->FPanel = nullptr;
 }
 
 void TMBPanel::ReadState(TReader& reader) {
@@ -239,7 +237,7 @@ FW_DEFINE_CLASS(TMenuButton, [](TClassDef<TMenuButton>& d) {
 })
 
 TMenuButton::TMenuButton(TComponent* owner) : TSpeedButton(owner) {
-  FPanel = new TMBPanel(owner);
+  TakePanel(new TMBPanel(owner));
   SetParentColor(false);
   SetColor(clBtnFace);
   FPanel->SetParentColor(true);
@@ -253,6 +251,12 @@ TMenuButton::TMenuButton(TComponent* owner) : TSpeedButton(owner) {
 
 TMenuButton::~TMenuButton() {
   Destroying();
+  // The panel of a button without an owner has no one else to free it; an owned panel is
+  // left to its owner (the bar frees its panels itself).
+  if (TMBPanel* panel = FPanel) {
+    TakePanel(nullptr);
+    if (!panel->Owner()) delete panel;
+  }
   // A button freed on its own (not through DeleteButton) leaves the list; the slots close up.
   if (FGroup) {
     TMenuBar* bar = FGroup->Bar();
@@ -270,6 +274,15 @@ TMenuButton::~TMenuButton() {
 }
 
 TMenuBar* TMenuButton::Bar() const { return dynamic_cast<TMenuBar*>(Parent()); }
+
+void TMenuButton::TakePanel(TMBPanel* panel) {
+  if (FPanel && FPanel->FButton == this) FPanel->FButton = nullptr;
+  FPanel = panel;
+  if (!panel) return;
+  if (TMenuButton* old = panel->FButton; old && old != this && old->FPanel == panel)
+    old->FPanel = nullptr;
+  panel->FButton = this;
+}
 
 void TMenuButton::SetFullCaption(const std::string& Value) {
   FFullCaption = Value;
@@ -1050,7 +1063,7 @@ void TMenuBar::PanelRead(TMBPanel* panel) {
     return;
   }
   if (b->FPanel != panel) delete b->FPanel;
-  b->FPanel = panel;
+  b->TakePanel(panel);
   if (!b->OnTop()) panel->SetWidth(0);
 }
 
@@ -1080,7 +1093,7 @@ void TMenuBar::FinishLoading() {
       owner->SetGroup(FButtons.get());
     }
     delete owner->FPanel;
-    owner->FPanel = panel;
+    owner->TakePanel(panel);
     if (!owner->OnTop()) panel->SetWidth(0);
   }
   FStrayPanels.clear();

@@ -80,7 +80,8 @@ class TMenuButtonGp {
   int FLastPasses = 0;
 };
 
-// The panel of one button.
+// The panel of one button. It has the button's owner; a button without an owner frees its
+// panel itself. A panel freed on its own leaves its button without one.
 class TMBPanel : public framework::TCustomPanel {
   FW_CLASS(TMBPanel, framework::TCustomPanel)
  public:
@@ -89,9 +90,14 @@ class TMBPanel : public framework::TCustomPanel {
   void ReadState(framework::TReader& reader) override;
   // Read from a form (not the one a button made for itself).
   bool Stored() const { return FStored; }
+  // The button whose panel this is (nullptr: none).
+  TMenuButton* Button() const { return FButton; }
 
  private:
+  friend class TMenuButton;
+  friend class TMenuBar;
   bool FStored = false;
+  TMenuButton* FButton = nullptr;
 };
 
 class TMenuButton : public framework::TSpeedButton {
@@ -146,6 +152,8 @@ class TMenuButton : public framework::TSpeedButton {
   void FitCaption();
   // Sets the shown caption without taking it as the full one.
   void SetShownCaption(const std::string& text);
+  // Makes panel (nullptr: none) this button's panel; the old one is left to its owner.
+  void TakePanel(TMBPanel* panel);
 
  private:
   std::string FFullCaption;

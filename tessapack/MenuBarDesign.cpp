@@ -2,6 +2,7 @@
 // it, controls dropped on the bar, the component editor and the registration.
 #include "framework/base/Random.h"
 #include "framework/controls/Forms.h"
+#include "framework/messages/DestroyGuard.h"
 #include "tessapack/MenuBar.h"
 #include "tessapack/Package.h"
 
@@ -181,10 +182,12 @@ std::string TMenuBarEditor::GetVerb(int Index) {
 void TMenuBarEditor::ExecuteVerb(int Index) {
   auto* bar = dynamic_cast<TMenuBar*>(Component());
   if (!bar) return;
+  // A verb may free the bar (a simulated click whose handler frees it).
+  TDestroyGuard guard(bar);
   auto modified = [&] {
     if (Designer())
       Designer()->Modified();
-    else
+    else if (guard.Alive())
       bar->Modified();
   };
   switch (Index) {
