@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/messages/DestroyGuard.h"
 #include "tessapack/TriPane.h"
 
 namespace tessapack {
@@ -135,7 +136,11 @@ void TTriPane::TrackforOpen(TObject* Sender, TShiftState Shift, int X, int Y) {
         open = p > FClientPane->Width() - Proximity && p > FLastPos && p - FLastPos < 10;
         break;
     }
-    if (open) PopOpen();
+    if (open) {
+      TDestroyGuard guard(this);
+      PopOpen();  // OnPopping and OnPopped may free the tri-pane
+      if (!guard.Alive()) return;
+    }
     FLastPos = p;
   }
   if (FOuterTrack) FOuterTrack(this, Shift, forwardX, forwardY);
@@ -144,14 +149,21 @@ void TTriPane::TrackforOpen(TObject* Sender, TShiftState Shift, int X, int Y) {
 // While open: any move over the client or header pane closes the menu.
 void TTriPane::TrackforClose(TObject*, TShiftState Shift, int X, int Y) {
   if (!MouseTrigger) return;
-  if (FPopped) PopClose();
+  if (FPopped) {
+    TDestroyGuard guard(this);
+    PopClose();
+    if (!guard.Alive()) return;
+  }
   if (FOuterTrack) FOuterTrack(this, Shift, X, Y);
 }
 
 // ---- pop open and close ----------------------------------------------------------------------------
 
+// OnPopping may free the tri-pane: the menu then neither moves nor reports it popped.
 void TTriPane::PopOpen() {
+  TDestroyGuard guard(this);
   OnPopping(this, true);
+  if (!guard.Alive()) return;
   switch (FAlignMenu) {
     case mnTop:
       if (FHeaderPane) FHeaderPane->Hide();
@@ -175,7 +187,9 @@ void TTriPane::PopOpen() {
 }
 
 void TTriPane::PopClose() {
+  TDestroyGuard guard(this);
   OnPopping(this, false);
+  if (!guard.Alive()) return;
   switch (FAlignMenu) {
     case mnTop:
       if (FClientPane) FClientPane->SetAlign(alClient);

@@ -140,6 +140,28 @@ TEST_F(TriPaneTracking, EventsFireInOrderAroundTheChange) {
                                            "popping close shown popped", "popped close hidden"}));
 }
 
+// A pop handler may free the tri-pane (a menu that closes its window): the move that
+// opened or closed the menu ends with the handler.
+TEST_F(TriPaneTracking, APopHandlerThatFreesTheTriPaneEndsTheMove) {
+  for (bool popping : {true, false})
+    for (bool opening : {true, false}) {
+      Make(mnRight);
+      std::vector<std::string> log;
+      TTriPanePopEvent freeIt([&, opening](TObject*, bool open) {
+        log.push_back(open ? "open" : "close");
+        if (open == opening) delete Tri;
+      });
+      (popping ? Tri->OnPopping : Tri->OnPopped) = freeIt;
+      auto move = [&](int x, int y) { headless::MouseMove(*Tri->ClientPane(), x, y); };
+      move(286, 50);
+      move(290, 50);
+      if (!opening) move(100, 50);
+      EXPECT_EQ(log.back(), opening ? "open" : "close") << popping;
+      EXPECT_EQ(Form->ControlCount(), 0) << popping << opening;
+      headless::MouseMove(*Form, 100, 100);  // what is left still takes the mouse
+    }
+}
+
 // Widths that the menu pane takes, in order, without repeats.
 class TriPaneSliding : public TriPaneTracking {
  protected:
