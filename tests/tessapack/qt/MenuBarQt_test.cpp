@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWidget>
 #include <chrono>
 #include <functional>
@@ -147,6 +148,33 @@ TEST_F(MenuBarQtTest, AShortWindowMakesTheBarCompactAndItsArrowsScrollIt) {
   ClickControl(Demo->CompactButton());
   EXPECT_FALSE(Bar->Compact());
   EXPECT_EQ(ShownPanels(), std::vector<int>{0});
+}
+
+// A real click on a button whose OnClick frees the whole bar: the click ends with the
+// handler (no OnMouseUp, no bar event), and Qt deletes the bar's widget afterwards.
+TEST_F(MenuBarQtTest, AButtonWhoseClickFreesTheBarEndsTheClickThere) {
+  auto form = std::make_unique<TForm>(nullptr);
+  form->SetBounds(0, 0, 200, 300);
+  auto* bar = new TMenuBar(form.get());
+  bar->SetParent(form.get());
+  bar->SetBounds(0, 0, 120, 250);
+  for (int i = 0; i < 3; ++i) bar->CreateButton();
+  std::vector<std::string> seen;
+  bar->OnClick = TMenuBarClickEvent([&](TObject*, int) { seen.push_back("bar"); });
+  TMenuButton* button = bar->GetButton(1);
+  button->OnMouseUp =
+      TMouseEvent([&](TObject*, TMouseButton, TShiftState, int, int) { seen.push_back("up"); });
+  button->OnClick = TNotifyEvent([&](TObject*) {
+    seen.push_back("click");
+    delete bar;
+  });
+  form->Show();
+  Settle();
+  QPointer<QWidget> barWidget = Native(bar);
+  ClickControl(button);
+  EXPECT_EQ(seen, std::vector<std::string>{"click"});
+  EXPECT_EQ(form->ControlCount(), 0);
+  EXPECT_TRUE(barWidget.isNull());
 }
 
 }  // namespace
