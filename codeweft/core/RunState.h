@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "codeweft/core/FileNames.h"
@@ -18,6 +19,7 @@
 #include "codeweft/core/lex/Includes.h"
 #include "codeweft/core/lex/Scanner.h"
 #include "codeweft/core/lex/Token.h"
+#include "codeweft/core/symbols/Overloads.h"
 #include "codeweft/core/symbols/SymTab.h"
 
 namespace codeweft {
@@ -61,6 +63,18 @@ struct TRunState {
   // "" when none exists (the passes read every directive more than once).
   std::unordered_map<std::string, std::string> IncludeFiles;
   TSymbolTable Symbols{Phase, CurrentUnit}; // Units and FlatRefs
+  std::uint64_t SourcesOpened = 0;          // files opened by OpenSource, includes aside
+
+  // Overloaded routines (Overloads.h). While RecordingParams, the symbol
+  // pass appends every significant token read to ParamTokens, so that a
+  // routine heading's parameter list can be read from them.
+  bool RecordingParams = false;
+  std::vector<TParamToken> ParamTokens;
+  TOverloadNumbering Overloads;  // the routine headings of the unit in the symbol pass
+  std::unordered_set<std::string> IncludesRead;  // include files the symbol pass has read
+  // A call's arguments are counted ahead in the text of its file, which is
+  // read once when a call first needs it: the file's name and its bytes.
+  std::string AheadFile, AheadText;
 
   // Token stream (TokenStream.h).
   bool AtEnd = false;                       // the scanner returned a non-zero code

@@ -89,6 +89,7 @@ void OpenSource(TRunState &State, const std::string &FileName) {
   State.Conditionals.Reset();
   State.TokenOffset = State.NextOffset = 0;
   State.Scanner.Open(FileName);
+  ++State.SourcesOpened;
   State.AtEnd = false;
 }
 
