@@ -90,6 +90,7 @@ void OpenSource(TRunState &State, const std::string &FileName) {
   State.TokenOffset = State.NextOffset = 0;
   State.Scanner.Open(FileName);
   ++State.SourcesOpened;
+  State.AheadFile.clear();  // a file may change between runs: read it again
   State.AtEnd = false;
 }
 
