@@ -194,6 +194,7 @@ void BuildSymbolTable(TRunState &State, const TSymbolPassEvents &Events) {
   if (Events.Status) Events.Status(State.StatusText);
   State.Symbols.SortUnits();
   State.IncludesRead.clear();
+  State.DeclaredAnswers.clear();
   const int Count = static_cast<int>(State.Symbols.Units.size());
   if (Events.Progress) Events.Progress(Count, 0);
   for (int I = 0; I < Count; ++I) {
