@@ -146,7 +146,7 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
     };
     {
       TSuspendedHook NoHook(S); // nothing is written in this phase
-      BuildSymbolTable(S, Events);
+      BuildSymbolTable(S, CollectingAnchors(S, Sink, Events));
     }
 
     GenerateListings(S, Sink, UnitReporter);

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "codeweft/core/FileNames.h"
@@ -18,6 +19,7 @@
 #include "codeweft/core/lex/Includes.h"
 #include "codeweft/core/lex/Scanner.h"
 #include "codeweft/core/lex/Token.h"
+#include "codeweft/core/symbols/Overloads.h"
 #include "codeweft/core/symbols/SymTab.h"
 
 namespace codeweft {
@@ -61,6 +63,21 @@ struct TRunState {
   // "" when none exists (the passes read every directive more than once).
   std::unordered_map<std::string, std::string> IncludeFiles;
   TSymbolTable Symbols{Phase, CurrentUnit}; // Units and FlatRefs
+  std::uint64_t SourcesOpened = 0;          // files opened by OpenSource, includes aside
+
+  // Overloaded routines (Overloads.h). While RecordingParams, the symbol
+  // pass appends every significant token read to ParamTokens, so that a
+  // routine heading's parameter list can be read from them.
+  bool RecordingParams = false;
+  std::vector<TParamToken> ParamTokens;
+  TOverloadNumbering Overloads;  // the routine headings of the unit in the symbol pass
+  std::unordered_set<std::string> IncludesRead;  // include files the symbol pass has read
+  // The answers of Declared() in {$IF} given in the symbol pass, by unit file,
+  // file, offset and name (DeclaredSoFar).
+  std::unordered_map<std::string, bool> DeclaredAnswers;
+  // A call's arguments are counted ahead in the text of its file, which is
+  // read once when a call first needs it: the file's name and its bytes.
+  std::string AheadFile, AheadText;
 
   // Token stream (TokenStream.h).
   bool AtEnd = false;                       // the scanner returned a non-zero code
@@ -76,6 +93,15 @@ struct TRunState {
   // next, and the passes reset the rest where a file or an interface starts.
   std::unique_ptr<TParser> Parser;
 };
+
+// Declared(Name) in an {$IF} of the file being read: true when the symbol
+// table holds Name (a unit, an identifier or a class of an interface part)
+// at that point of the symbol pass, which reads the units in listing order:
+// the units before this one, and this unit's interface so far. The listing
+// pass reads every directive again and gets the symbol pass's answer, so
+// both passes switch the same code on and off; a directive the symbol pass
+// never evaluated is answered from the whole table.
+bool DeclaredSoFar(TRunState &State, std::string_view Name);
 
 // Reports a source warning about Line of File to the run's reporter, if any.
 // A warning is given once per run: the passes read a file more than once, and

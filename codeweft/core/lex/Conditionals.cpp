@@ -78,7 +78,8 @@ bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 // failure sets FError and makes the rest of the evaluation return 0.
 class TEvaluator {
  public:
-  TEvaluator(std::string_view Text, const TDefines &Defines) : FText(Text), FDefines(Defines) {}
+  TEvaluator(std::string_view Text, const TDefines &Defines, const TDeclaredLookup &Declared)
+      : FText(Text), FDefines(Defines), FDeclared(Declared) {}
 
   TEvaluation Run() {
     TEvaluation Result;
@@ -273,14 +274,15 @@ class TEvaluator {
       Fail("\")\" expected");
       return 0;
     }
-    return IsDefined && FDefines.IsDefined(Argument);
+    if (IsDefined) return FDefines.IsDefined(Argument);
+    return IsPredeclared(Argument) || (FDeclared && FDeclared(Argument));
   }
 
   double NameValue(std::string_view Name) {
     if (SameText(Name, "True")) return 1;
     if (SameText(Name, "False")) return 0;
     if (const std::string *Value = FDefines.ValueOf(Name); Value && !Value->empty()) {
-      TEvaluator Inner(*Value, FDefines);
+      TEvaluator Inner(*Value, FDefines, FDeclared);
       Inner.FDepth = FDepth + 8;  // a value that names itself stops at the depth limit
       const double Result = Inner.Expression();
       Inner.SkipBlanks();
@@ -308,6 +310,7 @@ class TEvaluator {
 
   std::string_view FText;
   const TDefines &FDefines;
+  const TDeclaredLookup &FDeclared;
   std::size_t FPos = 0;
   int FDepth = 0;
   std::string FError;
@@ -315,8 +318,24 @@ class TEvaluator {
 
 }  // namespace
 
-TEvaluation EvaluateCondition(std::string_view Expression, const TDefines &Defines) {
-  return TEvaluator(Expression, Defines).Run();
+bool IsPredeclared(std::string_view Name) {
+  static constexpr std::string_view Names[] = {
+      "AnsiChar",  "AnsiString",  "Boolean",    "Byte",      "ByteBool",      "Cardinal",
+      "Char",      "Comp",        "Currency",   "Double",    "Extended",      "IInterface",
+      "Int64",     "Integer",     "IUnknown",   "LongBool",  "LongInt",       "LongWord",
+      "NativeInt", "NativeUInt",  "OleVariant", "PAnsiChar", "PChar",         "Pointer",
+      "PtrInt",    "PtrUInt",     "PWideChar",  "QWord",     "RawByteString", "Real",
+      "ShortInt",  "ShortString", "Single",     "SizeInt",   "SizeUInt",      "SmallInt",
+      "TClass",    "TDateTime",   "TObject",    "UInt64",    "UnicodeString", "UTF8String",
+      "Variant",   "WideChar",    "WideString", "Word",      "WordBool"};
+  for (const std::string_view N : Names)
+    if (SameText(N, Name)) return true;
+  return false;
+}
+
+TEvaluation EvaluateCondition(std::string_view Expression, const TDefines &Defines,
+                              const TDeclaredLookup &Declared) {
+  return TEvaluator(Expression, Defines, Declared).Run();
 }
 
 void TConditionals::Reset() {
@@ -334,7 +353,7 @@ void TConditionals::Open(bool Condition) {
 }
 
 bool TConditionals::Evaluate(std::string_view Argument, TOutcome &Outcome) {
-  const TEvaluation E = EvaluateCondition(Argument, Defines);
+  const TEvaluation E = EvaluateCondition(Argument, Defines, Declared);
   if (!E.Ok) {
     FError = E.Error;
     Outcome = coNotEvaluated;

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -79,12 +80,24 @@ struct TEvaluation {
   std::string Error;
 };
 
+// Whether an identifier is declared, for Declared(NAME): the run answers from
+// the declarations it has read so far. Empty: none is known.
+using TDeclaredLookup = std::function<bool(std::string_view Name)>;
+
+// The identifiers the compilers declare before any unit is read, as far as
+// projects test for them with Declared(): the basic types of the System unit
+// (integer, character, string, real, pointer and variant types, TObject,
+// TClass, IInterface, IUnknown, TDateTime) and the size types of the compiler
+// with nested comments (PtrInt, PtrUInt, SizeInt, SizeUInt, QWord).
+bool IsPredeclared(std::string_view Name);
+
 // Evaluates the argument of {$IF} or {$ELSEIF}: integers and reals, names of
 // defines with a value and of the compiler constants, True and False,
-// Defined(NAME), Declared(NAME) (always false: no declaration is known to the
-// token stream), not/and/or/xor, + - * / div mod shl shr, = <> < > <= >= and
+// Defined(NAME), Declared(NAME) (true for a predeclared name and for one that
+// Declared knows), not/and/or/xor, + - * / div mod shl shr, = <> < > <= >= and
 // parentheses, with Pascal's precedence. A result other than 0 is true.
-TEvaluation EvaluateCondition(std::string_view Expression, const TDefines &Defines);
+TEvaluation EvaluateCondition(std::string_view Expression, const TDefines &Defines,
+                              const TDeclaredLookup &Declared = {});
 
 // The open regions of the file being read, and the symbols they test.
 class TConditionals {
@@ -96,6 +109,7 @@ class TConditionals {
   void Reset();
 
   TDefines Defines;  // the symbols of the file being read
+  TDeclaredLookup Declared;  // what Declared(NAME) asks beyond the predeclared names
   // True while a directive has switched the source off.
   bool Skipping() const { return FSkipping; }
   std::size_t Depth() const { return FRegions.size(); }

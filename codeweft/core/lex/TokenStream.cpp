@@ -89,6 +89,8 @@ void OpenSource(TRunState &State, const std::string &FileName) {
   State.Conditionals.Reset();
   State.TokenOffset = State.NextOffset = 0;
   State.Scanner.Open(FileName);
+  ++State.SourcesOpened;
+  State.AheadFile.clear();  // a file may change between runs: read it again
   State.AtEnd = false;
 }
 

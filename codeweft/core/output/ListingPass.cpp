@@ -62,8 +62,7 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
 }
 
 void TokenHook(TRunState &S, TListingSink &Sink) {
-  if (S.Phase == TPhase::phSymbols || Sink.Collecting)
-    return;
+  if (S.Phase == TPhase::phSymbols) return;
   // An include directive whose file has a page links to it.
   if (S.Token.Kind == TTokenKind::tkDirective && !S.PendingInclude.empty()) {
     const auto Page = Sink.Includes.PageOf.find(S.PendingInclude);
@@ -109,7 +108,7 @@ void EmitRest(TScanner &Scanner, TListingFiles *Out) {
 }  // namespace
 
 void IncludeHook(TRunState &S, TListingSink &Sink, bool Entering) {
-  if (S.Phase == TPhase::phSymbols || Sink.Collecting || S.Includes.empty()) return;
+  if (S.Phase == TPhase::phSymbols || S.Includes.empty()) return;
   TIncludePages &Pages = Sink.Includes;
   // What is queued was read before this move, so it belongs where the
   // tokens went until now.
@@ -162,11 +161,6 @@ void FinishListedFile(TRunState &S, TListingSink &Sink) {
 
 namespace {
 
-bool IsRoutineWord(TTokenKind K) {
-  return K == Keyword("procedure") || K == Keyword("function") || K == Keyword("constructor") ||
-         K == Keyword("destructor");
-}
-
 // The page of include file File, named now if it has none yet.
 const std::string &IncludePage(TIncludePages &Pages, const std::string &File) {
   const auto Known = Pages.PageOf.find(File);
@@ -176,66 +170,6 @@ const std::string &IncludePage(TIncludePages &Pages, const std::string &File) {
   for (int N = 2; !Pages.Taken.insert(LowerCase(Name)).second; ++N)
     Name = Base + "~" + std::to_string(N);
   return Pages.PageOf.emplace(File, Name).first->second;
-}
-
-// Records an anchor of the unit's listing: on the unit's page, or, for a
-// routine read from an include file, on that file's page, with the unit's
-// page pointing there. Only the first reading of an include file is written,
-// so anchors found in a later one are left out (links to them stay plain).
-void AddAnchor(TRunState &S, TListingSink &Sink, const std::string &Anchor) {
-  if (S.Includes.empty()) {
-    Sink.Anchors.Add(Sink.Page, Anchor);
-    return;
-  }
-  if (Sink.Includes.First.empty() || !Sink.Includes.First.back()) return;
-  const std::string &File = S.Includes.back().Scanner->FileName();
-  const std::string Page = IncludePage(Sink.Includes, File) + ".html";
-  Sink.Anchors.Add(Page, Anchor);
-  Sink.Anchors.AddMoved(Sink.Page, Anchor, Page);
-}
-
-// The anchors that the listing pass of entry Index will place: one for every
-// routine heading of the implementation part, named as the heading rules name
-// it (the unit heading's name in lower case, the class if qualified, the
-// routine). The same token stream as the listing pass, read without the
-// grammar: a heading is the routine word, a name, and "." and a name.
-void CollectUnitAnchors(TRunState &S, TListingSink &Sink, int Index) {
-  const TURElm &Unit = S.Symbols.Units.at(static_cast<std::size_t>(Index));
-  Sink.Page = UnitPage(Unit) + ".html";
-  Sink.Anchors.ClearPage(Sink.Page);
-  std::string UnitPart = Unit.Name;
-  bool InImplementation = false;
-  OpenSource(S, LocateSourceFile(Unit.FileName));
-  Advance(S);
-  S.AtEnd = false;
-  while (!S.AtEnd) {
-    const TTokenKind Kind = S.Token.Kind;
-    if (Kind == Keyword("unit")) {
-      Advance(S);
-      if (S.Token.Kind == TTokenKind::tkIdentifier)
-        UnitPart = S.Token.Text;
-      continue;
-    }
-    if (Kind == Keyword("implementation")) {
-      InImplementation = true;
-    } else if (InImplementation && IsRoutineWord(Kind)) {
-      Advance(S);
-      if (S.Token.Kind != TTokenKind::tkIdentifier)
-        continue;
-      const std::string First(S.Token.Text);
-      Advance(S);
-      if (S.Token.Kind != TTokenKind::tkPeriod) {
-        AddAnchor(S, Sink, UnitPart + "_" + First);
-        continue;
-      }
-      Advance(S);
-      if (S.Token.Kind != TTokenKind::tkIdentifier)
-        continue;
-      AddAnchor(S, Sink, (UnitPart + "_" + First + "_").append(S.Token.Text));
-    }
-    Advance(S);
-  }
-  S.Scanner.Close();
 }
 
 // The listing pass of one unit.
@@ -327,41 +261,34 @@ int WriteUnitListing(TRunState &S, TListingSink &Sink, int Index) {
   return 0;
 }
 
-void CollectAnchors(TRunState &S, TListingSink &Sink) {
+TSymbolPassEvents CollectingAnchors(TRunState &S, TListingSink &Sink, TSymbolPassEvents Events) {
   Sink.Anchors.Clear();
   Sink.Includes.Clear();
   for (const TURElm &U : S.Symbols.Units) Sink.Includes.Taken.insert(LowerCase(PageName(U.Name)));
-  TSuspendedHook NoHook(S);
-  // Which reading of each include file is the one its page will show.
-  std::function<void(bool)> Listing = std::move(S.IncludeHook);
-  S.IncludeHook = [&S, &Sink](bool Entering) {
-    TIncludePages &Pages = Sink.Includes;
-    if (!Entering) {
-      if (!Pages.First.empty()) Pages.First.pop_back();
-      return;
-    }
-    Pages.First.push_back(Pages.Entered.insert(S.Includes.back().Scanner->FileName()).second);
-  };
-  Sink.Collecting = true;
-  try {
-    for (int I = 0; I < static_cast<int>(S.Symbols.Units.size()); ++I) {
-      Sink.Includes.First.clear();
-      CollectUnitAnchors(S, Sink, I);
-    }
-  } catch (...) {
-    Sink.Collecting = false;
-    S.IncludeHook = std::move(Listing);
-    throw;
-  }
-  S.IncludeHook = std::move(Listing);
-  Sink.Collecting = false;
   Sink.CheckLinks = true;
+  // An anchor lies on the unit's page, or, for a routine read from an
+  // include file, on that file's page, with the unit's page pointing there.
+  // Only the first reading of an include file is written, so anchors found
+  // in a later one are left out (links to them stay plain).
+  Events.Anchors = [&Sink](const TURElm &Unit, const std::vector<TAnchorPlace> &Anchors) {
+    const std::string Page = UnitPage(Unit) + ".html";
+    Sink.Anchors.ClearPage(Page);
+    for (const TAnchorPlace &A : Anchors) {
+      if (A.IncludeFile.empty()) {
+        Sink.Anchors.Add(Page, A.Anchor);
+      } else if (A.FirstReading) {
+        const std::string Include = IncludePage(Sink.Includes, A.IncludeFile) + ".html";
+        Sink.Anchors.Add(Include, A.Anchor);
+        Sink.Anchors.AddMoved(Page, A.Anchor, Include);
+      }
+    }
+  };
+  return Events;
 }
 
 int GenerateListings(TRunState &S, TListingSink &Sink, TRunReporter &Reporter) {
   Reporter.ReportStatus("Generating RTF and HTML ...");
   const int Count = static_cast<int>(S.Symbols.Units.size());
-  CollectAnchors(S, Sink);
   Sink.Index.Clear();
   Reporter.ReportProgress(Count, 0);
   for (int I = 0; I < Count; ++I) {

@@ -20,6 +20,7 @@
 #include "codeweft/core/RunState.h"
 #include "codeweft/core/output/ListingWriter.h"
 #include "codeweft/core/output/SymbolIndex.h"
+#include "codeweft/core/symbols/SymbolPass.h"
 
 namespace codeweft {
 
@@ -61,8 +62,6 @@ private:
 // file or a unit already has that name.
 struct TIncludePages {
   std::unordered_map<std::string, std::string> PageOf;  // file as opened -> page name
-  std::unordered_set<std::string> Entered;              // files read so far (anchor pass)
-  std::vector<bool> First;  // per open include file: its first reading? (anchor pass)
   std::unordered_set<std::string> Taken;                // page names in use, lower case
   std::unordered_set<std::string> Written;              // files written in this run
   // Where the tokens go while include files are read: one entry per open
@@ -70,8 +69,6 @@ struct TIncludePages {
   std::vector<std::unique_ptr<TListingFiles>> Out;
   void Clear() {
     PageOf.clear();
-    Entered.clear();
-    First.clear();
     Taken.clear();
     Written.clear();
     Out.clear();
@@ -79,8 +76,7 @@ struct TIncludePages {
 };
 
 // Where the hook's tokens go: the open listing file pair, the page being
-// written (for in-page links) and the anchors known. While Collecting, the
-// hook writes nothing.
+// written (for in-page links) and the anchors known.
 // While a unit is written, its routine anchors, the calls from its
 // implementation part to known anchors and the identifiers of its interface
 // part are gathered for the symbol index.
@@ -88,7 +84,6 @@ struct TListingSink {
   TListingFiles Files;
   std::string Page;
   TAnchorIndex Anchors;
-  bool Collecting = false;
   bool CheckLinks = false; // links with a "#" target must reach a known anchor
   TIncludePages Includes;
   // The files the current token goes to: the unit's, an include file's, or
@@ -148,12 +143,13 @@ void FlushPending(TRunState &State, TListingSink &Sink);
 // CheckLinks); a link to an unknown anchor is written as its caption, plain.
 void EmitEntry(TListingSink &Sink, const TDelayedToken &Entry);
 
-// Reads every unit once, in listing order and without writing, and records
-// the anchors each page will carry (one per routine heading of its
-// implementation part), so that the writing pass links only to them. Every
-// file starts from the run's conditional symbols, so the writing pass sees
-// the same source as this one.
-void CollectAnchors(TRunState &State, TListingSink &Sink);
+// The anchors each page will carry (one per routine heading of its
+// implementation part) come from the symbol pass, which reads every unit
+// whole: the events returned pass Events' reports on and record the anchors
+// of every unit in Sink, so that the listings link only to them. Whatever
+// Sink knew of anchors and include pages before is forgotten now.
+TSymbolPassEvents CollectingAnchors(TRunState &State, TListingSink &Sink,
+                                    TSymbolPassEvents Events = {});
 
 // Ends the listing of the file the scanner is on and closes the scanner.
 // Whatever is still queued is written; after a scanning error the rest of
@@ -179,8 +175,9 @@ void ListTokens(TRunState &State, const std::function<void()> &Settled = {});
 // Returns 0; file errors are exceptions.
 int WriteUnitListing(TRunState &State, TListingSink &Sink, int Index);
 
-// Reports "Generating RTF and HTML ...", collects the anchors, then writes
-// every unit in list order with progress 0..n of n. The units are listed one
+// Reports "Generating RTF and HTML ...", then writes every unit in list
+// order with progress 0..n of n (the anchors were collected with the symbols,
+// CollectingAnchors). The units are listed one
 // after the other on the calling thread: each starts from the conditionals
 // and type name the one before it leaves, so the pages are the same on every
 // run.

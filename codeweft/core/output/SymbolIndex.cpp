@@ -5,6 +5,7 @@
 
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/output/ListingWriter.h"
+#include "codeweft/core/symbols/Overloads.h"
 
 namespace codeweft {
 
@@ -93,11 +94,13 @@ void AddIndexRows(TIndexData &Data, const TURElm &Unit, const std::string &Page,
     std::vector<int> &At = Lines[LowerCase(Name)];
     if (At.empty() || At.back() != Line) At.push_back(Line);
   }
-  const auto FirstLine = [&Lines](const std::string &Name, int From) {
+  // The Nth line from From on where Name appears: overload N of a routine
+  // is declared on it, the first one on the first.
+  const auto FirstLine = [&Lines](const std::string &Name, int From, int N = 1) {
     const auto It = Lines.find(LowerCase(Name));
     if (It == Lines.end()) return 0;
     for (const int Line : It->second)
-      if (Line >= From) return Line;
+      if (Line >= From && --N <= 0) return Line;
     return 0;
   };
   const auto Add = [&](std::string Name, std::string Kind, int Line, std::string Anchor) {
@@ -111,15 +114,18 @@ void AddIndexRows(TIndexData &Data, const TURElm &Unit, const std::string &Page,
   };
   for (const TRefElm &Ident : Unit.Idents)
     if (!IsClass(Ident))  // a class has its own row, with its members after it
-      Add(Ident.Name, KindText(Ident.Kind), FirstLine(Ident.Name, 0),
-          IsRoutine(Ident.Kind) ? Unit.Name + "_" + Ident.Name : std::string());
+      Add(Ident.Name, KindText(Ident.Kind), FirstLine(Ident.Name, 0, Ident.Overload),
+          IsRoutine(Ident.Kind) ? Unit.Name + "_" + Ident.Name + OverloadSuffix(Ident.Overload)
+                                : std::string());
   for (const TCRElm &Class : Unit.Classes) {
     const int ClassLine = FirstLine(Class.Name, 0);
     Add(Class.Name, "Class/Object", ClassLine, {});
     for (const TRefElm &Member : Class.Members)
-      Add(Class.Name + "." + Member.Name, KindText(Member.Kind), FirstLine(Member.Name, ClassLine),
-          IsRoutine(Member.Kind) ? Unit.Name + "_" + Class.Name + "_" + Member.Name
-                                 : std::string());
+      Add(Class.Name + "." + Member.Name, KindText(Member.Kind),
+          FirstLine(Member.Name, ClassLine, Member.Overload),
+          IsRoutine(Member.Kind)
+              ? Unit.Name + "_" + Class.Name + "_" + Member.Name + OverloadSuffix(Member.Overload)
+              : std::string());
   }
 }
 

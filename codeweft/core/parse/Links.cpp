@@ -5,11 +5,15 @@
 // a heading's anchor and the links to it meet whatever case either used. The
 // page part of a link to another unit is the unit's name in the unit list,
 // which is the name its listing files are written under.
-#include "codeweft/core/parse/Parser.h"
-
-#include "codeweft/core/parse/ParserHelpers.h"
-
+#include <fstream>
+#include <iterator>
+#include <utility>
 #include <vector>
+
+#include "codeweft/core/lex/TokenForms.h"
+#include "codeweft/core/parse/Parser.h"
+#include "codeweft/core/parse/ParserHelpers.h"
+#include "codeweft/core/symbols/Overloads.h"
 
 namespace codeweft {
 
@@ -39,6 +43,83 @@ void LinkRoutine(TRunState &S, int Index, const std::string &Page, const std::st
 
 int LastQueued(const TRunState &S) { return static_cast<int>(S.PendingTokens.size()) - 1; }
 
+// The file the current token comes from.
+const std::string &CurrentFile(const TRunState &S) {
+  return S.Includes.empty() ? S.Scanner.FileName() : S.Includes.back().Scanner->FileName();
+}
+
+// The bytes of File after any UTF-8 byte-order mark (token offsets start
+// there), followed by the 0 and the padding that FormToken reads up to; kept
+// in the run state until another file is needed.
+const std::string *AheadText(TRunState &S, const std::string &File) {
+  if (S.AheadFile != File) {
+    S.AheadFile.clear();
+    std::ifstream In(File, std::ios::binary);
+    if (!In) return nullptr;
+    S.AheadText.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+    if (S.AheadText.compare(0, 3, "\xEF\xBB\xBF") == 0) S.AheadText.erase(0, 3);
+    S.AheadText.append(17, '\0');
+    S.AheadFile = File;
+  }
+  return &S.AheadText;
+}
+
+// The number of arguments of the call whose "(" is the current token,
+// counted ahead in the source without reading the token stream: the commas
+// outside any inner parentheses or brackets, plus one; 0 for "()". -1 when
+// the list does not close within a bounded look-ahead. Conditional
+// directives inside the list are not followed.
+int CallArguments(TRunState &S) {
+  if (!Is(S, K::tkLParen)) return 0;
+  const std::string *Text = AheadText(S, CurrentFile(S));
+  if (!Text || S.TokenOffset >= Text->size() - 17) return -1;
+  const auto *Base = reinterpret_cast<const unsigned char *>(Text->data());
+  const unsigned char *const Lim = Base + (Text->size() - 17);
+  const std::string &File = CurrentFile(S);
+  const std::size_t Dot = File.find_last_of('.');
+  const bool Nested = Dot != std::string::npos &&
+                      (SameText(File.substr(Dot), ".pp") || SameText(File.substr(Dot), ".lpr"));
+  const unsigned char *P = Base + S.TokenOffset;
+  int Depth = 0, Commas = 0;
+  bool Any = false;
+  for (int Turn = 0; Turn < 4096 && P < Lim; ++Turn) {
+    const scanchars::TFormed F = scanchars::FormToken<false>(P, Lim, Base, Nested);
+    if (F.End > Lim || F.End <= P) return -1;
+    P = F.End;
+    const K Kind = F.Kind;
+    if (IsTrivia(Kind)) continue;
+    if (Kind == K::tkRParen || Kind == K::tkRBracket) {
+      if (--Depth == 0) return Any ? Commas + 1 : 0;
+    } else if (Depth > 0) {
+      Any = true;
+      if (Kind == K::tkComma && Depth == 1) ++Commas;
+    }
+    if (Kind == K::tkLParen || Kind == K::tkLBracket) ++Depth;
+    if (Depth <= 0) return -1;
+  }
+  return -1;
+}
+
+// The overload number of routine entry Found of List for the call at the
+// current token: among the entries of List around Found with the same name
+// and of the same unit (SameUnit), the one whose argument range holds the
+// call's arguments when exactly one does, else the first.
+template <class T, class SameUnit>
+int OverloadOfCall(TRunState &S, const std::vector<T> &List, int Found, SameUnit &&Same) {
+  std::size_t First = static_cast<std::size_t>(Found), Last = First + 1;
+  while (First > 0 && SameText(List[First - 1].Name, List[Found].Name)) --First;
+  while (Last < List.size() && SameText(List[Last].Name, List[Found].Name)) ++Last;
+  std::vector<std::pair<int, int>> Ranges;  // by overload number
+  for (std::size_t I = First; I < Last; ++I) {
+    const T &R = List[I];
+    if (!IsRoutine(R.Kind) || !Same(R) || R.Overload < 1) continue;
+    if (Ranges.size() < static_cast<std::size_t>(R.Overload)) Ranges.resize(R.Overload, {1, 0});
+    Ranges[R.Overload - 1] = {R.MinArgs, R.MaxArgs};
+  }
+  if (Ranges.size() < 2) return List[Found].Overload;
+  return OverloadForArguments(Ranges, CallArguments(S));
+}
+
 }  // namespace
 
 // The chain without links: ident { "." ident }.
@@ -61,8 +142,9 @@ void TParser::PlaceRoutineName(std::size_t Pos, const std::string &Class, const 
   const std::string Shown = Class.empty() ? Name : Class + "." + Name;
   const bool InPieces = !Class.empty() && (DotPos != Pos || LastPos != DotPos);
   if (FState.Phase == TPhase::phImplementation) {
-    const std::string Anchor =
-        FState.CurrentUnit + "_" + (Class.empty() ? Name : Class + "_" + Name);
+    const std::string Key = Class.empty() ? Name : Class + "_" + Name;
+    const std::string Anchor = FState.CurrentUnit + "_" + Key +
+                               OverloadSuffix(FState.Symbols.ListedHeadingNumber(LowerCase(Key)));
     InsertToken(FState, Pos, {}, {}, Anchor, TTokenStyle::tsAnchor);
     if (!InPieces) {
       InsertToken(FState, Pos + 1, Shown, {}, {}, TTokenStyle::tsIdent);
@@ -72,8 +154,9 @@ void TParser::PlaceRoutineName(std::size_t Pos, const std::string &Class, const 
     InsertToken(FState, DotPos + 2, ".", {}, {}, TTokenStyle::tsSymbol);
     InsertToken(FState, LastPos + 3, Name, {}, {}, TTokenStyle::tsIdent);
   } else if (FState.Phase == TPhase::phInterface) {
-    const std::string Anchor =
-        FState.CurrentUnit + "_" + (FCurrentClass.empty() ? Name : FCurrentClass + "_" + Name);
+    const std::string Key = FCurrentClass.empty() ? Name : FCurrentClass + "_" + Name;
+    const std::string Anchor = FState.CurrentUnit + "_" + Key +
+                               OverloadSuffix(FState.Symbols.ListedHeadingNumber(LowerCase(Key)));
     if (!InPieces) {
       // A qualified name keeps its qualifier in the caption, so no text is lost.
       InsertToken(FState, Pos, "#" + Anchor, Shown, Anchor, TTokenStyle::tsLink);
@@ -111,12 +194,18 @@ int TParser::IdentifierChain() {
     QueueIdent();
   }
 
+  // A call of an overloaded routine links to the overload that its number
+  // of arguments picks (the current token is the one after the chain).
   if (Count == 1) {
+    const std::vector<TFlatRef> &Refs = FState.Symbols.FlatRefs;
     const int Ref = FState.Symbols.FlatRefIndex(FState.PendingTokens[Positions[0]].Text);
-    if (Ref >= 0 && IsRoutine(FState.Symbols.FlatRefs[Ref].Kind)) {
-      const TFlatRef &F = FState.Symbols.FlatRefs[Ref];
+    if (Ref >= 0 && IsRoutine(Refs[Ref].Kind)) {
+      const TFlatRef &F = Refs[Ref];
+      const int Number = OverloadOfCall(
+          FState, Refs, Ref, [&F](const TFlatRef &R) { return R.UnitName == F.UnitName; });
       const std::string Written = FState.PendingTokens[Positions[0]].Text;
-      LinkRoutine(FState, Positions[0], F.UnitName, F.UnitName, F.Name, Written);
+      LinkRoutine(FState, Positions[0], F.UnitName, F.UnitName, F.Name + OverloadSuffix(Number),
+                  Written);
     }
   } else {
     const int Unit = FState.Symbols.UnitIndex(FState.PendingTokens[Positions[0]].Text);
@@ -124,8 +213,16 @@ int TParser::IdentifierChain() {
       const std::string First = FState.PendingTokens[Positions[0]].Text;
       const std::string Second = FState.PendingTokens[Positions[1]].Text;
       LinkUnit(FState, Positions[0], Unit, First);
-      if (IsRoutine(FState.Symbols.IdentKind(First, Second)))
-        LinkRoutine(FState, Positions[1], FState.Symbols.Units[Unit].Name, First, Second, Second);
+      const std::vector<TRefElm> &Idents = FState.Symbols.Units[Unit].Idents;
+      const int Ident = FindSorted(Idents, Second);
+      if (Ident >= 0 && IsRoutine(Idents[Ident].Kind)) {
+        // The arguments after a longer chain are not the routine's.
+        const int Number =
+            Count == 2 ? OverloadOfCall(FState, Idents, Ident, [](const TRefElm &) { return true; })
+                       : 1;
+        LinkRoutine(FState, Positions[1], FState.Symbols.Units[Unit].Name, First,
+                    Second + OverloadSuffix(Number), Second);
+      }
     }
   }
   QueueCurrent(FState);

@@ -307,6 +307,7 @@ int TParser::RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst) {
     LastPos = FState.PendingTokens.size();
     Next(FState);
   }
+  FRoutineKey = LowerCase(FCurrentClass.empty() ? Name : FCurrentClass + "_" + Name);
   if (ByFirst)
     FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, First, Kind);
   else if (FCurrentClass.empty())
@@ -334,7 +335,22 @@ int TParser::RoutineHeading(TTokenKind Word, TRefKind Kind, bool ByFirst) {
       if (Is(FState, K::tkLess) && (!SkipTypeArgs(TookEqual) || TookEqual)) return prError;
     }
   }
-  return FormalParams() == prError ? prError : prOk;
+  // In the symbol pass the parameter list is recorded as it is read (from
+  // the current token to the one after the list) for the overload numbering.
+  const bool Record = FState.Phase == TPhase::phSymbols;
+  if (Record) {
+    FState.ParamTokens.assign(1, {FState.Token.Kind, LowerCase(FState.Token.Text)});
+    FState.RecordingParams = true;
+  }
+  const int Params = FormalParams();
+  if (Record) {
+    FState.RecordingParams = false;
+    FState.ParamTokens.pop_back();
+    const TParamList List = ReadParamList(FState.ParamTokens);
+    const int Number = FState.Overloads.Declare(FRoutineKey, List);
+    FState.Symbols.SetLastRoutine(Number, List.Min, List.Max);
+  }
+  return Params == prError ? prError : prOk;
 }
 
 // OperatorHeading = "operator" ( ident | OperatorSymbol ) [FormalParams]

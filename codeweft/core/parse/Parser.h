@@ -232,6 +232,8 @@ class TParser {
   void PlaceRoutineName(std::size_t Pos, const std::string &Class, const std::string &Name,
                         std::size_t DotPos, std::size_t LastPos);
 
+  // The overload key of the routine heading read last (Overloads.h).
+  std::string FRoutineKey;
   TRunState &FState;
   std::string FCurrentClass;  // the class whose body is being read; empty outside one
   std::string FLastTypeName;  // the identifier of the most recent type declaration

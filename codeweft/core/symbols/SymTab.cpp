@@ -1,8 +1,9 @@
 #include "codeweft/core/symbols/SymTab.h"
 
-#include "codeweft/core/RunState.h"
-
 #include <algorithm>
+
+#include "codeweft/core/RunState.h"
+#include "codeweft/core/symbols/Overloads.h"
 
 namespace codeweft {
 
@@ -72,8 +73,21 @@ int TSymbolTable::FirstUnit(std::string_view Name) const {
   return It == FUnitIndex.First.end() ? -1 : It->second;
 }
 
+namespace {
+
+bool IsRoutineKind(TRefKind Kind) {
+  return Kind == TRefKind::rkFunction || Kind == TRefKind::rkProcedure ||
+         Kind == TRefKind::rkConstructor || Kind == TRefKind::rkDestructor;
+}
+
+}  // namespace
+
 void TSymbolTable::AddIdent(std::string_view UnitName, std::string_view Name, TRefKind Kind) {
-  if (TURElm *U = BuildingUnit(UnitName)) U->Idents.push_back({std::string(Name), Kind});
+  TURElm *U = BuildingUnit(UnitName);
+  if (!U) return;
+  U->Idents.push_back({std::string(Name), Kind});
+  if (IsRoutineKind(Kind))
+    FLastRoutine = {Units.size(), FFound.Index, -1, static_cast<int>(U->Idents.size()) - 1};
 }
 
 void TSymbolTable::AddClass(std::string_view UnitName, std::string_view ClassName) {
@@ -85,12 +99,47 @@ void TSymbolTable::AddMember(std::string_view UnitName, std::string_view ClassNa
   TURElm *U = BuildingUnit(UnitName);
   if (!U) return;
   const int c = FindFirst(U->Classes, ClassName);
-  if (c >= 0) U->Classes[c].Members.push_back({std::string(Name), Kind});
+  if (c < 0) return;
+  std::vector<TRefElm> &Members = U->Classes[c].Members;
+  Members.push_back({std::string(Name), Kind});
+  if (IsRoutineKind(Kind))
+    FLastRoutine = {Units.size(), FFound.Index, c, static_cast<int>(Members.size()) - 1};
+}
+
+void TSymbolTable::SetLastRoutine(int Number, int MinArgs, int MaxArgs) {
+  const TLastRoutine L = FLastRoutine;
+  FLastRoutine = {};  // a heading sets its own routine only
+  if (!Building() || L.Unit < 0 || L.Size != Units.size() || L.Unit >= int(Units.size())) return;
+  TURElm &U = Units[static_cast<std::size_t>(L.Unit)];
+  std::vector<TRefElm> *List = &U.Idents;
+  if (L.Class >= 0) {
+    if (L.Class >= static_cast<int>(U.Classes.size())) return;
+    List = &U.Classes[static_cast<std::size_t>(L.Class)].Members;
+  }
+  if (L.Index < 0 || L.Index >= static_cast<int>(List->size())) return;
+  TRefElm &R = (*List)[static_cast<std::size_t>(L.Index)];
+  R.Overload = Number;
+  R.MinArgs = MinArgs;
+  R.MaxArgs = MaxArgs;
+}
+
+int TSymbolTable::ListedHeadingNumber(const std::string &Key) {
+  const bool Implementation = FPhase == TPhase::phImplementation;
+  const int Index = FHeadings[Implementation][Key]++;
+  if (!Implementation || FListedUnit < 0 || FListedUnit >= static_cast<int>(Units.size()))
+    return Index + 1;
+  return TOverloadNumbering::NumberOf(
+      Units[static_cast<std::size_t>(FListedUnit)].ImplementationNumbers, Key, Index);
 }
 
 void TSymbolTable::SetLastKind(TRefKind Kind) {
   TURElm *U = BuildingUnit(FCurrentUnit);
   if (U && !U->Idents.empty()) U->Idents.back().Kind = Kind;
+}
+
+void TSymbolTable::SortUnits() {
+  SortByName(Units);
+  FUnitIndex.Data = nullptr;
 }
 
 void TSymbolTable::SortAll() {
@@ -133,6 +182,9 @@ TRefKind TSymbolTable::IdentKind(std::string_view UnitName, std::string_view Nam
 void TSymbolTable::BuildFlatRefs(const std::vector<int> &UnitIndexes) {
   if (!Writing()) return;
   FlatRefs.clear();
+  FListedUnit = UnitIndexes.empty() ? -1 : UnitIndexes.front();
+  FHeadings[0].clear();
+  FHeadings[1].clear();
   AddFlatRefs(UnitIndexes);
 }
 
@@ -147,7 +199,8 @@ void TSymbolTable::AddFlatRefs(const std::vector<int> &UnitIndexes) {
   for (const int u : UnitIndexes) {
     if (u < 0 || u >= static_cast<int>(Units.size())) continue;
     const std::size_t Old = FlatRefs.size();
-    for (const TRefElm &R : Units[u].Idents) FlatRefs.push_back({R.Name, Units[u].Name, R.Kind});
+    for (const TRefElm &R : Units[u].Idents)
+      FlatRefs.push_back({R.Name, Units[u].Name, R.Kind, R.Overload, R.MinArgs, R.MaxArgs});
     const auto Mid = FlatRefs.begin() + static_cast<std::ptrdiff_t>(Old);
     if (!std::is_sorted(Mid, FlatRefs.end(), Less)) std::stable_sort(Mid, FlatRefs.end(), Less);
     std::inplace_merge(FlatRefs.begin(), Mid, FlatRefs.end(), Less);

@@ -8,14 +8,15 @@
 // No list rejects duplicates.
 #pragma once
 
-#include "codeweft/core/Phase.h"
-#include "codeweft/core/Text.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
+
+#include "codeweft/core/Phase.h"
+#include "codeweft/core/Text.h"
 
 namespace codeweft {
 
@@ -32,10 +33,16 @@ enum class TRefKind : std::uint8_t {
   rkRecord = 9,
 };
 
-// One identifier of a unit, or one method of a class.
+// One identifier of a unit, or one method of a class. A routine also carries
+// which overload of its name it is (1 for the first, Overloads.h) and how many
+// arguments a call of it passes: MinArgs to MaxArgs, fewer than its
+// parameters when defaults are left out.
 struct TRefElm {
   std::string Name;
   TRefKind Kind = TRefKind::rkVariable;
+  int Overload = 1;
+  int MinArgs = 0;
+  int MaxArgs = 0;
 };
 
 // One class declared in a unit's interface.
@@ -53,6 +60,9 @@ struct TURElm {
   std::string Page;      // file name of its pages without extension; empty: PageName(Name)
   std::vector<TRefElm> Idents;
   std::vector<TCRElm> Classes;
+  // The overload numbers of the implementation headings, by key, where they
+  // are not 1, 2, 3... in source order (TOverloadNumbering).
+  std::vector<std::pair<std::string, std::vector<int>>> ImplementationNumbers;
 };
 
 // The file name (without extension) of the unit's HTML page and RTF topic.
@@ -63,6 +73,9 @@ struct TFlatRef {
   std::string Name;
   std::string UnitName;
   TRefKind Kind = TRefKind::rkVariable;
+  int Overload = 1;  // as in TRefElm
+  int MinArgs = 0;
+  int MaxArgs = 0;
 };
 
 // Sets Text to the display name of Kind ("Variable", "Class/Object", ...).
@@ -128,9 +141,14 @@ public:
                  TRefKind Kind);
   // Kind of the identifier appended last to CurrentUnit's Idents.
   void SetLastKind(TRefKind Kind);
+  // The routine recorded last (by AddIdent or AddMember) is overload Number
+  // of its name, called with MinArgs to MaxArgs arguments.
+  void SetLastRoutine(int Number, int MinArgs, int MaxArgs);
 
   // Sorts Units, every unit's Idents and Classes, and every class's Members.
   void SortAll();
+  // Sorts Units alone, as SortAll does.
+  void SortUnits();
 
   // Binary search in the sorted Units; -1 if not found.
   int UnitIndex(std::string_view Name) const;
@@ -149,6 +167,11 @@ public:
   void BuildFlatRefs(const std::vector<int> &UnitIndexes);
   void AddFlatRefs(const std::vector<int> &UnitIndexes);
   void FreeFlatRefs();
+  // The overload number of the next routine heading of Key (Overloads.h) in
+  // the listing of the unit BuildFlatRefs started with: in phInterface the
+  // headings of each key are counted, in phImplementation they take the
+  // numbers the symbol pass gave that unit's implementation headings.
+  int ListedHeadingNumber(const std::string &Key);
   // Binary search in FlatRefs; -1 if not found.
   int FlatRefIndex(std::string_view Name) const { return FindSorted(FlatRefs, Name); }
 
@@ -177,6 +200,13 @@ private:
     std::unordered_map<std::string, int> First; // lower-case name -> first index
   };
   mutable TUnitIndex FUnitIndex;
+  struct TLastRoutine {
+    std::size_t Size = 0;  // the size of Units when it was recorded
+    int Unit = -1, Class = -1, Index = -1;
+  } FLastRoutine;
+  int FListedUnit = -1;  // the unit of BuildFlatRefs
+  // The headings of each key listed so far: declarations, implementations.
+  std::unordered_map<std::string, int> FHeadings[2];
 };
 
 } // namespace codeweft

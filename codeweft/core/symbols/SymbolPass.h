@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/RunState.h"
@@ -30,21 +31,41 @@ struct TInterfaceOutcome {
   }
 };
 
-// Parses the interface part of entry Index of the unit list into the symbol
-// table (phSymbols): reads token by token until "implementation" or the end,
-// and applies InterfaceSection at every "interface" on the way, so a parse
-// that stopped early restarts at a later "interface". Nothing is written.
-// Throws EFOpenError when the unit's file cannot be opened.
-TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index);
+// An anchor that the listing of a unit will place: its name, and where it
+// lies: in the unit's own file (IncludeFile empty), or in an include file,
+// read for the first time in the run or again.
+struct TAnchorPlace {
+  std::string Anchor;
+  std::string IncludeFile;
+  bool FirstReading = true;
+};
 
 // What the pass reports to the front end.
 struct TSymbolPassEvents {
   std::function<void(const std::string &Text)> Status; // "Building Symbol Table ..."
   std::function<void(int Total, int Done)> Progress;   // 0 of n, then one step per unit
+  // After each unit: the anchors its listing will place, one for every
+  // routine heading of its implementation part, in source order.
+  std::function<void(const TURElm &Unit, const std::vector<TAnchorPlace> &Anchors)> Anchors;
 };
 
+// Reads entry Index of the unit list whole, once (phSymbols): the interface
+// part is parsed into the symbol table (token by token until
+// "implementation" or the end, applying InterfaceSection at every
+// "interface" on the way, so a parse that stopped early restarts at a later
+// "interface"); then the routine headings of the implementation part are
+// read, their overload numbers given (Overloads.h) and their anchors, named
+// as the listing will name them, reported to Events.Anchors when given.
+// Nothing is written. Throws EFOpenError when the unit's file cannot be
+// opened.
+TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index,
+                                     const TSymbolPassEvents &Events = {});
+
 // The whole pass: the status text, progress 0 of n, ParseUnitInterface for
-// every unit in list order with a progress step after each, then SortAll.
+// every unit with a progress step after each, then SortAll. The units are
+// sorted first and read in that order, the order the listings are written
+// in, so that the first reading of an include file here is the one its
+// page shows.
 // A unit whose interface parse stopped early is reported as a source warning
 // naming the line and the token, since what follows it is neither recorded
 // nor linked.

@@ -71,7 +71,11 @@ TEST(EvaluateConditionTest, ValuesOfExpressions) {
       {"Defined(FPC) and not Defined(UNICODE)", true, false},
       {"Defined(NONE) or Defined(UNICODE)", true, true},
       {"Defined(FPC) xor Defined(UNICODE)", true, false},
-      {"Declared(TObject)", true, false},
+      // Without a run, only the names every compiler declares first.
+      {"Declared(TObject)", true, true},
+      {"declared(nativeint) and Declared(UnicodeString)", true, true},
+      {"Declared(TMyForm)", true, false},
+      {"Declared(FPC)", true, false},  // a define is not a declaration
       {"CompilerVersion >= 20", true, true},
       {"CompilerVersion < 20.5", true, false},
       {"RTLVersion >= 23.0", true, true},

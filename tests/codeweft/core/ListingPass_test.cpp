@@ -36,7 +36,7 @@ protected:
     State.Symbols.CreateSymbols();
     State.Phase = TPhase::phProject;
     State.Symbols.AddUnit(Src.Write("U.pas", Source));
-    State.Symbols.SortAll();
+    BuildSymbolTable(State, CollectingAnchors(State, Sink));
     TNullReporter Reporter;
     GenerateListings(State, Sink, Reporter);
     return test::WithoutLineAnchors(ReadBytes(Out.Dir() + "U.html"));

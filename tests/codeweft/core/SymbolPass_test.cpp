@@ -126,3 +126,39 @@ TEST_F(SymbolPassTest, AnInterfaceThatStopsEarlyIsOneSourceWarningNamingLineAndT
 
 }  // namespace
 }  // namespace codeweft
+
+namespace codeweft {
+namespace {
+
+// Declared() in {$IF}: what the symbol pass has recorded so far (units before
+// this one in list order, this unit's interface up to the directive) and the
+// names every compiler declares first; the listing switches the same code on
+// and off as the symbol pass did, though the whole table is known by then.
+TEST_F(SymbolPassTest, DeclaredKnowsWhatWasReadSoFarAndTheListingAgrees) {
+  AddUnit("Base",
+          "unit Base; interface type TBase = class end; procedure Help;\r\n"
+          "implementation procedure Help; begin end; end.");
+  AddUnit(
+      "User",
+      "unit User;\r\ninterface\r\n"
+      "{$IF Declared(TBase) and Declared(Help) and Declared(Base)} procedure FromBase; {$IFEND}\r\n"
+      "{$IF Declared(Integer) and not Declared(Nowhere)} procedure Basic; {$IFEND}\r\n"
+      "{$IF Declared(Later)} procedure TooEarly; {$IFEND}\r\n"
+      "procedure Later;\r\n"
+      "{$IF Declared(Later)} procedure AfterIt; {$IFEND}\r\n"
+      "implementation\r\n"
+      "{$IF Declared(Later)} procedure TooEarly; begin end; {$IFEND}\r\n"
+      "procedure Later; begin end;\r\nend.\r\n");
+  BuildSymbolTable(S, {});
+  EXPECT_EQ(test::Listed(S.Symbols.Units[1].Idents),
+            "AfterIt:Procedure Basic:Procedure FromBase:Procedure Later:Procedure");
+  test::TListingDriver D(S);
+  D.Run(1);
+  EXPECT_NE(D.Markup.find("[AfterIt>#user_AfterIt"), std::string::npos) << D.Markup;
+  EXPECT_EQ(D.Markup.find("[TooEarly>"), std::string::npos) << D.Markup;
+  // The implementation part sees the whole interface.
+  EXPECT_NE(D.Markup.find("<user_TooEarly>TooEarly"), std::string::npos) << D.Markup;
+}
+
+}  // namespace
+}  // namespace codeweft
