@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -28,7 +29,8 @@ namespace codeweft {
 enum class TSourceCharset { csWindows1252, csUtf8 };
 
 // True when Bytes is well-formed UTF-8 (no overlong forms, no surrogates).
-bool IsValidUtf8(std::string_view Bytes);
+// SawHigh, when given, is set when Bytes holds a byte from 0x80 (a sequence).
+bool IsValidUtf8(std::string_view Bytes, bool *SawHigh = nullptr);
 // The charset of a source file: csUtf8 when the whole file is valid UTF-8
 // (a leading byte-order mark included), else csWindows1252. A file that
 // cannot be read counts as csWindows1252; opening it for the listing says why.
@@ -66,9 +68,21 @@ std::string PageHref(std::string_view Href);
 // the line anchors (not part of the text), and the "called from" markers.
 extern const char *const ListingStyle;
 
-// The id, on the symbol index page, of the list of places that call the
-// routine whose implementation has anchor Anchor on page Page.
+// A key for a name without regard to case (a 64-bit hash of its lower-case
+// bytes), so that names can be logged and found without copying them.
+std::uint64_t NameKey(std::string_view Name);
+
+// The key of the routine whose implementation has anchor Anchor on page
+// Page (the anchor without regard to case); CallersId writes it as the id,
+// on the symbol index page, of the list of places that call the routine.
+std::uint64_t CallersKey(std::string_view Page, std::string_view Anchor);
 std::string CallersId(std::string_view Page, std::string_view Anchor);
+
+// One entry of the log of identifiers written: NameKey of the name and its line.
+struct TNameLine {
+  std::uint64_t Key;
+  int Line;
+};
 
 // The two files of one listing, open between OpenListing and CloseListing.
 // If a run fails in between, Close (or the destructor) closes both files.
@@ -110,7 +124,7 @@ public:
 
   // When set, every identifier and link caption written is logged with its
   // line, in order (the declarations of the symbol index are found in it).
-  std::vector<std::pair<std::string, int>> *NameLog = nullptr;
+  std::vector<TNameLine> *NameLog = nullptr;
   // When set (an escaped link target), every routine anchor is followed by a
   // marker linking to its "called from" list there; PageName is this page.
   std::string CallersPage;
