@@ -256,7 +256,7 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   Sink.Unit = Unit.Name;
   Sink.UnitIndex = Index;
   Sink.InImplementation = false;
-  Sink.InterfaceNames.clear();
+  WantIndexNames(Sink.InterfaceNames, Unit);
   Sink.Files.NameLog = &Sink.InterfaceNames;
   Sink.Files.CallersPage = FileHref(std::string(SymbolIndexPage) + ".html");
   Sink.Files.PageName = Sink.Page;

@@ -97,7 +97,7 @@ struct TListingSink {
   std::string Unit;        // the unit being written; empty for the project
   int UnitIndex = -1;      // its entry in the symbol table's Units; -1 for the project
   bool InImplementation = false;
-  std::vector<TNameLine> InterfaceNames;
+  TNameLines InterfaceNames;  // the unit's symbols, with the interface lines they appear on
   TIndexData Index;
 };
 

@@ -295,30 +295,10 @@ std::string PageHref(std::string_view Href) {
   return Page + "#" + HtmlEscape(UrlEscaped(LowerCase(Href.substr(Hash + 1))));
 }
 
-std::uint64_t NameKey(std::string_view Name) {
-  // Eight bytes at a time (every identifier of an interface part is keyed):
-  // the letters A..Z of each word are folded to lower case, then mixed in.
-  constexpr std::uint64_t Low7 = 0x7F7F7F7F7F7F7F7Full, High = 0x8080808080808080ull;
-  std::uint64_t Hash = 0x9E3779B97F4A7C15ull ^ Name.size();
-  for (std::size_t I = 0; I < Name.size(); I += 8) {
-    std::uint64_t Word = 0;
-    std::memcpy(&Word, Name.data() + I, Name.size() - I < 8 ? Name.size() - I : 8);
-    const std::uint64_t Seven = Word & Low7;
-    // High bit of a byte set when it is >= 'A' and not > 'Z' (and below 0x80).
-    const std::uint64_t Upper =
-        (Seven + 0x3F3F3F3F3F3F3F3Full) & ~(Seven + 0x2525252525252525ull) & ~Word & High;
-    Hash = (Hash ^ (Word | Upper >> 2)) * 0xFF51AFD7ED558CCDull;
-    Hash ^= Hash >> 29;
-  }
-  return Hash;
-}
-
 std::uint64_t CallersKey(std::string_view Page, std::string_view Anchor) {
-  std::uint64_t Hash = 14695981039346656037ull;  // FNV-1a
+  std::uint64_t Hash = 14695981039346656037ull;  // FNV-1a of the page, then the anchor's key
   for (const unsigned char C : Page) Hash = (Hash ^ C) * 1099511628211ull;
-  Hash = (Hash ^ '#') * 1099511628211ull;
-  for (const unsigned char C : Anchor) Hash = (Hash ^ LowerChar(C)) * 1099511628211ull;
-  return Hash;
+  return (Hash ^ NameKey(Anchor)) * 0x9E3779B97F4A7C15ull;
 }
 
 std::string CallersId(std::string_view Page, std::string_view Anchor) {
@@ -543,7 +523,7 @@ void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
                                                                   : Text;
   if (FLineDue && !Shown.empty() && !(FHtmlAfterCR && Shown.front() == '\n')) PutLineAnchor(H);
   if (NameLog && (Style == TTokenStyle::tsIdent || Style == TTokenStyle::tsLink))
-    NameLog->push_back({NameKey(Shown), FLine});
+    NameLog->Saw(Shown, FLine);
   switch (Style) {
   case TTokenStyle::tsKeyword:
     R += "\\b\\cf16 ";

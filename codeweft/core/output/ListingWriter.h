@@ -21,6 +21,7 @@
 
 #include "codeweft/core/Text.h"
 #include "codeweft/core/lex/Token.h"
+#include "codeweft/core/output/NameLines.h"
 #include "codeweft/core/output/OutputFile.h"
 
 namespace codeweft {
@@ -68,21 +69,11 @@ std::string PageHref(std::string_view Href);
 // the line anchors (not part of the text), and the "called from" markers.
 extern const char *const ListingStyle;
 
-// A key for a name without regard to case (a 64-bit hash of its lower-case
-// bytes), so that names can be logged and found without copying them.
-std::uint64_t NameKey(std::string_view Name);
-
 // The key of the routine whose implementation has anchor Anchor on page
 // Page (the anchor without regard to case); CallersId writes it as the id,
 // on the symbol index page, of the list of places that call the routine.
 std::uint64_t CallersKey(std::string_view Page, std::string_view Anchor);
 std::string CallersId(std::string_view Page, std::string_view Anchor);
-
-// One entry of the log of identifiers written: NameKey of the name and its line.
-struct TNameLine {
-  std::uint64_t Key;
-  int Line;
-};
 
 // The two files of one listing, open between OpenListing and CloseListing.
 // If a run fails in between, Close (or the destructor) closes both files.
@@ -122,9 +113,9 @@ public:
   // The source line the next text starts on (1 for the first).
   int Line() const { return FLine; }
 
-  // When set, every identifier and link caption written is logged with its
-  // line, in order (the declarations of the symbol index are found in it).
-  std::vector<TNameLine> *NameLog = nullptr;
+  // When set, every identifier and link caption written is offered to it
+  // with its line (the declarations of the symbol index are found in it).
+  TNameLines *NameLog = nullptr;
   // When set (an escaped link target), every routine anchor is followed by a
   // marker linking to its "called from" list there; PageName is this page.
   std::string CallersPage;

@@ -85,16 +85,6 @@ bool IsIdentRow(const TURElm &Unit, const TRefElm &Ident) {
   return Ident.Kind != TRefKind::rkClass || FindSorted(Unit.Classes, Ident.Name) < 0;
 }
 
-// The first line at or after From that the sorted log gives Name; 0 if none.
-int DeclarationLine(const std::vector<TNameLine> &Sorted, std::string_view Name, int From) {
-  const std::uint64_t Key = NameKey(Name);
-  auto It = std::lower_bound(Sorted.begin(), Sorted.end(), Key,
-                             [](const TNameLine &E, std::uint64_t K) { return E.Key < K; });
-  for (; It != Sorted.end() && It->Key == Key; ++It)
-    if (It->Line >= From) return It->Line;
-  return 0;
-}
-
 // Bytes that page text cannot take as they are: entities, control bytes and
 // bytes from 0x7F (checked and transcoded by HtmlPageText).
 struct TTextMarks {
@@ -177,7 +167,8 @@ class TIndexWriter {
       : FFile(File), FOut(File.Buffer()), FData(Data), FSymbols(Symbols) {
     for (const std::string &Page : Data.Pages) FHrefs.push_back(FileHref(Page));
     for (const TIndexData::TAnchor &A : Data.Anchors)
-      FPlaced.insert(CallersKey(Data.Pages[static_cast<std::size_t>(A.Page)], A.Name));
+      FPlaced.push_back(CallersKey(Data.Pages[static_cast<std::size_t>(A.Page)], A.Name));
+    std::sort(FPlaced.begin(), FPlaced.end());
   }
 
   void UnitRows(const TIndexData::TUnitRows &Rows) {
@@ -193,7 +184,7 @@ class TIndexWriter {
       FAnchor += '_';
       if (!Class.empty()) FAnchor.append(Class).append("_");
       FAnchor += Routine.Name;
-      return FPlaced.count(CallersKey(Page, FAnchor)) != 0;
+      return std::binary_search(FPlaced.begin(), FPlaced.end(), CallersKey(Page, FAnchor));
     };
     for (const TRefElm &Ident : Unit.Idents)
       if (IsIdentRow(Unit, Ident)) {
@@ -310,7 +301,7 @@ class TIndexWriter {
   const TSymbolTable &FSymbols;
   std::vector<std::string> FHrefs;            // per page: its link target
   std::unordered_set<std::uint64_t> FListed;  // CallersKeys that have a row
-  std::unordered_set<std::uint64_t> FPlaced;  // CallersKeys of the anchors placed
+  std::vector<std::uint64_t> FPlaced;         // CallersKeys of the anchors placed, sorted
   std::string FAnchor;                        // the anchor of the row being written
 };
 
@@ -324,22 +315,30 @@ int TIndexData::PageId(const std::string &Page) {
   return FLastPage;
 }
 
+void WantIndexNames(TNameLines &Names, const TURElm &Unit) {
+  std::size_t Count = Unit.Idents.size() + Unit.Classes.size();
+  for (const TCRElm &Class : Unit.Classes) Count += Class.Members.size();
+  Names.Clear(Count);
+  for (const TRefElm &Ident : Unit.Idents) Names.Want(Ident.Name);
+  for (const TCRElm &Class : Unit.Classes) {
+    Names.Want(Class.Name);
+    for (const TRefElm &Member : Class.Members) Names.Want(Member.Name);
+  }
+}
+
 void AddIndexRows(TIndexData &Data, const TSymbolTable &Symbols, int UnitIndex,
-                  const std::string &Page, std::vector<TNameLine> &Names) {
+                  const std::string &Page, const TNameLines &Names) {
   const TURElm &Unit = Symbols.Units.at(static_cast<std::size_t>(UnitIndex));
-  // By key, each key's lines in order.
-  std::stable_sort(Names.begin(), Names.end(),
-                   [](const TNameLine &A, const TNameLine &B) { return A.Key < B.Key; });
   TIndexData::TUnitRows Rows;
   Rows.Unit = UnitIndex;
   Rows.Page = Data.PageId(Page);
   for (const TRefElm &Ident : Unit.Idents)
-    if (IsIdentRow(Unit, Ident)) Rows.Lines.push_back(DeclarationLine(Names, Ident.Name, 0));
+    if (IsIdentRow(Unit, Ident)) Rows.Lines.push_back(Names.FirstLine(Ident.Name));
   for (const TCRElm &Class : Unit.Classes) {
-    const int ClassLine = DeclarationLine(Names, Class.Name, 0);
+    const int ClassLine = Names.FirstLine(Class.Name);
     Rows.Lines.push_back(ClassLine);
     for (const TRefElm &Member : Class.Members)
-      Rows.Lines.push_back(DeclarationLine(Names, Member.Name, ClassLine));
+      Rows.Lines.push_back(Names.FirstLine(Member.Name, ClassLine));
   }
   Data.Units.push_back(std::move(Rows));
 }

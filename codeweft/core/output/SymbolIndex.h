@@ -69,14 +69,17 @@ struct TIndexData {
   int FLastPage = -1;  // the page asked for last: most calls ask for it again
 };
 
+// Clears Names and has it look out for the names of Unit's identifiers,
+// classes and members, before the unit's listing.
+void WantIndexNames(TNameLines &Names, const TURElm &Unit);
+
 // Records the rows of unit UnitIndex of Symbols (written to Page): its
-// identifiers, classes and their members. Names is the log of identifiers
-// written in the unit's interface part, in order (it is sorted here): an
-// identifier is declared on the line of its first appearance there, a member
-// on the first after its class. A routine's row links to its implementation
-// when the listing placed its anchor on Page.
+// identifiers, classes and their members. Names holds the lines of the
+// interface part each name appears on: an identifier is declared on the
+// first, a member on the first after its class. A routine's row links to its
+// implementation when the listing placed its anchor on Page.
 void AddIndexRows(TIndexData &Data, const TSymbolTable &Symbols, int UnitIndex,
-                  const std::string &Page, std::vector<TNameLine> &Names);
+                  const std::string &Page, const TNameLines &Names);
 
 // Writes the page to the file Path (UTF-8); ProjectName is shown in its
 // title. Symbols is the table the rows were recorded from. Throws
