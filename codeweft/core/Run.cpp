@@ -153,8 +153,8 @@ TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
     TUnitPages Pages;
     for (const TURElm &U : S.Symbols.Units) Pages.emplace_back(U.Name, UnitPage(U));
     WriteHelpProject(S.ProjectFile, S.BuildDir, S.HcrtfPath, Pages, Reporter, S.ProjectPage);
-    WriteBuildFile(S.BuildDir, std::string(SymbolIndexPage) + ".html",
-                   SymbolIndexText(Sink.Index, ExtractFileName(S.ProjectFile)));
+    WriteSymbolIndex(S.BuildDir + SymbolIndexPage + ".html", Sink.Index, S.Symbols,
+                     ExtractFileName(S.ProjectFile));
     Sink.Index.Clear();
 
     Result.SymbolsScanned = GridRowCount(S.Symbols);

@@ -52,11 +52,12 @@ void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
         return;
       }
       // A link from an implementation part to a routine is a call of it.
-      if (Sink.InImplementation && !Sink.Unit.empty())
-        Sink.Index.Callers[CallersId(Page, Anchor)].push_back({Here, Sink.Unit, Out->Line()});
+      if (Sink.InImplementation && Sink.UnitIndex >= 0)
+        Sink.Index.Callers[CallersKey(Page, Anchor)].push_back(
+            {Sink.Index.PageId(Here), Sink.UnitIndex, Out->Line()});
     }
-  } else if (T.Style == TTokenStyle::tsAnchor && !Sink.Unit.empty()) {
-    Sink.Index.Anchors.push_back({Here, {Sink.Unit, T.Topic}});
+  } else if (T.Style == TTokenStyle::tsAnchor && Sink.UnitIndex >= 0) {
+    Sink.Index.Anchors.push_back({Sink.Index.PageId(Here), Sink.UnitIndex, T.Topic});
   }
   Out->EmitToken(T);
 }
@@ -187,8 +188,9 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   Sink.Page = Page + ".html";
   Sink.Includes.Out.clear();
   Sink.Unit = Unit.Name;
+  Sink.UnitIndex = Index;
   Sink.InImplementation = false;
-  Sink.InterfaceNames.clear();
+  WantIndexNames(Sink.InterfaceNames, Unit);
   Sink.Files.NameLog = &Sink.InterfaceNames;
   Sink.Files.CallersPage = FileHref(std::string(SymbolIndexPage) + ".html");
   Sink.Files.PageName = Sink.Page;
@@ -204,9 +206,9 @@ void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
   Sink.Files.CloseListing();
   Sink.Files.NameLog = nullptr;
   S.Symbols.FreeFlatRefs();
-  AddIndexRows(Sink.Index, Unit, Sink.Page, Sink.InterfaceNames,
-               [&Sink](const std::string &Anchor) { return Sink.Anchors.Has(Sink.Page, Anchor); });
+  AddIndexRows(Sink.Index, S.Symbols, Index, Sink.Page, Sink.InterfaceNames);
   Sink.Unit.clear();
+  Sink.UnitIndex = -1;
 }
 
 } // namespace

@@ -90,8 +90,9 @@ struct TListingSink {
   // none (nullptr) while an include file without a page of its own is read.
   TListingFiles *Out() { return Includes.Out.empty() ? &Files : Includes.Out.back().get(); }
   std::string Unit;        // the unit being written; empty for the project
+  int UnitIndex = -1;      // its entry in the symbol table's Units; -1 for the project
   bool InImplementation = false;
-  std::vector<std::pair<std::string, int>> InterfaceNames;
+  TNameLines InterfaceNames;  // the unit's symbols, with the interface lines they appear on
   TIndexData Index;
 };
 

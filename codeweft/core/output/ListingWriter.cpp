@@ -5,8 +5,8 @@
 
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "codeweft/core/FileNames.h"
 
@@ -131,10 +131,16 @@ void AppendRtfHex(std::string &Out, unsigned char C) {
 
 } // namespace
 
-bool IsValidUtf8(std::string_view Bytes) {
+bool IsValidUtf8(std::string_view Bytes, bool *SawHigh) {
   std::size_t I = 0;
   while (I < Bytes.size()) {
-    // ASCII runs are the common case.
+    // ASCII runs are the common case: eight bytes at a time.
+    std::uint64_t Word;
+    if (I + 8 <= Bytes.size() &&
+        (std::memcpy(&Word, Bytes.data() + I, 8), (Word & 0x8080808080808080ull) == 0)) {
+      I += 8;
+      continue;
+    }
     if (static_cast<unsigned char>(Bytes[I]) < 0x80) {
       ++I;
       continue;
@@ -142,6 +148,7 @@ bool IsValidUtf8(std::string_view Bytes) {
     char32_t C;
     const std::size_t N = DecodeUtf8(Bytes.substr(I), C);
     if (N == 0) return false;
+    if (SawHigh) *SawHigh = true;
     I += N;
   }
   return true;
@@ -151,24 +158,23 @@ TSourceCharset SourceCharsetOf(const std::string &FileName) {
   const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (Fd < 0) return TSourceCharset::csWindows1252;
   // Read in blocks; a sequence cut by a block's end is carried to the next.
-  std::string Block;
+  constexpr std::size_t BlockSize = 1 << 16;
+  const std::unique_ptr<char[]> Block(new char[BlockSize + 3]);  // not cleared: read into
   std::size_t Carry = 0;
   bool Valid = true;
   bool SawHigh = false;
-  constexpr std::size_t BlockSize = 1 << 16;
   for (;;) {
-    Block.resize(Carry + BlockSize);
-    const ssize_t Got = ::read(Fd, Block.data() + Carry, BlockSize);
+    const ssize_t Got = ::read(Fd, Block.get() + Carry, BlockSize);
     if (Got < 0) {
       Valid = false;
       break;
     }
-    Block.resize(Carry + static_cast<std::size_t>(Got));
     if (Got == 0) {
       Valid = Carry == 0;
       break;
     }
-    std::size_t End = Block.size();
+    const std::size_t Size = Carry + static_cast<std::size_t>(Got);
+    std::size_t End = Size;
     // Hold back an incomplete sequence at the end (at most three bytes).
     for (std::size_t Back = 1; Back <= 3 && Back <= End; ++Back) {
       const unsigned char B = static_cast<unsigned char>(Block[End - Back]);
@@ -179,18 +185,13 @@ TSourceCharset SourceCharsetOf(const std::string &FileName) {
       }
       break;
     }
-    const std::string_view Whole(Block.data(), End);
-    for (const char C : Whole)
-      if (static_cast<unsigned char>(C) >= 0x80) {
-        SawHigh = true;
-        break;
-      }
-    if (!IsValidUtf8(Whole)) {
+    const std::string_view Whole(Block.get(), End);
+    if (!IsValidUtf8(Whole, &SawHigh)) {
       Valid = false;
       break;
     }
-    Carry = Block.size() - End;
-    Block.erase(0, End);
+    Carry = Size - End;
+    std::memmove(Block.get(), Block.get() + End, Carry);
   }
   ::close(Fd);
   // Plain ASCII reads the same either way.
@@ -294,16 +295,17 @@ std::string PageHref(std::string_view Href) {
   return Page + "#" + HtmlEscape(UrlEscaped(LowerCase(Href.substr(Hash + 1))));
 }
 
+std::uint64_t CallersKey(std::string_view Page, std::string_view Anchor) {
+  std::uint64_t Hash = 14695981039346656037ull;  // FNV-1a of the page, then the anchor's key
+  for (const unsigned char C : Page) Hash = (Hash ^ C) * 1099511628211ull;
+  return (Hash ^ NameKey(Anchor)) * 0x9E3779B97F4A7C15ull;
+}
+
 std::string CallersId(std::string_view Page, std::string_view Anchor) {
-  std::uint64_t Hash = 14695981039346656037ull;  // FNV-1a
-  const auto Add = [&Hash](std::string_view S) {
-    for (const unsigned char C : S) Hash = (Hash ^ C) * 1099511628211ull;
-  };
-  Add(Page);
-  Add("#");
-  Add(LowerCase(Anchor));
-  char Id[20];
-  std::snprintf(Id, sizeof Id, "c%016llx", static_cast<unsigned long long>(Hash));
+  // "c" and the key in sixteen hex digits.
+  std::string Id(17, 'c');
+  std::uint64_t Key = CallersKey(Page, Anchor);
+  for (std::size_t I = 16; I > 0; --I, Key >>= 4) Id[I] = "0123456789abcdef"[Key & 15];
   return Id;
 }
 
@@ -317,31 +319,34 @@ const char *const ListingStyle =
     "a.cf::after{content:\"\\2190\";color:#7F7F7F;font-style:normal;font-weight:normal}";
 
 void TListingFiles::PutLineAnchor(std::string &H) {
-  char Number[16];
-  const auto End = std::to_chars(Number, Number + sizeof Number, FLine);
-  H += "<A ID=\"L";
-  H.append(Number, End.ptr);
-  H += "\"></A>";
+  // One append per line: every line of every page has one.
+  constexpr std::string_view Head = "<A ID=\"L", Tail = "\"></A>";
+  char Text[48];
+  std::memcpy(Text, Head.data(), Head.size());
+  char *End = std::to_chars(Text + Head.size(), Text + 32, FLine).ptr;
+  std::memcpy(End, Tail.data(), Tail.size());
+  H.append(Text, static_cast<std::size_t>(End + Tail.size() - Text));
   FLineDue = false;
   FHtmlAfterCR = false;
 }
 
 void TListingFiles::PutHtmlText(std::string &H, std::string_view S) {
   for (std::size_t I = 0; I < S.size(); ++I) {
-    const char C = S[I];
-    const unsigned char B = static_cast<unsigned char>(C);
     if (FLineDue) {
-      if (FHtmlAfterCR && C == '\n') {  // the LF of a CR LF split between two texts
-        H += C;
+      if (FHtmlAfterCR && S[I] == '\n') {  // the LF of a CR LF split between two texts
+        H += '\n';
         FHtmlAfterCR = false;
         continue;
       }
       PutLineAnchor(H);
     }
-    if (!(EscapeMarks.Of[B] & emHtml)) {
-      H += C;
-      continue;
-    }
+    // The run up to the next byte that needs care goes out in one append.
+    const std::size_t Run = I + PlainPrefix(S.substr(I), emHtml);
+    if (Run > I) H.append(S.data() + I, Run - I);
+    I = Run;
+    if (I == S.size()) break;
+    const char C = S[I];
+    const unsigned char B = static_cast<unsigned char>(C);
     switch (C) {
       case '&':
         H += "&amp;";
@@ -361,13 +366,15 @@ void TListingFiles::PutHtmlText(std::string &H, std::string_view S) {
         FLineDue = true;
         break;
       case '\r':
-        H += C;
         ++FLine;
         FLineDue = true;
-        if (I + 1 < S.size() && S[I + 1] == '\n')
-          H += S[++I];
-        else
+        if (I + 1 < S.size() && S[I + 1] == '\n') {
+          H.append("\r\n", 2);
+          ++I;
+        } else {
+          H += C;
           FHtmlAfterCR = I + 1 == S.size();
+        }
         break;
       default:
         if (B < 0x20) {
@@ -393,12 +400,16 @@ void TListingFiles::PutHtmlText(std::string &H, std::string_view S) {
 
 void TListingFiles::PutRtfText(std::string &R, std::string_view S) {
   for (std::size_t I = 0; I < S.size(); ++I) {
-    const char C = S[I];
-    const unsigned char B = static_cast<unsigned char>(C);
     if (FRtfAfterCR) {
       FRtfAfterCR = false;
-      if (C == '\n') continue;  // the LF of a CR LF split between two texts
+      if (S[I] == '\n') continue;  // the LF of a CR LF split between two texts
     }
+    const std::size_t Run = I + PlainPrefix(S.substr(I), emRtf);
+    if (Run > I) R.append(S.data() + I, Run - I);
+    I = Run;
+    if (I == S.size()) break;
+    const char C = S[I];
+    const unsigned char B = static_cast<unsigned char>(C);
     switch (C) {
       case '\\':
         R += "\\\\";
@@ -420,9 +431,7 @@ void TListingFiles::PutRtfText(std::string &R, std::string_view S) {
           FRtfAfterCR = I + 1 == S.size();
         break;
       default:
-        if (B < 0x80) {
-          R += C;
-        } else if (FCharset == TSourceCharset::csWindows1252) {
+        if (FCharset == TSourceCharset::csWindows1252) {
           AppendRtfHex(R, B);
         } else {
           char32_t Code;
@@ -514,7 +523,7 @@ void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
                                                                   : Text;
   if (FLineDue && !Shown.empty() && !(FHtmlAfterCR && Shown.front() == '\n')) PutLineAnchor(H);
   if (NameLog && (Style == TTokenStyle::tsIdent || Style == TTokenStyle::tsLink))
-    NameLog->emplace_back(Shown, FLine);
+    NameLog->Saw(Shown, FLine);
   switch (Style) {
   case TTokenStyle::tsKeyword:
     R += "\\b\\cf16 ";

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,6 +21,7 @@
 
 #include "codeweft/core/Text.h"
 #include "codeweft/core/lex/Token.h"
+#include "codeweft/core/output/NameLines.h"
 #include "codeweft/core/output/OutputFile.h"
 
 namespace codeweft {
@@ -28,7 +30,8 @@ namespace codeweft {
 enum class TSourceCharset { csWindows1252, csUtf8 };
 
 // True when Bytes is well-formed UTF-8 (no overlong forms, no surrogates).
-bool IsValidUtf8(std::string_view Bytes);
+// SawHigh, when given, is set when Bytes holds a byte from 0x80 (a sequence).
+bool IsValidUtf8(std::string_view Bytes, bool *SawHigh = nullptr);
 // The charset of a source file: csUtf8 when the whole file is valid UTF-8
 // (a leading byte-order mark included), else csWindows1252. A file that
 // cannot be read counts as csWindows1252; opening it for the listing says why.
@@ -66,8 +69,10 @@ std::string PageHref(std::string_view Href);
 // the line anchors (not part of the text), and the "called from" markers.
 extern const char *const ListingStyle;
 
-// The id, on the symbol index page, of the list of places that call the
-// routine whose implementation has anchor Anchor on page Page.
+// The key of the routine whose implementation has anchor Anchor on page
+// Page (the anchor without regard to case); CallersId writes it as the id,
+// on the symbol index page, of the list of places that call the routine.
+std::uint64_t CallersKey(std::string_view Page, std::string_view Anchor);
 std::string CallersId(std::string_view Page, std::string_view Anchor);
 
 // The two files of one listing, open between OpenListing and CloseListing.
@@ -108,9 +113,9 @@ public:
   // The source line the next text starts on (1 for the first).
   int Line() const { return FLine; }
 
-  // When set, every identifier and link caption written is logged with its
-  // line, in order (the declarations of the symbol index are found in it).
-  std::vector<std::pair<std::string, int>> *NameLog = nullptr;
+  // When set, every identifier and link caption written is offered to it
+  // with its line (the declarations of the symbol index are found in it).
+  TNameLines *NameLog = nullptr;
   // When set (an escaped link target), every routine anchor is followed by a
   // marker linking to its "called from" list there; PageName is this page.
   std::string CallersPage;

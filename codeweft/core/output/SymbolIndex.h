@@ -3,59 +3,88 @@
 // and, for routines, to its implementation, with the places that call it.
 // A search box filters the list as one types (a script of the page itself,
 // so that it works from a file as well as from a server).
+//
+// The listing pass gathers only what the symbol table does not hold (lines,
+// anchors placed, call sites), in compact form; the page is written once all
+// units are listed, row by row straight into its file, so that neither the
+// rows nor the page are ever held whole in memory.
 #pragma once
 
-#include <functional>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
+#include "codeweft/core/output/ListingWriter.h"
 #include "codeweft/core/symbols/SymTab.h"
 
 namespace codeweft {
 
-// A place that calls a routine: a line of a unit's page.
+// A place that calls a routine: a line of a page, in a unit.
 struct TCallSite {
-  std::string Page;  // the page, with ".html"
-  std::string Unit;
+  int Page = 0;  // in TIndexData::Pages
+  int Unit = 0;  // in the symbol table's Units
   int Line = 0;
-};
-
-// One line of the index.
-struct TIndexRow {
-  std::string Name;  // "DoIt", "TForm1", "TForm1.Button1Click"
-  std::string Kind;  // "Unit", "Procedure", "Class/Object", ...
-  std::string Unit;
-  std::string Page;    // the unit's page, with ".html"
-  int DeclLine = 0;    // 0: the declaration was not found on the page
-  std::string Anchor;  // the implementation's anchor on Page; empty if none
 };
 
 // What the listing pass gathers for the index while it writes the pages.
 struct TIndexData {
-  std::vector<TIndexRow> Rows;
-  // The routine anchors placed, in order: page (with ".html"), unit, anchor.
-  std::vector<std::pair<std::string, std::pair<std::string, std::string>>> Anchors;
-  // The call sites of each routine, by CallersId of its page and anchor.
-  std::unordered_map<std::string, std::vector<TCallSite>> Callers;
+  // The pages named by rows, anchors and call sites (with ".html"), once each.
+  std::vector<std::string> Pages;
+  int PageId(const std::string &Page);
+
+  // The rows of one listed unit: its identifiers, classes and their members
+  // in the order of the symbol table, each with its declaration line (0: not
+  // found on the page).
+  struct TUnitRows {
+    int Unit = 0;  // in the symbol table's Units
+    int Page = 0;
+    std::vector<int> Lines;
+  };
+  std::vector<TUnitRows> Units;
+
+  // The routine anchors placed, in order.
+  struct TAnchor {
+    int Page = 0;
+    int Unit = 0;
+    std::string Name;
+  };
+  std::vector<TAnchor> Anchors;
+
+  // The call sites of each routine, by CallersKey of its page and anchor.
+  std::unordered_map<std::uint64_t, std::vector<TCallSite>> Callers;
+
   void Clear() {
-    Rows.clear();
+    Pages.clear();
+    FPageIds.clear();
+    FLastPage = -1;
+    Units.clear();
     Anchors.clear();
     Callers.clear();
   }
+
+ private:
+  std::unordered_map<std::string, int> FPageIds;
+  int FLastPage = -1;  // the page asked for last: most calls ask for it again
 };
 
-// The rows of Unit (written to Page): the unit, then its identifiers, classes
-// and their members. Names is the log of identifiers written in the unit's
-// interface part, with their lines: an identifier is declared on the line of
-// its first appearance there, a member on the first after its class.
-// HasAnchor tells whether Page carries an anchor of that name.
-void AddIndexRows(TIndexData &Data, const TURElm &Unit, const std::string &Page,
-                  const std::vector<std::pair<std::string, int>> &Names,
-                  const std::function<bool(const std::string &)> &HasAnchor);
+// Clears Names and has it look out for the names of Unit's identifiers,
+// classes and members, before the unit's listing.
+void WantIndexNames(TNameLines &Names, const TURElm &Unit);
 
-// The page's text (UTF-8); ProjectName is shown in its title.
-std::string SymbolIndexText(const TIndexData &Data, const std::string &ProjectName);
+// Records the rows of unit UnitIndex of Symbols (written to Page): its
+// identifiers, classes and their members. Names holds the lines of the
+// interface part each name appears on: an identifier is declared on the
+// first, a member on the first after its class. A routine's row links to its
+// implementation when the listing placed its anchor on Page.
+void AddIndexRows(TIndexData &Data, const TSymbolTable &Symbols, int UnitIndex,
+                  const std::string &Page, const TNameLines &Names);
+
+// Writes the page to the file Path (UTF-8); ProjectName is shown in its
+// title. Symbols is the table the rows were recorded from. Throws
+// EFCreateError or EFWriteError naming the file.
+void WriteSymbolIndex(const std::string &Path, const TIndexData &Data, const TSymbolTable &Symbols,
+                      const std::string &ProjectName);
 
 }  // namespace codeweft

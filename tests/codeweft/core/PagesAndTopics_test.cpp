@@ -12,6 +12,7 @@
 #include "codeweft/core/Errors.h"
 #include "codeweft/core/Run.h"
 #include "codeweft/core/output/ListingWriter.h"
+#include "codeweft/core/symbols/SymTab.h"
 #include "tests/codeweft/core/LinkCheck.h"
 #include "tests/codeweft/core/TempDir.h"
 
@@ -356,29 +357,47 @@ TEST(PagesAndTopics, TheSymbolIndexLinksBothWays) {
           "  Helper;\n  A.Helper;\nend;\nend.\n"}},
         "P.dpr");
   const std::string Index = P.Page("symbol-index.html");
-  const auto Row = [&Index](const std::string &Key) {
-    const std::size_t At = Index.find("<tr data-k=\"" + Key + "\"");
-    return At == std::string::npos ? std::string() : Index.substr(At, Index.find("</tr>", At) - At);
+  // A row: its kind code (shown as the kind's name by the page's style and
+  // matched by its filter), name and unit, up to the line's end.
+  const auto Row = [&Index](const std::string &Kind, const std::string &Name,
+                            const std::string &Unit) {
+    const std::size_t At = Index.find("<tr class=k" + Kind + "><td>" + Name + "<td><td><a href=\"" +
+                                      Unit + ".html\">" + Unit + "</a>");
+    return At == std::string::npos ? std::string() : Index.substr(At, Index.find("\r\n", At) - At);
   };
-  const std::string Helper = Row("helper procedure a");
-  EXPECT_NE(Helper.find("<a href=\"A.html#L7\">line 7</a>"), std::string::npos) << Helper;
+  const std::string Helper = Row("4", "Helper", "A");
+  EXPECT_NE(Helper.find("<td><a href=\"A.html#L7\">7</a><td>"), std::string::npos) << Helper;
   EXPECT_NE(Helper.find("<a href=\"A.html#a_helper\">implementation</a>"), std::string::npos);
   EXPECT_NE(Helper.find("called from 3 places"), std::string::npos) << Helper;
   for (const char *Site : {"A.html#L11", "B.html#L7", "B.html#L8"})
     EXPECT_NE(Helper.find(Site), std::string::npos) << Site;
-  const std::string Run = Row("tthing.run procedure a");
+  const std::string Run = Row("4", "TThing.Run", "A");
   EXPECT_NE(Run.find("A.html#L5"), std::string::npos) << Run;
   EXPECT_NE(Run.find("called from 0 places"), std::string::npos);
-  EXPECT_NE(Row("tthing class/object a").find("A.html#L4"), std::string::npos);
-  EXPECT_NE(Row("b unit b"), "");
+  EXPECT_NE(Row("2", "TThing", "A").find("A.html#L4"), std::string::npos);
+  EXPECT_NE(Row("u", "B", "B"), "");
   // A routine the interface does not declare still has its row and callers.
-  EXPECT_NE(Row("use routine b"), "");
+  EXPECT_NE(Row("r", "Use", "B"), "");
   // The page's marker beside the implementation leads to the callers' list.
   const std::string Id = CallersId("A.html", "a_helper");
   EXPECT_NE(P.Page("A.html").find("HREF=\"symbol-index.html#" + Id + "\""), std::string::npos);
   EXPECT_NE(Index.find("<details id=\"" + Id + "\">"), std::string::npos);
   const std::vector<std::string> Broken = BrokenLinks(P.Out.Dir());
   EXPECT_TRUE(Broken.empty()) << Broken.front();
+  // Rows carry their kind as a code: the page's style shows, and its script
+  // filters by, the name of every kind the symbol table knows.
+  std::vector<std::pair<std::string, std::string>> Kinds = {{"u", "Unit"}, {"r", "Routine"}};
+  for (int K = 0; K <= 9; ++K) {
+    std::string Name;
+    KindName(static_cast<std::uint8_t>(K), Name);
+    Kinds.emplace_back(std::to_string(K), Name);
+  }
+  for (const auto &[Code, Name] : Kinds) {
+    EXPECT_NE(Index.find(".k" + Code + ">td:nth-child(2)::before{content:\"" + Name + "\"}"),
+              std::string::npos)
+        << Name;
+    EXPECT_NE(Index.find("k" + Code + ":'" + LowerCase(Name) + "'"), std::string::npos) << Name;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,51 @@
+// The lines on which a listing writes the names it looks out for: the
+// symbol index finds a declaration as the first line its name appears on in
+// the unit's interface part.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace codeweft {
+
+// A key for a name without regard to case (a 64-bit hash of its bytes with
+// A..Z folded to a..z); never 0.
+std::uint64_t NameKey(std::string_view Name);
+
+// A table of wanted names, each with the lines it was seen on, in order.
+// Every identifier an interface part writes is offered to Saw; only the
+// unit's own symbols are wanted, so most offers are one look into the table
+// and nothing is stored for them.
+class TNameLines {
+ public:
+  // Forgets every name and line; about Expected names will be wanted.
+  void Clear(std::size_t Expected = 0);
+  // Looks out for Name from now on.
+  void Want(std::string_view Name);
+  // Records Line for Name if it is wanted.
+  void Saw(std::string_view Name, int Line);
+  // The first line recorded for Name at or after From, or the Nth such line
+  // (overload N of a routine is declared on it); 0 if none.
+  int FirstLine(std::string_view Name, int From = 0, int Nth = 1) const;
+
+ private:
+  struct TSlot {
+    std::uint64_t Key = 0;  // 0: empty
+    int First = -1;         // in FLines; -1 while no line is recorded
+    int Last = -1;
+  };
+  struct TLine {
+    int Line;
+    int Next;  // the name's next line in FLines; -1 at the end
+  };
+  const TSlot *Find(std::uint64_t Key) const;
+  void Grow();
+
+  std::vector<TSlot> FSlots;  // open addressing; the size a power of two
+  std::size_t FUsed = 0;
+  std::vector<TLine> FLines;
+};
+
+}  // namespace codeweft
