@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "framework/base/StrUtils.h"
 #include "framework/classes/Filer.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Input.h"
+#include "tools/designer/DesignerWindow.h"
 
 namespace tessapack::designer {
 
@@ -94,6 +96,67 @@ void TGrip::MouseUp(TMouseButton button, TShiftState, int, int) {
 
 FW_DEFINE_CLASS(TGrip)
 
+// ---- icons of components that are no controls ------------------------------------------------
+
+TComponentIcon::TComponentIcon(TFormDesigner& designer, TComponent& component)
+    : TCustomControl(nullptr),
+      FDesigner(&designer),
+      FComponent(&component),
+      FBitmap(std::make_unique<TBitmap>()) {
+  FControlStyle.Include(csCaptureMouse);
+  FControlStyle.Include(csDoubleClicks);
+  PaletteBitmap(component.ClassType(), *FBitmap);
+  SetBounds(0, 0, kSize, kSize);
+  SetColor(clBtnFace);
+}
+
+void TComponentIcon::Paint() {
+  const bool selected = FDesigner->Selection() == FComponent;
+  Canvas().Brush().SetColor(clBtnFace);
+  Canvas().FillRect(ClientRect());
+  Canvas().Brush().SetColor(selected ? clHighlight : clBtnShadow);
+  Canvas().FrameRect(ClientRect());
+  if (selected) Canvas().FrameRect(Rect(1, 1, kSize - 1, kSize - 1));
+  Canvas().Draw((kSize - FBitmap->Width()) / 2, (kSize - FBitmap->Height()) / 2, *FBitmap);
+}
+
+void TComponentIcon::MouseDown(TMouseButton button, TShiftState, int x, int y) {
+  FDesigner->SelectComponent(FComponent);
+  if (button == mbRight) {
+    FDesigner->ShowContextMenu(ClientToScreen({x, y}));
+    return;
+  }
+  if (button != mbLeft) return;
+  FDragging = true;
+  FMoved = false;
+  FStart = ClientToScreen({x, y});
+  FOriginal = {FComponent->DesignLeft(), FComponent->DesignTop()};
+}
+
+void TComponentIcon::MouseMove(TShiftState, int x, int y) {
+  if (!FDragging) return;
+  TPoint now = ClientToScreen({x, y});
+  const int dx = now.X - FStart.X, dy = now.Y - FStart.Y;
+  if (!FMoved && std::abs(dx) + std::abs(dy) < 3) return;
+  if (!FMoved) FDesigner->Checkpoint();
+  FMoved = true;
+  FDesigner->MoveIcon(FComponent, FOriginal.X + dx, FOriginal.Y + dy);
+}
+
+void TComponentIcon::MouseUp(TMouseButton button, TShiftState, int, int) {
+  if (button != mbLeft || !FDragging) return;
+  FDragging = false;
+  if (FMoved) FDesigner->Modified();
+}
+
+void TComponentIcon::DblClick() {
+  FDragging = false;
+  FDesigner->SelectComponent(FComponent);
+  FDesigner->EditSelection();
+}
+
+FW_DEFINE_CLASS(TComponentIcon)
+
 // ---- the designer --------------------------------------------------------------------------
 
 TFormDesigner::TFormDesigner() : TComponent(nullptr) { FMenu = new TPopupMenu(this); }
@@ -111,8 +174,9 @@ void TFormDesigner::SetForm(TCustomForm* form) {
   FSelection = nullptr;
   if (FForm) {
     RemoveFreeNotification(FForm);
-    // The grips lie on the form, which frees them with itself.
+    // The grips and icons lie on the form, which frees them with itself.
     FGrips.clear();
+    FIcons.clear();
     FForm->SetDesigner(nullptr);
     delete FForm;
   }
@@ -127,6 +191,50 @@ void TFormDesigner::SetForm(TCustomForm* form) {
     grip->SetParent(FForm);
     FGrips.push_back(grip);
   }
+  SyncIcons();
+}
+
+TComponentIcon* TFormDesigner::IconOf(const TComponent* component) const {
+  for (TComponentIcon* icon : FIcons)
+    if (icon->Component() == component) return icon;
+  return nullptr;
+}
+
+void TFormDesigner::SyncIcons() {
+  if (!FForm) return;
+  std::vector<TComponent*> shown;
+  for (int i = 0; i < FForm->ComponentCount(); ++i) {
+    TComponent* c = FForm->Components(i);
+    // Menu items belong to their menu, which has the icon.
+    if (!dynamic_cast<TControl*>(c) && !dynamic_cast<TMenuItem*>(c)) shown.push_back(c);
+  }
+  std::erase_if(FIcons, [&](TComponentIcon* icon) {
+    if (std::find(shown.begin(), shown.end(), icon->Component()) != shown.end()) return false;
+    delete icon;
+    return true;
+  });
+  for (TComponent* c : shown) {
+    TComponentIcon* icon = IconOf(c);
+    if (!icon) {
+      icon = new TComponentIcon(*this, *c);
+      icon->SetParent(FForm);
+      FIcons.push_back(icon);
+    }
+    // The selection keeps one free notification per component; the icons need theirs too.
+    FreeNotification(c);
+    icon->SetBounds(c->DesignLeft(), c->DesignTop(), TComponentIcon::kSize, TComponentIcon::kSize);
+    icon->BringToFront();
+    icon->Invalidate();
+  }
+}
+
+void TFormDesigner::MoveIcon(TComponent* component, int left, int top) {
+  if (!FForm || !IconOf(component)) return;
+  const int right = std::max(0, FForm->ClientWidth() - TComponentIcon::kSize);
+  const int bottom = std::max(0, FForm->ClientHeight() - TComponentIcon::kSize);
+  component->SetDesignPosition(std::clamp(left, 0, right), std::clamp(top, 0, bottom));
+  SyncIcons();
+  UpdateGrips();
 }
 
 void TFormDesigner::NewForm() {
@@ -187,6 +295,10 @@ void TFormDesigner::LoadFromText(std::string_view text) {
 std::string TFormDesigner::SaveToText() {
   // The grips are not the form's: they are no children of it in the text.
   if (!FForm) return std::string();
+  // Nor do they count in the form's tab order: they go behind every designed control, so
+  // that the controls' stored tab orders are their own.
+  for (TGrip* grip : FGrips) grip->SetTabOrder(std::numeric_limits<int>::max());
+  for (TComponentIcon* icon : FIcons) icon->SetTabOrder(std::numeric_limits<int>::max());
   std::string text = WriteComponentToText(*FForm);
   if (!FStoredVisible) {
     // The form's own line (two spaces in, before its first child).
@@ -258,6 +370,12 @@ TComponent* TFormDesigner::PlaceComponent(const TMetaClass& cls, TWinControl* co
       int height = bounds.Height() > 0 ? bounds.Height() : control->Height();
       control->SetBounds(bounds.Left, bounds.Top, width, height);
       control->SetParent(container ? container : FForm);
+    } else {
+      // Placed where clicked, on the form's surface whatever container is under it.
+      TPoint at = container && container != FForm
+                      ? FForm->ScreenToClient(container->ClientToScreen({bounds.Left, bounds.Top}))
+                      : TPoint{bounds.Left, bounds.Top};
+      component->SetDesignPosition(at.X, at.Y);
     }
   } catch (...) {
     delete component;
@@ -288,6 +406,12 @@ void TFormDesigner::DeleteSelection() {
 }
 
 void TFormDesigner::MoveSelection(int dx, int dy) {
+  if (FSelection && IconOf(FSelection)) {
+    Checkpoint();
+    MoveIcon(FSelection, FSelection->DesignLeft() + dx, FSelection->DesignTop() + dy);
+    Modified();
+    return;
+  }
   auto* control = dynamic_cast<TControl*>(FSelection);
   if (!control || control == FForm) return;
   Checkpoint();
@@ -384,12 +508,14 @@ void TFormDesigner::SelectComponent(TComponent* component) {
     FSelection = component;
     if (FSelection && FSelection != FForm) FreeNotification(FSelection);
   }
+  SyncIcons();
   UpdateGrips();
   Changed();
 }
 
 void TFormDesigner::Modified() {
   FModified = true;
+  SyncIcons();
   UpdateGrips();
   Changed();
 }
@@ -403,6 +529,11 @@ void TFormDesigner::Notification(TComponent* component, TOperation operation) {
   if (component == FForm) {
     FForm = nullptr;
     FGrips.clear();
+    FIcons.clear();
+  } else if (TComponentIcon* icon = IconOf(component)) {
+    std::erase(FIcons, icon);
+    // A form being freed frees its icons itself.
+    if (FForm && !FForm->IsDestroying()) delete icon;
   }
 }
 

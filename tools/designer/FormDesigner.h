@@ -15,10 +15,12 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/Menus.h"
 #include "framework/design/DesignIntf.h"
+#include "framework/graphics/Bitmap.h"
 
 namespace tessapack::designer {
 
 class TGrip;
+class TComponentIcon;
 
 class TFormDesigner : public framework::TComponent, public framework::IDesigner {
  public:
@@ -60,6 +62,11 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
   // The selected control's bounds changed from outside: the grips follow.
   void UpdateGrips();
   const std::vector<TGrip*>& Grips() const { return FGrips; }
+  // Components that are no controls (a timer, a grab handler) show on the form as their
+  // palette bitmap at their stored design position; the icon of one of them, or nullptr.
+  TComponentIcon* IconOf(const framework::TComponent* component) const;
+  // Moves a component that is no control to a point of the form (held inside the form).
+  void MoveIcon(framework::TComponent* component, int left, int top);
 
   // Saves the form's state as an undo step; call before a change.
   void Checkpoint();
@@ -96,6 +103,9 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
 
  private:
   void SetForm(framework::TCustomForm* form);
+  // Gives each component of the form that is no control its icon, drops the icons of
+  // components that are gone, and puts the icons at their places above the controls.
+  void SyncIcons();
   framework::TCustomForm* ReadForm(std::string_view text);
   void Changed();
   // The component a click on a control selects: the control itself, or the nearest parent
@@ -116,6 +126,7 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
   bool FStoredVisible = false;
   std::vector<std::string> FUndo;
   std::vector<TGrip*> FGrips;
+  std::vector<TComponentIcon*> FIcons;
   framework::TPopupMenu* FMenu = nullptr;
   std::unique_ptr<framework::TComponentEditor> FMenuEditor;
 
@@ -153,6 +164,35 @@ class TGrip : public framework::TCustomControl {
   bool FMoved = false;
   framework::TPoint FStart;
   framework::TRect FOriginal;
+};
+
+// The icon of a component that is no control: a small window on the form above the
+// controls, with the component's palette bitmap, framed in the selection colour when the
+// component is selected. A press selects the component, a drag moves it, the right button
+// opens the context menu and a double-click runs the default edit.
+class TComponentIcon : public framework::TCustomControl {
+  FW_CLASS(TComponentIcon, framework::TCustomControl)
+ public:
+  static constexpr int kSize = 28;
+  TComponentIcon(TFormDesigner& designer, framework::TComponent& component);
+  framework::TComponent* Component() const { return FComponent; }
+  void Paint() override;
+
+ protected:
+  void MouseDown(framework::TMouseButton button, framework::TShiftState shift, int x,
+                 int y) override;
+  void MouseMove(framework::TShiftState shift, int x, int y) override;
+  void MouseUp(framework::TMouseButton button, framework::TShiftState shift, int x, int y) override;
+  void DblClick() override;
+
+ private:
+  TFormDesigner* FDesigner;
+  framework::TComponent* FComponent;
+  std::unique_ptr<framework::TBitmap> FBitmap;
+  bool FDragging = false;
+  bool FMoved = false;
+  framework::TPoint FStart;  // on the screen
+  framework::TPoint FOriginal;
 };
 
 }  // namespace tessapack::designer

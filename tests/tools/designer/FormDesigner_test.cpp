@@ -66,6 +66,54 @@ TEST_F(DesignerTest, NonVisualComponentsAreOwnedAndSelected) {
   for (TGrip* g : Designer->Grips()) EXPECT_FALSE(g->Visible()) << "no grips without bounds";
 }
 
+// A component that is no control shows as an icon at its design position, stored as Left
+// and Top; the icon selects, moves (mouse and keys), deletes and comes back with undo.
+TEST_F(DesignerTest, NonVisualComponentsShowAsIconsThatMoveAndDelete) {
+  auto* panel = dynamic_cast<TPanel*>(Place("TPanel", *Form(), 100, 100));
+  ASSERT_NE(panel, nullptr);
+  // Placed on the panel, the timer's icon still lies on the form, where the click was.
+  TComponent* timer = Place("TTimer", *panel, 10, 20);
+  TComponentIcon* icon = Designer->IconOf(timer);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->Parent(), Form());
+  EXPECT_EQ(icon->BoundsRect(), Bounds(110, 120, 28, 28));
+  auto indexOf = [&](TControl* c) {
+    for (int i = 0; i < Form()->ControlCount(); ++i)
+      if (Form()->Controls(i) == c) return i;
+    return -1;
+  };
+  EXPECT_GT(indexOf(icon), indexOf(panel)) << "above the controls";
+  EXPECT_EQ(Designer->IconOf(panel), nullptr);
+
+  Designer->SelectComponent(Form());
+  Drag(*icon, 5, 5, 30, -20);
+  EXPECT_EQ(Designer->Selection(), timer);
+  EXPECT_EQ(icon->BoundsRect(), Bounds(140, 100, 28, 28));
+  EXPECT_TRUE(Key(VK_RIGHT));
+  EXPECT_EQ(timer->DesignLeft(), 141);
+  Drag(*icon, 5, 5, -500, -500);
+  EXPECT_EQ(icon->BoundsRect(), Bounds(0, 0, 28, 28)) << "held inside the form";
+  Drag(*icon, 5, 5, 141, 100);
+  const std::string text = Designer->SaveToText();
+  EXPECT_NE(text.find("object Timer1: TTimer\n    Left = 141\n    Top = 100\n"), std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("TComponentIcon"), std::string::npos);
+  // The grips and icons take no place in the form's tab order.
+  EXPECT_NE(text.find("    TabOrder = 0\n"), std::string::npos) << text;
+
+  EXPECT_TRUE(Key(VK_DELETE));
+  EXPECT_EQ(Form()->FindComponent("Timer1"), nullptr);
+  EXPECT_EQ(Designer->IconOf(timer), nullptr);
+  for (int i = 0; i < Form()->ControlCount(); ++i)
+    EXPECT_NE(Form()->Controls(i)->ClassName(), "TComponentIcon");
+  ASSERT_TRUE(Designer->Undo());
+  TComponent* back = Form()->FindComponent("Timer1");
+  ASSERT_NE(back, nullptr);
+  ASSERT_NE(Designer->IconOf(back), nullptr);
+  EXPECT_EQ(Designer->IconOf(back)->BoundsRect(), Bounds(141, 100, 28, 28));
+  EXPECT_EQ(Designer->SaveToText(), text);
+}
+
 TEST_F(DesignerTest, GripsSurroundTheSelectionAndResizeIt) {
   auto* panel = dynamic_cast<TPanel*>(Place("TPanel", *Form(), 40, 40));
   panel->SetBounds(40, 40, 200, 120);
