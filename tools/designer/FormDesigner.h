@@ -54,11 +54,24 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
   // "Button1", "Button2", ...: the first name no component of the form has.
   std::string UniqueName(const framework::TMetaClass& cls) const;
 
+  // The selection: the component selected first (the one the inspector shows), and all the
+  // selected components in the order they were selected. Shift+click adds a component or
+  // takes it out; moving, resizing, aligning and deleting act on all of them.
   framework::TComponent* Selection() const { return FSelection; }
+  const std::vector<framework::TComponent*>& SelectionList() const { return FSelected; }
+  bool IsSelected(const framework::TComponent* component) const;
+  // Adds a component to the selection, or takes it out when it is in it (the form is only
+  // ever selected alone).
+  void ToggleSelection(framework::TComponent* component);
   void DeleteSelection();
-  // Moves or resizes the selected control (not the form) by a number of pixels.
+  // Moves or resizes the selected controls (not the form) by a number of pixels.
   void MoveSelection(int dx, int dy);
   void ResizeSelection(int dw, int dh);
+  // Lines the selected controls up with the first selected one, on the form's surface.
+  enum TAlignEdge { aeLefts, aeTops, aeRights, aeBottoms };
+  void AlignSelection(TAlignEdge edge);
+  // The corner marks of a selection of more than one control (four per control).
+  const std::vector<framework::TWinControl*>& Marks() const { return FMarks; }
   // The selected control's bounds changed from outside: the grips follow.
   void UpdateGrips();
   const std::vector<TGrip*>& Grips() const { return FGrips; }
@@ -106,6 +119,7 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
   // Gives each component of the form that is no control its icon, drops the icons of
   // components that are gone, and puts the icons at their places above the controls.
   void SyncIcons();
+  void UpdateMarks();
   framework::TCustomForm* ReadForm(std::string_view text);
   void Changed();
   // The component a click on a control selects: the control itself, or the nearest parent
@@ -118,6 +132,7 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
 
   framework::TCustomForm* FForm = nullptr;
   framework::TComponent* FSelection = nullptr;
+  std::vector<framework::TComponent*> FSelected;
   const framework::TMetaClass* FPlaceClass = nullptr;
   std::string FFileName;
   bool FModified = false;
@@ -127,6 +142,7 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
   std::vector<std::string> FUndo;
   std::vector<TGrip*> FGrips;
   std::vector<TComponentIcon*> FIcons;
+  std::vector<framework::TWinControl*> FMarks;
   framework::TPopupMenu* FMenu = nullptr;
   std::unique_ptr<framework::TComponentEditor> FMenuEditor;
 
@@ -138,7 +154,11 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
     framework::TControl* Control = nullptr;
     framework::TPoint Start;  // on the screen
     framework::TRect Original;
+    // The other selected controls moved with it, and where they were.
+    std::vector<std::pair<framework::TControl*, framework::TRect>> Others;
   };
+  // The selected controls other than the form.
+  std::vector<framework::TControl*> SelectedControls() const;
   TDrag FDrag;
 };
 

@@ -87,6 +87,9 @@ void TInspector::DesignerChanged() {
       selected ? (selected->Name().empty() ? std::string("(unnamed)") : selected->Name()) + ": " +
                      selected->StreamedClassName()
                : std::string("(nothing selected)");
+  // Of several selected components the first is shown.
+  if (const size_t n = FDesigner ? FDesigner->SelectionList().size() : 0; n > 1)
+    title += " (+" + std::to_string(n - 1) + " selected)";
   FSelector->SetCaption(title);
 }
 

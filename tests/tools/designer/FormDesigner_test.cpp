@@ -114,6 +114,75 @@ TEST_F(DesignerTest, NonVisualComponentsShowAsIconsThatMoveAndDelete) {
   EXPECT_EQ(Designer->SaveToText(), text);
 }
 
+// Shift+click gathers a selection that moves, aligns and deletes as one; the first selected
+// stays the one the inspector shows.
+TEST_F(DesignerTest, ShiftClickSelectsSeveralThatMoveAlignAndDeleteTogether) {
+  auto shiftClick = [](TControl& c) {
+    headless::MouseDown(c, 2, 2, mbLeft, {ssShift});
+    headless::MouseUp(c, 2, 2, mbLeft, {ssShift});
+  };
+  auto formLeft = [this](TControl* c) {
+    return Form()->ScreenToClient(c->ClientToScreen({0, 0})).X;
+  };
+  auto* b1 = dynamic_cast<TControl*>(Place("TButton", *Form(), 10, 10));
+  auto* b2 = dynamic_cast<TControl*>(Place("TButton", *Form(), 40, 60));
+  auto* panel = dynamic_cast<TPanel*>(Place("TPanel", *Form(), 200, 100));
+  auto* inner = dynamic_cast<TControl*>(Place("TButton", *panel, 30, 5));
+  TComponent* timer = Place("TTimer", *Form(), 300, 250);
+  ASSERT_TRUE(b1 && b2 && panel && inner && timer);
+
+  headless::Click(*b1, 2, 2);
+  shiftClick(*b2);
+  shiftClick(*inner);
+  EXPECT_EQ(Designer->SelectionList(), (std::vector<TComponent*>{b1, b2, inner}));
+  EXPECT_EQ(Designer->Selection(), b1);
+  for (TGrip* g : Designer->Grips()) EXPECT_FALSE(g->Visible()) << "marks instead of grips";
+  EXPECT_EQ(Designer->Marks().size(), 12u);
+
+  EXPECT_TRUE(Key(VK_RIGHT));
+  EXPECT_EQ(b1->Left(), 11);
+  EXPECT_EQ(b2->Left(), 41);
+  EXPECT_EQ(inner->Left(), 31);
+  Designer->AlignSelection(TFormDesigner::aeLefts);
+  EXPECT_EQ(b2->Left(), 11);
+  EXPECT_EQ(formLeft(inner), formLeft(b1)) << "lined up on the form, across containers";
+  EXPECT_EQ(b1->Top(), 10) << "the first selected stays";
+
+  shiftClick(*b2);  // out again
+  EXPECT_EQ(Designer->SelectionList(), (std::vector<TComponent*>{b1, inner}));
+  const int innerLeft = inner->Left();
+  Drag(*b1, 2, 2, 10, 20);  // a press on a selected control keeps the selection
+  EXPECT_EQ(b1->Left(), 21);
+  EXPECT_EQ(b1->Top(), 30);
+  EXPECT_EQ(inner->Left(), innerLeft + 10);
+  EXPECT_EQ(inner->Top(), 25);
+  EXPECT_EQ(b2->Left(), 11);
+
+  shiftClick(*Designer->IconOf(timer));
+  EXPECT_EQ(Designer->SelectionList().size(), 3u);
+  const std::string before = Designer->SaveToText();
+  EXPECT_TRUE(Key(VK_DELETE));
+  for (const char* gone : {"Button1", "Button3", "Timer1"})
+    EXPECT_EQ(Form()->FindComponent(gone), nullptr) << gone;
+  EXPECT_NE(Form()->FindComponent("Button2"), nullptr);
+  EXPECT_NE(Form()->FindComponent("Panel1"), nullptr);
+  EXPECT_EQ(Designer->Selection(), Form());
+  EXPECT_TRUE(Designer->Marks().empty());
+  ASSERT_TRUE(Designer->Undo());
+  EXPECT_EQ(Designer->SaveToText(), before);
+  // A plain click selects one again.
+  headless::Click(*dynamic_cast<TControl*>(Form()->FindComponent("Button2")), 2, 2);
+  EXPECT_EQ(Designer->SelectionList().size(), 1u);
+  // A container deleted with a selected child of its own takes the child with it.
+  headless::Click(*dynamic_cast<TControl*>(Form()->FindComponent("Panel1")), 2, 2);
+  shiftClick(*dynamic_cast<TControl*>(Form()->FindComponent("Button3")));
+  EXPECT_EQ(Designer->SelectionList().size(), 2u);
+  EXPECT_TRUE(Key(VK_DELETE));
+  EXPECT_EQ(Form()->FindComponent("Panel1"), nullptr);
+  EXPECT_EQ(Form()->FindComponent("Button3"), nullptr);
+  EXPECT_EQ(Designer->Selection(), Form());
+}
+
 TEST_F(DesignerTest, GripsSurroundTheSelectionAndResizeIt) {
   auto* panel = dynamic_cast<TPanel*>(Place("TPanel", *Form(), 40, 40));
   panel->SetBounds(40, 40, 200, 120);

@@ -205,8 +205,17 @@ TEST_F(InspectorTest, EventRowsListTheRegisteredFormClassMethodsThatFit) {
 }
 
 TEST_F(InspectorTest, RowsFollowTheSelectionAndDeletion) {
-  Place("TButton", *Form(), 10, 10);
+  TComponent* button = Place("TButton", *Form(), 10, 10);
   EXPECT_NE(Inspector->FindRow("Default"), nullptr);
+  // Of several selected components the first is shown.
+  Place("TEdit", *Form(), 10, 60);
+  Designer->SelectComponent(button);
+  Designer->ToggleSelection(Form()->FindComponent("Edit1"));
+  EXPECT_EQ(Shown("Name"), "Button1");
+  Type("Caption", "Both?");
+  EXPECT_EQ(GetStrProp(*button, "Caption"), "Both?");
+  EXPECT_EQ(GetStrProp(*Form()->FindComponent("Edit1"), "Text"), "Edit1") << "only the first";
+  Designer->SelectComponent(button);
   Place("TPanel", *Form(), 100, 10);
   EXPECT_EQ(Inspector->FindRow("Default"), nullptr);
   EXPECT_NE(Inspector->FindRow("BevelOuter"), nullptr);
