@@ -51,6 +51,7 @@ set(expected
 set(qt_files
   bin/codeweft-gui
   share/applications/codeweft-gui.desktop
+  share/icons/hicolor/scalable/apps/codeweft-gui.svg
   ${LIBDIR}/codeweft/libframework_qt.a
   ${LIBDIR}/pkgconfig/tessapack-qt.pc
   include/codeweft/framework/widgetset/qt/QtWidgetSet.h)
@@ -110,6 +111,18 @@ foreach(d IN LISTS desktop_files)
   get_filename_component(name ${d} NAME)
   if(NOT program OR NOT EXISTS ${prefix}/bin/${program})
     fail("${name} starts '${program}', which is not in bin/")
+  endif()
+  # Its icon is an installed SVG document of the icon theme every desktop falls back to.
+  file(STRINGS ${d} icon REGEX "^Icon=")
+  string(REGEX REPLACE "^Icon=" "" icon "${icon}")
+  set(icon_file ${prefix}/share/icons/hicolor/scalable/apps/${icon}.svg)
+  if(NOT icon OR NOT EXISTS ${icon_file})
+    fail("${name} names the icon '${icon}', which is not installed")
+  else()
+    file(READ ${icon_file} svg LIMIT 400)
+    if(NOT svg MATCHES "<svg [^>]*viewBox=")
+      fail("${icon_file} is not a scalable SVG icon")
+    endif()
   endif()
   find_program(validator desktop-file-validate)
   if(validator)
