@@ -2,6 +2,7 @@
 #
 #   bin/                      codeweft, codeweft-gui and every program under tools/
 #   share/applications/       a desktop file for each window program
+#   share/icons/hicolor/      its icon (scalable/apps/<program>.svg)
 #   share/man/man1/           codeweft.1
 #   lib/                      libtessapack.so.X.Y.Z (SONAME libtessapack.so.X) and libtessapack.a
 #   lib/codeweft/             the framework's layer archives (and the Qt widgetset)
@@ -14,18 +15,23 @@
 #
 # A program is installed by cw_install_program; every executable defined under tools/ is
 # installed that way unless its property CW_INSTALL is OFF. A window program ships
-# <target>.desktop beside its CMakeLists.txt, and that file is installed with it.
+# <target>.desktop and its icon <target>.svg beside its CMakeLists.txt, and they are
+# installed with it.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 # cw_install_program(TARGET): installs the program and, when its source folder holds
-# <TARGET>.desktop, that desktop file.
+# <TARGET>.desktop and <TARGET>.svg, that desktop file and icon.
 function(cw_install_program name)
   install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   set_property(GLOBAL APPEND PROPERTY CW_INSTALLED_PROGRAMS ${name})
   get_target_property(dir ${name} SOURCE_DIR)
   if(EXISTS ${dir}/${name}.desktop)
     install(FILES ${dir}/${name}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  endif()
+  if(EXISTS ${dir}/${name}.svg)
+    install(FILES ${dir}/${name}.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   endif()
 endfunction()
 

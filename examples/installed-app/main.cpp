@@ -1,7 +1,9 @@
 // installed_app FORMFILE [--once]: an application built against the installed package
 // (find_package(Tessapack) or pkg-config). It reads a form file that names the package's
-// components, shows the form and prints what it holds. With --once it exits when the
-// form has been shown; otherwise it runs until the window is closed.
+// components (AppForm.form, laid out in the designer), creates the form of the class the
+// file names (its own TAppForm, whose handlers the reader binds), shows it and prints what
+// it holds. With --once it exits when the form has been shown; otherwise it runs until the
+// window is closed.
 #include <cstring>
 #include <exception>
 #include <fstream>
@@ -10,6 +12,9 @@
 #include <sstream>
 #include <string>
 
+#include "AppForm.h"
+#include "framework/base/Rtti.h"
+#include "framework/classes/Filer.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/StdRegister.h"
 #include "tessapack/Package.h"
@@ -29,17 +34,35 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+// The events of a component bound to a method of the form: " OnClick=ShowPaneClick".
+std::string BoundEvents(const TComponent& c, const TForm& form) {
+  std::string bound;
+  for (const TPropInfo* p : c.ClassType().Properties())
+    if (p->Kind() == tkMethod && p->GetMethod) {
+      TMethodRef ref = p->GetMethod(c);
+      if (ref.Data == &form && !ref.Name.empty()) bound += " " + p->Name + "=" + ref.Name;
+    }
+  return bound;
+}
+
 // One line per component the form owns, in the order they were read, with the control
-// each one sits on.
+// each one sits on and the form's handlers its events call.
 void PrintForm(const TForm& form) {
   std::cout << form.Name() << ": " << form.ClassName() << " '" << form.Caption() << "' "
             << form.Width() << "x" << form.Height() << "\n";
   for (int i = 0; i < form.ComponentCount(); ++i) {
     const TComponent* c = form.Components(i);
     std::cout << "  " << c->Name() << ": " << c->ClassName();
-    if (const auto* control = dynamic_cast<const TControl*>(c); control && control->Parent())
-      std::cout << " on " << control->Parent()->Name();
-    std::cout << "\n";
+    if (const auto* control = dynamic_cast<const TControl*>(c); control && control->Parent()) {
+      // A parent the form does not own (a multi-pane's pane) is named by its class and
+      // owner: such a component may take a new name each time it is read.
+      const TControl* parent = control->Parent();
+      if (parent == &form || parent->Owner() == &form || !parent->Owner())
+        std::cout << " on " << parent->Name();
+      else
+        std::cout << " on a " << parent->ClassName() << " of " << parent->Owner()->Name();
+    }
+    std::cout << BoundEvents(*c, form) << "\n";
   }
 }
 
@@ -58,14 +81,17 @@ int main(int argc, char** argv) {
   try {
     RegisterStandardClasses();
     tessapack::Register();
-    TForm form(nullptr);
-    form.LoadFromText(ReadFile(argv[1]));
-    form.OnClose = TCloseEvent([](TObject*, TCloseAction&) { Application().Terminate(); });
-    PrintForm(form);
-    form.Show();
+    installedapp::Register();
+    // The root is created as the class the file names: TAppForm, or a plain TForm.
+    std::unique_ptr<TComponent> root(ReadComponentFromText(ReadFile(argv[1])));
+    auto* form = dynamic_cast<TForm*>(root.get());
+    if (!form) throw EReadError(std::string(argv[1]) + " holds no form");
+    form->OnClose = TCloseEvent([](TObject*, TCloseAction&) { Application().Terminate(); });
+    PrintForm(*form);
+    form->Show();
     if (once) {
       Application().ProcessMessages();
-      std::cout << "shown: " << (form.Showing() ? "yes" : "no") << "\n";
+      std::cout << "shown: " << (form->Showing() ? "yes" : "no") << "\n";
     } else {
       Application().Run();
     }

@@ -21,7 +21,10 @@ std::string TTypeInfo::EnumName(int64_t value) const {
 
 TMetaClass::TMetaClass(std::string name, const TMetaClass* parent)
     : FName(std::move(name)), FParent(parent) {
-  if (FParent) FAllProps = FParent->FAllProps;
+  if (FParent) {
+    FAllProps = FParent->FAllProps;
+    FAllMethods = FParent->FAllMethods;
+  }
 }
 
 bool TMetaClass::InheritsFrom(const TMetaClass& other) const {
@@ -67,6 +70,15 @@ void TMetaClass::Seal() {
   }
   for (const std::string& h : FHidden)
     std::erase_if(FAllProps, [&](const TPropInfo* q) { return SameText(q->Name, h); });
+  FAllMethods = FParent ? FParent->FAllMethods : std::vector<const TMethodInfo*>{};
+  for (const auto& m : FMethods) {
+    auto same = std::find_if(FAllMethods.begin(), FAllMethods.end(),
+                             [&](const TMethodInfo* q) { return SameText(q->Name, m->Name); });
+    if (same != FAllMethods.end())
+      *same = m.get();
+    else
+      FAllMethods.push_back(m.get());
+  }
 }
 
 const TPropInfo* TMetaClass::FindProperty(std::string_view name) const {

@@ -69,9 +69,12 @@ struct TPropInfo {
   bool IsStored(const TObject& obj) const { return !Stored || Stored(obj); }
 };
 
-// A published method: an event handler that a form text can name.
+// A published method: an event handler that a form text can name. Type is the event type
+// it fits (the type of the event properties it can be assigned to), recorded when the
+// method is published.
 struct TMethodInfo {
   std::string Name;
+  const TTypeInfo* Type = nullptr;
   std::function<std::any(TObject*)> Make;               // the bound TEvent<...> in an any
   std::function<bool(const std::any&)> SameCode;        // is this member pointer the method?
 };
@@ -103,6 +106,9 @@ class TMetaClass {
   // a descendant keeps its place.
   const std::vector<const TPropInfo*>& Properties() const { return FAllProps; }
   const TPropInfo* FindProperty(std::string_view name) const;
+  // Published methods in published order, inherited ones first; a method republished by a
+  // descendant keeps its place.
+  const std::vector<const TMethodInfo*>& Methods() const { return FAllMethods; }
   const TMethodInfo* FindMethod(std::string_view name) const;
   std::string MethodName(const std::any& code) const;  // "" when not published here
   const TFieldInfo* FindField(std::string_view name) const;
@@ -123,6 +129,7 @@ class TMetaClass {
   std::vector<std::string> FHidden;
   std::vector<const TPropInfo*> FAllProps;
   std::vector<std::unique_ptr<TMethodInfo>> FMethods;
+  std::vector<const TMethodInfo*> FAllMethods;
   std::vector<std::unique_ptr<TFieldInfo>> FFields;
 };
 

@@ -1,9 +1,14 @@
 #include "framework/base/Rtti.h"
 
+#include <cxxabi.h>
+
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <typeindex>
 
 namespace framework {
 
@@ -36,9 +41,22 @@ const TTypeInfo& FloatTypeInfo(bool single) {
   return single ? s : d;
 }
 
-const TTypeInfo& MethodTypeInfo() {
-  static const TTypeInfo t{"TMethod", tkMethod};
-  return t;
+const TTypeInfo& MethodTypeInfo(const std::type_info& signature) {
+  static std::mutex lock;
+  static std::map<std::type_index, std::unique_ptr<TTypeInfo>> types;
+  std::lock_guard<std::mutex> hold(lock);
+  auto& t = types[std::type_index(signature)];
+  if (!t) {
+    // Named by its signature without namespaces: "TEvent<TObject*, int>".
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> demangled(
+        abi::__cxa_demangle(signature.name(), nullptr, nullptr, &status), std::free);
+    std::string name = status == 0 && demangled ? demangled.get() : signature.name();
+    for (const char* ns : {"framework::", "tessapack::", "std::"})
+      for (size_t at; (at = name.find(ns)) != std::string::npos;) name.erase(at, strlen(ns));
+    t = std::make_unique<TTypeInfo>(std::move(name), tkMethod);
+  }
+  return *t;
 }
 
 // Type infos created on demand live for the whole program; keyed by what they describe.

@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <typeinfo>
 #include <utility>
 
 #include "framework/base/Events.h"
@@ -40,7 +41,10 @@ const TTypeInfo& IntegerTypeInfo();
 const TTypeInfo& BooleanTypeInfo();
 const TTypeInfo& StringTypeInfo();
 const TTypeInfo& FloatTypeInfo(bool single);
-const TTypeInfo& MethodTypeInfo();
+// One type per event signature (TNotifyEvent, TMouseEvent, ...), so that an event property
+// and the published methods that fit it share one type. Keyed by the signature's type_info,
+// which compares by name, so a package loaded at run time finds the host's type.
+const TTypeInfo& MethodTypeInfo(const std::type_info& signature);
 const TTypeInfo& ClassTypeInfo(const TMetaClass& cls);
 const TTypeInfo& SetTypeInfo(const TTypeInfo& element);
 TTypeInfo MakeEnumType(std::string name, std::vector<std::string> names);
@@ -63,7 +67,7 @@ struct TTypeOf<T, std::enable_if_t<std::is_floating_point_v<T>>> {
 };
 template <class... A>
 struct TTypeOf<TEvent<A...>> {
-  static const TTypeInfo& Get() { return MethodTypeInfo(); }
+  static const TTypeInfo& Get() { return MethodTypeInfo(typeid(TEvent<A...>)); }
 };
 template <class C>
 struct TTypeOf<C*, std::enable_if_t<std::is_base_of_v<TObject, C>>> {
@@ -233,6 +237,7 @@ class TClassDef {
   template <class U, class... A>
   TClassDef& Method(std::string name, void (U::*method)(A...)) {
     TMethodInfo& m = FMeta.AddMethod(std::move(name));
+    m.Type = &TypeOf<TEvent<A...>>();
     m.Make = [method](TObject* o) -> std::any {
       return TEvent<A...>(static_cast<T*>(o), method);
     };

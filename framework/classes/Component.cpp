@@ -227,6 +227,26 @@ TKeptStreamData& TComponent::KeepStreamData() {
   return *FKept;
 }
 
+void TComponent::SetDesignPosition(int left, int top) {
+  auto word = [](int v) { return static_cast<uint32_t>(std::clamp(v, 0, 0xFFFF)); };
+  FDesignInfo = word(left) | word(top) << 16;
+}
+
+static int ReadWord(TReader& r) {
+  return static_cast<int>(std::clamp<int64_t>(r.ReadInteger(), 0, 0xFFFF));
+}
+
+void TComponent::DefineProperties(TFiler& filer) {
+  TPersistent::DefineProperties(filer);
+  const bool stored = FDesignInfo != 0;
+  filer.DefineProperty(
+      "Left", [this](TReader& r) { SetDesignPosition(ReadWord(r), DesignTop()); },
+      [this](TWriter& w) { w.WriteInteger(DesignLeft()); }, stored);
+  filer.DefineProperty(
+      "Top", [this](TReader& r) { SetDesignPosition(DesignLeft(), ReadWord(r)); },
+      [this](TWriter& w) { w.WriteInteger(DesignTop()); }, stored);
+}
+
 std::string TComponent::StreamedClassName() const {
   return FKept && !FKept->ClassName.empty() ? FKept->ClassName : ClassName();
 }

@@ -59,6 +59,15 @@ class TComponent : public TPersistent {
   virtual void SetName(const std::string& value);
   int Tag() const { return FTag; }
   void SetTag(int value) { FTag = value; }
+  // Where a component that is no control shows on a designed form: Left in the low 16 bits,
+  // Top in the high 16 bits. The form text stores it as "Left" and "Top" when it is not 0;
+  // a control never sets it (its own Left and Top are published and read first).
+  uint32_t DesignInfo() const { return FDesignInfo; }
+  void SetDesignInfo(uint32_t value) { FDesignInfo = value; }
+  int DesignLeft() const { return static_cast<int>(FDesignInfo & 0xFFFF); }
+  int DesignTop() const { return static_cast<int>(FDesignInfo >> 16); }
+  // Sets both, each held within 0..65535.
+  void SetDesignPosition(int left, int top);
 
   TComponentState ComponentState() const { return FComponentState; }
   bool IsLoading() const { return FComponentState.Contains(csLoading); }
@@ -91,6 +100,7 @@ class TComponent : public TPersistent {
   void RemoveFreeNotification(TComponent* component);
 
   // Streaming hooks (see TReader and TWriter).
+  void DefineProperties(TFiler& filer) override;
   virtual void Loaded();
   virtual void ReadState(TReader& reader);
   virtual void WriteState(TWriter& writer);
@@ -123,6 +133,7 @@ class TComponent : public TPersistent {
   TComponent* FOwner = nullptr;
   std::string FName;
   int FTag = 0;
+  uint32_t FDesignInfo = 0;
   TComponentState FComponentState;
   std::vector<TComponent*> FComponents;
   std::map<std::string, TComponent*, TTextLess> FNameIndex;

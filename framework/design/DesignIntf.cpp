@@ -169,20 +169,56 @@ std::string TMethodProperty::GetValue() {
   return "";
 }
 
+namespace {
+TComponent* RootOf(TPersistent* instance) {
+  auto* c = dynamic_cast<TComponent*>(instance);
+  while (c && c->Owner()) c = c->Owner();
+  return c;
+}
+}  // namespace
+
+const TMetaClass& FormClassOf(const TComponent& root) {
+  const TMetaClass* stored = GetClass(root.StreamedClassName());
+  return stored && stored->InheritsFrom(root.ClassType()) ? *stored : root.ClassType();
+}
+
+std::vector<std::string> MethodsFitting(const TMetaClass& cls, const TTypeInfo& eventType) {
+  std::vector<std::string> names;
+  for (const TMethodInfo* m : cls.Methods())
+    if (m->Type == &eventType) names.push_back(m->Name);
+  return names;
+}
+
+TPropertyAttributes TMethodProperty::GetAttributes() {
+  if (GetValues().empty()) return {paRevertable};
+  return {paValueList, paRevertable};
+}
+
+std::vector<std::string> TMethodProperty::GetValues() {
+  TComponent* root = RootOf(GetComponent());
+  if (!root) return {};
+  return MethodsFitting(FormClassOf(*root), *GetPropInfo()->Type);
+}
+
 void TMethodProperty::SetValue(const std::string& value) {
   auto* component = dynamic_cast<TComponent*>(GetComponent());
   if (!component) return;
   std::string name = Trim(value);
   if (!name.empty() && !IsValidIdent(name))
     throw EPropertyError("'" + name + "' is not a valid method name");
-  TComponent* root = component;
-  while (root->Owner()) root = root->Owner();
+  TComponent* root = RootOf(component);
+  const TPropInfo* prop = GetPropInfo();
+  // A method the form's class publishes must fit the event; names it does not publish
+  // are handlers the designer cannot see and are kept as they are.
+  if (const TMethodInfo* known = name.empty() ? nullptr : FormClassOf(*root).FindMethod(name);
+      known && known->Type && known->Type != prop->Type)
+    throw EPropertyError("Method " + known->Name + " is a " + known->Type->Name + ", not a " +
+                         prop->Type->Name + " as " + GetName() + " needs");
   // The event holds a bound method or a kept name, never both.
   if (component->KeptStreamData())
     std::erase_if(component->KeepStreamData().Properties,
                   [&](const auto& p) { return SameText(p.first, GetName()); });
   const TMethodInfo* method = name.empty() ? nullptr : root->ClassType().FindMethod(name);
-  const TPropInfo* prop = GetPropInfo();
   if (method && prop->SetMethod) {
     prop->SetMethod(*component, method->Make(root));
   } else {

@@ -146,13 +146,24 @@ class TClassProperty : public TPropertyEditor {
 // A name that the root's class publishes binds the event; any other name (a handler the
 // designer cannot see, as in a form whose class is compiled elsewhere) is kept with the
 // component's stream data and written back as it is. An empty name clears the event.
+// The values offered are the methods of the form's class that fit the event's type (see
+// FormClassOf); a name that class publishes for another event type is refused.
 class TMethodProperty : public TPropertyEditor {
  public:
   using TPropertyEditor::TPropertyEditor;
+  TPropertyAttributes GetAttributes() override;
   std::string GetValue() override;
   void SetValue(const std::string& value) override;
+  std::vector<std::string> GetValues() override;
   void Edit() override;
 };
+
+// The class whose published methods a form's events may name: the registered class the
+// root is stored as (a designer may read a form of a class compiled elsewhere into a
+// stand-in that keeps the stored class name), else the root's own class.
+const TMetaClass& FormClassOf(const TComponent& root);
+// The methods of cls that fit an event of eventType, in published order.
+std::vector<std::string> MethodsFitting(const TMetaClass& cls, const TTypeInfo& eventType);
 
 using TPropertyEditorFactory =
     std::function<std::unique_ptr<TPropertyEditor>(IDesigner*, TPersistent*, const TPropInfo*)>;

@@ -95,6 +95,47 @@ TEST_F(DesignTest, PropertyEditorsByTypeClassAndName) {
   form.SetDesigner(nullptr);
 }
 
+// An event's values are the form class's methods of the event's type. A form read into a
+// stand-in keeps its stored class: the methods come from that class when it is registered,
+// and a chosen name is kept for the writer (the stand-in has no such method to bind).
+TEST_F(DesignTest, EventsOfferTheFormClassMethodsThatFitTheirType) {
+  struct TCase {
+    bool StandIn;
+    const char* Typed;
+    bool Bound;  // false: kept as a name
+  };
+  for (const TCase& c : {TCase{false, "Button1Click", true}, TCase{true, "Button1Click", false},
+                         TCase{false, "NotWrittenYet", false}}) {
+    SCOPED_TRACE(std::string(c.StandIn ? "stand-in, " : "real class, ") + c.Typed);
+    std::unique_ptr<TForm> form(c.StandIn ? new TForm(nullptr) : new TTestForm(nullptr));
+    if (c.StandIn) form->KeepStreamData().ClassName = "TTestForm";
+    EXPECT_EQ(&FormClassOf(*form), &TTestForm::StaticClass());
+    auto* panel = new TPanel(form.get());
+    panel->SetName("Panel1");
+    panel->SetParent(form.get());
+    TMethodProperty onClick(nullptr, panel, GetPropInfo(*panel, "OnClick"));
+    TMethodProperty onMouseDown(nullptr, panel, GetPropInfo(*panel, "OnMouseDown"));
+    EXPECT_EQ(onClick.GetValues(),
+              (std::vector<std::string>{"Button1Click", "FormCreate", "WidgetPing"}));
+    EXPECT_TRUE(onClick.GetAttributes().Contains(paValueList));
+    EXPECT_TRUE(onMouseDown.GetValues().empty());
+    EXPECT_FALSE(onMouseDown.GetAttributes().Contains(paValueList));
+
+    onClick.SetValue(c.Typed);
+    EXPECT_EQ(onClick.GetValue(), c.Typed);
+    EXPECT_EQ(panel->OnClick.Assigned(), c.Bound);
+    EXPECT_NE(WriteComponentToText(*form).find(std::string("OnClick = ") + c.Typed),
+              std::string::npos);
+    // A published method of another type is refused, and the event keeps its value.
+    EXPECT_THROW(onMouseDown.SetValue("FormCreate"), EPropertyError);
+    EXPECT_EQ(onMouseDown.GetValue(), "");
+  }
+  // Without a registered stored class the root's own class counts.
+  TForm plain(nullptr);
+  plain.KeepStreamData().ClassName = "TNotRegistered";
+  EXPECT_EQ(&FormClassOf(plain), &TForm::StaticClass());
+}
+
 // A control that wants the mouse at design time answers the hit test with 1.
 class THitPanel : public TCustomPanel {
  public:

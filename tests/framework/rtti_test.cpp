@@ -89,6 +89,42 @@ TEST_F(RttiTest, EventsRememberPublishedMethodNames) {
   EXPECT_EQ(form.Clicks, 1);
 }
 
+// A form class of an application: it republishes one inherited handler and adds one of
+// another event type.
+class TTestFormChild : public TTestForm {
+  FW_CLASS(TTestFormChild, TTestForm)
+ public:
+  using TTestForm::TTestForm;
+  void FormCreate(TObject*) {}
+  void PanelMouseDown(TObject*, TMouseButton, TShiftState, int, int) {}
+};
+FW_DEFINE_CLASS(TTestFormChild, [](TClassDef<TTestFormChild>& d) {
+  d.Method("PanelMouseDown", &TTestFormChild::PanelMouseDown);
+  d.Method("formcreate", &TTestFormChild::FormCreate);
+})
+
+TEST_F(RttiTest, PublishedMethodsListInheritedFirstWithTheEventTypeEachFits) {
+  const TMetaClass& cls = TTestFormChild::StaticClass();
+  std::vector<std::string> names;
+  for (const TMethodInfo* m : cls.Methods()) names.push_back(m->Name);
+  // The republished handler keeps its inherited place under its new spelling.
+  EXPECT_EQ(names, (std::vector<std::string>{"Button1Click", "formcreate", "WidgetPing",
+                                             "PanelMouseDown"}));
+  EXPECT_EQ(cls.Methods()[1], cls.FindMethod("FormCreate"));
+  EXPECT_EQ(TTestForm::StaticClass().Methods().size(), 3u);
+
+  // A method fits the event properties of its own signature, and only those.
+  TPanel panel(nullptr);
+  const TTypeInfo* onClick = FindPropInfo(panel, "OnClick").Type;
+  const TTypeInfo* onMouseDown = FindPropInfo(panel, "OnMouseDown").Type;
+  EXPECT_NE(onClick, onMouseDown);
+  EXPECT_EQ(cls.FindMethod("Button1Click")->Type, onClick);
+  EXPECT_EQ(cls.FindMethod("PanelMouseDown")->Type, onMouseDown);
+  EXPECT_EQ(onClick, &TypeOf<TNotifyEvent>());
+  EXPECT_EQ(onClick->Kind, tkMethod);
+  EXPECT_EQ(onClick->Name, "TEvent<TObject*>");
+}
+
 // Controls carry many events that are seldom assigned; an empty one must stay small, and
 // a plain callable equals only copies of its own assignment.
 TEST_F(RttiTest, EventsAreSmallAndPlainCallablesEqualOnlyTheirCopies) {

@@ -120,6 +120,43 @@ TEST_F(StreamingTest, TextFormatAndDefaultsNotWritten) {
   EXPECT_NE(text.find("  Entries = (\n    'A'\n    1)\n"), std::string::npos);
 }
 
+// A component that is no control keeps its place on the designed form as Left and Top;
+// a control's Left and Top stay its bounds.
+TEST_F(StreamingTest, ANonVisualComponentStoresItsDesignPositionAsLeftAndTop) {
+  const std::string text =
+      "object F: TForm\n"
+      "  object Timer1: TTimer\n"
+      "    Left = 24\n"
+      "    Top = 300\n"
+      "  end\n"
+      "  object Timer2: TTimer\n"
+      "  end\n"
+      "  object P: TPanel\n"
+      "    Left = 7\n"
+      "    Top = 9\n"
+      "    Width = 50\n"
+      "    Height = 20\n"
+      "  end\n"
+      "end\n";
+  std::unique_ptr<TComponent> form(ReadComponentFromText(text));
+  TComponent* timer = form->FindComponent("Timer1");
+  EXPECT_EQ(timer->DesignLeft(), 24);
+  EXPECT_EQ(timer->DesignTop(), 300);
+  EXPECT_EQ(form->FindComponent("Timer2")->DesignInfo(), 0u);
+  auto* panel = dynamic_cast<TControl*>(form->FindComponent("P"));
+  EXPECT_EQ(panel->Left(), 7);
+  EXPECT_EQ(panel->DesignInfo(), 0u);
+  const std::string written = WriteComponentToText(*form);
+  EXPECT_NE(written.find("object Timer1: TTimer\n    Left = 24\n    Top = 300\n  end"),
+            std::string::npos)
+      << written;
+  EXPECT_NE(written.find("object Timer2: TTimer\n  end"), std::string::npos) << "0 is not stored";
+  // Positions are held to what 16 bits carry.
+  timer->SetDesignPosition(-5, 70000);
+  EXPECT_EQ(timer->DesignLeft(), 0);
+  EXPECT_EQ(timer->DesignTop(), 0xFFFF);
+}
+
 TEST_F(StreamingTest, ReadingRunsSettersAndAcceptsCaseAndContinuedStrings) {
   std::unique_ptr<TComponent> c(ReadComponentFromText(
       "object W: TTestWidget\n"

@@ -51,6 +51,7 @@ set(expected
 set(qt_files
   bin/codeweft-gui
   share/applications/codeweft-gui.desktop
+  share/icons/hicolor/scalable/apps/codeweft-gui.svg
   ${LIBDIR}/codeweft/libframework_qt.a
   ${LIBDIR}/pkgconfig/tessapack-qt.pc
   include/codeweft/framework/widgetset/qt/QtWidgetSet.h)
@@ -110,6 +111,18 @@ foreach(d IN LISTS desktop_files)
   get_filename_component(name ${d} NAME)
   if(NOT program OR NOT EXISTS ${prefix}/bin/${program})
     fail("${name} starts '${program}', which is not in bin/")
+  endif()
+  # Its icon is an installed SVG document of the icon theme every desktop falls back to.
+  file(STRINGS ${d} icon REGEX "^Icon=")
+  string(REGEX REPLACE "^Icon=" "" icon "${icon}")
+  set(icon_file ${prefix}/share/icons/hicolor/scalable/apps/${icon}.svg)
+  if(NOT icon OR NOT EXISTS ${icon_file})
+    fail("${name} names the icon '${icon}', which is not installed")
+  else()
+    file(READ ${icon_file} svg LIMIT 400)
+    if(NOT svg MATCHES "<svg [^>]*viewBox=")
+      fail("${icon_file} is not a scalable SVG icon")
+    endif()
   endif()
   find_program(validator desktop-file-validate)
   if(validator)
@@ -177,8 +190,9 @@ foreach(program installed_app installed_app_static installed_app_pkgconfig
     fail("${program} loads libtessapack.so although it links the static package")
   endif()
 
-  # The form names standard controls and three of the package's components; each program
-  # reads it, shows it and lists what it holds.
+  # The form the designer saved names the application's form class, standard controls and
+  # the multi-pane; each program reads it into its TAppForm, binds the handlers, shows it
+  # and lists what it holds.
   # A program linked through pkg-config has no run path: it finds the package as one
   # under a prefix outside the loader's folders does, through LD_LIBRARY_PATH.
   set(run_env "")
@@ -186,13 +200,27 @@ foreach(program installed_app installed_app_static installed_app_pkgconfig
     set(run_env ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/${LIBDIR})
   endif()
   execute_process(COMMAND ${run_env} ${app}/${program}
-                          ${SOURCE_DIR}/examples/multipane/GrabDemo.form --once
+                          ${SOURCE_DIR}/examples/installed-app/AppForm.form --once
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  file(READ ${SOURCE_DIR}/tests/data/install/GrabDemo.txt golden)
+  file(READ ${SOURCE_DIR}/tests/data/install/AppForm.txt golden)
   if(NOT rc EQUAL 0 OR NOT out STREQUAL golden)
-    fail("${program} GrabDemo.form --once: status ${rc}\n${err}\nprinted:\n${out}\nexpected:\n${golden}")
+    fail("${program} AppForm.form --once: status ${rc}\n${err}\nprinted:\n${out}\nexpected:\n${golden}")
   endif()
 endforeach()
+
+# A form of a plain TForm with three of the package's components reads as well.
+execute_process(COMMAND ${app}/installed_app ${SOURCE_DIR}/examples/multipane/GrabDemo.form --once
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+file(READ ${SOURCE_DIR}/tests/data/install/GrabDemo.txt golden)
+if(NOT rc EQUAL 0 OR NOT out STREQUAL golden)
+  fail("installed_app GrabDemo.form --once: status ${rc}\n${err}\nprinted:\n${out}\nexpected:\n${golden}")
+endif()
+
+# The form class's package is one the designer loads: it exports its registration entry.
+run("readelf appforms" symbols readelf --dyn-syms -W ${app}/libappforms.so)
+if(NOT symbols MATCHES "FUNC +GLOBAL +DEFAULT +[0-9]+ AppformsRegister")
+  fail("libappforms.so does not export AppformsRegister")
+endif()
 
 # A form that names a class nobody registered is an error that names it, not a crash.
 file(WRITE ${WORK_DIR}/Unknown.form "object F: TForm\n  object X: TNoSuchControl\n  end\nend\n")

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "framework/base/StrUtils.h"
 #include "framework/classes/Filer.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Input.h"
+#include "tools/designer/DesignerWindow.h"
 
 namespace tessapack::designer {
 
@@ -94,6 +96,72 @@ void TGrip::MouseUp(TMouseButton button, TShiftState, int, int) {
 
 FW_DEFINE_CLASS(TGrip)
 
+// ---- icons of components that are no controls ------------------------------------------------
+
+TComponentIcon::TComponentIcon(TFormDesigner& designer, TComponent& component)
+    : TCustomControl(nullptr),
+      FDesigner(&designer),
+      FComponent(&component),
+      FBitmap(std::make_unique<TBitmap>()) {
+  FControlStyle.Include(csCaptureMouse);
+  FControlStyle.Include(csDoubleClicks);
+  PaletteBitmap(component.ClassType(), *FBitmap);
+  SetBounds(0, 0, kSize, kSize);
+  SetColor(clBtnFace);
+}
+
+void TComponentIcon::Paint() {
+  const bool selected = FDesigner->IsSelected(FComponent);
+  Canvas().Brush().SetColor(clBtnFace);
+  Canvas().FillRect(ClientRect());
+  Canvas().Brush().SetColor(selected ? clHighlight : clBtnShadow);
+  Canvas().FrameRect(ClientRect());
+  if (selected) Canvas().FrameRect(Rect(1, 1, kSize - 1, kSize - 1));
+  Canvas().Draw((kSize - FBitmap->Width()) / 2, (kSize - FBitmap->Height()) / 2, *FBitmap);
+}
+
+void TComponentIcon::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft && shift.Contains(ssShift)) {
+    FDesigner->ToggleSelection(FComponent);
+    return;
+  }
+  if (!FDesigner->IsSelected(FComponent) || button == mbLeft)
+    FDesigner->SelectComponent(FComponent);
+  if (button == mbRight) {
+    FDesigner->ShowContextMenu(ClientToScreen({x, y}));
+    return;
+  }
+  if (button != mbLeft) return;
+  FDragging = true;
+  FMoved = false;
+  FStart = ClientToScreen({x, y});
+  FOriginal = {FComponent->DesignLeft(), FComponent->DesignTop()};
+}
+
+void TComponentIcon::MouseMove(TShiftState, int x, int y) {
+  if (!FDragging) return;
+  TPoint now = ClientToScreen({x, y});
+  const int dx = now.X - FStart.X, dy = now.Y - FStart.Y;
+  if (!FMoved && std::abs(dx) + std::abs(dy) < 3) return;
+  if (!FMoved) FDesigner->Checkpoint();
+  FMoved = true;
+  FDesigner->MoveIcon(FComponent, FOriginal.X + dx, FOriginal.Y + dy);
+}
+
+void TComponentIcon::MouseUp(TMouseButton button, TShiftState, int, int) {
+  if (button != mbLeft || !FDragging) return;
+  FDragging = false;
+  if (FMoved) FDesigner->Modified();
+}
+
+void TComponentIcon::DblClick() {
+  FDragging = false;
+  FDesigner->SelectComponent(FComponent);
+  FDesigner->EditSelection();
+}
+
+FW_DEFINE_CLASS(TComponentIcon)
+
 // ---- the designer --------------------------------------------------------------------------
 
 TFormDesigner::TFormDesigner() : TComponent(nullptr) { FMenu = new TPopupMenu(this); }
@@ -107,12 +175,14 @@ void TFormDesigner::SetForm(TCustomForm* form) {
   FDrag = TDrag();
   if (GetCaptureControl()) SetCaptureControl(nullptr);
   FMenuEditor.reset();
-  if (FSelection) RemoveFreeNotification(FSelection);
   FSelection = nullptr;
+  FSelected.clear();
   if (FForm) {
     RemoveFreeNotification(FForm);
-    // The grips lie on the form, which frees them with itself.
+    // The grips, marks and icons lie on the form, which frees them with itself.
     FGrips.clear();
+    FMarks.clear();
+    FIcons.clear();
     FForm->SetDesigner(nullptr);
     delete FForm;
   }
@@ -127,6 +197,50 @@ void TFormDesigner::SetForm(TCustomForm* form) {
     grip->SetParent(FForm);
     FGrips.push_back(grip);
   }
+  SyncIcons();
+}
+
+TComponentIcon* TFormDesigner::IconOf(const TComponent* component) const {
+  for (TComponentIcon* icon : FIcons)
+    if (icon->Component() == component) return icon;
+  return nullptr;
+}
+
+void TFormDesigner::SyncIcons() {
+  if (!FForm) return;
+  std::vector<TComponent*> shown;
+  for (int i = 0; i < FForm->ComponentCount(); ++i) {
+    TComponent* c = FForm->Components(i);
+    // Menu items belong to their menu, which has the icon.
+    if (!dynamic_cast<TControl*>(c) && !dynamic_cast<TMenuItem*>(c)) shown.push_back(c);
+  }
+  std::erase_if(FIcons, [&](TComponentIcon* icon) {
+    if (std::find(shown.begin(), shown.end(), icon->Component()) != shown.end()) return false;
+    delete icon;
+    return true;
+  });
+  for (TComponent* c : shown) {
+    TComponentIcon* icon = IconOf(c);
+    if (!icon) {
+      icon = new TComponentIcon(*this, *c);
+      icon->SetParent(FForm);
+      FIcons.push_back(icon);
+    }
+    // The selection keeps one free notification per component; the icons need theirs too.
+    FreeNotification(c);
+    icon->SetBounds(c->DesignLeft(), c->DesignTop(), TComponentIcon::kSize, TComponentIcon::kSize);
+    icon->BringToFront();
+    icon->Invalidate();
+  }
+}
+
+void TFormDesigner::MoveIcon(TComponent* component, int left, int top) {
+  if (!FForm || !IconOf(component)) return;
+  const int right = std::max(0, FForm->ClientWidth() - TComponentIcon::kSize);
+  const int bottom = std::max(0, FForm->ClientHeight() - TComponentIcon::kSize);
+  component->SetDesignPosition(std::clamp(left, 0, right), std::clamp(top, 0, bottom));
+  SyncIcons();
+  UpdateGrips();
 }
 
 void TFormDesigner::NewForm() {
@@ -187,6 +301,11 @@ void TFormDesigner::LoadFromText(std::string_view text) {
 std::string TFormDesigner::SaveToText() {
   // The grips are not the form's: they are no children of it in the text.
   if (!FForm) return std::string();
+  // Nor do they count in the form's tab order: they go behind every designed control, so
+  // that the controls' stored tab orders are their own.
+  for (TGrip* grip : FGrips) grip->SetTabOrder(std::numeric_limits<int>::max());
+  for (TComponentIcon* icon : FIcons) icon->SetTabOrder(std::numeric_limits<int>::max());
+  for (TWinControl* mark : FMarks) mark->SetTabOrder(std::numeric_limits<int>::max());
   std::string text = WriteComponentToText(*FForm);
   if (!FStoredVisible) {
     // The form's own line (two spaces in, before its first child).
@@ -258,6 +377,12 @@ TComponent* TFormDesigner::PlaceComponent(const TMetaClass& cls, TWinControl* co
       int height = bounds.Height() > 0 ? bounds.Height() : control->Height();
       control->SetBounds(bounds.Left, bounds.Top, width, height);
       control->SetParent(container ? container : FForm);
+    } else {
+      // Placed where clicked, on the form's surface whatever container is under it.
+      TPoint at = container && container != FForm
+                      ? FForm->ScreenToClient(container->ClientToScreen({bounds.Left, bounds.Top}))
+                      : TPoint{bounds.Left, bounds.Top};
+      component->SetDesignPosition(at.X, at.Y);
     }
   } catch (...) {
     delete component;
@@ -278,30 +403,87 @@ TComponent* TFormDesigner::PlaceComponent(const TMetaClass& cls, TWinControl* co
 void TFormDesigner::DeleteSelection() {
   if (!FSelection || FSelection == FForm) return;
   Checkpoint();
-  TComponent* doomed = FSelection;
-  TComponent* next = FForm;
-  if (auto* control = dynamic_cast<TControl*>(doomed); control && control->Parent())
-    next = Selectable(control->Parent());
-  delete doomed;  // the notification clears the selection
-  SelectComponent(next);
+  // The next selection, by name: it may go with the deleted ones (a selected container).
+  std::string next;
+  if (auto* control = dynamic_cast<TControl*>(FSelection); control && control->Parent())
+    if (TComponent* parent = Selectable(control->Parent()); parent != FForm) next = parent->Name();
+  // Deleting a container takes its children; the notifications take every deleted one out
+  // of the selection.
+  for (;;) {
+    auto doomed = std::find_if(FSelected.begin(), FSelected.end(),
+                               [this](TComponent* c) { return c != FForm; });
+    if (doomed == FSelected.end()) break;
+    delete *doomed;
+  }
+  TComponent* found = next.empty() ? nullptr : FForm->FindComponent(next);
+  SelectComponent(found ? found : FForm);
   Modified();
 }
 
+std::vector<TControl*> TFormDesigner::SelectedControls() const {
+  std::vector<TControl*> controls;
+  for (TComponent* c : FSelected)
+    if (auto* control = dynamic_cast<TControl*>(c); control && control != FForm)
+      controls.push_back(control);
+  return controls;
+}
+
+bool TFormDesigner::IsSelected(const TComponent* component) const {
+  return std::find(FSelected.begin(), FSelected.end(), component) != FSelected.end();
+}
+
 void TFormDesigner::MoveSelection(int dx, int dy) {
-  auto* control = dynamic_cast<TControl*>(FSelection);
-  if (!control || control == FForm) return;
+  std::vector<TControl*> controls = SelectedControls();
+  std::vector<TComponent*> icons;
+  for (TComponent* c : FSelected)
+    if (IconOf(c)) icons.push_back(c);
+  if (controls.empty() && icons.empty()) return;
   Checkpoint();
-  control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(),
-                     control->Height());
+  for (TComponent* c : icons) MoveIcon(c, c->DesignLeft() + dx, c->DesignTop() + dy);
+  for (TControl* control : controls)
+    control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(),
+                       control->Height());
   Modified();
 }
 
 void TFormDesigner::ResizeSelection(int dw, int dh) {
-  auto* control = dynamic_cast<TControl*>(FSelection);
-  if (!control) return;
+  std::vector<TControl*> controls = SelectedControls();
+  // The form alone may be resized by keys too.
+  if (controls.empty() && FSelection == FForm && FForm) controls.push_back(FForm);
+  if (controls.empty()) return;
   Checkpoint();
-  control->SetBounds(control->Left(), control->Top(), std::max(1, control->Width() + dw),
-                     std::max(1, control->Height() + dh));
+  for (TControl* control : controls)
+    control->SetBounds(control->Left(), control->Top(), std::max(1, control->Width() + dw),
+                       std::max(1, control->Height() + dh));
+  Modified();
+}
+
+void TFormDesigner::AlignSelection(TAlignEdge edge) {
+  std::vector<TControl*> controls = SelectedControls();
+  if (controls.size() < 2) return;
+  Checkpoint();
+  // On the form's surface, so that controls in different containers line up too.
+  const TRect first = FormRect(*controls.front());
+  for (size_t i = 1; i < controls.size(); ++i) {
+    TControl* c = controls[i];
+    const TRect r = FormRect(*c);
+    int dx = 0, dy = 0;
+    switch (edge) {
+      case aeLefts:
+        dx = first.Left - r.Left;
+        break;
+      case aeRights:
+        dx = first.Right - r.Right;
+        break;
+      case aeTops:
+        dy = first.Top - r.Top;
+        break;
+      case aeBottoms:
+        dy = first.Bottom - r.Bottom;
+        break;
+    }
+    c->SetBounds(c->Left() + dx, c->Top() + dy, c->Width(), c->Height());
+  }
   Modified();
 }
 
@@ -334,8 +516,10 @@ TRect TFormDesigner::FormRect(const TControl& control) const {
 }
 
 void TFormDesigner::UpdateGrips() {
+  UpdateMarks();
   auto* control = dynamic_cast<TControl*>(FSelection);
-  bool show = control && FForm && control != FForm && control->Parent() && control->Visible();
+  bool show = control && FForm && control != FForm && control->Parent() && control->Visible() &&
+              FSelected.size() == 1;
   // A control on a page that is not in front has no grips.
   for (TControl* c = control; show && c && c != FForm; c = c->Parent())
     if (!c->Visible()) show = false;
@@ -352,6 +536,38 @@ void TFormDesigner::UpdateGrips() {
       grip->BringToFront();
     }
     grip->SetVisible(show);
+  }
+}
+
+void TFormDesigner::UpdateMarks() {
+  // Four grey corners for each selected control of a selection of several.
+  std::vector<TRect> places;
+  if (FForm && FSelected.size() > 1)
+    for (TControl* c : SelectedControls()) {
+      bool shown = c->Parent() != nullptr;
+      for (TControl* p = c; shown && p && p != FForm; p = p->Parent()) shown = p->Visible();
+      if (!shown) continue;
+      const TRect r = FormRect(*c);
+      const int s = kGripSize - 1;
+      for (TPoint p : {TPoint{r.Left, r.Top}, TPoint{r.Right - s, r.Top},
+                       TPoint{r.Right - s, r.Bottom - s}, TPoint{r.Left, r.Bottom - s}})
+        places.push_back(Bounds(p.X, p.Y, s, s));
+    }
+  while (FMarks.size() > places.size()) {
+    delete FMarks.back();
+    FMarks.pop_back();
+  }
+  while (FMarks.size() < places.size()) {
+    auto* mark = new TPanel(nullptr);
+    mark->SetBevelOuter(bvNone);
+    mark->SetColor(clGray);
+    mark->SetCaption("");
+    mark->SetParent(FForm);
+    FMarks.push_back(mark);
+  }
+  for (size_t i = 0; i < places.size(); ++i) {
+    FMarks[i]->SetBoundsRect(places[i]);
+    FMarks[i]->BringToFront();
   }
 }
 
@@ -379,17 +595,42 @@ bool TFormDesigner::Undo() {
 // ---- selection and messages ------------------------------------------------------------------
 
 void TFormDesigner::SelectComponent(TComponent* component) {
-  if (component != FSelection) {
-    if (FSelection) RemoveFreeNotification(FSelection);
-    FSelection = component;
-    if (FSelection && FSelection != FForm) FreeNotification(FSelection);
+  // The designer hears of every selected component's end (its notifications stay: the
+  // components are the form's, which goes first or with them).
+  FSelection = component;
+  FSelected.clear();
+  if (component) FSelected.push_back(component);
+  if (FSelection && FSelection != FForm) FreeNotification(FSelection);
+  SyncIcons();
+  UpdateGrips();
+  Changed();
+}
+
+void TFormDesigner::ToggleSelection(TComponent* component) {
+  if (!component) return;
+  if (component == FForm || !FSelection || FSelection == FForm) {
+    SelectComponent(component);
+    return;
   }
+  if (IsSelected(component)) {
+    std::erase(FSelected, component);
+    if (FSelected.empty()) {
+      SelectComponent(FForm);
+      return;
+    }
+    FSelection = FSelected.front();
+  } else {
+    FSelected.push_back(component);
+    FreeNotification(component);
+  }
+  SyncIcons();
   UpdateGrips();
   Changed();
 }
 
 void TFormDesigner::Modified() {
   FModified = true;
+  SyncIcons();
   UpdateGrips();
   Changed();
 }
@@ -397,12 +638,22 @@ void TFormDesigner::Modified() {
 void TFormDesigner::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation != opRemove) return;
-  if (component == FSelection) FSelection = nullptr;
+  std::erase(FSelected, component);
+  if (component == FSelection) FSelection = FSelected.empty() ? nullptr : FSelected.front();
   if (FMenuEditor && FMenuEditor->Component() == component) FMenuEditor.reset();
-  if (FDrag.Control == component) FDrag = TDrag();
+  if (FDrag.Control == component ||
+      std::any_of(FDrag.Others.begin(), FDrag.Others.end(),
+                  [component](const auto& o) { return o.first == component; }))
+    FDrag = TDrag();
   if (component == FForm) {
     FForm = nullptr;
     FGrips.clear();
+    FMarks.clear();
+    FIcons.clear();
+  } else if (TComponentIcon* icon = IconOf(component)) {
+    std::erase(FIcons, icon);
+    // A form being freed frees its icons itself.
+    if (FForm && !FForm->IsDestroying()) delete icon;
   }
 }
 
@@ -445,16 +696,23 @@ bool TFormDesigner::IsDesignMsg(TControl* sender, TMessage& message) {
         TComponent* placed = PlaceComponent(*FPlaceClass, container, Bounds(at.X, at.Y, 0, 0));
         // Dragging on from here gives the new control its size.
         if (auto* control = dynamic_cast<TControl*>(placed)) {
-          FDrag = {true, true, false, control, screen, control->BoundsRect()};
+          FDrag = {true, true, false, control, screen, control->BoundsRect(), {}};
           SetCaptureControl(sender);
         }
         return true;
       }
       TComponent* target = Selectable(sender);
-      SelectComponent(target);
+      const TShiftState shift = KeysToShift(message.WParam);
+      if (shift.Contains(ssShift))
+        ToggleSelection(target);
+      else if (!IsSelected(target))
+        SelectComponent(target);
+      // A press on a selected control drags every selected control with it.
       auto* control = dynamic_cast<TControl*>(target);
-      if (control && control != FForm) {
-        FDrag = {true, false, false, control, screen, control->BoundsRect()};
+      if (control && control != FForm && IsSelected(control)) {
+        FDrag = {true, false, false, control, screen, control->BoundsRect(), {}};
+        for (TControl* other : SelectedControls())
+          if (other != control) FDrag.Others.emplace_back(other, other->BoundsRect());
         SetCaptureControl(sender);
       }
       return true;
@@ -470,6 +728,8 @@ bool TFormDesigner::IsDesignMsg(TControl* sender, TMessage& message) {
         FDrag.Control->SetBounds(o.Left, o.Top, std::max(4, dx), std::max(4, dy));
       else
         FDrag.Control->SetBounds(o.Left + dx, o.Top + dy, o.Width(), o.Height());
+      for (const auto& [other, r] : FDrag.Others)
+        other->SetBounds(r.Left + dx, r.Top + dy, r.Width(), r.Height());
       UpdateGrips();
       return true;
     }
@@ -481,7 +741,7 @@ bool TFormDesigner::IsDesignMsg(TControl* sender, TMessage& message) {
       return true;
     }
     case WM_RBUTTONDOWN:
-      SelectComponent(Selectable(sender));
+      if (!IsSelected(Selectable(sender))) SelectComponent(Selectable(sender));
       ShowContextMenu(screen);
       return true;
     case WM_LBUTTONDBLCLK:
@@ -548,8 +808,25 @@ void TFormDesigner::ShowContextMenu(TPoint screenPoint) {
     item->OnClick = TNotifyEvent([this, i](TObject*) { ExecuteVerb(i); });
     FMenu->Items().Add(item);
   }
+  if (SelectedControls().size() > 1) {
+    const std::pair<const char*, TAlignEdge> aligns[] = {{"Align Left Edges", aeLefts},
+                                                         {"Align Tops", aeTops},
+                                                         {"Align Right Edges", aeRights},
+                                                         {"Align Bottoms", aeBottoms}};
+    if (FMenu->Items().Count() > 0) {
+      auto* line = new TMenuItem(FMenu);
+      line->SetCaption("-");
+      FMenu->Items().Add(line);
+    }
+    for (const auto& [caption, edge] : aligns) {
+      auto* item = new TMenuItem(FMenu);
+      item->SetCaption(caption);
+      item->OnClick = TNotifyEvent([this, edge = edge](TObject*) { AlignSelection(edge); });
+      FMenu->Items().Add(item);
+    }
+  }
   if (FSelection != FForm) {
-    if (verbs > 0) {
+    if (FMenu->Items().Count() > 0) {
       auto* line = new TMenuItem(FMenu);
       line->SetCaption("-");
       FMenu->Items().Add(line);

@@ -15,10 +15,12 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/Menus.h"
 #include "framework/design/DesignIntf.h"
+#include "framework/graphics/Bitmap.h"
 
 namespace tessapack::designer {
 
 class TGrip;
+class TComponentIcon;
 
 class TFormDesigner : public framework::TComponent, public framework::IDesigner {
  public:
@@ -52,14 +54,32 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
   // "Button1", "Button2", ...: the first name no component of the form has.
   std::string UniqueName(const framework::TMetaClass& cls) const;
 
+  // The selection: the component selected first (the one the inspector shows), and all the
+  // selected components in the order they were selected. Shift+click adds a component or
+  // takes it out; moving, resizing, aligning and deleting act on all of them.
   framework::TComponent* Selection() const { return FSelection; }
+  const std::vector<framework::TComponent*>& SelectionList() const { return FSelected; }
+  bool IsSelected(const framework::TComponent* component) const;
+  // Adds a component to the selection, or takes it out when it is in it (the form is only
+  // ever selected alone).
+  void ToggleSelection(framework::TComponent* component);
   void DeleteSelection();
-  // Moves or resizes the selected control (not the form) by a number of pixels.
+  // Moves or resizes the selected controls (not the form) by a number of pixels.
   void MoveSelection(int dx, int dy);
   void ResizeSelection(int dw, int dh);
+  // Lines the selected controls up with the first selected one, on the form's surface.
+  enum TAlignEdge { aeLefts, aeTops, aeRights, aeBottoms };
+  void AlignSelection(TAlignEdge edge);
+  // The corner marks of a selection of more than one control (four per control).
+  const std::vector<framework::TWinControl*>& Marks() const { return FMarks; }
   // The selected control's bounds changed from outside: the grips follow.
   void UpdateGrips();
   const std::vector<TGrip*>& Grips() const { return FGrips; }
+  // Components that are no controls (a timer, a grab handler) show on the form as their
+  // palette bitmap at their stored design position; the icon of one of them, or nullptr.
+  TComponentIcon* IconOf(const framework::TComponent* component) const;
+  // Moves a component that is no control to a point of the form (held inside the form).
+  void MoveIcon(framework::TComponent* component, int left, int top);
 
   // Saves the form's state as an undo step; call before a change.
   void Checkpoint();
@@ -96,6 +116,10 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
 
  private:
   void SetForm(framework::TCustomForm* form);
+  // Gives each component of the form that is no control its icon, drops the icons of
+  // components that are gone, and puts the icons at their places above the controls.
+  void SyncIcons();
+  void UpdateMarks();
   framework::TCustomForm* ReadForm(std::string_view text);
   void Changed();
   // The component a click on a control selects: the control itself, or the nearest parent
@@ -108,6 +132,7 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
 
   framework::TCustomForm* FForm = nullptr;
   framework::TComponent* FSelection = nullptr;
+  std::vector<framework::TComponent*> FSelected;
   const framework::TMetaClass* FPlaceClass = nullptr;
   std::string FFileName;
   bool FModified = false;
@@ -116,6 +141,8 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
   bool FStoredVisible = false;
   std::vector<std::string> FUndo;
   std::vector<TGrip*> FGrips;
+  std::vector<TComponentIcon*> FIcons;
+  std::vector<framework::TWinControl*> FMarks;
   framework::TPopupMenu* FMenu = nullptr;
   std::unique_ptr<framework::TComponentEditor> FMenuEditor;
 
@@ -127,7 +154,11 @@ class TFormDesigner : public framework::TComponent, public framework::IDesigner 
     framework::TControl* Control = nullptr;
     framework::TPoint Start;  // on the screen
     framework::TRect Original;
+    // The other selected controls moved with it, and where they were.
+    std::vector<std::pair<framework::TControl*, framework::TRect>> Others;
   };
+  // The selected controls other than the form.
+  std::vector<framework::TControl*> SelectedControls() const;
   TDrag FDrag;
 };
 
@@ -153,6 +184,35 @@ class TGrip : public framework::TCustomControl {
   bool FMoved = false;
   framework::TPoint FStart;
   framework::TRect FOriginal;
+};
+
+// The icon of a component that is no control: a small window on the form above the
+// controls, with the component's palette bitmap, framed in the selection colour when the
+// component is selected. A press selects the component, a drag moves it, the right button
+// opens the context menu and a double-click runs the default edit.
+class TComponentIcon : public framework::TCustomControl {
+  FW_CLASS(TComponentIcon, framework::TCustomControl)
+ public:
+  static constexpr int kSize = 28;
+  TComponentIcon(TFormDesigner& designer, framework::TComponent& component);
+  framework::TComponent* Component() const { return FComponent; }
+  void Paint() override;
+
+ protected:
+  void MouseDown(framework::TMouseButton button, framework::TShiftState shift, int x,
+                 int y) override;
+  void MouseMove(framework::TShiftState shift, int x, int y) override;
+  void MouseUp(framework::TMouseButton button, framework::TShiftState shift, int x, int y) override;
+  void DblClick() override;
+
+ private:
+  TFormDesigner* FDesigner;
+  framework::TComponent* FComponent;
+  std::unique_ptr<framework::TBitmap> FBitmap;
+  bool FDragging = false;
+  bool FMoved = false;
+  framework::TPoint FStart;  // on the screen
+  framework::TPoint FOriginal;
 };
 
 }  // namespace tessapack::designer

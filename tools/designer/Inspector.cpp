@@ -87,6 +87,9 @@ void TInspector::DesignerChanged() {
       selected ? (selected->Name().empty() ? std::string("(unnamed)") : selected->Name()) + ": " +
                      selected->StreamedClassName()
                : std::string("(nothing selected)");
+  // Of several selected components the first is shown.
+  if (const size_t n = FDesigner ? FDesigner->SelectionList().size() : 0; n > 1)
+    title += " (+" + std::to_string(n - 1) + " selected)";
   FSelector->SetCaption(title);
 }
 
@@ -143,6 +146,8 @@ void TInspector::Rebuild() {
       key = 0;
       Commit(*row, row->Value->Text());
     });
+    if (FEvents)
+      row->Value->OnDblClick = TNotifyEvent([this, row](TObject*) { ProposeHandler(*row); });
     if (attrs.Contains(paValueList) || attrs.Contains(paDialog)) {
       row->Button = new TSpeedButton(this);
       row->Button->SetCaption(attrs.Contains(paDialog) ? "..." : "v");
@@ -238,6 +243,30 @@ bool TInspector::Commit(TRow& row, const std::string& text) {
   }
 }
 
+std::string TInspector::ConventionalHandler(const std::string& eventName) const {
+  if (!FShown) return "";
+  std::string event = eventName;
+  if (event.size() > 2 && SameText(event.substr(0, 2), "On")) event.erase(0, 2);
+  const bool isForm = FDesigner && FShown == FDesigner->Form();
+  return (isForm ? std::string("Form") : FShown->Name()) + event;
+}
+
+void TInspector::ProposeHandler(TRow& row) {
+  const std::string typed = Trim(row.Value->Text());
+  if (!typed.empty() || !row.Editor->GetValue().empty()) {
+    // A name typed but not yet confirmed is taken as it stands.
+    if (typed != row.Editor->GetValue()) Commit(row, typed);
+    return;
+  }
+  const std::string proposed = ConventionalHandler(row.Name);
+  for (const std::string& method : row.Editor->GetValues())
+    if (SameText(method, proposed)) {
+      Commit(row, method);
+      return;
+    }
+  Report("The form class publishes no " + proposed);
+}
+
 void TInspector::ShowValues(TRow& row) {
   FValueMenu->Items().Clear();
   auto* set = dynamic_cast<TSetProperty*>(row.Editor.get());
@@ -262,7 +291,9 @@ void TInspector::ShowValues(TRow& row) {
     });
     FValueMenu->Items().Add(item);
   }
-  if (dynamic_cast<TComponentProperty*>(row.Editor.get())) {  // a reference may be cleared
+  // A reference or an event may be cleared.
+  if (dynamic_cast<TComponentProperty*>(row.Editor.get()) ||
+      dynamic_cast<TMethodProperty*>(row.Editor.get())) {
     auto* none = new TMenuItem(FValueMenu);
     none->SetCaption("(none)");
     none->OnClick = TNotifyEvent([this, target](TObject*) { Commit(*target, ""); });

@@ -3,7 +3,9 @@
 // design layer chooses. A value is typed and confirmed with Enter, or chosen from the
 // row's list (enumerations, booleans, colours, references to components, the elements of
 // a set switched on and off); a row with a dialog opens it from its "..." button. Nested
-// objects (Font) show their own properties as "Font.Name".
+// objects (Font) show their own properties as "Font.Name". An event row lists the methods
+// of the form's class that fit the event, when that class is registered (a package may
+// register an application's form classes); other names may still be typed.
 #pragma once
 
 #include <memory>
@@ -47,6 +49,12 @@ class TInspector : public framework::TForm {
   // The list of the row's values, as its button shows it.
   framework::TPopupMenu* ValueMenu() const { return FValueMenu; }
   framework::TLabel* Status() const { return FStatus; }
+  // A double-click on an event row: an empty event gets the conventional handler
+  // (Button1Click) when the form class publishes one of that name that fits; a name typed
+  // in the row is confirmed as it stands.
+  void ProposeHandler(TRow& row);
+  // "Button1Click" for Button1's OnClick; "FormCreate" for the form's OnCreate.
+  std::string ConventionalHandler(const std::string& eventName) const;
 
  private:
   void Rebuild();

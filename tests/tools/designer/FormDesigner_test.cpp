@@ -66,6 +66,123 @@ TEST_F(DesignerTest, NonVisualComponentsAreOwnedAndSelected) {
   for (TGrip* g : Designer->Grips()) EXPECT_FALSE(g->Visible()) << "no grips without bounds";
 }
 
+// A component that is no control shows as an icon at its design position, stored as Left
+// and Top; the icon selects, moves (mouse and keys), deletes and comes back with undo.
+TEST_F(DesignerTest, NonVisualComponentsShowAsIconsThatMoveAndDelete) {
+  auto* panel = dynamic_cast<TPanel*>(Place("TPanel", *Form(), 100, 100));
+  ASSERT_NE(panel, nullptr);
+  // Placed on the panel, the timer's icon still lies on the form, where the click was.
+  TComponent* timer = Place("TTimer", *panel, 10, 20);
+  TComponentIcon* icon = Designer->IconOf(timer);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->Parent(), Form());
+  EXPECT_EQ(icon->BoundsRect(), Bounds(110, 120, 28, 28));
+  auto indexOf = [&](TControl* c) {
+    for (int i = 0; i < Form()->ControlCount(); ++i)
+      if (Form()->Controls(i) == c) return i;
+    return -1;
+  };
+  EXPECT_GT(indexOf(icon), indexOf(panel)) << "above the controls";
+  EXPECT_EQ(Designer->IconOf(panel), nullptr);
+
+  Designer->SelectComponent(Form());
+  Drag(*icon, 5, 5, 30, -20);
+  EXPECT_EQ(Designer->Selection(), timer);
+  EXPECT_EQ(icon->BoundsRect(), Bounds(140, 100, 28, 28));
+  EXPECT_TRUE(Key(VK_RIGHT));
+  EXPECT_EQ(timer->DesignLeft(), 141);
+  Drag(*icon, 5, 5, -500, -500);
+  EXPECT_EQ(icon->BoundsRect(), Bounds(0, 0, 28, 28)) << "held inside the form";
+  Drag(*icon, 5, 5, 141, 100);
+  const std::string text = Designer->SaveToText();
+  EXPECT_NE(text.find("object Timer1: TTimer\n    Left = 141\n    Top = 100\n"), std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("TComponentIcon"), std::string::npos);
+  // The grips and icons take no place in the form's tab order.
+  EXPECT_NE(text.find("    TabOrder = 0\n"), std::string::npos) << text;
+
+  EXPECT_TRUE(Key(VK_DELETE));
+  EXPECT_EQ(Form()->FindComponent("Timer1"), nullptr);
+  EXPECT_EQ(Designer->IconOf(timer), nullptr);
+  for (int i = 0; i < Form()->ControlCount(); ++i)
+    EXPECT_NE(Form()->Controls(i)->ClassName(), "TComponentIcon");
+  ASSERT_TRUE(Designer->Undo());
+  TComponent* back = Form()->FindComponent("Timer1");
+  ASSERT_NE(back, nullptr);
+  ASSERT_NE(Designer->IconOf(back), nullptr);
+  EXPECT_EQ(Designer->IconOf(back)->BoundsRect(), Bounds(141, 100, 28, 28));
+  EXPECT_EQ(Designer->SaveToText(), text);
+}
+
+// Shift+click gathers a selection that moves, aligns and deletes as one; the first selected
+// stays the one the inspector shows.
+TEST_F(DesignerTest, ShiftClickSelectsSeveralThatMoveAlignAndDeleteTogether) {
+  auto shiftClick = [](TControl& c) {
+    headless::MouseDown(c, 2, 2, mbLeft, {ssShift});
+    headless::MouseUp(c, 2, 2, mbLeft, {ssShift});
+  };
+  auto formLeft = [this](TControl* c) {
+    return Form()->ScreenToClient(c->ClientToScreen({0, 0})).X;
+  };
+  auto* b1 = dynamic_cast<TControl*>(Place("TButton", *Form(), 10, 10));
+  auto* b2 = dynamic_cast<TControl*>(Place("TButton", *Form(), 40, 60));
+  auto* panel = dynamic_cast<TPanel*>(Place("TPanel", *Form(), 200, 100));
+  auto* inner = dynamic_cast<TControl*>(Place("TButton", *panel, 30, 5));
+  TComponent* timer = Place("TTimer", *Form(), 300, 250);
+  ASSERT_TRUE(b1 && b2 && panel && inner && timer);
+
+  headless::Click(*b1, 2, 2);
+  shiftClick(*b2);
+  shiftClick(*inner);
+  EXPECT_EQ(Designer->SelectionList(), (std::vector<TComponent*>{b1, b2, inner}));
+  EXPECT_EQ(Designer->Selection(), b1);
+  for (TGrip* g : Designer->Grips()) EXPECT_FALSE(g->Visible()) << "marks instead of grips";
+  EXPECT_EQ(Designer->Marks().size(), 12u);
+
+  EXPECT_TRUE(Key(VK_RIGHT));
+  EXPECT_EQ(b1->Left(), 11);
+  EXPECT_EQ(b2->Left(), 41);
+  EXPECT_EQ(inner->Left(), 31);
+  Designer->AlignSelection(TFormDesigner::aeLefts);
+  EXPECT_EQ(b2->Left(), 11);
+  EXPECT_EQ(formLeft(inner), formLeft(b1)) << "lined up on the form, across containers";
+  EXPECT_EQ(b1->Top(), 10) << "the first selected stays";
+
+  shiftClick(*b2);  // out again
+  EXPECT_EQ(Designer->SelectionList(), (std::vector<TComponent*>{b1, inner}));
+  const int innerLeft = inner->Left();
+  Drag(*b1, 2, 2, 10, 20);  // a press on a selected control keeps the selection
+  EXPECT_EQ(b1->Left(), 21);
+  EXPECT_EQ(b1->Top(), 30);
+  EXPECT_EQ(inner->Left(), innerLeft + 10);
+  EXPECT_EQ(inner->Top(), 25);
+  EXPECT_EQ(b2->Left(), 11);
+
+  shiftClick(*Designer->IconOf(timer));
+  EXPECT_EQ(Designer->SelectionList().size(), 3u);
+  const std::string before = Designer->SaveToText();
+  EXPECT_TRUE(Key(VK_DELETE));
+  for (const char* gone : {"Button1", "Button3", "Timer1"})
+    EXPECT_EQ(Form()->FindComponent(gone), nullptr) << gone;
+  EXPECT_NE(Form()->FindComponent("Button2"), nullptr);
+  EXPECT_NE(Form()->FindComponent("Panel1"), nullptr);
+  EXPECT_EQ(Designer->Selection(), Form());
+  EXPECT_TRUE(Designer->Marks().empty());
+  ASSERT_TRUE(Designer->Undo());
+  EXPECT_EQ(Designer->SaveToText(), before);
+  // A plain click selects one again.
+  headless::Click(*dynamic_cast<TControl*>(Form()->FindComponent("Button2")), 2, 2);
+  EXPECT_EQ(Designer->SelectionList().size(), 1u);
+  // A container deleted with a selected child of its own takes the child with it.
+  headless::Click(*dynamic_cast<TControl*>(Form()->FindComponent("Panel1")), 2, 2);
+  shiftClick(*dynamic_cast<TControl*>(Form()->FindComponent("Button3")));
+  EXPECT_EQ(Designer->SelectionList().size(), 2u);
+  EXPECT_TRUE(Key(VK_DELETE));
+  EXPECT_EQ(Form()->FindComponent("Panel1"), nullptr);
+  EXPECT_EQ(Form()->FindComponent("Button3"), nullptr);
+  EXPECT_EQ(Designer->Selection(), Form());
+}
+
 TEST_F(DesignerTest, GripsSurroundTheSelectionAndResizeIt) {
   auto* panel = dynamic_cast<TPanel*>(Place("TPanel", *Form(), 40, 40));
   panel->SetBounds(40, 40, 200, 120);

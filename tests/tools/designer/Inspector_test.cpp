@@ -146,9 +146,76 @@ TEST_F(InspectorTest, EventsAreHandlerNamesKeptAndWrittenBack) {
   EXPECT_EQ(Shown("OnClick"), "GoClick");
 }
 
+// An application's form class as a package registers it: handlers of two event types.
+class TAppForm : public TForm {
+  FW_CLASS(TAppForm, TForm)
+ public:
+  using TForm::TForm;
+  void Button1Click(TObject*) {}
+  void Button1KeyPress(TObject*, char&) {}
+  void ButtonsClick(TObject*) {}
+};
+FW_DEFINE_CLASS(TAppForm, [](TClassDef<TAppForm>& d) {
+  d.Method("Button1Click", &TAppForm::Button1Click);
+  d.Method("Button1KeyPress", &TAppForm::Button1KeyPress);
+  d.Method("ButtonsClick", &TAppForm::ButtonsClick);
+})
+
+TEST_F(InspectorTest, EventRowsListTheRegisteredFormClassMethodsThatFit) {
+  RegisterClass(TAppForm::StaticClass());
+  Designer->LoadFromText("object AppForm: TAppForm\n  Width = 300\n  Height = 200\nend\n");
+  Place("TButton", *Designer->Form(), 10, 10);
+  Inspector->ShowEvents(true);
+  auto doubleClick = [&](const std::string& name) {
+    TInspector::TRow* row = Inspector->ShowRow(name);
+    ASSERT_NE(row, nullptr) << name;
+    DeliverMouse(row->Value->Handle(), WM_LBUTTONDBLCLK, {ssLeft}, 3, 3);
+    DeliverMouse(row->Value->Handle(), WM_LBUTTONUP, {}, 3, 3);
+  };
+  // The list holds the methods of the event's type, in published order.
+  TInspector::TRow* onClick = Inspector->ShowRow("OnClick");
+  ASSERT_NE(onClick->Button, nullptr);
+  onClick->Button->Click();
+  std::vector<std::string> offered;
+  for (int i = 0; i < Inspector->ValueMenu()->Items().Count(); ++i)
+    offered.push_back(Inspector->ValueMenu()->Items().Items(i)->Caption());
+  EXPECT_EQ(offered, (std::vector<std::string>{"(none)", "Button1Click", "ButtonsClick"}));
+  EXPECT_EQ(Inspector->FindRow("OnKeyDown")->Button, nullptr) << "no method fits";
+  // A double-click on an empty event proposes Button1Click, which the class publishes.
+  doubleClick("OnClick");
+  EXPECT_EQ(Shown("OnClick"), "Button1Click");
+  doubleClick("OnKeyPress");
+  EXPECT_EQ(Shown("OnKeyPress"), "Button1KeyPress");
+  // No Button1KeyDown: nothing is proposed; a typed name is taken on a double-click.
+  doubleClick("OnKeyDown");
+  EXPECT_EQ(Shown("OnKeyDown"), "");
+  EXPECT_NE(Inspector->Status()->Caption().find("Button1KeyDown"), std::string::npos);
+  Inspector->FindRow("OnKeyDown")->Value->SetText("KeysLater");
+  doubleClick("OnKeyDown");
+  EXPECT_EQ(Shown("OnKeyDown"), "KeysLater");
+  // A method of another type is refused.
+  Type("OnKeyPress", "ButtonsClick");
+  EXPECT_EQ(Shown("OnKeyPress"), "Button1KeyPress");
+  Choose("OnClick", "ButtonsClick");
+  const std::string text = Designer->SaveToText();
+  for (const char* line : {"object AppForm: TAppForm", "OnClick = ButtonsClick",
+                           "OnKeyPress = Button1KeyPress", "OnKeyDown = KeysLater"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+  UnRegisterClass(TAppForm::StaticClass());
+}
+
 TEST_F(InspectorTest, RowsFollowTheSelectionAndDeletion) {
-  Place("TButton", *Form(), 10, 10);
+  TComponent* button = Place("TButton", *Form(), 10, 10);
   EXPECT_NE(Inspector->FindRow("Default"), nullptr);
+  // Of several selected components the first is shown.
+  Place("TEdit", *Form(), 10, 60);
+  Designer->SelectComponent(button);
+  Designer->ToggleSelection(Form()->FindComponent("Edit1"));
+  EXPECT_EQ(Shown("Name"), "Button1");
+  Type("Caption", "Both?");
+  EXPECT_EQ(GetStrProp(*button, "Caption"), "Both?");
+  EXPECT_EQ(GetStrProp(*Form()->FindComponent("Edit1"), "Text"), "Edit1") << "only the first";
+  Designer->SelectComponent(button);
   Place("TPanel", *Form(), 100, 10);
   EXPECT_EQ(Inspector->FindRow("Default"), nullptr);
   EXPECT_NE(Inspector->FindRow("BevelOuter"), nullptr);

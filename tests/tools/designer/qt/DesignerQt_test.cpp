@@ -12,7 +12,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStringList>
 #include <QWidget>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -49,6 +51,9 @@ class DesignerQtTest : public framework::test::TQtSuite {
     RegisterStandardComponents();
     RegisterDesignerEditors();
     PackageError = LoadPackage(CW_BINARY_DIR "/tessapack/libtessapack.so");
+    // The example application's form class (TAppForm) with its handlers.
+    if (PackageError.empty())
+      PackageError = LoadPackage(CW_BINARY_DIR "/examples/installed-app/libappforms.so");
   }
   void SetUp() override {
     ASSERT_EQ(PackageError, "");
@@ -216,17 +221,25 @@ TEST_F(DesignerQtTest, PlaceEditSaveAndReopenThroughRealInput) {
   std::filesystem::remove(file);
 }
 
+// Every component of the package on one form of the example's class, for the screenshots:
+// the form (the grab handler as its icon), the main window, the inspector with the list of
+// a button's OnClick open, and the preview.
 TEST_F(DesignerQtTest, EveryRegisteredComponentOnOneForm) {
+  Designer().LoadFromText(
+      "object AppForm: TAppForm\n  Left = 360\n  Top = 40\n"
+      "  Width = 760\n  Height = 520\nend\n");
+  Window->ShowAll();
   TCustomForm* form = Designer().Form();
-  form->SetBounds(form->Left(), form->Top(), 720, 460);
   Settle();
   int x = 10, y = 10;
+  TComponent* button = nullptr;
   for (const TPaletteEntry& e : PaletteEntries()) {
     if (e.Page != "Tessaline" && e.Class->ClassName() != "TButton" &&
         e.Class->ClassName() != "TLabel" && e.Class->ClassName() != "TEdit")
       continue;
     TComponent* c = Place(e.Page, e.Class->ClassName(), *form, x, y);
     ASSERT_NE(c, nullptr) << e.Class->ClassName();
+    if (e.Class->ClassName() == "TButton") button = c;
     if (auto* control = dynamic_cast<TControl*>(c)) {
       if (e.Page == "Tessaline") control->SetBounds(x, y, 220, 150);
       x += control->Width() + 12;
@@ -234,18 +247,130 @@ TEST_F(DesignerQtTest, EveryRegisteredComponentOnOneForm) {
         x = 10;
         y += 170;
       }
+    } else {
+      EXPECT_NE(Designer().IconOf(c), nullptr) << e.Class->ClassName() << " shows as an icon";
+      Designer().MoveIcon(c, 690, 440);  // out of the controls' way
     }
     Designer().UpdateGrips();
   }
+  ASSERT_NE(button, nullptr);
   Settle();
   Shoot(*form, "designer-every-component.png");
   Shoot(*Window, "designer-main.png");
+  // The inspector on the button's events, with the list of OnClick open.
+  Designer().SelectComponent(button);
+  Window->Inspector().ShowEvents(true);
+  TInspector::TRow* onClick = Window->Inspector().ShowRow("OnClick");
+  ASSERT_NE(onClick, nullptr);
+  ASSERT_NE(onClick->Button, nullptr) << "TAppForm publishes handlers that fit";
+  Settle();
+  ClickCentre(*onClick->Button);
+  QMenu* list = Ws().OpenMenu();
+  ASSERT_NE(list, nullptr) << "the list is open";
+  QStringList offered;
+  for (QAction* a : list->actions()) offered << a->text();
+  EXPECT_EQ(offered.join(","), "(none),ShowPaneClick,QuitClick");
   Shoot(Window->Inspector(), "designer-inspector.png");
+  EXPECT_TRUE(list->grab().save(QString::fromStdString(kShots + "/designer-event-list.png")));
+  list->close();
+  Settle();
   Window->Preview();
   Settle();
   ASSERT_NE(Window->PreviewForm(), nullptr) << Window->StatusText();
   EXPECT_FALSE(Window->PreviewForm()->IsDesigning());
   Shoot(*Window->PreviewForm(), "designer-preview.png");
+}
+
+// The example application's form (examples/installed-app/AppForm.form), laid out here with
+// the designer's own commands on a form of the application's class, TAppForm, which the
+// designer knows from the example's package. The file checked in is what the designer
+// saved, byte for byte, and reopening and saving it gives the same bytes. With
+// CW_UPDATE_APP_FORM=1 in the environment the file is written instead of compared.
+TEST_F(DesignerQtTest, TheExampleApplicationsFormIsOneTheDesignerWrote) {
+  ASSERT_NE(GetClass("TAppForm"), nullptr) << "registered by the package";
+  const std::string file = CW_SOURCE_DIR "/examples/installed-app/AppForm.form";
+  TFormDesigner& d = Designer();
+  TInspector& inspector = Window->Inspector();
+  d.LoadFromText("object AppForm: TAppForm\nend\n");
+  TCustomForm* form = d.Form();
+  // Every value goes in through the inspector's rows, as typed.
+  auto set = [&](TComponent* c, const std::string& row, const std::string& value) {
+    d.SelectComponent(c);
+    inspector.ShowEvents(row.rfind("On", 0) == 0);
+    TInspector::TRow* r = inspector.ShowRow(row);
+    ASSERT_NE(r, nullptr) << row;
+    EXPECT_TRUE(inspector.Commit(*r, value)) << inspector.Status()->Caption();
+  };
+  auto place = [&](const char* cls, TWinControl* container, TRect bounds) {
+    TComponent* c = d.PlaceComponent(*GetClass(cls), container, bounds);
+    EXPECT_NE(c, nullptr) << cls;
+    return c;
+  };
+  for (auto [row, value] : {std::pair{"Caption", "Installed application"},
+                            {"Left", "120"},
+                            {"Top", "100"},
+                            {"Width", "440"},
+                            {"Height", "320"}})
+    set(form, row, value);
+
+  auto* panes = dynamic_cast<TWinControl*>(place("TMultiPane", form, Bounds(10, 10, 410, 200)));
+  ASSERT_NE(panes, nullptr);
+  d.ExecuteVerb(0);  // "New Pane"
+  std::vector<TWinControl*> pages;
+  for (int i = 0; i < panes->ControlCount(); ++i)
+    if (auto* page = dynamic_cast<TWinControl*>(panes->Controls(i)))
+      if (page->ClassName() == "TSinglePane") pages.push_back(page);
+  ASSERT_EQ(pages.size(), 2u);
+  const char* colours[] = {"clInfoBk", "clAqua"};
+  const char* captions[] = {"The first pane", "The second pane"};
+  for (size_t i = 0; i < pages.size(); ++i) {
+    set(pages[i], "Color", colours[i]);
+    // Labels of a fixed size, so that the text does not depend on the fonts installed.
+    TComponent* label = place("TLabel", pages[i], Bounds(16, 16, 0, 0));
+    set(label, "AutoSize", "False");
+    set(label, "Caption", captions[i]);
+    set(label, "Width", "200");
+    set(label, "Height", "16");
+  }
+  set(panes, "TopPaneIndex", "0");
+  struct TButtonRow {
+    const char* Caption;
+    const char* Tag;
+    const char* Handler;
+  };
+  int x = 10;
+  for (const TButtonRow& b :
+       {TButtonRow{"First", "0", "ShowPaneClick"}, TButtonRow{"Second", "1", "ShowPaneClick"},
+        TButtonRow{"Quit", "0", "QuitClick"}}) {
+    TComponent* button = place("TButton", form, Bounds(x, 220, 0, 0));
+    x += 90;
+    set(button, "Caption", b.Caption);
+    set(button, "Tag", b.Tag);
+    // The handler is one the event's list offers.
+    set(button, "OnClick", "");
+    TInspector::TRow* onClick = inspector.ShowRow("OnClick");
+    ASSERT_NE(onClick, nullptr);
+    EXPECT_EQ(onClick->Editor->GetValues(),
+              (std::vector<std::string>{"ShowPaneClick", "QuitClick"}));
+    set(button, "OnClick", b.Handler);
+  }
+  TComponent* status = place("TLabel", form, Bounds(10, 260, 0, 0));
+  set(status, "Name", "StatusLabel");
+  set(status, "AutoSize", "False");
+  set(status, "Caption", "Pane 1 in front");
+  set(status, "Width", "300");
+  set(status, "Height", "16");
+  d.SelectComponent(form);
+  Settle();
+  Shoot(*form, "designer-appform.png");
+
+  const std::string text = d.SaveToText();
+  if (std::getenv("CW_UPDATE_APP_FORM")) std::ofstream(file, std::ios::binary) << text;
+  EXPECT_EQ(ReadAll(file), text);
+  // The checked-in file reads back to the same bytes.
+  ASSERT_TRUE(Window->OpenFile(file)) << Window->StatusText();
+  EXPECT_EQ(d.SaveToText(), ReadAll(file));
+  EXPECT_EQ(d.Form()->StreamedClassName(), "TAppForm");
 }
 
 }  // namespace
