@@ -138,11 +138,12 @@ class TRowText {
   }
 
   // A link fragment as PageHref writes it: lower case, URL- and HTML-escaped.
-  // Anchors are made of identifiers and "_", which need nothing but the case.
+  // Anchors are made of identifiers, "_" and the "." of an overload's number,
+  // which need nothing but the case.
   void Fragment(std::string_view Anchor) {
     for (const char C : Anchor)
       if (!((C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') ||
-            C == '_')) {
+            C == '_' || C == '.')) {
         *this += std::string_view(PageHref("#" + std::string(Anchor))).substr(1);
         return;
       }
