@@ -17,12 +17,7 @@ int TParser::UnitHeading() {
   return prOk;
 }
 
-// InterfaceSection = "interface" [UsesClause] DeclSections .
-int TParser::InterfaceSection() {
-  if (!Accept(FState, Keyword("interface"))) return prNone;
-  if (UsesClause() == prError) return prError;
-  return DeclSections() == prOk ? prOk : prError;
-}
+// InterfaceSection is in Recovery.cpp.
 
 // UsesClause = "uses" UnitList ";" .
 int TParser::UsesClause() {
@@ -102,6 +97,7 @@ int TParser::LabelSection() {
 // ConstSection = "const" ConstDecl { ConstDecl } .
 int TParser::ConstSection() {
   if (!Accept(FState, Keyword("const"))) return prNone;
+  FSectionItem = &TParser::ConstDecl;
   int R = ConstDecl();
   if (R != prOk) return prError;
   while ((R = ConstDecl()) == prOk) {
@@ -190,6 +186,7 @@ int TParser::ExportsSection() {
 // TypeSection = "type" { TypeDecl } .
 int TParser::TypeSection() {
   if (!Accept(FState, Keyword("type"))) return prNone;
+  FSectionItem = &TParser::TypeDecl;
   while (IsIdent(FState) || Is(FState, K::tkLBracket))
     if (TypeDecl() != prOk) return prError;
   return prOk;
@@ -224,6 +221,7 @@ int TParser::TypeDecl() {
 // VarSection = "var" VarDecl { VarDecl } .
 int TParser::VarSection() {
   if (!Accept(FState, Keyword("var")) && !Accept(FState, Keyword("threadvar"))) return prNone;
+  FSectionItem = &TParser::VarDecl;
   int R = VarDecl();
   if (R != prOk) return prError;
   while ((R = VarDecl()) == prOk) {

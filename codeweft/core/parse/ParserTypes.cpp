@@ -40,7 +40,13 @@ int TParser::FieldDecl() {
   const int R = IdentList();
   if (R != prOk) return R;
   FProcType = false;
-  if (!Accept(FState, K::tkColon) || TypeDef() != prOk) return prError;
+  if (!Accept(FState, K::tkColon)) return prError;
+  // A field's own record or object type leaves the kind of the type being
+  // declared alone: a class with a record field stays a class.
+  ++FFieldTypes;
+  const int Type = TypeDef();
+  --FFieldTypes;
+  if (Type != prOk) return prError;
   Hints();
   if (Accept(FState, K::tkSemicolon)) {
     ProcTypeConventions();
@@ -215,7 +221,7 @@ int TParser::ArrayType() {
 // record with methods gets a class entry for them.
 int TParser::RecordType() {
   if (!Is(FState, Keyword("record"))) return prNone;
-  FState.Symbols.SetLastKind(TRefKind::rkRecord);
+  if (FFieldTypes == 0) FState.Symbols.SetLastKind(TRefKind::rkRecord);
   Next(FState);
   return RecordTypeBody();
 }
@@ -293,7 +299,7 @@ int TParser::ClassType() {
   if (!Is(FState, Keyword("class")) && !Is(FState, Keyword("object"))) return prNone;
   Next(FState);
   if (Accept(FState, Keyword("of"))) return TypeName() == prOk ? prOk : prError;
-  FState.Symbols.SetLastKind(TRefKind::rkClass);
+  if (FFieldTypes == 0) FState.Symbols.SetLastKind(TRefKind::rkClass);
   FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
   while (AcceptWord(FState, "abstract") || AcceptWord(FState, "sealed") ||
          AcceptWord(FState, "helper")) {
@@ -356,9 +362,11 @@ int TParser::Members(bool InRecord) {
       if (!SkipBalanced()) return prError;
       continue;
     }
+    // A member the rules do not know is skipped in phSymbols (Recovery.cpp).
+    const auto Failed = [this] { return Recover(true) ? prOk : prError; };
     if (AcceptVisibility(FState) || AcceptWord(FState, "strict")) continue;
     if (InRecord && Is(FState, Keyword("case"))) {
-      if (VariantPart() != prOk) return prError;
+      if (VariantPart() != prOk && Failed() != prOk) return prError;
       continue;
     }
     const bool ClassWide = Accept(FState, Keyword("class"));
@@ -366,7 +374,7 @@ int TParser::Members(bool InRecord) {
     if (!ClassWide && Accept(FState, Keyword("const"))) {
       while (!IsWord(FState, "strict") && (R = ConstDecl()) == prOk) {
       }
-      if (R == prError) return prError;
+      if (R == prError && Failed() != prOk) return prError;
       continue;
     }
     if (!ClassWide && Accept(FState, Keyword("type"))) {
@@ -376,7 +384,10 @@ int TParser::Members(bool InRecord) {
       while ((IsIdent(FState) && !IsWord(FState, "strict")) || Is(FState, K::tkLBracket)) {
         R = TypeDecl();
         FCurrentClass = Outer;
-        if (R != prOk) return prError;
+        if (R != prOk) {
+          if (Failed() != prOk) return prError;
+          break;
+        }
       }
       continue;
     }
@@ -385,15 +396,14 @@ int TParser::Members(bool InRecord) {
         FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
         FHasClassEntry = true;
       }
-      if (MethodDecl() != prOk) return prError;
+      if (MethodDecl() != prOk && Failed() != prOk) return prError;
       continue;
     }
     if (Is(FState, Keyword("property"))) {
-      if (PropertyDecl() != prOk) return prError;
+      if (PropertyDecl() != prOk && Failed() != prOk) return prError;
       continue;
     }
-    if (FieldDecl() != prOk) return prError;
-    if (FState.TokensRead == Before) return prError;
+    if ((FieldDecl() != prOk || FState.TokensRead == Before) && Failed() != prOk) return prError;
   }
 }
 

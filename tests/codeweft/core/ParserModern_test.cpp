@@ -161,13 +161,13 @@ TEST_F(ParserTest, DottedUnitNamesInTheUsesClause) {
   EXPECT_EQ(Idents(), "P:Procedure");
 }
 
-TEST_F(ParserTest, WhatIsStillNotUnderstoodStopsTheParseAtItsLine) {
+TEST_F(ParserTest, WhatIsStillNotUnderstoodIsAStopAtItsLineAndTheParseGoesOn) {
   const auto O =
       Pass("procedure P;\r\nvar V: Integer;\r\n\r\n  V2: Integer begin ;\r\nprocedure Q;");
   EXPECT_TRUE(O.Stopped());
   EXPECT_EQ(O.StopText, "begin");
   EXPECT_EQ(O.StopLine, 6);  // the unit heading and "interface" come first
-  EXPECT_EQ(Idents(), "P:Procedure V:Variable V2:Variable");
+  EXPECT_EQ(Idents(), "P:Procedure V:Variable V2:Variable Q:Procedure");
 }
 
 TEST_F(ParserTest, AnInterfaceThatEndsTheUnitIsNotAStop) {
