@@ -8,11 +8,16 @@ namespace codeweft {
 using namespace parse;
 using K = TTokenKind;
 
-// UnitHeading = "unit" ident .
+// UnitHeading = "unit" ident { "." ident } .
+// A dotted name ("unit Shared.CommonFunc;") is the unit's whole name.
 int TParser::UnitHeading() {
   if (!Accept(FState, Keyword("unit"))) return prNone;
-  std::string Name;
+  std::string Name, Part;
   if (!TakeIdent(FState, Name)) return prError;
+  while (Accept(FState, K::tkPeriod)) {
+    if (!TakeIdent(FState, Part)) return prError;
+    Name += "." + Part;
+  }
   FState.CurrentUnit = LowerCase(Name);
   return prOk;
 }

@@ -75,7 +75,7 @@ class TParser {
 
   // ---- Units and sections ---------------------------------------------------
 
-  // UnitHeading = "unit" ident .   The ";" is left for the caller.
+  // UnitHeading = "unit" ident { "." ident } .   The ";" is left for the caller.
   // Sets CurrentUnit to the identifier in lower case.
   int UnitHeading();
 
