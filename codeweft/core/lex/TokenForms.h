@@ -390,6 +390,9 @@ template <bool Fast>
       return Pair('=', K::tkGreaterEqual, K::tkGreater);
     case stPeriod:
       if (*Q == ')') return {Q + 1, K::tkRBracket};  // ".)" stands for "]"
+      // "...", the variable arguments of a MacPas routine, is one token, so
+      // that "...)" is not read as ".." and ".)".
+      if (*Q == '.' && Q[1] == '.') return {Q + 2, K::tkRange};
       return Pair('.', K::tkRange, K::tkPeriod);
     case stLParen:
       if (*Q == '*' && Q[1] == '$') {  // "(*$ ... *)" is a directive, as "{$ ... }" is

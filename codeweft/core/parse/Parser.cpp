@@ -395,10 +395,16 @@ int TParser::FormalParams() {
   return Accept(FState, K::tkRParen) ? prOk : prError;
 }
 
-// ParamGroup = { Attributes } [ "const" | "var" | "out" | "constref" ] { Attributes }
-//              IdentList [ ":" ( "array" "of" ( "const" | TypeDef ) | TypeDef ) ]
+// ParamGroup = "..." | { Attributes } [ "const" | "var" | "out" | "constref" ] { Attributes }
+//              IdentList [ ":" [ "univ" ] ( "array" "of" ( "const" | TypeDef ) | TypeDef ) ]
 //              [ "=" Value ] .
 int TParser::ParamGroup() {
+  // "...": the variable arguments of a MacPas routine (one token).
+  if (Is(FState, K::tkRange)) {
+    const bool Ellipsis = FState.Token.Text == "...";
+    Next(FState);
+    return Ellipsis ? prOk : prError;
+  }
   while (Is(FState, K::tkLBracket))
     if (!SkipBalanced()) return prError;
   const bool Modifier = Accept(FState, Keyword("const")) || Accept(FState, Keyword("var")) ||
@@ -411,6 +417,7 @@ int TParser::ParamGroup() {
   if (R == prError) return prError;
   if (R == prNone) return Fail;
   if (Accept(FState, K::tkColon)) {
+    AcceptWord(FState, "univ");  // MacPas: any type of the same size is accepted
     if (Accept(FState, Keyword("array"))) {
       if (!Accept(FState, Keyword("of"))) return Fail;
       if (!Accept(FState, Keyword("const")) && TypeDef() != prOk) return Fail;

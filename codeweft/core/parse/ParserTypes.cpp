@@ -27,6 +27,11 @@ bool AcceptVisibility(TRunState &S) {
   return true;
 }
 
+// The class kinds of Objective-Pascal: recorded like classes.
+bool IsObjcClassWord(const TRunState &S) {
+  return IsWord(S, "objcclass") || IsWord(S, "objcprotocol") || IsWord(S, "objccategory");
+}
+
 bool IsRoutineKeyword(const TRunState &S) {
   return Is(S, Keyword("procedure")) || Is(S, Keyword("function")) ||
          Is(S, Keyword("constructor")) || Is(S, Keyword("destructor"));
@@ -112,7 +117,7 @@ int TParser::TypeDef() {
       if (!Accept(FState, Keyword("to"))) return prError;
       return ProcType() == prOk ? prOk : prError;
     }
-    if (IsWord(FState, "bitpacked")) return StructuredType();
+    if (IsWord(FState, "bitpacked") || IsObjcClassWord(FState)) return StructuredType();
     if (TypeName() != prOk) return prError;
     if (Is(FState, K::tkLParen) && !SkipBalanced()) return prError;
     if (Accept(FState, K::tkRange)) return ConstExpr() == prOk ? prOk : prError;
@@ -190,7 +195,8 @@ int TParser::StructuredType() {
   // CurrentClass is set only around a class body: a field typed as a set,
   // file, pointer or procedure inside a class must not clear the enclosing
   // class, or the methods after it would be taken for unit routines.
-  if (R == prNone && (Is(FState, Keyword("class")) || Is(FState, Keyword("object")))) {
+  if (R == prNone &&
+      (Is(FState, Keyword("class")) || Is(FState, Keyword("object")) || IsObjcClassWord(FState))) {
     std::string Outer = std::move(FCurrentClass);  // empty outside a class body
     FCurrentClass = FLastTypeName;
     R = ClassType();
@@ -296,7 +302,8 @@ int TParser::ProcType() {
 // reference type ("class of") keeps its kind; a forward declaration ends at
 // its ";", which is left for the declaration.
 int TParser::ClassType() {
-  if (!Is(FState, Keyword("class")) && !Is(FState, Keyword("object"))) return prNone;
+  if (!Is(FState, Keyword("class")) && !Is(FState, Keyword("object")) && !IsObjcClassWord(FState))
+    return prNone;
   Next(FState);
   if (Accept(FState, Keyword("of"))) return TypeName() == prOk ? prOk : prError;
   if (FFieldTypes == 0) FState.Symbols.SetLastKind(TRefKind::rkClass);
@@ -304,6 +311,9 @@ int TParser::ClassType() {
   while (AcceptWord(FState, "abstract") || AcceptWord(FState, "sealed") ||
          AcceptWord(FState, "helper")) {
   }
+  // An Objective-Pascal class declared elsewhere: "external [name 'X']".
+  if (AcceptWord(FState, "external") && AcceptWord(FState, "name") && !Accept(FState, K::tkString))
+    return prError;
   if (Accept(FState, K::tkLParen)) {
     do {
       if (TypeName() != prOk) return prError;

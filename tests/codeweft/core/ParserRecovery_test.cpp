@@ -22,14 +22,14 @@ TEST_F(ParserTest, TheParseResumesAtTheNextDeclarationAfterAStop) {
       {"a macro standing for a calling convention",
        "procedure P; MYCALL;\r\nfunction F: Integer; MYCALL;\r\nprocedure Q;", "MYCALL",
        "P:Procedure F:Function Q:Procedure"},
-      {"MacPas univ parameters", "procedure P(x: univ Ptr);\r\nprocedure Q;", "Ptr",
+      {"a parameter list not understood", "procedure P(x: Ptr @@);\r\nprocedure Q;", "@@",
        "P:Procedure Q:Procedure"},
       {"a heading cut by a conditional branch",
        "{$IFDEF NONE} procedure X( {$ENDIF} a: Integer);\r\nprocedure Q;", "a", "Q:Procedure"},
       {"a member of a class body, the rest of the body kept",
-       "type TA = class\r\n procedure A;\r\n function B(x: univ Ptr): Integer;\r\n"
+       "type TA = class\r\n procedure A;\r\n function B(x: Ptr @@): Integer;\r\n"
        " procedure C;\r\n end;\r\nprocedure U;",
-       "Ptr", "TA:Class/Object U:Procedure", "TA", "A:Procedure B:Function C:Procedure"},
+       "@@", "TA:Class/Object U:Procedure", "TA", "A:Procedure B:Function C:Procedure"},
       {"a field not understood, resumed at a visibility section",
        "type TA = class\r\n private F: Integer; G H;\r\n public procedure P;\r\n end;", "H",
        "TA:Class/Object", "TA", "P:Procedure"},
@@ -94,7 +94,7 @@ TEST_F(ParserTest, SeveralStopsInOneUnitAreOneWarningAtTheFirst) {
   TSourceWarnings Log;
   S.Reporter = &Log;
   S.Symbols.CreateSymbols();
-  AddUnit("Demo", test::DemoUnit("procedure P; MYCALL;\r\nprocedure Q(x: univ Ptr);\r\n"
+  AddUnit("Demo", test::DemoUnit("procedure P; MYCALL;\r\nprocedure Q(x: Ptr @@);\r\n"
                                  "procedure R;"));
   BuildSymbolTable(S, {});
   S.Reporter = nullptr;
