@@ -170,13 +170,13 @@ void TScanner::NoteDirective(const unsigned char *P, const unsigned char *End) {
 }
 
 int scanchars::NestingOfDirective(std::string_view Text) {
-  // "{$" NAME blanks WORD: letters only; a sign may end WORD.
+  // "{$" (or "(*$") NAME blanks WORD: letters only; a sign may end WORD.
   auto Word = [&](std::size_t &I) {
     const std::size_t From = I;
     while (I < Text.size() && Is(static_cast<unsigned char>(Text[I]), ccLetter)) ++I;
     return Text.substr(From, I - From);
   };
-  std::size_t I = 2;
+  std::size_t I = Text.substr(0, 2) == "(*" ? 3 : 2;
   const std::string_view Name = Word(I);
   while (I < Text.size() && (Text[I] == ' ' || Text[I] == '\t')) ++I;
   const std::string_view Arg = Word(I);

@@ -274,7 +274,7 @@ inline TFormed FormNestedBraceComment(const unsigned char *P, const unsigned cha
 }
 
 // "(*" ... "*)": a run of stars and then ")" closes; the opening star is not
-// one of them. Never a directive.
+// one of them. A directive when "$" follows the star (FormToken).
 inline TFormed FormParenComment(const unsigned char *P, const unsigned char *Lim) {
   const unsigned char *Q = P + 2;
   for (;;) {
@@ -390,8 +390,15 @@ template <bool Fast>
       return Pair('=', K::tkGreaterEqual, K::tkGreater);
     case stPeriod:
       if (*Q == ')') return {Q + 1, K::tkRBracket};  // ".)" stands for "]"
+      // "...", the variable arguments of a MacPas routine, is one token, so
+      // that "...)" is not read as ".." and ".)".
+      if (*Q == '.' && Q[1] == '.') return {Q + 2, K::tkRange};
       return Pair('.', K::tkRange, K::tkPeriod);
     case stLParen:
+      if (*Q == '*' && Q[1] == '$') {  // "(*$ ... *)" is a directive, as "{$ ... }" is
+        if (Fast) return {ShortEnd(Lim), K::tkDirective};
+        return {FormParenComment(P, Lim).End, K::tkDirective};  // ends at its first "*)"
+      }
       if (*Q == '*') return Nested ? FormNestedParenComment(P, Lim) : FormParenComment(P, Lim);
       return Pair('.', K::tkLBracket, K::tkLParen);  // "(." stands for "["
     case stBrace:

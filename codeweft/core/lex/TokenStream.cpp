@@ -123,14 +123,17 @@ void Advance(TRunState &State) {
 
 TDirectiveParts SplitDirective(std::string_view Text) {
   TDirectiveParts D;
-  if (Text.size() < 2) return D;
-  std::size_t I = 2;
-  while (I < Text.size() && Text[I] != ' ' && Text[I] != '}') ++I;
-  D.Name = std::string(Text.substr(2, I - 2));
-  if (I >= Text.size() || Text[I] == '}') return D;
-  while (I < Text.size() && Text[I] == ' ') ++I;
-  // Everything up to the last character, which is the closing brace.
-  if (I < Text.size() - 1) D.Argument = std::string(Text.substr(I, Text.size() - 1 - I));
+  // "{$" ... "}" or "(*$" ... "*)".
+  const bool Paren = Text.substr(0, 2) == "(*";
+  const std::size_t Open = Paren ? 3 : 2, Close = Paren ? 2 : 1;
+  if (Text.size() < Open + Close) return D;
+  const std::string_view Body = Text.substr(Open, Text.size() - Open - Close);
+  std::size_t I = 0;
+  while (I < Body.size() && Body[I] != ' ') ++I;
+  D.Name = std::string(Body.substr(0, I));
+  while (I < Body.size() && Body[I] == ' ') ++I;
+  // Everything up to the closing brace or "*)".
+  D.Argument = std::string(Body.substr(I));
   return D;
 }
 

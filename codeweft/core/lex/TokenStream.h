@@ -32,10 +32,11 @@ void Advance(TRunState &State);
 // Throws EFOpenError as TScanner::Open does.
 void OpenSource(TRunState &State, const std::string &FileName);
 
-// Name and argument of a directive text "{$NAME ARGUMENT}". The name runs from
-// the third character to the first blank or "}"; the argument starts after the
-// blanks that follow and runs to the last character (excluded). Only the blank
-// separates; blanks before the "}" stay in the argument.
+// Name and argument of a directive text "{$NAME ARGUMENT}" or "(*$NAME
+// ARGUMENT*)". The name runs from after the "$" to the first blank or the
+// closing "}" or "*)"; the argument starts after the blanks that follow and
+// runs to the closing characters (excluded). Only the blank separates; blanks
+// before the "}" stay in the argument.
 struct TDirectiveParts {
   std::string Name;
   std::string Argument;

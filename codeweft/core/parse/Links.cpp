@@ -5,6 +5,7 @@
 // a heading's anchor and the links to it meet whatever case either used. The
 // page part of a link to another unit is the unit's name in the unit list,
 // which is the name its listing files are written under.
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -173,13 +174,15 @@ int TParser::IdentifierChain() {
   if (!Listing(FState) || !FState.Deferring) return ReadChain();
   if (!IsIdent(FState)) return prNone;
 
-  // Only the first two identifiers can become links: their queue positions
-  // are kept, and their names are read back from the queue.
-  int Positions[2] = {-1, -1};
+  // Only the leading identifiers can become links: a unit's name, dotted
+  // or not, and the routine after it. Their queue positions are kept, and
+  // their names are read back from the queue.
+  constexpr int Kept = 8;
+  int Positions[Kept] = {-1, -1, -1, -1, -1, -1, -1, -1};
   int Count = 0;
   auto QueueIdent = [&] {
     QueueToken(FState, FState.Token.Text, {}, {}, TTokenStyle::tsIdent);
-    if (Count < 2) Positions[Count] = LastQueued(FState);
+    if (Count < Kept) Positions[Count] = LastQueued(FState);
     ++Count;
     Next(FState);
   };
@@ -208,19 +211,42 @@ int TParser::IdentifierChain() {
                   Written);
     }
   } else {
-    const int Unit = FState.Symbols.UnitIndex(FState.PendingTokens[Positions[0]].Text);
+    // The unit is the longest run of leading names that names one, a dotted
+    // name ("Shared.CommonFunc") only when written without blanks or
+    // comments between its parts; at least one name follows it.
+    int Unit = -1, Parts = 0;
+    std::string Joined, First;
+    for (int K = 1; K < std::min(Count, Kept); ++K) {
+      if (K > 1 && Positions[K - 1] != Positions[K - 2] + 2) break;
+      if (K > 1) Joined += ".";
+      Joined += FState.PendingTokens[Positions[K - 1]].Text;
+      const int Found = FState.Symbols.UnitIndex(Joined);
+      if (Found >= 0) {
+        Unit = Found;
+        Parts = K;
+        First = Joined;
+      }
+    }
     if (Unit >= 0) {
-      const std::string First = FState.PendingTokens[Positions[0]].Text;
-      const std::string Second = FState.PendingTokens[Positions[1]].Text;
+      int RoutinePos = Positions[Parts];
+      if (Parts > 1) {  // the dotted name becomes one entry, and the link's text
+        auto &Queue = FState.PendingTokens;
+        const int Last = Positions[Parts - 1];
+        Queue[Positions[0]].Text = First;
+        Queue.erase(Queue.begin() + Positions[0] + 1, Queue.begin() + Last + 1);
+        RoutinePos -= Last - Positions[0];
+      }
+      const std::string Second = FState.PendingTokens[RoutinePos].Text;
       LinkUnit(FState, Positions[0], Unit, First);
       const std::vector<TRefElm> &Idents = FState.Symbols.Units[Unit].Idents;
       const int Ident = FindSorted(Idents, Second);
       if (Ident >= 0 && IsRoutine(Idents[Ident].Kind)) {
         // The arguments after a longer chain are not the routine's.
         const int Number =
-            Count == 2 ? OverloadOfCall(FState, Idents, Ident, [](const TRefElm &) { return true; })
-                       : 1;
-        LinkRoutine(FState, Positions[1], FState.Symbols.Units[Unit].Name, First,
+            Count == Parts + 1
+                ? OverloadOfCall(FState, Idents, Ident, [](const TRefElm &) { return true; })
+                : 1;
+        LinkRoutine(FState, RoutinePos, FState.Symbols.Units[Unit].Name, First,
                     Second + OverloadSuffix(Number), Second);
       }
     }
@@ -229,9 +255,11 @@ int TParser::IdentifierChain() {
   return prOk;
 }
 
-// LinkedUnitList = ident { "," ident } .
-// Entered with Deferring set; every name is queued and written before the
-// next is read, and the units found are added to FlatRefs at the end.
+// LinkedUnitList = UnitName { "," UnitName } .   UnitName = ident { "." ident } .
+// Entered with Deferring set; every name is queued, with the token after it,
+// before the next is read, and the units found are added to FlatRefs at the
+// end. A dotted name ("System.SysUtils") written as one run is one entry and
+// links whole; with blanks or comments between its parts it stays plain.
 int TParser::LinkedUnitList() {
   std::vector<int> Found;
   int Result = prNone;
@@ -240,14 +268,40 @@ int TParser::LinkedUnitList() {
       QueueCurrent(FState);
       return Result;
     }
-    QueueToken(FState, FState.Token.Text, {}, {}, StyleOf(FState.Token.Kind));
-    const int Unit = FState.Symbols.UnitIndex(FState.Token.Text);
+    const std::size_t NamePos = FState.PendingTokens.size();
+    std::string Name(FState.Token.Text);
+    QueueToken(FState, Name, {}, {}, StyleOf(FState.Token.Kind));
+    Next(FState);
+    std::size_t Mine = 1;  // tokens of the name queued here
+    bool OneRun = true;
+    while (Is(FState, K::tkPeriod)) {
+      OneRun = OneRun && FState.PendingTokens.size() == NamePos + Mine;
+      QueueToken(FState, FState.Token.Text, {}, {}, TTokenStyle::tsSymbol);
+      ++Mine;
+      Next(FState);
+      if (!IsIdent(FState)) {
+        QueueCurrent(FState);
+        return prError;
+      }
+      OneRun = OneRun && FState.PendingTokens.size() == NamePos + Mine;
+      Name += ".";
+      Name += FState.Token.Text;
+      QueueToken(FState, FState.Token.Text, {}, {}, TTokenStyle::tsIdent);
+      ++Mine;
+      Next(FState);
+    }
+    if (Mine > 1 && OneRun) {
+      auto &Queue = FState.PendingTokens;
+      Queue[NamePos].Text = Name;
+      Queue.erase(Queue.begin() + static_cast<std::ptrdiff_t>(NamePos + 1),
+                  Queue.begin() + static_cast<std::ptrdiff_t>(NamePos + Mine));
+    }
+    const int Unit = OneRun ? FState.Symbols.UnitIndex(Name) : -1;
     if (Unit >= 0) {
       Found.push_back(Unit);
-      LinkUnit(FState, LastQueued(FState), Unit, std::string(FState.Token.Text));
+      LinkUnit(FState, static_cast<int>(NamePos), Unit, Name);
     }
-    FState.Deferring = false;
-    Next(FState);
+    QueueCurrent(FState);
     if (!Is(FState, K::tkComma)) break;
     BeginDeferral(FState);
     Next(FState);

@@ -8,21 +8,21 @@ namespace codeweft {
 using namespace parse;
 using K = TTokenKind;
 
-// UnitHeading = "unit" ident .
+// UnitHeading = "unit" ident { "." ident } .
+// A dotted name ("unit Shared.CommonFunc;") is the unit's whole name.
 int TParser::UnitHeading() {
   if (!Accept(FState, Keyword("unit"))) return prNone;
-  std::string Name;
+  std::string Name, Part;
   if (!TakeIdent(FState, Name)) return prError;
+  while (Accept(FState, K::tkPeriod)) {
+    if (!TakeIdent(FState, Part)) return prError;
+    Name += "." + Part;
+  }
   FState.CurrentUnit = LowerCase(Name);
   return prOk;
 }
 
-// InterfaceSection = "interface" [UsesClause] DeclSections .
-int TParser::InterfaceSection() {
-  if (!Accept(FState, Keyword("interface"))) return prNone;
-  if (UsesClause() == prError) return prError;
-  return DeclSections() == prOk ? prOk : prError;
-}
+// InterfaceSection is in Recovery.cpp.
 
 // UsesClause = "uses" UnitList ";" .
 int TParser::UsesClause() {
@@ -102,6 +102,7 @@ int TParser::LabelSection() {
 // ConstSection = "const" ConstDecl { ConstDecl } .
 int TParser::ConstSection() {
   if (!Accept(FState, Keyword("const"))) return prNone;
+  FSectionItem = &TParser::ConstDecl;
   int R = ConstDecl();
   if (R != prOk) return prError;
   while ((R = ConstDecl()) == prOk) {
@@ -190,6 +191,7 @@ int TParser::ExportsSection() {
 // TypeSection = "type" { TypeDecl } .
 int TParser::TypeSection() {
   if (!Accept(FState, Keyword("type"))) return prNone;
+  FSectionItem = &TParser::TypeDecl;
   while (IsIdent(FState) || Is(FState, K::tkLBracket))
     if (TypeDecl() != prOk) return prError;
   return prOk;
@@ -224,6 +226,7 @@ int TParser::TypeDecl() {
 // VarSection = "var" VarDecl { VarDecl } .
 int TParser::VarSection() {
   if (!Accept(FState, Keyword("var")) && !Accept(FState, Keyword("threadvar"))) return prNone;
+  FSectionItem = &TParser::VarDecl;
   int R = VarDecl();
   if (R != prOk) return prError;
   while ((R = VarDecl()) == prOk) {
@@ -408,10 +411,16 @@ int TParser::FormalParams() {
   return Accept(FState, K::tkRParen) ? prOk : prError;
 }
 
-// ParamGroup = { Attributes } [ "const" | "var" | "out" | "constref" ] { Attributes }
-//              IdentList [ ":" ( "array" "of" ( "const" | TypeDef ) | TypeDef ) ]
+// ParamGroup = "..." | { Attributes } [ "const" | "var" | "out" | "constref" ] { Attributes }
+//              IdentList [ ":" [ "univ" ] ( "array" "of" ( "const" | TypeDef ) | TypeDef ) ]
 //              [ "=" Value ] .
 int TParser::ParamGroup() {
+  // "...": the variable arguments of a MacPas routine (one token).
+  if (Is(FState, K::tkRange)) {
+    const bool Ellipsis = FState.Token.Text == "...";
+    Next(FState);
+    return Ellipsis ? prOk : prError;
+  }
   while (Is(FState, K::tkLBracket))
     if (!SkipBalanced()) return prError;
   const bool Modifier = Accept(FState, Keyword("const")) || Accept(FState, Keyword("var")) ||
@@ -424,6 +433,7 @@ int TParser::ParamGroup() {
   if (R == prError) return prError;
   if (R == prNone) return Fail;
   if (Accept(FState, K::tkColon)) {
+    AcceptWord(FState, "univ");  // MacPas: any type of the same size is accepted
     if (Accept(FState, Keyword("array"))) {
       if (!Accept(FState, Keyword("of"))) return Fail;
       if (!Accept(FState, Keyword("const")) && TypeDef() != prOk) return Fail;

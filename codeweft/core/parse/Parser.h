@@ -22,6 +22,11 @@
 // deeper than MaxNesting levels is a syntax error instead of a stack overflow.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
 #include "codeweft/core/RunState.h"
 
 namespace codeweft {
@@ -31,6 +36,14 @@ inline constexpr int prOk = 1;
 inline constexpr int prError = 2;
 
 inline constexpr int MaxNesting = 200;
+
+// Where an interface parse first met what its rules do not know.
+struct TParseStop {
+  bool Stopped = false;
+  TTokenKind Kind = TTokenKind::tkEnd;  // the token current there
+  std::string Text;
+  int Line = 0;  // from TParser::CurrentLine, 0 without it
+};
 
 // The grammar rules, as methods of a parser bound to one run state. The
 // parser also holds the state the rules share while they read one file: the
@@ -53,13 +66,23 @@ class TParser {
     FNesting = 0;
   }
 
+  // In phSymbols an interface parse does not end at the first construct its
+  // rules do not know: it notes that place (Stop) and goes on at the next
+  // declaration start (Recovery.cpp). The other passes stop there as before.
+  const TParseStop &Stop() const { return FStop; }
+  // The line of the current token, for Stop; set by the pass that reports it.
+  std::function<int()> CurrentLine;
+
   // ---- Units and sections ---------------------------------------------------
 
-  // UnitHeading = "unit" ident .   The ";" is left for the caller.
+  // UnitHeading = "unit" ident { "." ident } .   The ";" is left for the caller.
   // Sets CurrentUnit to the identifier in lower case.
   int UnitHeading();
 
   // InterfaceSection = "interface" [UsesClause] DeclSections .
+  // In phSymbols, after a syntax error or a token no section takes, the parse
+  // is resumed at the next declaration start until "implementation"; the
+  // result is then prError when anything was skipped.
   int InterfaceSection();
 
   // UsesClause = "uses" UnitList ";" .
@@ -229,6 +252,11 @@ class TParser {
   int PropertySpecifiers();
   int MethodHeading();
   int ReadChain();
+  // Error recovery (Recovery.cpp).
+  bool Recovering() const;
+  void NoteStop(TTokenKind Kind, std::string_view Text, int Line);
+  bool Recover(bool InMembers);
+  int ResumeSection();
   void PlaceRoutineName(std::size_t Pos, const std::string &Class, const std::string &Name,
                         std::size_t DotPos, std::size_t LastPos);
 
@@ -240,6 +268,12 @@ class TParser {
   int FNesting = 0;           // depth of the recursive rules
   bool FHasClassEntry = false;  // the body being read has its class entry
   bool FProcType = false;       // the type just read was procedural
+  int FFieldTypes = 0;          // depth of field types being read
+  TParseStop FStop;             // the first stop of the interface being read
+  // The item rule of the last const, type or var section, with which a
+  // recovered parse goes on at an identifier; null when none applies.
+  int (TParser::*FSectionItem)() = nullptr;
+  std::uint64_t FResumedAt = ~std::uint64_t{0};  // TokensRead where recovery last resumed
 };
 
 } // namespace codeweft

@@ -27,6 +27,11 @@ bool AcceptVisibility(TRunState &S) {
   return true;
 }
 
+// The class kinds of Objective-Pascal: recorded like classes.
+bool IsObjcClassWord(const TRunState &S) {
+  return IsWord(S, "objcclass") || IsWord(S, "objcprotocol") || IsWord(S, "objccategory");
+}
+
 bool IsRoutineKeyword(const TRunState &S) {
   return Is(S, Keyword("procedure")) || Is(S, Keyword("function")) ||
          Is(S, Keyword("constructor")) || Is(S, Keyword("destructor"));
@@ -40,7 +45,13 @@ int TParser::FieldDecl() {
   const int R = IdentList();
   if (R != prOk) return R;
   FProcType = false;
-  if (!Accept(FState, K::tkColon) || TypeDef() != prOk) return prError;
+  if (!Accept(FState, K::tkColon)) return prError;
+  // A field's own record or object type leaves the kind of the type being
+  // declared alone: a class with a record field stays a class.
+  ++FFieldTypes;
+  const int Type = TypeDef();
+  --FFieldTypes;
+  if (Type != prOk) return prError;
   Hints();
   if (Accept(FState, K::tkSemicolon)) {
     ProcTypeConventions();
@@ -106,7 +117,7 @@ int TParser::TypeDef() {
       if (!Accept(FState, Keyword("to"))) return prError;
       return ProcType() == prOk ? prOk : prError;
     }
-    if (IsWord(FState, "bitpacked")) return StructuredType();
+    if (IsWord(FState, "bitpacked") || IsObjcClassWord(FState)) return StructuredType();
     if (TypeName() != prOk) return prError;
     if (Is(FState, K::tkLParen) && !SkipBalanced()) return prError;
     if (Accept(FState, K::tkRange)) return ConstExpr() == prOk ? prOk : prError;
@@ -184,7 +195,8 @@ int TParser::StructuredType() {
   // CurrentClass is set only around a class body: a field typed as a set,
   // file, pointer or procedure inside a class must not clear the enclosing
   // class, or the methods after it would be taken for unit routines.
-  if (R == prNone && (Is(FState, Keyword("class")) || Is(FState, Keyword("object")))) {
+  if (R == prNone &&
+      (Is(FState, Keyword("class")) || Is(FState, Keyword("object")) || IsObjcClassWord(FState))) {
     std::string Outer = std::move(FCurrentClass);  // empty outside a class body
     FCurrentClass = FLastTypeName;
     R = ClassType();
@@ -215,7 +227,7 @@ int TParser::ArrayType() {
 // record with methods gets a class entry for them.
 int TParser::RecordType() {
   if (!Is(FState, Keyword("record"))) return prNone;
-  FState.Symbols.SetLastKind(TRefKind::rkRecord);
+  if (FFieldTypes == 0) FState.Symbols.SetLastKind(TRefKind::rkRecord);
   Next(FState);
   return RecordTypeBody();
 }
@@ -290,14 +302,18 @@ int TParser::ProcType() {
 // reference type ("class of") keeps its kind; a forward declaration ends at
 // its ";", which is left for the declaration.
 int TParser::ClassType() {
-  if (!Is(FState, Keyword("class")) && !Is(FState, Keyword("object"))) return prNone;
+  if (!Is(FState, Keyword("class")) && !Is(FState, Keyword("object")) && !IsObjcClassWord(FState))
+    return prNone;
   Next(FState);
   if (Accept(FState, Keyword("of"))) return TypeName() == prOk ? prOk : prError;
-  FState.Symbols.SetLastKind(TRefKind::rkClass);
+  if (FFieldTypes == 0) FState.Symbols.SetLastKind(TRefKind::rkClass);
   FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
   while (AcceptWord(FState, "abstract") || AcceptWord(FState, "sealed") ||
          AcceptWord(FState, "helper")) {
   }
+  // An Objective-Pascal class declared elsewhere: "external [name 'X']".
+  if (AcceptWord(FState, "external") && AcceptWord(FState, "name") && !Accept(FState, K::tkString))
+    return prError;
   if (Accept(FState, K::tkLParen)) {
     do {
       if (TypeName() != prOk) return prError;
@@ -356,9 +372,11 @@ int TParser::Members(bool InRecord) {
       if (!SkipBalanced()) return prError;
       continue;
     }
+    // A member the rules do not know is skipped in phSymbols (Recovery.cpp).
+    const auto Failed = [this] { return Recover(true) ? prOk : prError; };
     if (AcceptVisibility(FState) || AcceptWord(FState, "strict")) continue;
     if (InRecord && Is(FState, Keyword("case"))) {
-      if (VariantPart() != prOk) return prError;
+      if (VariantPart() != prOk && Failed() != prOk) return prError;
       continue;
     }
     const bool ClassWide = Accept(FState, Keyword("class"));
@@ -366,7 +384,7 @@ int TParser::Members(bool InRecord) {
     if (!ClassWide && Accept(FState, Keyword("const"))) {
       while (!IsWord(FState, "strict") && (R = ConstDecl()) == prOk) {
       }
-      if (R == prError) return prError;
+      if (R == prError && Failed() != prOk) return prError;
       continue;
     }
     if (!ClassWide && Accept(FState, Keyword("type"))) {
@@ -376,7 +394,10 @@ int TParser::Members(bool InRecord) {
       while ((IsIdent(FState) && !IsWord(FState, "strict")) || Is(FState, K::tkLBracket)) {
         R = TypeDecl();
         FCurrentClass = Outer;
-        if (R != prOk) return prError;
+        if (R != prOk) {
+          if (Failed() != prOk) return prError;
+          break;
+        }
       }
       continue;
     }
@@ -385,15 +406,14 @@ int TParser::Members(bool InRecord) {
         FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
         FHasClassEntry = true;
       }
-      if (MethodDecl() != prOk) return prError;
+      if (MethodDecl() != prOk && Failed() != prOk) return prError;
       continue;
     }
     if (Is(FState, Keyword("property"))) {
-      if (PropertyDecl() != prOk) return prError;
+      if (PropertyDecl() != prOk && Failed() != prOk) return prError;
       continue;
     }
-    if (FieldDecl() != prOk) return prError;
-    if (FState.TokensRead == Before) return prError;
+    if ((FieldDecl() != prOk || FState.TokensRead == Before) && Failed() != prOk) return prError;
   }
 }
 

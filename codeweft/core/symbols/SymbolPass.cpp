@@ -136,6 +136,12 @@ TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index, const TSymbolP
     if (Guard.SavedInclude) Guard.SavedInclude(Entering);
   };
   std::string UnitPart = Unit.Name;
+  TParser &Parser = *State.Parser;
+  Parser.CurrentLine = [&TokenLine] { return TokenLine; };
+  struct TLineGuard {
+    TParser &P;
+    ~TLineGuard() { P.CurrentLine = nullptr; }
+  } LineGuard{Parser};
   Advance(State);
   while (!State.AtEnd && State.Token.Kind != Keyword("implementation")) {
     if (State.Token.Kind == Keyword("unit")) {
@@ -157,9 +163,21 @@ TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index, const TSymbolP
       Outcome.StopText = State.Token.Text;
       Outcome.StopLine = TokenLine;
       CountLines = false;
+      // The parse goes on past what it does not know; the first such place
+      // is the stop reported.
+      if (Parser.Stop().Stopped) {
+        Outcome.StopKind = Parser.Stop().Kind;
+        Outcome.StopText = Parser.Stop().Text;
+        Outcome.StopLine = Parser.Stop().Line;
+        continue;
+      }
       // An interface that ends the unit ("end." with the implementation in
-      // an include file) ended where it should.
-      if (Result == prOk && State.Token.Kind == Keyword("end")) {
+      // an include file) ended where it should; the recovering parse has
+      // read its "end" already.
+      if (Result == prOk && State.Token.Kind == TTokenKind::tkPeriod) {
+        Outcome.StopKind = TTokenKind::tkEnd;
+        Outcome.StopText.clear();
+      } else if (Result == prOk && State.Token.Kind == Keyword("end")) {
         Advance(State);
         if (State.Token.Kind == TTokenKind::tkPeriod) {
           Outcome.StopKind = TTokenKind::tkEnd;
@@ -202,8 +220,8 @@ void BuildSymbolTable(TRunState &State, const TSymbolPassEvents &Events) {
     if (Outcome.Stopped()) {
       const TURElm &Unit = State.Symbols.Units[static_cast<std::size_t>(I)];
       WarnAt(State, LocateSourceFile(Unit.FileName), Outcome.StopLine,
-             "interface declarations not understood from '" + Outcome.StopText +
-                 "' on; the rest of the interface is not recorded");
+             "interface declaration not understood at '" + Outcome.StopText +
+                 "'; skipped to the next declaration, which may leave names unrecorded");
     }
     if (Events.Progress) Events.Progress(Count, I + 1);
   }

@@ -181,6 +181,9 @@ TEST_F(RegionsTest, RegionsNestAndBranchesSwitchWithinTheirOwnRegion) {
       {"{$ifdef debug} a {$else} b {$endif} {$ELSEC} c {$ENDC} d", "a c d"},
       // An ENDIF, ELSE or ELSEIF without a region is passed over.
       {"{$ENDIF} a {$ELSE} b {$ELSEIF False} c", "a b c"},
+      // "(*$ ... *)" works as "{$ ... }" does, and the two mix.
+      {"(*$IFDEF NONE*) a (*$ELSE*) b (*$ENDIF*) c", "b c"},
+      {"(*$DEFINE MINE*) {$IFDEF MINE} a (*$IF V = 2*) b {$IFEND} (*$ENDIF*) c", "a b c"},
   };
   for (const TCase &C : Cases) EXPECT_EQ(Significant(C.Source), C.Expected) << C.Source;
   EXPECT_EQ(Warnings.Log, "");

@@ -117,6 +117,15 @@ TEST_F(IncludeStreamTest, IncludedTokensComeAtTheDirectiveAndTheUnitStaysWhole) 
   EXPECT_EQ(Warnings.Log, "");
 }
 
+TEST_F(IncludeStreamTest, TheParenStarFormIncludesToo) {
+  Dir.Write("p.inc", "x (*$INCLUDE q.inc*) y");
+  Dir.Write("q.inc", "z");
+  const std::string Unit = "a (*$I p.inc*) b";
+  EXPECT_EQ(Significant(Unit), "a x z y b");
+  EXPECT_EQ(Outer, Unit);
+  EXPECT_EQ(Events, "+p.inc +q.inc -q.inc -p.inc ");
+}
+
 TEST_F(IncludeStreamTest, IncludesInSwitchedOffRegionsAndBuiltInsAreNotFollowed) {
   Dir.Write("a.inc", "x");
   EXPECT_EQ(Significant("{$IFDEF NONE}{$I a.inc}{$I missing}{$ENDIF} {$I %DATE%} {$I+} b"), "b");

@@ -115,6 +115,43 @@ TEST_F(LinksTest, UnitLinksUseTheListNameAsPageAndTheWrittenNameAsTopic) {
       << D.Markup;
 }
 
+TEST_F(LinksTest, DottedUnitNamesLinkLikePlainOnes) {
+  const std::string Shared =
+      "unit Shared.CommonFunc;\r\ninterface\r\nprocedure DoIt;\r\n"
+      "implementation\r\nprocedure DoIt; begin end;\r\nend.\r\n";
+  AddUnit("Shared.CommonFunc", Shared);
+  struct TCase {
+    const char *Source;  // the implementation of unit Main
+    const char *Markup;  // found in its listing
+  } Cases[] = {
+      {"uses Shared.CommonFunc, System.SysUtils;",
+       "uses [Shared.CommonFunc>Shared.CommonFunc.html|unit_Shared.CommonFunc], "
+       "System.SysUtils;"},
+      {"uses Shared.CommonFunc; procedure R; begin Shared.CommonFunc.DoIt end;",
+       "begin [Shared.CommonFunc>Shared.CommonFunc.html|unit_Shared.CommonFunc]."
+       "[DoIt>Shared.CommonFunc.html#Shared.CommonFunc_DoIt|Shared.CommonFunc_DoIt] end"},
+      {"uses Shared.CommonFunc; procedure R; begin DoIt end;",
+       "begin [DoIt>Shared.CommonFunc.html#Shared.CommonFunc_DoIt|Shared.CommonFunc_DoIt] end"},
+      // With a blank or a comment inside, the name is not linked, and no text is lost.
+      {"uses Shared. CommonFunc, Shared{c}.CommonFunc;",
+       "uses Shared. CommonFunc, Shared{c}.CommonFunc;"},
+      {"procedure R; begin Shared . CommonFunc.DoIt end;", "begin Shared . CommonFunc.DoIt end"},
+  };
+  int N = 0;
+  for (const TCase &C : Cases) {
+    const std::string Main = "unit Main" + std::to_string(++N) +
+                             ";\r\ninterface\r\nimplementation\r\n" + C.Source + "\r\nend.\r\n";
+    AddUnit("Main" + std::to_string(N), Main);
+    const auto D = Listing("Main" + std::to_string(N));
+    EXPECT_EQ(D.Text, Main);
+    EXPECT_NE(D.Markup.find(C.Markup), std::string::npos) << D.Markup;
+  }
+  // The dotted unit's own anchors carry its whole name.
+  const auto D = Listing("Shared.CommonFunc");
+  EXPECT_NE(D.Markup.find("procedure <shared.commonfunc_DoIt>DoIt;"), std::string::npos)
+      << D.Markup;
+}
+
 TEST_F(LinksTest, BrokenChainsAndHeadingsLoseNoText) {
   const std::string Main = "unit Main;\r\ninterface\r\nimplementation\r\n"
                            "procedure TFoo. (X); begin A. ; B . {c} end;\r\n"

@@ -59,6 +59,10 @@ TEST_F(ParserTest, RoutineHeadingsWithDefaultsAndDirectives) {
        "Max:Function Min:Function"},
       {"operators of a unit",
        "operator + (const A, B: TVec) R: TVec;\r\noperator := (A: Integer) R: TVec;", ""},
+      {"MacPas univ parameters and variable arguments",
+       "procedure P(x: univ Ptr; var y: univ LongInt);\r\n"
+       "function F(var d: AEDesc; src: CStringPtr; ...): OSStatus; external name '_F';",
+       "P:Procedure F:Function"},
   };
   for (const TModernCase &C : Cases) ExpectRecorded(*this, C);
 }
@@ -101,6 +105,14 @@ TEST_F(ParserTest, ClassesHelpersAndInterfaces) {
        "TFoo:Class/Object", "TFoo", "WMPaint:Procedure"},
       {"old-style objects", "type TOld = object(TBase) X: Integer; procedure Run; virtual; end;",
        "TOld:Class/Object", "TOld", "Run:Procedure"},
+      {"Objective-Pascal classes, forward, external and named",
+       "type NSView = objcclass external;\r\n"
+       "NSButton = objcclass external name 'NSButton' (NSView, NSCoding)\r\n"
+       "  function initWithFrame(r: NSRect): id; message 'initWithFrame:';\r\n"
+       "end;\r\n"
+       "NSViewCat = objccategory external (NSView) procedure display; message 'display'; end;",
+       "NSView:Class/Object NSButton:Class/Object NSViewCat:Class/Object", "NSButton",
+       "initWithFrame:Function"},
       {"attributes on types and members",
        "type [Serializable] [Table('t')] TFoo = class [Column] FName: string;"
        " [Test] procedure Run; end;",
@@ -161,13 +173,13 @@ TEST_F(ParserTest, DottedUnitNamesInTheUsesClause) {
   EXPECT_EQ(Idents(), "P:Procedure");
 }
 
-TEST_F(ParserTest, WhatIsStillNotUnderstoodStopsTheParseAtItsLine) {
+TEST_F(ParserTest, WhatIsStillNotUnderstoodIsAStopAtItsLineAndTheParseGoesOn) {
   const auto O =
       Pass("procedure P;\r\nvar V: Integer;\r\n\r\n  V2: Integer begin ;\r\nprocedure Q;");
   EXPECT_TRUE(O.Stopped());
   EXPECT_EQ(O.StopText, "begin");
   EXPECT_EQ(O.StopLine, 6);  // the unit heading and "interface" come first
-  EXPECT_EQ(Idents(), "P:Procedure V:Variable V2:Variable");
+  EXPECT_EQ(Idents(), "P:Procedure V:Variable V2:Variable Q:Procedure");
 }
 
 TEST_F(ParserTest, AnInterfaceThatEndsTheUnitIsNotAStop) {

@@ -20,6 +20,15 @@ TEST_F(ParserTest, RecordAndClassDeclarationsChangeTheTypeKind) {
   EXPECT_FALSE(O.Stopped());
 }
 
+TEST_F(ParserTest, AFieldOfItsOwnRecordOrObjectTypeLeavesTheKindOfItsClass) {
+  Pass(
+      "type TShape = class\r\n Pos: record X, Y: Integer; end;\r\n"
+      " Owner: object A: Byte; end;\r\n procedure Draw;\r\n end;\r\n"
+      "TRec = record Inner: record B: Byte; end; end;");
+  EXPECT_EQ(Idents(), "TShape:Class/Object TRec:Record");
+  EXPECT_EQ(Members("TShape"), "Draw:Procedure");
+}
+
 TEST_F(ParserTest, AFullClassBodyIsReadToItsEndAndParsingContinues) {
   const auto O = Pass("type\r\n"
                       "  TFoo = class(TComponent)\r\n"

@@ -20,7 +20,8 @@ TEST_F(ParserTest, ProcedureWithTwoParamGroupsAndConventionIsRecordedAndParsingG
 
 TEST_F(ParserTest, FunctionResultMayBeStringButMustBeThere) {
   const auto O = Pass("function Name(X: Integer): string; function Broken; var V: Integer;");
-  EXPECT_EQ(Idents(), "Name:Function Broken:Function"); // V is after the error
+  // V, after the error, is recorded once the parse has resumed at "var".
+  EXPECT_EQ(Idents(), "Name:Function Broken:Function V:Variable");
   EXPECT_EQ(O.Result, prError);
   EXPECT_EQ(O.StopText, ";");
 }
@@ -106,7 +107,7 @@ TEST_F(ParserTest, UsesClauseIsReadButRecordsNothing) {
   EXPECT_EQ(Pass("uses SysUtils, Classes; var V: Integer;").Result, prOk);
   EXPECT_EQ(Idents(), "V:Variable");
   EXPECT_EQ(Pass("uses SysUtils, ; var V: Integer;").Result, prError);
-  EXPECT_EQ(Idents(), "");
+  EXPECT_EQ(Idents(), "V:Variable");
 }
 
 TEST_F(ParserTest, NothingAfterImplementationAndNothingWithoutInterface) {
@@ -118,9 +119,12 @@ TEST_F(ParserTest, NothingAfterImplementationAndNothingWithoutInterface) {
   EXPECT_EQ(Idents(), "P:Procedure");
 }
 
-TEST_F(ParserTest, ALaterInterfaceKeywordRestartsTheParseAfterAStop) {
-  Pass("asm end;\r\ntype IFoo = interface procedure Later; end;");
-  EXPECT_EQ(Idents(), "Later:Procedure");
+TEST_F(ParserTest, ALaterInterfaceKeywordAfterAStopIsReadAsAnInterfaceType) {
+  // The parse resumes at "type" rather than restarting at "interface".
+  const auto O = Pass("asm end;\r\ntype IFoo = interface procedure Later; end;");
+  EXPECT_EQ(O.StopText, "asm");
+  EXPECT_EQ(Idents(), "IFoo:Class/Object");
+  EXPECT_EQ(Members("IFoo"), "Later:Procedure");
 }
 
 // ---- Unit heading ----------------------------------------------------------------

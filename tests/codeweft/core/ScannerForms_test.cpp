@@ -212,6 +212,15 @@ TEST(ScannerFormsSymbols, OperatorsOfBothDialects) {
       {"(.1.)", {{K::tkLBracket, "(."}, {K::tkReal, "1."}, {K::tkRParen, ")"}}},
       {"a(.i.)", {{Id, "a"}, {K::tkLBracket, "(."}, {Id, "i"}, {K::tkRBracket, ".)"}}},
       {"***", {{K::tkPower, "**"}, {K::tkStar, "*"}}},
+      // "..." is one token: the ")" after it stays a parenthesis.
+      {"(a; ...)",
+       {{K::tkLParen, "("},
+        {Id, "a"},
+        {K::tkSemicolon, ";"},
+        {K::tkWhitespace, " "},
+        {K::tkRange, "..."},
+        {K::tkRParen, ")"}}},
+      {"1....2", {{Int, "1"}, {K::tkRange, "..."}, {K::tkPeriod, "."}, {Int, "2"}}},
   });
 }
 

@@ -93,8 +93,11 @@ TEST(ScannerComments, BraceCommentsAndDirectives) {
   ExpectScan("{}", {{K::tkComment, "{}"}});
 }
 
-TEST(ScannerComments, ParenStarCommentsKeepTheirStarsAndAreNeverDirectives) {
-  ExpectScan("(*$IFDEF X*)", {{K::tkComment, "(*$IFDEF X*)"}});
+TEST(ScannerComments, ParenStarCommentsKeepTheirStarsAndWithADollarAreDirectives) {
+  ExpectScan("(*$IFDEF X*)", {{K::tkDirective, "(*$IFDEF X*)"}});
+  // A directive ends at its first "*)", also where comments nest.
+  ExpectScan("(*$I a (*b*)x", {{K::tkDirective, "(*$I a (*b*)"}, {K::tkIdentifier, "x"}});
+  ExpectScan("(* $I no *)", {{K::tkComment, "(* $I no *)"}});
   ExpectScan("(** a * b ***)z", {{K::tkComment, "(** a * b ***)"}, {K::tkIdentifier, "z"}});
   ExpectScan("(**)", {{K::tkComment, "(**)"}});
   ExpectScan("(a)", {{K::tkLParen, "("}, {K::tkIdentifier, "a"}, {K::tkRParen, ")"}});

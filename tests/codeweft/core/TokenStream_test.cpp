@@ -139,6 +139,11 @@ TEST(SplitDirectiveTest, NameAndArgument) {
       {"{$I+}", "I+", ""},
       {"{$}", "", ""},
       {"{$ X}", "", "X"},
+      // The other bracket of directives.
+      {"(*$IFDEF DEBUG*)", "IFDEF", "DEBUG"},
+      {"(*$ENDIF*)", "ENDIF", ""},
+      {"(*$I  inc/a.inc *)", "I", "inc/a.inc "},
+      {"(*$*)", "", ""},
   };
   for (const TCase &C : Cases) {
     const TDirectiveParts D = SplitDirective(C.Text);
