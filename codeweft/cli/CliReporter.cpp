@@ -8,17 +8,17 @@ namespace {
 constexpr int BarWidth = 30;
 }
 
-std::string TCliReporter::Bar(int Total, int Done) {
-  int Percent = ProgressPercent(Total, Done);
-  if (Percent < 0) Percent = 0;
-  if (Percent > 100) Percent = 100;
-  const int Filled = Percent * BarWidth / 100;
-  std::string B = "[";
-  B.append(static_cast<std::size_t>(Filled), '#');
-  B.append(static_cast<std::size_t>(BarWidth - Filled), '.');
-  char Tail[8];
-  std::snprintf(Tail, sizeof Tail, "] %3d%%", Percent);
-  return B + Tail;
+std::string TCliReporter::Bar(int total, int done) {
+  int percent = ProgressPercent(total, done);
+  if (percent < 0) percent = 0;
+  if (percent > 100) percent = 100;
+  const int filled = percent * BarWidth / 100;
+  std::string b = "[";
+  b.append(static_cast<std::size_t>(filled), '#');
+  b.append(static_cast<std::size_t>(BarWidth - filled), '.');
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "] %3d%%", percent);
+  return b + tail;
 }
 
 std::string TCliReporter::UnitLine(int total, int done, const std::string &nextUnit, int columns) {
@@ -47,10 +47,10 @@ void TCliReporter::Draw(const std::string &text) {
   FBarShown = true;
 }
 
-void TCliReporter::ReportProgress(int Total, int Done) { Draw(Bar(Total, Done)); }
+void TCliReporter::ReportProgress(int total, int done) { Draw(Bar(total, done)); }
 
-void TCliReporter::ReportUnitProgress(int Total, int Done, const std::string &NextUnit) {
-  Draw(UnitLine(Total, Done, NextUnit, FColumns));
+void TCliReporter::ReportUnitProgress(int total, int done, const std::string &nextUnit) {
+  Draw(UnitLine(total, done, nextUnit, FColumns));
 }
 
 void TCliReporter::EraseBar() {
@@ -59,26 +59,26 @@ void TCliReporter::EraseBar() {
   FBarShown = false;
 }
 
-void TCliReporter::Line(const std::string &Text) {
+void TCliReporter::Line(const std::string &text) {
   EraseBar();
-  std::fprintf(FOut, "%s\n", Text.c_str());
+  std::fprintf(FOut, "%s\n", text.c_str());
   std::fflush(FOut);
 }
 
-void TCliReporter::ReportWarning(const std::string &Message) {
-  std::string Text = "codeweft: warning: ";
-  for (const char C : Message) {
-    Text += C;
-    if (C == '\n') Text += "  ";
+void TCliReporter::ReportWarning(const std::string &message) {
+  std::string text = "codeweft: warning: ";
+  for (const char c : message) {
+    text += c;
+    if (c == '\n') text += "  ";
   }
-  Line(Text);
+  Line(text);
 }
 
-void TCliReporter::ReportSourceWarning(const std::string &File, int Line,
-                                       const std::string &Message) {
-  Status(File + ":" + std::to_string(Line) + ": warning: " + Message);
+void TCliReporter::ReportSourceWarning(const std::string &file, int line,
+                                       const std::string &message) {
+  Status(file + ":" + std::to_string(line) + ": warning: " + message);
 }
 
-void TCliReporter::ReportError(const std::string &Message) { Line("codeweft: " + Message); }
+void TCliReporter::ReportError(const std::string &message) { Line("codeweft: " + message); }
 
 } // namespace codeweft

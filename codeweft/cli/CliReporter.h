@@ -12,42 +12,42 @@ namespace codeweft {
 
 class TCliReporter : public TRunReporter {
 public:
-  // Terminal: draw the progress bar (redrawn in place with a carriage return).
-  // Columns: the terminal's width; a progress line is cut to fit it.
-  // Quiet: status texts, progress and source warnings are not shown.
-  TCliReporter(std::FILE *Out, bool Terminal, int Columns = 80, bool Quiet = false)
-      : FOut(Out), FTerminal(Terminal), FColumns(Columns), FQuiet(Quiet) {}
+  // terminal: draw the progress bar (redrawn in place with a carriage return).
+  // columns: the terminal's width; a progress line is cut to fit it.
+  // quiet: status texts, progress and source warnings are not shown.
+  TCliReporter(std::FILE *out, bool terminal, int columns = 80, bool quiet = false)
+      : FOut(out), FTerminal(terminal), FColumns(columns), FQuiet(quiet) {}
   ~TCliReporter() override { EraseBar(); }
 
-  void ReportStatus(const std::string &Text) override { Status(Text); }
-  void ReportProgress(int Total, int Done) override;
+  void ReportStatus(const std::string &text) override { Status(text); }
+  void ReportProgress(int total, int done) override;
   // The bar followed by "unit 3/8: Tools" (the unit being worked on).
-  void ReportUnitProgress(int Total, int Done, const std::string &NextUnit) override;
-  // "codeweft: warning: " before the first line of Message, the rest indented.
-  void ReportWarning(const std::string &Message) override;
+  void ReportUnitProgress(int total, int done, const std::string &nextUnit) override;
+  // "codeweft: warning: " before the first line of message, the rest indented.
+  void ReportWarning(const std::string &message) override;
   // "codeweft: " followed by the message.
-  void ReportError(const std::string &Message) override;
-  // "File:Line: warning: Message", as compilers write them.
-  void ReportSourceWarning(const std::string &File, int Line, const std::string &Message) override;
+  void ReportError(const std::string &message) override;
+  // "File:Line: warning: message", as compilers write them.
+  void ReportSourceWarning(const std::string &file, int line, const std::string &message) override;
 
   // One line of text; a progress bar on screen is erased first.
-  void Line(const std::string &Text);
+  void Line(const std::string &text);
   // A line that --quiet silences.
-  void Status(const std::string &Text) {
-    if (!FQuiet) Line(Text);
+  void Status(const std::string &text) {
+    if (!FQuiet) Line(text);
   }
 
-  // The bar as drawn for Done of Total: "[#####...............]  25%".
-  static std::string Bar(int Total, int Done);
-  // The whole progress line of a unit pass, at most Columns - 1 characters
+  // The bar as drawn for done of total: "[#####...............]  25%".
+  static std::string Bar(int total, int done);
+  // The whole progress line of a unit pass, at most columns - 1 characters
   // (a long name is cut, its end kept, after "..."):
   //   "[#######.......................]  25%  unit 2/8: Tools"
-  static std::string UnitLine(int Total, int Done, const std::string &NextUnit, int Columns);
+  static std::string UnitLine(int total, int done, const std::string &nextUnit, int columns);
 
 private:
   void EraseBar();
 
-  void Draw(const std::string &Text);
+  void Draw(const std::string &text);
 
   std::FILE *FOut;
   bool FTerminal;

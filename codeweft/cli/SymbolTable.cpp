@@ -4,33 +4,33 @@
 
 namespace codeweft {
 
-std::string SymbolTableText(const std::vector<TGridRow> &Rows) {
-  std::array<std::size_t, 4> Width{};
-  for (std::size_t C = 0; C < 4; ++C) Width[C] = GridHeader[C].size();
-  for (const TGridRow &Row : Rows)
-    for (std::size_t C = 0; C < 4; ++C) Width[C] = std::max(Width[C], Row[C].size());
+std::string SymbolTableText(const std::vector<TGridRow> &rows) {
+  std::array<std::size_t, 4> width{};
+  for (std::size_t c = 0; c < 4; ++c) width[c] = GridHeader[c].size();
+  for (const TGridRow &row : rows)
+    for (std::size_t c = 0; c < 4; ++c) width[c] = std::max(width[c], row[c].size());
 
-  std::string Text;
-  auto AddRow = [&](auto Cell) {
-    std::string Line;
-    for (std::size_t C = 0; C < 4; ++C) {
-      const std::string_view S = Cell(C);
-      Line += S;
-      if (C < 3) Line.append(Width[C] - S.size() + 2, ' ');
+  std::string text;
+  auto addRow = [&](auto cell) {
+    std::string line;
+    for (std::size_t c = 0; c < 4; ++c) {
+      const std::string_view s = cell(c);
+      line += s;
+      if (c < 3) line.append(width[c] - s.size() + 2, ' ');
     }
-    while (!Line.empty() && Line.back() == ' ') Line.pop_back();
-    Text += Line;
-    Text += '\n';
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    text += line;
+    text += '\n';
   };
-  AddRow([](std::size_t C) { return GridHeader[C]; });
-  for (const TGridRow &Row : Rows)
-    AddRow([&Row](std::size_t C) { return std::string_view(Row[C]); });
-  return Text;
+  addRow([](std::size_t c) { return GridHeader[c]; });
+  for (const TGridRow &row : rows)
+    addRow([&row](std::size_t c) { return std::string_view(row[c]); });
+  return text;
 }
 
-void PrintSymbolTable(std::FILE *Out, const std::vector<TGridRow> &Rows) {
-  const std::string Text = SymbolTableText(Rows);
-  std::fwrite(Text.data(), 1, Text.size(), Out);
+void PrintSymbolTable(std::FILE *out, const std::vector<TGridRow> &rows) {
+  const std::string text = SymbolTableText(rows);
+  std::fwrite(text.data(), 1, text.size(), out);
 }
 
 } // namespace codeweft

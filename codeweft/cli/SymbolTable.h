@@ -12,8 +12,8 @@ namespace codeweft {
 
 // The header row and every data row, columns separated by two blanks,
 // without blanks at a line's end; every line ends in "\n".
-std::string SymbolTableText(const std::vector<TGridRow> &Rows);
+std::string SymbolTableText(const std::vector<TGridRow> &rows);
 
-void PrintSymbolTable(std::FILE *Out, const std::vector<TGridRow> &Rows);
+void PrintSymbolTable(std::FILE *out, const std::vector<TGridRow> &rows);
 
 } // namespace codeweft

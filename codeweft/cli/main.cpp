@@ -36,8 +36,8 @@ int TerminalColumns(int fd) {
 } // namespace
 
 int main(int argc, char **argv) {
-  const TCommandLine Args = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  switch (Args.Action) {
+  const TCommandLine args = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  switch (args.Action) {
     case TCliAction::caHelp:
       std::fputs(UsageText(), stdout);
       return ExitDone;
@@ -46,38 +46,38 @@ int main(int argc, char **argv) {
       return ExitDone;
     case TCliAction::caError:
       std::fprintf(stderr, "codeweft: %s\nTry 'codeweft --help' for more information.\n",
-                   Args.Error.c_str());
+                   args.Error.c_str());
       return ExitUsage;
     case TCliAction::caRun:
       break;
   }
 
-  const bool Terminal = ::isatty(2) != 0;
-  TCliReporter Reporter(stderr, Terminal, Terminal ? TerminalColumns(2) : 80, Args.Quiet);
-  TRunInputs Inputs = Args.Inputs;
+  const bool terminal = ::isatty(2) != 0;
+  TCliReporter reporter(stderr, terminal, terminal ? TerminalColumns(2) : 80, args.Quiet);
+  TRunInputs inputs = args.Inputs;
   namespace fs = std::filesystem;
-  std::error_code E;
+  std::error_code e;
   // A backslash separates folders, as in the names the run reads.
-  std::replace(Inputs.BuildDir.begin(), Inputs.BuildDir.end(), '\\', '/');
-  fs::create_directories(Inputs.BuildDir, E);
-  if (E) {
-    Reporter.ReportError("Cannot create folder \"" + Inputs.BuildDir + "\": " + E.message());
+  std::replace(inputs.BuildDir.begin(), inputs.BuildDir.end(), '\\', '/');
+  fs::create_directories(inputs.BuildDir, e);
+  if (e) {
+    reporter.ReportError("Cannot create folder \"" + inputs.BuildDir + "\": " + e.message());
     return ExitRunFailed;
   }
-  if (Inputs.HcrtfPath.empty())
-    Reporter.Status("No help compiler given (--hcrtf): the help project is written, not compiled");
+  if (inputs.HcrtfPath.empty())
+    reporter.Status("No help compiler given (--hcrtf): the help project is written, not compiled");
 
   RemoveTemporaryOutputsOnSignals();
-  TRunState State;
+  TRunState state;
   try {
-    Run(State, Inputs, Reporter, [&](const TSymbolTable &Symbols, int RowCount) {
-      if (Args.Symbols)
-        PrintSymbolTable(stdout, GridRows(Symbols));
-      Reporter.Status("Symbols scanned: " + std::to_string(RowCount));
+    Run(state, inputs, reporter, [&](const TSymbolTable &symbols, int rowCount) {
+      if (args.Symbols)
+        PrintSymbolTable(stdout, GridRows(symbols));
+      reporter.Status("Symbols scanned: " + std::to_string(rowCount));
     });
   } catch (const std::exception &) {
     return ExitRunFailed;  // Run has reported the error
   }
-  std::printf("%s\n", (State.BuildDir + "index.html").c_str());
+  std::printf("%s\n", (state.BuildDir + "index.html").c_str());
   return ExitDone;
 }

@@ -33,6 +33,6 @@ public:
 
 // Builds the message of a file error from the verb ("open", "create", "read",
 // "write"), the file name and an errno value.
-std::string FileErrorMessage(const char *Verb, const std::string &FileName, int ErrNo);
+std::string FileErrorMessage(const char *verb, const std::string &fileName, int errNo);
 
 } // namespace codeweft

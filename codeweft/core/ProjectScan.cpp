@@ -16,33 +16,33 @@ namespace codeweft {
 
 namespace {
 
-bool Is(const TRunState &S, TTokenKind Kind) {
-  return S.Token.Kind == Kind;
+bool Is(const TRunState &s, TTokenKind kind) {
+  return s.Token.Kind == kind;
 }
 
 // The file an "in" entry names. A name that is not found as written (one
 // without extension, say) is tried with ".pas", then with ".pp"; when none
 // exists it stays as written, and opening it later says so.
-std::string UnitFileOf(std::string_view Given) {
-  std::error_code E;
-  const auto Exists = [&E](const std::string &Name) {
-    return std::filesystem::is_regular_file(LocateSourceFile(Name), E);
+std::string UnitFileOf(std::string_view given) {
+  std::error_code e;
+  const auto exists = [&e](const std::string &name) {
+    return std::filesystem::is_regular_file(LocateSourceFile(name), e);
   };
-  std::string Name(Given);
-  if (Name.empty() || Exists(Name)) return Name;
-  for (const char *Ext : {".pas", ".pp"})
-    if (Exists(Name + Ext)) return Name + Ext;
-  return Name;
+  std::string name(given);
+  if (name.empty() || exists(name)) return name;
+  for (const char *ext : {".pas", ".pp"})
+    if (exists(name + ext)) return name + ext;
+  return name;
 }
 
 // Why the unit file FileName cannot be read ("" when it can), in the words
 // the symbol pass would use when it failed to open it.
-std::string UnreadableReason(const std::string &FileName) {
+std::string UnreadableReason(const std::string &fileName) {
   try {
-    TScanner Probe;
-    Probe.Open(LocateSourceFile(FileName));
-  } catch (const EFOpenError &E) {
-    return E.what();
+    TScanner probe;
+    probe.Open(LocateSourceFile(fileName));
+  } catch (const EFOpenError &e) {
+    return e.what();
   }
   return {};
 }
@@ -51,13 +51,13 @@ std::string UnreadableReason(const std::string &FileName) {
 // unit entry knows the line it stands on; the hook in place goes on running.
 class TLineCounter {
 public:
-  explicit TLineCounter(TRunState &S) : FState(S), FOuter(S.TokenHook) {
-    S.ProjectLine = 1;
-    S.TokenHook = [this] {
+  explicit TLineCounter(TRunState &s) : FState(s), FOuter(s.TokenHook) {
+    s.ProjectLine = 1;
+    s.TokenHook = [this] {
       // Lines of include files are not the project file's.
-      const std::string_view T = FState.Includes.empty() ? FState.Token.Text : std::string_view();
-      for (std::size_t I = 0; I < T.size(); ++I)
-        if (T[I] == '\n' || (T[I] == '\r' && (I + 1 == T.size() || T[I + 1] != '\n')))
+      const std::string_view t = FState.Includes.empty() ? FState.Token.Text : std::string_view();
+      for (std::size_t i = 0; i < t.size(); ++i)
+        if (t[i] == '\n' || (t[i] == '\r' && (i + 1 == t.size() || t[i + 1] != '\n')))
           ++FState.ProjectLine;
       if (FOuter) FOuter();
     };
@@ -71,158 +71,158 @@ private:
   std::function<void()> FOuter;
 };
 
-// Gives Unit a page of its own. A page name already taken (the frames, the
+// Gives unit a page of its own. A page name already taken (the frames, the
 // contents, the symbol index, the project, a unit of the same file name in
 // another folder) gets a suffix, and a warning names the clash.
-void ClaimUnitPage(TRunState &S, TURElm &Unit) {
-  Unit.Page = S.Pages.Claim(Unit.Name);
-  const std::string Wanted = PageName(Unit.Name);
-  if (Unit.Page != Wanted)
-    WarnAt(S, S.ProjectFile, Unit.ProjectLine,
-           "the page name of unit " + Unit.Name + " (" + Unit.FileName +
-               ") is taken; its pages are " + Unit.Page + ".html and " + Unit.Page + ".rtf");
+void ClaimUnitPage(TRunState &s, TURElm &unit) {
+  unit.Page = s.Pages.Claim(unit.Name);
+  const std::string wanted = PageName(unit.Name);
+  if (unit.Page != wanted)
+    WarnAt(s, s.ProjectFile, unit.ProjectLine,
+           "the page name of unit " + unit.Name + " (" + unit.FileName +
+               ") is taken; its pages are " + unit.Page + ".html and " + unit.Page + ".rtf");
 }
 
 } // namespace
 
-int ProjectUnitList(TRunState &S, bool KeepGoing) {
-  int Result = 0;
-  while (Is(S, TTokenKind::tkIdentifier)) {
-    std::string Written(S.Token.Text);
-    QueueToken(S, Written, {}, {}, TTokenStyle::tsIdent);
-    const int NamePos = static_cast<int>(S.PendingTokens.size()) - 1;
-    Advance(S);
+int ProjectUnitList(TRunState &s, bool keepGoing) {
+  int result = 0;
+  while (Is(s, TTokenKind::tkIdentifier)) {
+    std::string written(s.Token.Text);
+    QueueToken(s, written, {}, {}, TTokenStyle::tsIdent);
+    const int namePos = static_cast<int>(s.PendingTokens.size()) - 1;
+    Advance(s);
     // A dotted name ("Shared.CommonFunc") is one name. Written as one run it
     // stays one entry, so the whole name becomes the link; with blanks or
     // comments between its parts each part is queued plain.
-    bool OneRun = true;
-    std::string FullName = Written;
-    while (Is(S, TTokenKind::tkPeriod)) {
-      const std::string Dot(S.Token.Text);
-      const std::size_t DotPos = S.PendingTokens.size();
-      OneRun = OneRun && static_cast<int>(DotPos) == NamePos + 1;
-      Advance(S);
+    bool oneRun = true;
+    std::string fullName = written;
+    while (Is(s, TTokenKind::tkPeriod)) {
+      const std::string dot(s.Token.Text);
+      const std::size_t dotPos = s.PendingTokens.size();
+      oneRun = oneRun && static_cast<int>(dotPos) == namePos + 1;
+      Advance(s);
       // The dot goes ahead of any trivia the hook queued after it.
-      if (!Is(S, TTokenKind::tkIdentifier)) {
-        InsertToken(S, DotPos, Dot, {}, {}, TTokenStyle::tsSymbol);
-        QueueCurrent(S);
+      if (!Is(s, TTokenKind::tkIdentifier)) {
+        InsertToken(s, dotPos, dot, {}, {}, TTokenStyle::tsSymbol);
+        QueueCurrent(s);
         return 2;
       }
-      FullName += Dot;
-      FullName += S.Token.Text;
-      OneRun = OneRun && S.PendingTokens.size() == DotPos;
-      if (OneRun) {
-        Written = FullName;
-        S.PendingTokens[NamePos].Text = Written;
+      fullName += dot;
+      fullName += s.Token.Text;
+      oneRun = oneRun && s.PendingTokens.size() == dotPos;
+      if (oneRun) {
+        written = fullName;
+        s.PendingTokens[namePos].Text = written;
       } else {
-        InsertToken(S, DotPos, Dot, {}, {}, TTokenStyle::tsSymbol);
-        QueueToken(S, S.Token.Text, {}, {}, TTokenStyle::tsIdent);
+        InsertToken(s, dotPos, dot, {}, {}, TTokenStyle::tsSymbol);
+        QueueToken(s, s.Token.Text, {}, {}, TTokenStyle::tsIdent);
       }
-      Advance(S);
+      Advance(s);
     }
-    if (Is(S, Keyword("in"))) {
+    if (Is(s, Keyword("in"))) {
       // Still deferring: the link is made once the file, and so the unit's
       // list name, is known.
-      QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
-      Advance(S);
-      if (!Is(S, TTokenKind::tkString) || S.Token.Text.size() < 2) {
-        QueueCurrent(S);
+      QueueToken(s, s.Token.Text, {}, {}, StyleOf(s.Token.Kind));
+      Advance(s);
+      if (!Is(s, TTokenKind::tkString) || s.Token.Text.size() < 2) {
+        QueueCurrent(s);
         return 2;
       }
-      const std::string_view Quoted = S.Token.Text;
-      const std::string File = UnitFileOf(Quoted.substr(1, Quoted.size() - 2));
-      const std::string Reason = KeepGoing ? UnreadableReason(File) : std::string();
+      const std::string_view quoted = s.Token.Text;
+      const std::string file = UnitFileOf(quoted.substr(1, quoted.size() - 2));
+      const std::string reason = keepGoing ? UnreadableReason(file) : std::string();
       // A skipped unit's name stays plain text: no page is written for it.
-      if (!Reason.empty())
-        WarnAt(S, S.ProjectFile, S.ProjectLine, "unit " + FullName + " skipped: " + Reason);
+      if (!reason.empty())
+        WarnAt(s, s.ProjectFile, s.ProjectLine, "unit " + fullName + " skipped: " + reason);
       else
-        S.Symbols.AddUnit(File);
-      if (Reason.empty() && !S.Symbols.Units.empty()) {
-        TURElm &Unit = S.Symbols.Units.back();
-        Unit.ProjectLine = S.ProjectLine;
-        Unit.EntryName = FullName;
-        ClaimUnitPage(S, Unit);
+        s.Symbols.AddUnit(file);
+      if (reason.empty() && !s.Symbols.Units.empty()) {
+        TURElm &unit = s.Symbols.Units.back();
+        unit.ProjectLine = s.ProjectLine;
+        unit.EntryName = fullName;
+        ClaimUnitPage(s, unit);
       }
-      if (Reason.empty() && !S.Symbols.Units.empty() && OneRun) {
-        const TURElm &Unit = S.Symbols.Units.back();
-        MakeLink(S, NamePos, PageLink(Unit.Page), Written, "unit_" + Unit.Name,
+      if (reason.empty() && !s.Symbols.Units.empty() && oneRun) {
+        const TURElm &unit = s.Symbols.Units.back();
+        MakeLink(s, namePos, PageLink(unit.Page), written, "unit_" + unit.Name,
                  TTokenStyle::tsLink);
       }
-      QueueCurrent(S);
-      Advance(S);
+      QueueCurrent(s);
+      Advance(s);
     } else {
-      QueueCurrent(S);
+      QueueCurrent(s);
     }
-    if (!Is(S, TTokenKind::tkComma))
+    if (!Is(s, TTokenKind::tkComma))
       return 1;
-    BeginDeferral(S);
-    Advance(S);
-    Result = 2;
+    BeginDeferral(s);
+    Advance(s);
+    result = 2;
   }
-  QueueCurrent(S);
-  return Result;
+  QueueCurrent(s);
+  return result;
 }
 
-bool ProjectUses(TRunState &S, bool KeepGoing) {
-  BeginDeferral(S);
-  Advance(S);
-  if (ProjectUnitList(S, KeepGoing) != 1 || !Is(S, TTokenKind::tkSemicolon)) return false;
-  Advance(S);
+bool ProjectUses(TRunState &s, bool keepGoing) {
+  BeginDeferral(s);
+  Advance(s);
+  if (ProjectUnitList(s, keepGoing) != 1 || !Is(s, TTokenKind::tkSemicolon)) return false;
+  Advance(s);
   return true;
 }
 
-int ScanProject(TRunState &S, TListingSink &Sink, const std::string &ProjectFile,
-                const std::string &DefinesText, TRunReporter &Reporter, bool KeepGoing) {
+int ScanProject(TRunState &s, TListingSink &sink, const std::string &projectFile,
+                const std::string &definesText, TRunReporter &reporter, bool keepGoing) {
   namespace fs = std::filesystem;
-  Reporter.ReportStatus("Scanning Project File ...");
+  reporter.ReportStatus("Scanning Project File ...");
 
   // Unit files are named relative to the project's folder.
-  std::error_code E;
-  const fs::path Project = fs::absolute(LocateSourceFile(ProjectFile), E);
-  if (!E && Project.has_parent_path()) {
-    [[maybe_unused]] const int Ignored = ::chdir(Project.parent_path().c_str());
+  std::error_code e;
+  const fs::path project = fs::absolute(LocateSourceFile(projectFile), e);
+  if (!e && project.has_parent_path()) {
+    [[maybe_unused]] const int ignored = ::chdir(project.parent_path().c_str());
   }
 
-  TDefines Defines;
-  FillDefines(Defines, DefinesText);
-  S.Conditionals.SetInitial(Defines);
-  S.Warned.clear();
-  S.IncludeFiles.clear();
-  S.Deferring = false;
-  S.PendingTokens.clear();
+  TDefines defines;
+  FillDefines(defines, definesText);
+  s.Conditionals.SetInitial(defines);
+  s.Warned.clear();
+  s.IncludeFiles.clear();
+  s.Deferring = false;
+  s.PendingTokens.clear();
 
   // The project file is opened before any output is created: a project that
   // cannot be read leaves no files behind.
-  const std::string Source = E ? ProjectFile : Project.string();
-  S.Phase = TPhase::phProject;
-  OpenSource(S, Source);
+  const std::string source = e ? projectFile : project.string();
+  s.Phase = TPhase::phProject;
+  OpenSource(s, source);
 
-  const std::string Name = ExtractFileName(ProjectFile);
-  S.Pages.Clear();
-  ReserveRunPages(S.Pages);
-  S.ProjectPage = S.Pages.Claim(ChangeExt(Name, ""));
-  if (S.ProjectPage != PageName(ChangeExt(Name, "")))
-    WarnAt(S, ProjectFile, 1,
-           "the page name of project " + Name + " is taken; its pages are " + S.ProjectPage +
-               ".html and " + S.ProjectPage + ".rtf");
-  Sink.Page = S.ProjectPage + ".html";
-  Sink.Files.OpenListing(S.BuildDir + S.ProjectPage + ".html", S.BuildDir + S.ProjectPage + ".rtf",
-                         ChangeExt(Name, ""), SourceCharsetOf(Source));
+  const std::string name = ExtractFileName(projectFile);
+  s.Pages.Clear();
+  ReserveRunPages(s.Pages);
+  s.ProjectPage = s.Pages.Claim(ChangeExt(name, ""));
+  if (s.ProjectPage != PageName(ChangeExt(name, "")))
+    WarnAt(s, projectFile, 1,
+           "the page name of project " + name + " is taken; its pages are " + s.ProjectPage +
+               ".html and " + s.ProjectPage + ".rtf");
+  sink.Page = s.ProjectPage + ".html";
+  sink.Files.OpenListing(s.BuildDir + s.ProjectPage + ".html", s.BuildDir + s.ProjectPage + ".rtf",
+                         ChangeExt(name, ""), SourceCharsetOf(source));
 
-  S.AtEnd = false;
-  TLineCounter Lines(S);
-  Advance(S);
-  while (!S.AtEnd) {
-    if (Is(S, Keyword("uses")))
-      ProjectUses(S, KeepGoing);
+  s.AtEnd = false;
+  TLineCounter lines(s);
+  Advance(s);
+  while (!s.AtEnd) {
+    if (Is(s, Keyword("uses")))
+      ProjectUses(s, keepGoing);
     else
-      Advance(S);
+      Advance(s);
   }
-  FinishListedFile(S, Sink);
+  FinishListedFile(s, sink);
   // Every output name is known now, and nothing has replaced a file yet.
-  CheckOutputsAreNotInputs(S, E ? ProjectFile : Project.string());
-  Sink.Files.CloseListing();
-  Reporter.ReportProgress(1, 1);
+  CheckOutputsAreNotInputs(s, e ? projectFile : project.string());
+  sink.Files.CloseListing();
+  reporter.ReportProgress(1, 1);
   return 0;
 }
 

@@ -18,30 +18,30 @@
 namespace codeweft {
 
 // The phase. Makes the project's folder the current directory, fills the
-// conditional symbols from DefinesText (split at ";"), writes the project's
+// conditional symbols from definesText (split at ";"), writes the project's
 // listing to BuildDir + the project's name with ".html" and ".rtf", and adds
 // one unit to Units for every "in" entry of its uses clauses. Reports
 // "Scanning Project File ..." and, at the end, progress 1 of 1. Returns 0;
 // a project file that cannot be read and an output file that cannot be
-// created are exceptions. With KeepGoing, an entry whose file cannot be read
+// created are exceptions. With keepGoing, an entry whose file cannot be read
 // is left out of Units with a source warning (project file and line) and its
 // name stays plain in the listing; without, opening it ends the run later.
-int ScanProject(TRunState &State, TListingSink &Sink, const std::string &ProjectFile,
-                const std::string &DefinesText, TRunReporter &Reporter, bool KeepGoing = false);
+int ScanProject(TRunState &state, TListingSink &sink, const std::string &projectFile,
+                const std::string &definesText, TRunReporter &reporter, bool keepGoing = false);
 
 // ProjectUses = "uses" ProjectUnitList ";" .
 // Current token: "uses". True when the clause was read whole; on failure the
 // scan goes on from the current token, and the units added so far stay.
-bool ProjectUses(TRunState &State, bool KeepGoing = false);
+bool ProjectUses(TRunState &state, bool keepGoing = false);
 
 // ProjectUnitList = Entry { "," Entry } .
 // Entry = ident { "." ident } [ "in" string ] .
 // Entered with Deferring set. Each entry with "in" adds its file to Units and
 // turns the name into a link to that unit's page ("Name.html", the list name,
 // so the link reaches the file that is written) and help topic; others stay
-// plain, as does one skipped under KeepGoing (see ScanProject). Returns 0
+// plain, as does one skipped under keepGoing (see ScanProject). Returns 0
 // without any name, 1 for a proper list, 2 when a file name is missing after
 // "in", a name after a comma or a dot.
-int ProjectUnitList(TRunState &State, bool KeepGoing = false);
+int ProjectUnitList(TRunState &state, bool keepGoing = false);
 
 } // namespace codeweft

@@ -23,13 +23,13 @@ namespace {
 class TCurrentDirGuard {
 public:
   TCurrentDirGuard() {
-    std::error_code E;
-    FDir = std::filesystem::current_path(E);
+    std::error_code e;
+    FDir = std::filesystem::current_path(e);
   }
   ~TCurrentDirGuard() {
-    std::error_code E;
+    std::error_code e;
     if (!FDir.empty())
-      std::filesystem::current_path(FDir, E);
+      std::filesystem::current_path(FDir, e);
   }
   TCurrentDirGuard(const TCurrentDirGuard &) = delete;
   TCurrentDirGuard &operator=(const TCurrentDirGuard &) = delete;
@@ -39,49 +39,49 @@ private:
 };
 
 // The build location as an absolute folder name ending in "/".
-std::string WithSeparator(const std::string &Dir) {
-  std::string Given = Dir.empty() ? std::string(".") : Dir;
-  std::replace(Given.begin(), Given.end(), '\\', '/');
-  std::error_code E;
-  const std::filesystem::path Abs = std::filesystem::absolute(Given, E);
-  std::string Result = E ? Given : Abs.lexically_normal().native();
-  if (Result.empty() || Result.back() != '/')
-    Result.push_back('/');
-  return Result;
+std::string WithSeparator(const std::string &dir) {
+  std::string given = dir.empty() ? std::string(".") : dir;
+  std::replace(given.begin(), given.end(), '\\', '/');
+  std::error_code e;
+  const std::filesystem::path abs = std::filesystem::absolute(given, e);
+  std::string result = e ? given : abs.lexically_normal().native();
+  if (result.empty() || result.back() != '/')
+    result.push_back('/');
+  return result;
 }
 
 // The help compiler as the run starts it. A path that names a folder, or a
 // file in the current directory, is made absolute here, before the run moves
 // to the project's folder; a bare program name is left to the PATH search.
-std::string HelpCompilerPath(const std::string &Given) {
-  if (Given.empty()) return Given;
-  std::string Path = Given;
-  std::replace(Path.begin(), Path.end(), '\\', '/');
-  std::error_code E;
-  const bool Named = Path.find('/') != std::string::npos;
-  if (!Named && !std::filesystem::exists(Path, E)) return Path;
-  const std::filesystem::path Abs = std::filesystem::absolute(Path, E);
-  return E ? Path : Abs.lexically_normal().string();
+std::string HelpCompilerPath(const std::string &given) {
+  if (given.empty()) return given;
+  std::string path = given;
+  std::replace(path.begin(), path.end(), '\\', '/');
+  std::error_code e;
+  const bool named = path.find('/') != std::string::npos;
+  if (!named && !std::filesystem::exists(path, e)) return path;
+  const std::filesystem::path abs = std::filesystem::absolute(path, e);
+  return e ? path : abs.lexically_normal().string();
 }
 
-// Passes every report on to Inner, and turns the progress of a pass over the
-// units into unit progress: the passes report Done of Total after each unit,
+// Passes every report on to inner, and turns the progress of a pass over the
+// units into unit progress: the passes report done of total after each unit,
 // in the order of the unit list.
 class TUnitProgress : public TRunReporter {
  public:
-  TUnitProgress(TRunReporter &Inner, const TSymbolTable &Symbols)
-      : FInner(Inner), FSymbols(Symbols) {}
-  void ReportStatus(const std::string &Text) override { FInner.ReportStatus(Text); }
-  void ReportProgress(int Total, int Done) override {
-    const bool Known =
-        Done >= 0 && Done < Total && static_cast<std::size_t>(Total) == FSymbols.Units.size();
-    FInner.ReportUnitProgress(Total, Done,
-                              Known ? FSymbols.Units[static_cast<std::size_t>(Done)].Name : "");
+  TUnitProgress(TRunReporter &inner, const TSymbolTable &symbols)
+      : FInner(inner), FSymbols(symbols) {}
+  void ReportStatus(const std::string &text) override { FInner.ReportStatus(text); }
+  void ReportProgress(int total, int done) override {
+    const bool known =
+        done >= 0 && done < total && static_cast<std::size_t>(total) == FSymbols.Units.size();
+    FInner.ReportUnitProgress(total, done,
+                              known ? FSymbols.Units[static_cast<std::size_t>(done)].Name : "");
   }
-  void ReportWarning(const std::string &Message) override { FInner.ReportWarning(Message); }
-  void ReportError(const std::string &Message) override { FInner.ReportError(Message); }
-  void ReportSourceWarning(const std::string &File, int Line, const std::string &Message) override {
-    FInner.ReportSourceWarning(File, Line, Message);
+  void ReportWarning(const std::string &message) override { FInner.ReportWarning(message); }
+  void ReportError(const std::string &message) override { FInner.ReportError(message); }
+  void ReportSourceWarning(const std::string &file, int line, const std::string &message) override {
+    FInner.ReportSourceWarning(file, line, message);
   }
 
  private:
@@ -91,93 +91,93 @@ class TUnitProgress : public TRunReporter {
 
 } // namespace
 
-int GridRowCount(const TSymbolTable &Symbols) {
-  std::size_t Count = 0;
-  for (const TURElm &U : Symbols.Units) {
-    Count += 1 + U.Idents.size() + U.Classes.size();
-    for (const TCRElm &C : U.Classes)
-      Count += C.Members.size();
+int GridRowCount(const TSymbolTable &symbols) {
+  std::size_t count = 0;
+  for (const TURElm &u : symbols.Units) {
+    count += 1 + u.Idents.size() + u.Classes.size();
+    for (const TCRElm &c : u.Classes)
+      count += c.Members.size();
   }
-  return static_cast<int>(Count);
+  return static_cast<int>(count);
 }
 
-std::vector<std::string> UnitNames(const TSymbolTable &Symbols) {
-  std::vector<std::string> Names;
-  Names.reserve(Symbols.Units.size());
-  for (const TURElm &U : Symbols.Units)
-    Names.push_back(U.Name);
-  return Names;
+std::vector<std::string> UnitNames(const TSymbolTable &symbols) {
+  std::vector<std::string> names;
+  names.reserve(symbols.Units.size());
+  for (const TURElm &u : symbols.Units)
+    names.push_back(u.Name);
+  return names;
 }
 
-TRunResult Run(TRunState &S, const TRunInputs &Inputs, TRunReporter &Reporter,
-               const TShowSymbols &ShowSymbols) {
-  const auto Start = std::chrono::steady_clock::now();
-  TRunResult Result;
-  TCurrentDirGuard KeepDir;
-  TListingSink Sink;
-  TTokenHookGuard Hook(S, Sink);
-  std::optional<TBuildLock> Lock;
-  S.Reporter = &Reporter;
+TRunResult Run(TRunState &s, const TRunInputs &inputs, TRunReporter &reporter,
+               const TShowSymbols &showSymbols) {
+  const auto start = std::chrono::steady_clock::now();
+  TRunResult result;
+  TCurrentDirGuard keepDir;
+  TListingSink sink;
+  TTokenHookGuard hook(s, sink);
+  std::optional<TBuildLock> lock;
+  s.Reporter = &reporter;
   struct TReporterReset {
     TRunState &S;
     ~TReporterReset() { S.Reporter = nullptr; }
-  } ResetReporter{S};
+  } resetReporter{s};
   try {
-    S.Symbols.CreateSymbols();
-    S.BuildDir = WithSeparator(Inputs.BuildDir);
+    s.Symbols.CreateSymbols();
+    s.BuildDir = WithSeparator(inputs.BuildDir);
     // A project that cannot be read ends the run before anything is written
     // (the lock file included).
-    S.Scanner.Open(LocateSourceFile(ProjectFileOf(Inputs.ProjectFile)));
-    S.Scanner.Close();
-    Lock.emplace(S.BuildDir);
+    s.Scanner.Open(LocateSourceFile(ProjectFileOf(inputs.ProjectFile)));
+    s.Scanner.Close();
+    lock.emplace(s.BuildDir);
     // An executable here has no extension to force.
-    S.HcrtfPath = HelpCompilerPath(Inputs.HcrtfPath);
+    s.HcrtfPath = HelpCompilerPath(inputs.HcrtfPath);
     // ".dpr" and ".lpr" files are used as given; a name without an extension
     // means the ".dpr" file.
-    S.ProjectFile = ProjectFileOf(Inputs.ProjectFile);
+    s.ProjectFile = ProjectFileOf(inputs.ProjectFile);
 
-    ScanProject(S, Sink, S.ProjectFile, Inputs.Defines, Reporter, Inputs.KeepGoing);
+    ScanProject(s, sink, s.ProjectFile, inputs.Defines, reporter, inputs.KeepGoing);
 
-    TUnitProgress UnitReporter(Reporter, S.Symbols);
-    TSymbolPassEvents Events;
-    Events.Status = [&Reporter](const std::string &Text) { Reporter.ReportStatus(Text); };
-    Events.Progress = [&UnitReporter](int Total, int Done) {
-      UnitReporter.ReportProgress(Total, Done);
+    TUnitProgress unitReporter(reporter, s.Symbols);
+    TSymbolPassEvents events;
+    events.Status = [&reporter](const std::string &text) { reporter.ReportStatus(text); };
+    events.Progress = [&unitReporter](int total, int done) {
+      unitReporter.ReportProgress(total, done);
     };
     {
-      TSuspendedHook NoHook(S); // nothing is written in this phase
-      BuildSymbolTable(S, CollectingAnchors(S, Sink, Events));
+      TSuspendedHook noHook(s); // nothing is written in this phase
+      BuildSymbolTable(s, CollectingAnchors(s, sink, events));
     }
 
-    GenerateListings(S, Sink, UnitReporter);
-    TUnitPages Pages;
-    for (const TURElm &U : S.Symbols.Units) Pages.emplace_back(U.Name, UnitPage(U));
-    WriteHelpProject(S.ProjectFile, S.BuildDir, S.HcrtfPath, Pages, Reporter, S.ProjectPage);
-    WriteSymbolIndex(S.BuildDir + SymbolIndexPage + ".html", Sink.Index, S.Symbols,
-                     ExtractFileName(S.ProjectFile));
-    Sink.Index.Clear();
+    GenerateListings(s, sink, unitReporter);
+    TUnitPages pages;
+    for (const TURElm &u : s.Symbols.Units) pages.emplace_back(u.Name, UnitPage(u));
+    WriteHelpProject(s.ProjectFile, s.BuildDir, s.HcrtfPath, pages, reporter, s.ProjectPage);
+    WriteSymbolIndex(s.BuildDir + SymbolIndexPage + ".html", sink.Index, s.Symbols,
+                     ExtractFileName(s.ProjectFile));
+    sink.Index.Clear();
 
-    Result.SymbolsScanned = GridRowCount(S.Symbols);
-    if (ShowSymbols)
-      ShowSymbols(S.Symbols, Result.SymbolsScanned);
-    S.Symbols.FreeSymbols();
-  } catch (const std::exception &E) {
-    Sink.Files.Close();
-    S.Scanner.Close();
-    S.Deferring = false;
-    S.PendingTokens.clear();
-    S.Symbols.FreeSymbols();
-    Reporter.ReportError(E.what());
+    result.SymbolsScanned = GridRowCount(s.Symbols);
+    if (showSymbols)
+      showSymbols(s.Symbols, result.SymbolsScanned);
+    s.Symbols.FreeSymbols();
+  } catch (const std::exception &e) {
+    sink.Files.Close();
+    s.Scanner.Close();
+    s.Deferring = false;
+    s.PendingTokens.clear();
+    s.Symbols.FreeSymbols();
+    reporter.ReportError(e.what());
     throw;
   }
 
-  Result.ElapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                         std::chrono::steady_clock::now() - Start)
+  result.ElapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now() - start)
                          .count();
-  Result.TimeTaken = FormatElapsed(Result.ElapsedMs);
-  S.StatusText = "Time Taken: " + Result.TimeTaken;
-  Reporter.ReportStatus(S.StatusText);
-  return Result;
+  result.TimeTaken = FormatElapsed(result.ElapsedMs);
+  s.StatusText = "Time Taken: " + result.TimeTaken;
+  reporter.ReportStatus(s.StatusText);
+  return result;
 }
 
 } // namespace codeweft

@@ -32,10 +32,10 @@ struct TRunResult {
 // The grid fill: the complete, sorted symbol table and the number of its
 // grid rows. A front end builds the rows it shows (GridRows) here, while the
 // table exists; the run itself keeps no copy of them.
-using TShowSymbols = std::function<void(const TSymbolTable &Symbols, int RowCount)>;
+using TShowSymbols = std::function<void(const TSymbolTable &symbols, int rowCount)>;
 
 // Runs the four phases in order, reporting their status texts and progress
-// through Reporter. When the symbol table is complete, ShowSymbols (if set)
+// through reporter. When the symbol table is complete, showSymbols (if set)
 // is called, before the time is taken and the table freed; the last status
 // reported is "Time Taken: " followed by hh:nn:ss.
 //
@@ -51,14 +51,14 @@ using TShowSymbols = std::function<void(const TSymbolTable &Symbols, int RowCoun
 // A failure (a file that cannot be read or created) ends the run: the output
 // files that were open are closed, the error's message goes to
 // Reporter.ReportError, and the exception is thrown on to the caller.
-TRunResult Run(TRunState &State, const TRunInputs &Inputs, TRunReporter &Reporter,
-               const TShowSymbols &ShowSymbols = {});
+TRunResult Run(TRunState &state, const TRunInputs &inputs, TRunReporter &reporter,
+               const TShowSymbols &showSymbols = {});
 
-// The number of grid rows of Symbols (unit rows, identifier rows, class rows
+// The number of grid rows of symbols (unit rows, identifier rows, class rows
 // and member rows), without building them.
-int GridRowCount(const TSymbolTable &Symbols);
+int GridRowCount(const TSymbolTable &symbols);
 
 // The file names of the units in the (sorted) unit list.
-std::vector<std::string> UnitNames(const TSymbolTable &Symbols);
+std::vector<std::string> UnitNames(const TSymbolTable &symbols);
 
 } // namespace codeweft

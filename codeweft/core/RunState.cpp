@@ -8,9 +8,9 @@ namespace {
 
 // Whether the symbol table holds Name: a unit, or an identifier or class of a
 // unit's interface part. The lists may still be unsorted (symbol pass).
-bool InSymbolTable(const TSymbolTable &Symbols, std::string_view Name) {
-  for (const TURElm &U : Symbols.Units)
-    if (SameText(U.Name, Name) || FindFirst(U.Idents, Name) >= 0 || FindFirst(U.Classes, Name) >= 0)
+bool InSymbolTable(const TSymbolTable &symbols, std::string_view name) {
+  for (const TURElm &u : symbols.Units)
+    if (SameText(u.Name, name) || FindFirst(u.Idents, name) >= 0 || FindFirst(u.Classes, name) >= 0)
       return true;
   return false;
 }
@@ -18,25 +18,25 @@ bool InSymbolTable(const TSymbolTable &Symbols, std::string_view Name) {
 }  // namespace
 
 TRunState::TRunState() : Parser(std::make_unique<TParser>(*this)) {
-  Conditionals.Declared = [this](std::string_view Name) { return DeclaredSoFar(*this, Name); };
+  Conditionals.Declared = [this](std::string_view name) { return DeclaredSoFar(*this, name); };
 }
 
 TRunState::~TRunState() = default;
 
-bool DeclaredSoFar(TRunState &State, std::string_view Name) {
+bool DeclaredSoFar(TRunState &state, std::string_view name) {
   // The same directive of the same unit, whichever pass reads it.
-  const std::string &File =
-      State.Includes.empty() ? State.Scanner.FileName() : State.Includes.back().Scanner->FileName();
-  std::string Key = State.Scanner.FileName();
-  Key.append("\n").append(File).append("\n").append(std::to_string(State.TokenOffset));
-  Key.append("\n").append(LowerCase(Name));
-  if (State.Phase != TPhase::phSymbols) {
-    const auto Known = State.DeclaredAnswers.find(Key);
-    if (Known != State.DeclaredAnswers.end()) return Known->second;
+  const std::string &file =
+      state.Includes.empty() ? state.Scanner.FileName() : state.Includes.back().Scanner->FileName();
+  std::string key = state.Scanner.FileName();
+  key.append("\n").append(file).append("\n").append(std::to_string(state.TokenOffset));
+  key.append("\n").append(LowerCase(name));
+  if (state.Phase != TPhase::phSymbols) {
+    const auto known = state.DeclaredAnswers.find(key);
+    if (known != state.DeclaredAnswers.end()) return known->second;
   }
-  const bool Found = InSymbolTable(State.Symbols, Name);
-  if (State.Phase == TPhase::phSymbols) State.DeclaredAnswers[Key] = Found;
-  return Found;
+  const bool found = InSymbolTable(state.Symbols, name);
+  if (state.Phase == TPhase::phSymbols) state.DeclaredAnswers[key] = found;
+  return found;
 }
 
 }  // namespace codeweft

@@ -40,10 +40,10 @@ struct TRunState {
   // While TokenHook sees an include directive that is about to be followed:
   // the file it names; empty otherwise.
   std::string PendingInclude;
-  // Called by Advance with Entering true once an include file has been opened
+  // Called by Advance with entering true once an include file has been opened
   // (after its directive reached TokenHook), and with false when its end is
   // reached, before it is closed. Empty means nothing is done.
-  std::function<void(bool Entering)> IncludeHook;
+  std::function<void(bool entering)> IncludeHook;
   std::uint64_t TokenOffset = 0;  // where the current token starts in its file
   std::uint64_t NextOffset = 0;   // where the next token of that file starts
   int ProjectLine = 0;    // line of the project file being read (project scan)
@@ -94,22 +94,22 @@ struct TRunState {
   std::unique_ptr<TParser> Parser;
 };
 
-// Declared(Name) in an {$IF} of the file being read: true when the symbol
-// table holds Name (a unit, an identifier or a class of an interface part)
+// Declared(name) in an {$IF} of the file being read: true when the symbol
+// table holds name (a unit, an identifier or a class of an interface part)
 // at that point of the symbol pass, which reads the units in listing order:
 // the units before this one, and this unit's interface so far. The listing
 // pass reads every directive again and gets the symbol pass's answer, so
 // both passes switch the same code on and off; a directive the symbol pass
 // never evaluated is answered from the whole table.
-bool DeclaredSoFar(TRunState &State, std::string_view Name);
+bool DeclaredSoFar(TRunState &state, std::string_view name);
 
-// Reports a source warning about Line of File to the run's reporter, if any.
+// Reports a source warning about line of file to the run's reporter, if any.
 // A warning is given once per run: the passes read a file more than once, and
 // an include file may be read for many units.
-inline void WarnAt(TRunState &State, const std::string &File, int Line, const std::string &Message) {
-  if (!State.Reporter) return;
-  if (!State.Warned.insert(File + ":" + std::to_string(Line) + ": " + Message).second) return;
-  State.Reporter->ReportSourceWarning(File, Line, Message);
+inline void WarnAt(TRunState &state, const std::string &file, int line, const std::string &message) {
+  if (!state.Reporter) return;
+  if (!state.Warned.insert(file + ":" + std::to_string(line) + ": " + message).second) return;
+  state.Reporter->ReportSourceWarning(file, line, message);
 }
 
 } // namespace codeweft

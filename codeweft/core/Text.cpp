@@ -6,26 +6,26 @@
 
 namespace codeweft {
 
-int CompareText(std::string_view A, std::string_view B) {
-  const std::size_t N = A.size() < B.size() ? A.size() : B.size();
-  for (std::size_t i = 0; i < N; ++i) {
-    if (A[i] == B[i]) continue;
-    const unsigned char X = LowerChar(static_cast<unsigned char>(A[i]));
-    const unsigned char Y = LowerChar(static_cast<unsigned char>(B[i]));
-    if (X != Y) return X < Y ? -1 : 1;
+int CompareText(std::string_view a, std::string_view b) {
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a[i] == b[i]) continue;
+    const unsigned char x = LowerChar(static_cast<unsigned char>(a[i]));
+    const unsigned char y = LowerChar(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y ? -1 : 1;
   }
-  if (A.size() == B.size()) return 0;
-  return A.size() < B.size() ? -1 : 1;
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
 }
 
-std::string LowerCase(std::string_view S) {
-  std::string R(S);
-  for (char &C : R) C = static_cast<char>(LowerChar(static_cast<unsigned char>(C)));
-  return R;
+std::string LowerCase(std::string_view s) {
+  std::string r(s);
+  for (char &c : r) c = static_cast<char>(LowerChar(static_cast<unsigned char>(c)));
+  return r;
 }
 
-std::string FileErrorMessage(const char *Verb, const std::string &FileName, int ErrNo) {
-  return std::string("Cannot ") + Verb + " file \"" + FileName + "\": " + std::strerror(ErrNo);
+std::string FileErrorMessage(const char *verb, const std::string &fileName, int errNo) {
+  return std::string("Cannot ") + verb + " file \"" + fileName + "\": " + std::strerror(errNo);
 }
 
 } // namespace codeweft

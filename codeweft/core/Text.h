@@ -8,17 +8,17 @@
 
 namespace codeweft {
 
-constexpr unsigned char LowerChar(unsigned char C) {
-  return (C >= 'A' && C <= 'Z') ? static_cast<unsigned char>(C + ('a' - 'A')) : C;
+constexpr unsigned char LowerChar(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
 // <0, 0 or >0 as A sorts before, equal to or after B, ignoring case.
-int CompareText(std::string_view A, std::string_view B);
+int CompareText(std::string_view a, std::string_view b);
 
-inline bool SameText(std::string_view A, std::string_view B) {
-  return A.size() == B.size() && CompareText(A, B) == 0;
+inline bool SameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && CompareText(a, b) == 0;
 }
 
-std::string LowerCase(std::string_view S);
+std::string LowerCase(std::string_view s);
 
 } // namespace codeweft

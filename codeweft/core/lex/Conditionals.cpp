@@ -9,95 +9,95 @@
 
 namespace codeweft {
 
-std::size_t TNoCaseHash::operator()(std::string_view Name) const noexcept {
-  std::size_t H = 14695981039346656037ull;
-  for (const char C : Name) H = (H ^ LowerChar(static_cast<unsigned char>(C))) * 1099511628211ull;
-  return H;
+std::size_t TNoCaseHash::operator()(std::string_view name) const noexcept {
+  std::size_t h = 14695981039346656037ull;
+  for (const char c : name) h = (h ^ LowerChar(static_cast<unsigned char>(c))) * 1099511628211ull;
+  return h;
 }
 
-bool TNoCaseEqual::operator()(std::string_view A, std::string_view B) const noexcept {
-  return SameText(A, B);
+bool TNoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+  return SameText(a, b);
 }
 
-void TDefines::Define(std::string_view Name, std::string_view Value) {
-  const auto It = FNames.find(Name);
-  if (It != FNames.end()) {
-    It->second.Value.assign(Value);
+void TDefines::Define(std::string_view name, std::string_view value) {
+  const auto it = FNames.find(name);
+  if (it != FNames.end()) {
+    it->second.Value.assign(value);
     return;
   }
-  FNames.emplace(std::string(Name), TEntry{std::string(Value), FNextOrder++});
+  FNames.emplace(std::string(name), TEntry{std::string(value), FNextOrder++});
 }
 
-void TDefines::Undefine(std::string_view Name) {
-  const auto It = FNames.find(Name);
-  if (It != FNames.end()) FNames.erase(It);
+void TDefines::Undefine(std::string_view name) {
+  const auto it = FNames.find(name);
+  if (it != FNames.end()) FNames.erase(it);
 }
 
 void TDefines::ClearDefines() { FNames.clear(); }
 
-const std::string *TDefines::ValueOf(std::string_view Name) const {
-  const auto It = FNames.find(Name);
-  return It == FNames.end() ? nullptr : &It->second.Value;
+const std::string *TDefines::ValueOf(std::string_view name) const {
+  const auto it = FNames.find(name);
+  return it == FNames.end() ? nullptr : &it->second.Value;
 }
 
 std::vector<std::string> TDefines::Names() const {
-  std::vector<std::pair<std::uint64_t, std::string>> Ordered;
-  Ordered.reserve(FNames.size());
-  for (const auto &[Name, Entry] : FNames) Ordered.emplace_back(Entry.Order, Name);
-  std::sort(Ordered.begin(), Ordered.end());
-  std::vector<std::string> Result;
-  Result.reserve(Ordered.size());
-  for (auto &[Order, Name] : Ordered) Result.push_back(std::move(Name));
-  return Result;
+  std::vector<std::pair<std::uint64_t, std::string>> ordered;
+  ordered.reserve(FNames.size());
+  for (const auto &[Name, Entry] : FNames) ordered.emplace_back(Entry.Order, Name);
+  std::sort(ordered.begin(), ordered.end());
+  std::vector<std::string> result;
+  result.reserve(ordered.size());
+  for (auto &[Order, Name] : ordered) result.push_back(std::move(Name));
+  return result;
 }
 
-void FillDefines(TDefines &Defines, std::string_view Text) {
-  Defines.ClearDefines();
-  std::size_t Start = 0;
-  while (Start <= Text.size()) {
-    std::size_t End = Text.find(';', Start);
-    if (End == std::string_view::npos) End = Text.size();
-    const std::string_view Word = Text.substr(Start, End - Start);
-    const std::size_t Equal = Word.find('=');
-    if (Equal == std::string_view::npos) {
-      if (!Word.empty()) Defines.Define(Word);
-    } else if (Equal > 0) {
-      Defines.Define(Word.substr(0, Equal), Word.substr(Equal + 1));
+void FillDefines(TDefines &defines, std::string_view text) {
+  defines.ClearDefines();
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(';', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view word = text.substr(start, end - start);
+    const std::size_t equal = word.find('=');
+    if (equal == std::string_view::npos) {
+      if (!word.empty()) defines.Define(word);
+    } else if (equal > 0) {
+      defines.Define(word.substr(0, equal), word.substr(equal + 1));
     }
-    Start = End + 1;
+    start = end + 1;
   }
 }
 
 namespace {
 
-bool IsIdentStart(char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_'; }
-bool IsIdentChar(char C) { return IsIdentStart(C) || (C >= '0' && C <= '9'); }
-bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A recursive-descent evaluator over the text of one expression. Every
 // failure sets FError and makes the rest of the evaluation return 0.
 class TEvaluator {
  public:
-  TEvaluator(std::string_view Text, const TDefines &Defines, const TDeclaredLookup &Declared)
-      : FText(Text), FDefines(Defines), FDeclared(Declared) {}
+  TEvaluator(std::string_view text, const TDefines &defines, const TDeclaredLookup &declared)
+      : FText(text), FDefines(defines), FDeclared(declared) {}
 
   TEvaluation Run() {
-    TEvaluation Result;
-    const double Value = Expression();
+    TEvaluation result;
+    const double value = Expression();
     SkipBlanks();
     if (FError.empty() && FPos < FText.size())
       Fail("unexpected \"" + std::string(FText.substr(FPos)) + "\"");
     if (FError.empty() && FText.find_first_not_of(" \t\r\n") == std::string_view::npos)
       Fail("empty expression");
-    Result.Ok = FError.empty();
-    Result.Value = Result.Ok && Value != 0;
-    Result.Error = FError;
-    return Result;
+    result.Ok = FError.empty();
+    result.Value = result.Ok && value != 0;
+    result.Error = FError;
+    return result;
   }
 
  private:
-  void Fail(std::string Message) {
-    if (FError.empty()) FError = std::move(Message);
+  void Fail(std::string message) {
+    if (FError.empty()) FError = std::move(message);
   }
   bool Failed() const { return !FError.empty(); }
 
@@ -110,92 +110,92 @@ class TEvaluator {
   // The next word (identifier), without consuming it; empty if none.
   std::string_view PeekWord() {
     SkipBlanks();
-    std::size_t End = FPos;
-    if (End < FText.size() && IsIdentStart(FText[End]))
-      while (End < FText.size() && IsIdentChar(FText[End])) ++End;
-    return FText.substr(FPos, End - FPos);
+    std::size_t end = FPos;
+    if (end < FText.size() && IsIdentStart(FText[end]))
+      while (end < FText.size() && IsIdentChar(FText[end])) ++end;
+    return FText.substr(FPos, end - FPos);
   }
-  bool TakeWord(std::string_view Word) {
-    if (!SameText(PeekWord(), Word)) return false;
-    FPos += Word.size();
+  bool TakeWord(std::string_view word) {
+    if (!SameText(PeekWord(), word)) return false;
+    FPos += word.size();
     return true;
   }
-  bool TakeSymbol(std::string_view Symbol) {
+  bool TakeSymbol(std::string_view symbol) {
     SkipBlanks();
-    if (FText.substr(FPos, Symbol.size()) != Symbol) return false;
-    FPos += Symbol.size();
+    if (FText.substr(FPos, symbol.size()) != symbol) return false;
+    FPos += symbol.size();
     return true;
   }
 
   // Expression = Simple [ ("=" | "<>" | "<" | ">" | "<=" | ">=") Simple ] .
   double Expression() {
-    const double Left = Simple();
-    static constexpr std::string_view Ops[] = {"<>", "<=", ">=", "=", "<", ">"};
-    for (const std::string_view Op : Ops) {
-      if (!TakeSymbol(Op)) continue;
-      const double Right = Simple();
-      if (Op == "<>") return Left != Right;
-      if (Op == "<=") return Left <= Right;
-      if (Op == ">=") return Left >= Right;
-      if (Op == "=") return Left == Right;
-      if (Op == "<") return Left < Right;
-      return Left > Right;
+    const double left = Simple();
+    static constexpr std::string_view ops[] = {"<>", "<=", ">=", "=", "<", ">"};
+    for (const std::string_view op : ops) {
+      if (!TakeSymbol(op)) continue;
+      const double right = Simple();
+      if (op == "<>") return left != right;
+      if (op == "<=") return left <= right;
+      if (op == ">=") return left >= right;
+      if (op == "=") return left == right;
+      if (op == "<") return left < right;
+      return left > right;
     }
-    return Left;
+    return left;
   }
 
   // Simple = Term { ("+" | "-" | "or" | "xor") Term } .
   double Simple() {
-    double Value = Term();
+    double value = Term();
     while (!Failed()) {
       if (TakeSymbol("+"))
-        Value += Term();
+        value += Term();
       else if (TakeSymbol("-"))
-        Value -= Term();
+        value -= Term();
       else if (TakeWord("or")) {
-        const double Right = Term();
-        Value = Logical(Value, Right, [](std::int64_t A, std::int64_t B) { return A | B; });
+        const double right = Term();
+        value = Logical(value, right, [](std::int64_t a, std::int64_t b) { return a | b; });
       } else if (TakeWord("xor")) {
-        const double Right = Term();
-        Value = Logical(Value, Right, [](std::int64_t A, std::int64_t B) { return A ^ B; });
+        const double right = Term();
+        value = Logical(value, right, [](std::int64_t a, std::int64_t b) { return a ^ b; });
       } else
         break;
     }
-    return Value;
+    return value;
   }
 
   // Term = Factor { ("*" | "/" | "div" | "mod" | "and" | "shl" | "shr") Factor } .
   double Term() {
-    double Value = Factor();
+    double value = Factor();
     while (!Failed()) {
       if (TakeSymbol("*"))
-        Value *= Factor();
+        value *= Factor();
       else if (TakeSymbol("/")) {
-        const double Right = Factor();
-        if (Right == 0) Fail("division by zero");
-        Value = Right == 0 ? 0 : Value / Right;
+        const double right = Factor();
+        if (right == 0) Fail("division by zero");
+        value = right == 0 ? 0 : value / right;
       } else if (TakeWord("div") || TakeWord("mod")) {
-        const bool Div = SameText(FText.substr(FPos - 3, 3), "div");
-        const std::int64_t Right = Whole(Factor());
-        if (Right == 0) {
+        const bool div = SameText(FText.substr(FPos - 3, 3), "div");
+        const std::int64_t right = Whole(Factor());
+        if (right == 0) {
           Fail("division by zero");
           return 0;
         }
-        const std::int64_t Left = Whole(Value);
-        Value = static_cast<double>(Div ? Left / Right : Left % Right);
+        const std::int64_t left = Whole(value);
+        value = static_cast<double>(div ? left / right : left % right);
       } else if (TakeWord("and")) {
-        const double Right = Factor();
-        Value = Logical(Value, Right, [](std::int64_t A, std::int64_t B) { return A & B; });
+        const double right = Factor();
+        value = Logical(value, right, [](std::int64_t a, std::int64_t b) { return a & b; });
       } else if (TakeWord("shl") || TakeWord("shr")) {
-        const bool Left = SameText(FText.substr(FPos - 3, 3), "shl");
-        const std::int64_t Count = Whole(Factor());
-        const std::int64_t Base = Whole(Value);
-        Value =
-            Count < 0 || Count > 62 ? 0 : static_cast<double>(Left ? Base << Count : Base >> Count);
+        const bool left = SameText(FText.substr(FPos - 3, 3), "shl");
+        const std::int64_t count = Whole(Factor());
+        const std::int64_t base = Whole(value);
+        value =
+            count < 0 || count > 62 ? 0 : static_cast<double>(left ? base << count : base >> count);
       } else
         break;
     }
-    return Value;
+    return value;
   }
 
   // Factor = Number | Name | Name "(" Name ")" | "not" Factor | ("+" | "-") Factor
@@ -206,9 +206,9 @@ class TEvaluator {
       Fail("expression nested too deeply");
       return 0;
     }
-    const double Value = FactorBody();
+    const double value = FactorBody();
     --FDepth;
-    return Value;
+    return value;
   }
 
   double FactorBody() {
@@ -218,94 +218,94 @@ class TEvaluator {
       return 0;
     }
     if (TakeWord("not")) {
-      const double Operand = Factor();
-      return IsBoolean(Operand) ? (Operand == 0) : static_cast<double>(~Whole(Operand));
+      const double operand = Factor();
+      return IsBoolean(operand) ? (operand == 0) : static_cast<double>(~Whole(operand));
     }
     if (TakeSymbol("-")) return -Factor();
     if (TakeSymbol("+")) return Factor();
     if (TakeSymbol("(")) {
-      const double Value = Expression();
+      const double value = Expression();
       if (!TakeSymbol(")")) Fail("\")\" expected");
-      return Value;
+      return value;
     }
-    const char C = FText[FPos];
-    if (IsDigit(C) || C == '$') return Number();
-    const std::string_view Name = PeekWord();
-    if (Name.empty()) {
+    const char c = FText[FPos];
+    if (IsDigit(c) || c == '$') return Number();
+    const std::string_view name = PeekWord();
+    if (name.empty()) {
       Fail("unexpected \"" + std::string(FText.substr(FPos)) + "\"");
       return 0;
     }
-    FPos += Name.size();
-    if (TakeSymbol("(")) return Call(Name);
-    return NameValue(Name);
+    FPos += name.size();
+    if (TakeSymbol("(")) return Call(name);
+    return NameValue(name);
   }
 
   double Number() {
-    const std::size_t Start = FPos;
+    const std::size_t start = FPos;
     if (FText[FPos] == '$') {
       ++FPos;
       while (FPos < FText.size() && std::isxdigit(static_cast<unsigned char>(FText[FPos]))) ++FPos;
-      if (FPos == Start + 1) Fail("hexadecimal digits expected");
+      if (FPos == start + 1) Fail("hexadecimal digits expected");
       return static_cast<double>(std::strtoll(
-          std::string(FText.substr(Start + 1, FPos - Start - 1)).c_str(), nullptr, 16));
+          std::string(FText.substr(start + 1, FPos - start - 1)).c_str(), nullptr, 16));
     }
     while (FPos < FText.size() && IsDigit(FText[FPos])) ++FPos;
     if (FPos + 1 < FText.size() && FText[FPos] == '.' && IsDigit(FText[FPos + 1])) {
       ++FPos;
       while (FPos < FText.size() && IsDigit(FText[FPos])) ++FPos;
     }
-    return std::strtod(std::string(FText.substr(Start, FPos - Start)).c_str(), nullptr);
+    return std::strtod(std::string(FText.substr(start, FPos - start)).c_str(), nullptr);
   }
 
   // Defined(NAME) and Declared(NAME); any other call cannot be evaluated.
-  double Call(std::string_view Function) {
-    const std::string_view Argument = PeekWord();
-    const bool IsDefined = SameText(Function, "Defined");
-    if (!IsDefined && !SameText(Function, "Declared")) {
-      Fail("unknown function \"" + std::string(Function) + "\"");
+  double Call(std::string_view function) {
+    const std::string_view argument = PeekWord();
+    const bool isDefined = SameText(function, "Defined");
+    if (!isDefined && !SameText(function, "Declared")) {
+      Fail("unknown function \"" + std::string(function) + "\"");
       return 0;
     }
-    if (Argument.empty()) {
-      Fail("a name is expected in " + std::string(Function) + "()");
+    if (argument.empty()) {
+      Fail("a name is expected in " + std::string(function) + "()");
       return 0;
     }
-    FPos += Argument.size();
+    FPos += argument.size();
     if (!TakeSymbol(")")) {
       Fail("\")\" expected");
       return 0;
     }
-    if (IsDefined) return FDefines.IsDefined(Argument);
-    return IsPredeclared(Argument) || (FDeclared && FDeclared(Argument));
+    if (isDefined) return FDefines.IsDefined(argument);
+    return IsPredeclared(argument) || (FDeclared && FDeclared(argument));
   }
 
-  double NameValue(std::string_view Name) {
-    if (SameText(Name, "True")) return 1;
-    if (SameText(Name, "False")) return 0;
-    if (const std::string *Value = FDefines.ValueOf(Name); Value && !Value->empty()) {
-      TEvaluator Inner(*Value, FDefines, FDeclared);
-      Inner.FDepth = FDepth + 8;  // a value that names itself stops at the depth limit
-      const double Result = Inner.Expression();
-      Inner.SkipBlanks();
-      if (Inner.Failed() || Inner.FPos < Inner.FText.size())
-        Fail("the value of " + std::string(Name) + " is not a number");
-      return Result;
+  double NameValue(std::string_view name) {
+    if (SameText(name, "True")) return 1;
+    if (SameText(name, "False")) return 0;
+    if (const std::string *value = FDefines.ValueOf(name); value && !value->empty()) {
+      TEvaluator inner(*value, FDefines, FDeclared);
+      inner.FDepth = FDepth + 8;  // a value that names itself stops at the depth limit
+      const double result = inner.Expression();
+      inner.SkipBlanks();
+      if (inner.Failed() || inner.FPos < inner.FText.size())
+        Fail("the value of " + std::string(name) + " is not a number");
+      return result;
     }
-    for (const TCompilerConstant &K : CompilerConstants)
-      if (SameText(Name, K.Name)) return K.Value;
-    Fail("unknown name \"" + std::string(Name) + "\"");
+    for (const TCompilerConstant &k : CompilerConstants)
+      if (SameText(name, k.Name)) return k.Value;
+    Fail("unknown name \"" + std::string(name) + "\"");
     return 0;
   }
 
-  static bool IsBoolean(double V) { return V == 0 || V == 1; }
-  static std::int64_t Whole(double V) {
-    if (!(std::fabs(V) < 9.2e18)) return 0;
-    return static_cast<std::int64_t>(V);
+  static bool IsBoolean(double v) { return v == 0 || v == 1; }
+  static std::int64_t Whole(double v) {
+    if (!(std::fabs(v) < 9.2e18)) return 0;
+    return static_cast<std::int64_t>(v);
   }
   // and/or/xor of two truth values, or bitwise on two integers.
   template <class Op>
-  double Logical(double A, double B, Op Apply) {
-    if (IsBoolean(A) && IsBoolean(B)) return static_cast<double>(Apply(A != 0, B != 0));
-    return static_cast<double>(Apply(Whole(A), Whole(B)));
+  double Logical(double a, double b, Op apply) {
+    if (IsBoolean(a) && IsBoolean(b)) return static_cast<double>(apply(a != 0, b != 0));
+    return static_cast<double>(apply(Whole(a), Whole(b)));
   }
 
   std::string_view FText;
@@ -318,8 +318,8 @@ class TEvaluator {
 
 }  // namespace
 
-bool IsPredeclared(std::string_view Name) {
-  static constexpr std::string_view Names[] = {
+bool IsPredeclared(std::string_view name) {
+  static constexpr std::string_view names[] = {
       "AnsiChar",  "AnsiString",  "Boolean",    "Byte",      "ByteBool",      "Cardinal",
       "Char",      "Comp",        "Currency",   "Double",    "Extended",      "IInterface",
       "Int64",     "Integer",     "IUnknown",   "LongBool",  "LongInt",       "LongWord",
@@ -328,14 +328,14 @@ bool IsPredeclared(std::string_view Name) {
       "ShortInt",  "ShortString", "Single",     "SizeInt",   "SizeUInt",      "SmallInt",
       "TClass",    "TDateTime",   "TObject",    "UInt64",    "UnicodeString", "UTF8String",
       "Variant",   "WideChar",    "WideString", "Word",      "WordBool"};
-  for (const std::string_view N : Names)
-    if (SameText(N, Name)) return true;
+  for (const std::string_view n : names)
+    if (SameText(n, name)) return true;
   return false;
 }
 
-TEvaluation EvaluateCondition(std::string_view Expression, const TDefines &Defines,
-                              const TDeclaredLookup &Declared) {
-  return TEvaluator(Expression, Defines, Declared).Run();
+TEvaluation EvaluateCondition(std::string_view expression, const TDefines &defines,
+                              const TDeclaredLookup &declared) {
+  return TEvaluator(expression, defines, declared).Run();
 }
 
 void TConditionals::Reset() {
@@ -346,66 +346,66 @@ void TConditionals::Reset() {
   FError.clear();
 }
 
-void TConditionals::Open(bool Condition) {
-  FRegions.push_back({FOn, Condition});
-  FOn = FOn && Condition;
+void TConditionals::Open(bool condition) {
+  FRegions.push_back({FOn, condition});
+  FOn = FOn && condition;
   Update();
 }
 
-bool TConditionals::Evaluate(std::string_view Argument, TOutcome &Outcome) {
-  const TEvaluation E = EvaluateCondition(Argument, Defines, Declared);
-  if (!E.Ok) {
-    FError = E.Error;
-    Outcome = coNotEvaluated;
+bool TConditionals::Evaluate(std::string_view argument, TOutcome &outcome) {
+  const TEvaluation e = EvaluateCondition(argument, Defines, Declared);
+  if (!e.Ok) {
+    FError = e.Error;
+    outcome = coNotEvaluated;
   }
-  return E.Value;
+  return e.Value;
 }
 
-TConditionals::TOutcome TConditionals::Apply(std::string_view Name, std::string_view Argument) {
-  TOutcome Outcome = coActed;
-  if (SameText(Name, "IFDEF")) {
-    Open(FOn && Defines.IsDefined(Argument));
-  } else if (SameText(Name, "IFNDEF")) {
-    Open(FOn && !Defines.IsDefined(Argument));
-  } else if (SameText(Name, "IF")) {
+TConditionals::TOutcome TConditionals::Apply(std::string_view name, std::string_view argument) {
+  TOutcome outcome = coActed;
+  if (SameText(name, "IFDEF")) {
+    Open(FOn && Defines.IsDefined(argument));
+  } else if (SameText(name, "IFNDEF")) {
+    Open(FOn && !Defines.IsDefined(argument));
+  } else if (SameText(name, "IF")) {
     // Inside a switched-off region the expression is not looked at.
-    Open(FOn && Evaluate(Argument, Outcome));
-  } else if (SameText(Name, "IFOPT")) {
+    Open(FOn && Evaluate(argument, outcome));
+  } else if (SameText(name, "IFOPT")) {
     Open(false);  // compiler switches are not known here
-  } else if (SameText(Name, "ELSEIF")) {
+  } else if (SameText(name, "ELSEIF")) {
     if (FRegions.empty()) return coNone;
-    TRegion &R = FRegions.back();
-    FOn = R.OuterOn && !R.Taken && Evaluate(Argument, Outcome);
-    R.Taken = R.Taken || FOn;
-  } else if (SameText(Name, "ELSE")) {
+    TRegion &r = FRegions.back();
+    FOn = r.OuterOn && !r.Taken && Evaluate(argument, outcome);
+    r.Taken = r.Taken || FOn;
+  } else if (SameText(name, "ELSE")) {
     if (FRegions.empty()) return coNone;
-    TRegion &R = FRegions.back();
-    FOn = R.OuterOn && !R.Taken;
-    R.Taken = true;
-  } else if (SameText(Name, "ENDIF") || SameText(Name, "IFEND")) {
+    TRegion &r = FRegions.back();
+    FOn = r.OuterOn && !r.Taken;
+    r.Taken = true;
+  } else if (SameText(name, "ENDIF") || SameText(name, "IFEND")) {
     if (FRegions.empty()) return coNone;
     FOn = FRegions.back().OuterOn;
     FRegions.pop_back();
-  } else if (SameText(Name, "DEFINE")) {
+  } else if (SameText(name, "DEFINE")) {
     if (!FOn) return coActed;
     // {$DEFINE NAME := VALUE} gives the name a value.
-    const std::size_t Assign = Argument.find(":=");
-    if (Assign == std::string_view::npos) {
-      Defines.Define(Argument);
+    const std::size_t assign = argument.find(":=");
+    if (assign == std::string_view::npos) {
+      Defines.Define(argument);
     } else {
-      std::string_view Left = Argument.substr(0, Assign), Right = Argument.substr(Assign + 2);
-      while (!Left.empty() && Left.back() == ' ') Left.remove_suffix(1);
-      while (!Right.empty() && Right.front() == ' ') Right.remove_prefix(1);
-      while (!Right.empty() && Right.back() == ' ') Right.remove_suffix(1);
-      Defines.Define(Left, Right);
+      std::string_view left = argument.substr(0, assign), right = argument.substr(assign + 2);
+      while (!left.empty() && left.back() == ' ') left.remove_suffix(1);
+      while (!right.empty() && right.front() == ' ') right.remove_prefix(1);
+      while (!right.empty() && right.back() == ' ') right.remove_suffix(1);
+      Defines.Define(left, right);
     }
-  } else if (SameText(Name, "UNDEF")) {
-    if (FOn) Defines.Undefine(Argument);
+  } else if (SameText(name, "UNDEF")) {
+    if (FOn) Defines.Undefine(argument);
   } else {
     return coNone;
   }
   Update();
-  return Outcome;
+  return outcome;
 }
 
 }  // namespace codeweft

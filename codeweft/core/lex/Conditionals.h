@@ -23,11 +23,11 @@ namespace codeweft {
 // Object Pascal names that are looked up without building a lower-case copy.
 struct TNoCaseHash {
   using is_transparent = void;
-  std::size_t operator()(std::string_view Name) const noexcept;
+  std::size_t operator()(std::string_view name) const noexcept;
 };
 struct TNoCaseEqual {
   using is_transparent = void;
-  bool operator()(std::string_view A, std::string_view B) const noexcept;
+  bool operator()(std::string_view a, std::string_view b) const noexcept;
 };
 
 // The conditional symbols: a set of names compared whole and without regard
@@ -36,12 +36,12 @@ struct TNoCaseEqual {
 // value; one removal takes it away.
 class TDefines {
  public:
-  void Define(std::string_view Name, std::string_view Value = {});
-  void Undefine(std::string_view Name);
+  void Define(std::string_view name, std::string_view value = {});
+  void Undefine(std::string_view name);
   void ClearDefines();
-  bool IsDefined(std::string_view Name) const { return FNames.find(Name) != FNames.end(); }
+  bool IsDefined(std::string_view name) const { return FNames.find(name) != FNames.end(); }
   // The value given with the name; nullptr when the name is not defined.
-  const std::string *ValueOf(std::string_view Name) const;
+  const std::string *ValueOf(std::string_view name) const;
   // The names as written, in the order they were first defined.
   std::vector<std::string> Names() const;
   std::size_t Count() const { return FNames.size(); }
@@ -55,10 +55,10 @@ class TDefines {
   std::uint64_t FNextOrder = 0;
 };
 
-// Empties Defines and defines every word of Text, split at ";" and at nothing
+// Empties Defines and defines every word of text, split at ";" and at nothing
 // else. Empty words are skipped; no word is trimmed. A word "NAME=VALUE"
 // defines NAME with that value.
-void FillDefines(TDefines &Defines, std::string_view Text);
+void FillDefines(TDefines &defines, std::string_view text);
 
 // Values of the compiler constants that {$IF} expressions test when the
 // command line gives none (a define "NAME=VALUE" takes precedence).
@@ -82,28 +82,28 @@ struct TEvaluation {
 
 // Whether an identifier is declared, for Declared(NAME): the run answers from
 // the declarations it has read so far. Empty: none is known.
-using TDeclaredLookup = std::function<bool(std::string_view Name)>;
+using TDeclaredLookup = std::function<bool(std::string_view name)>;
 
 // The identifiers the compilers declare before any unit is read, as far as
 // projects test for them with Declared(): the basic types of the System unit
 // (integer, character, string, real, pointer and variant types, TObject,
 // TClass, IInterface, IUnknown, TDateTime) and the size types of the compiler
 // with nested comments (PtrInt, PtrUInt, SizeInt, SizeUInt, QWord).
-bool IsPredeclared(std::string_view Name);
+bool IsPredeclared(std::string_view name);
 
 // Evaluates the argument of {$IF} or {$ELSEIF}: integers and reals, names of
 // defines with a value and of the compiler constants, True and False,
 // Defined(NAME), Declared(NAME) (true for a predeclared name and for one that
 // Declared knows), not/and/or/xor, + - * / div mod shl shr, = <> < > <= >= and
 // parentheses, with Pascal's precedence. A result other than 0 is true.
-TEvaluation EvaluateCondition(std::string_view Expression, const TDefines &Defines,
-                              const TDeclaredLookup &Declared = {});
+TEvaluation EvaluateCondition(std::string_view expression, const TDefines &defines,
+                              const TDeclaredLookup &declared = {});
 
 // The open regions of the file being read, and the symbols they test.
 class TConditionals {
  public:
   // The symbols every file starts with (the run's defines text).
-  void SetInitial(const TDefines &Defines) { FInitial = Defines; }
+  void SetInitial(const TDefines &defines) { FInitial = defines; }
   const TDefines &Initial() const { return FInitial; }
   // A new file: the run's symbols and no open region.
   void Reset();
@@ -120,7 +120,7 @@ class TConditionals {
   // Returns coNone for a directive that is not conditional, coNotEvaluated
   // when an {$IF}/{$ELSEIF} expression could not be evaluated (it counts as
   // false; Error() says why), else coActed.
-  TOutcome Apply(std::string_view Name, std::string_view Argument);
+  TOutcome Apply(std::string_view name, std::string_view argument);
   const std::string &Error() const { return FError; }
 
  private:
@@ -128,8 +128,8 @@ class TConditionals {
     bool OuterOn = true;  // the source was switched on where the region opened
     bool Taken = false;   // one of its branches was switched on already
   };
-  void Open(bool Condition);
-  bool Evaluate(std::string_view Argument, TOutcome &Outcome);
+  void Open(bool condition);
+  bool Evaluate(std::string_view argument, TOutcome &outcome);
   void Update() { FSkipping = !FOn; }
 
   TDefines FInitial;

@@ -9,63 +9,63 @@
 
 namespace codeweft {
 
-std::string IncludeName(std::string_view Name, std::string_view Argument) {
-  if (!SameText(Name, "I") && !SameText(Name, "INCLUDE")) return {};
-  while (!Argument.empty() && (Argument.front() == ' ' || Argument.front() == '\t'))
-    Argument.remove_prefix(1);
-  while (!Argument.empty() && (Argument.back() == ' ' || Argument.back() == '\t' ||
-                               Argument.back() == '\r' || Argument.back() == '\n'))
-    Argument.remove_suffix(1);
-  if (Argument.size() >= 2 && Argument.front() == '\'' && Argument.back() == '\'')
-    Argument = Argument.substr(1, Argument.size() - 2);
-  if (Argument.empty() || Argument.front() == '%') return {};
-  if (Argument == "+" || Argument == "-") return {};
-  return std::string(Argument);
+std::string IncludeName(std::string_view name, std::string_view argument) {
+  if (!SameText(name, "I") && !SameText(name, "INCLUDE")) return {};
+  while (!argument.empty() && (argument.front() == ' ' || argument.front() == '\t'))
+    argument.remove_prefix(1);
+  while (!argument.empty() && (argument.back() == ' ' || argument.back() == '\t' ||
+                               argument.back() == '\r' || argument.back() == '\n'))
+    argument.remove_suffix(1);
+  if (argument.size() >= 2 && argument.front() == '\'' && argument.back() == '\'')
+    argument = argument.substr(1, argument.size() - 2);
+  if (argument.empty() || argument.front() == '%') return {};
+  if (argument == "+" || argument == "-") return {};
+  return std::string(argument);
 }
 
-std::string FindIncludeFile(std::string_view Including, std::string_view Name) {
+std::string FindIncludeFile(std::string_view including, std::string_view name) {
   namespace fs = std::filesystem;
-  std::string Given(Name);
-  for (char &C : Given)
-    if (C == '\\') C = '/';
-  std::string Base;
-  if (!Given.empty() && Given.front() != '/') {
-    const std::size_t Sep = Including.find_last_of('/');
-    if (Sep != std::string_view::npos) Base = std::string(Including.substr(0, Sep + 1));
+  std::string given(name);
+  for (char &c : given)
+    if (c == '\\') c = '/';
+  std::string base;
+  if (!given.empty() && given.front() != '/') {
+    const std::size_t sep = including.find_last_of('/');
+    if (sep != std::string_view::npos) base = std::string(including.substr(0, sep + 1));
   }
-  std::error_code E;
-  for (const char *Ext : {"", ".inc", ".pas", ".pp"}) {
-    const std::string Path = LocateSourceFile(Base + Given + Ext);
-    if (fs::is_regular_file(Path, E)) return Path;
+  std::error_code e;
+  for (const char *ext : {"", ".inc", ".pas", ".pp"}) {
+    const std::string path = LocateSourceFile(base + given + ext);
+    if (fs::is_regular_file(path, e)) return path;
   }
   return {};
 }
 
-int LineAtOffset(const std::string &File, std::uint64_t Offset) {
-  std::ifstream In(File, std::ios::binary);
-  if (!In) return 0;
-  char Bom[3] = {};
-  In.read(Bom, 3);
-  if (!(In.gcount() == 3 && Bom[0] == '\xEF' && Bom[1] == '\xBB' && Bom[2] == '\xBF')) {
-    In.clear();
-    In.seekg(0);
+int LineAtOffset(const std::string &file, std::uint64_t offset) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return 0;
+  char bom[3] = {};
+  in.read(bom, 3);
+  if (!(in.gcount() == 3 && bom[0] == '\xEF' && bom[1] == '\xBB' && bom[2] == '\xBF')) {
+    in.clear();
+    in.seekg(0);
   }
-  int Line = 1;
-  char Prev = 0;
-  std::string Buffer(std::size_t{1} << 16, '\0');
-  while (Offset > 0 && In) {
-    In.read(Buffer.data(),
-            static_cast<std::streamsize>(std::min<std::uint64_t>(Offset, Buffer.size())));
-    const std::size_t Got = static_cast<std::size_t>(In.gcount());
-    if (Got == 0) break;
-    for (std::size_t I = 0; I < Got; ++I) {
-      const char C = Buffer[I];
-      if (C == '\n' ? Prev != '\r' : C == '\r') ++Line;
-      Prev = C;
+  int line = 1;
+  char prev = 0;
+  std::string buffer(std::size_t{1} << 16, '\0');
+  while (offset > 0 && in) {
+    in.read(buffer.data(),
+            static_cast<std::streamsize>(std::min<std::uint64_t>(offset, buffer.size())));
+    const std::size_t got = static_cast<std::size_t>(in.gcount());
+    if (got == 0) break;
+    for (std::size_t i = 0; i < got; ++i) {
+      const char c = buffer[i];
+      if (c == '\n' ? prev != '\r' : c == '\r') ++line;
+      prev = c;
     }
-    Offset -= Got;
+    offset -= got;
   }
-  return Line;
+  return line;
 }
 
 }  // namespace codeweft

@@ -27,18 +27,18 @@ struct TIncludeFrame {
 // (SplitDirective): the argument of I or INCLUDE (any case) without blanks
 // around it and without quotes. Empty for any other directive, for {$I+} and
 // {$I-}, and for the built-in texts such as {$I %DATE%}, which name no file.
-std::string IncludeName(std::string_view Name, std::string_view Argument);
+std::string IncludeName(std::string_view name, std::string_view argument);
 
-// The file that Name stands for when Including (a path) includes it: Name
-// relative to Including's folder (an absolute Name as it is; a backslash
+// The file that name stands for when including (a path) includes it: name
+// relative to including's folder (an absolute name as it is; a backslash
 // separates folders; case is matched per component when the exact path does
 // not exist), tried as given, then with ".inc", ".pas" and ".pp" appended.
 // Empty when none of them is a regular file.
-std::string FindIncludeFile(std::string_view Including, std::string_view Name);
+std::string FindIncludeFile(std::string_view including, std::string_view name);
 
-// The line (from 1) of byte Offset of File, not counting a UTF-8 byte-order
+// The line (from 1) of byte offset of file, not counting a UTF-8 byte-order
 // mark at its start, as the scanner does. CR LF, a lone CR and a lone LF each
 // end a line. 0 when the file cannot be read.
-int LineAtOffset(const std::string &File, std::uint64_t Offset);
+int LineAtOffset(const std::string &file, std::uint64_t offset);
 
 }  // namespace codeweft

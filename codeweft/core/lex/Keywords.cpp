@@ -2,13 +2,13 @@
 
 namespace codeweft {
 
-TTokenKind WordKind(std::string_view Word) {
-  if (Word.empty() || Word.size() > MaxKeywordLength) return TTokenKind::tkIdentifier;
+TTokenKind WordKind(std::string_view word) {
+  if (word.empty() || word.size() > MaxKeywordLength) return TTokenKind::tkIdentifier;
   // Setting the case bit makes a letter lower case and no other byte a
   // letter, so any bytes may come in.
-  unsigned char Padded[16] = {};
-  std::memcpy(Padded, Word.data(), Word.size());
-  return PaddedWordKind(Padded, Word.size());
+  unsigned char padded[16] = {};
+  std::memcpy(padded, word.data(), word.size());
+  return PaddedWordKind(padded, word.size());
 }
 
 } // namespace codeweft

@@ -22,10 +22,10 @@ using namespace scanchars;
 
 namespace {
 
-// A buffer of Capacity data bytes and the padding after them, zeroed: the
+// A buffer of capacity data bytes and the padding after them, zeroed: the
 // sentinel and the bytes the 16-byte loads read beyond it.
-std::unique_ptr<unsigned char[]> NewBuffer(std::size_t Capacity) {
-  return std::unique_ptr<unsigned char[]>(new unsigned char[Capacity + BufferPadding]());
+std::unique_ptr<unsigned char[]> NewBuffer(std::size_t capacity) {
+  return std::unique_ptr<unsigned char[]>(new unsigned char[capacity + BufferPadding]());
 }
 
 }  // namespace
@@ -36,25 +36,25 @@ TScanner::TScanner() : FBuf(NewBuffer(BufferSize)), FCapacity(BufferSize) {
 
 TScanner::~TScanner() { Close(); }
 
-void TScanner::Open(const std::string &FileName) {
+void TScanner::Open(const std::string &fileName) {
   Close();
   // Without blocking: a FIFO would wait here for a writer before it could be
   // refused.
-  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (Fd < 0) throw EFOpenError(FileErrorMessage("open", FileName, errno));
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) throw EFOpenError(FileErrorMessage("open", fileName, errno));
   // Only a regular file is source: a device or FIFO could give input without
   // end or block the run, and a folder has no text.
-  struct stat Info {};
-  const bool Stated = ::fstat(Fd, &Info) == 0;
-  if (!Stated || !S_ISREG(Info.st_mode)) {
-    const int Err = Stated ? (S_ISDIR(Info.st_mode) ? EISDIR : 0) : errno;
-    ::close(Fd);
-    throw EFOpenError(Err ? FileErrorMessage("open", FileName, Err)
-                          : "Cannot open file \"" + FileName + "\": not a regular file");
+  struct stat info {};
+  const bool stated = ::fstat(fd, &info) == 0;
+  if (!stated || !S_ISREG(info.st_mode)) {
+    const int err = stated ? (S_ISDIR(info.st_mode) ? EISDIR : 0) : errno;
+    ::close(fd);
+    throw EFOpenError(err ? FileErrorMessage("open", fileName, err)
+                          : "Cannot open file \"" + fileName + "\": not a regular file");
   }
-  ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
-  FFd = Fd;
-  FFileName = FileName;
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FFd = fd;
+  FFileName = fileName;
   // A buffer grown for a long token of the last file is given back.
   if (FCapacity != BufferSize) {
     FBuf = NewBuffer(BufferSize);
@@ -62,8 +62,8 @@ void TScanner::Open(const std::string &FileName) {
   }
   FPos = FLim = FFloor = FBuf.get();
   FAtEnd = false;
-  const std::string Ext = std::filesystem::path(FileName).extension().string();
-  FNestedComments = SameText(Ext, ".pp") || SameText(Ext, ".lpr");
+  const std::string ext = std::filesystem::path(fileName).extension().string();
+  FNestedComments = SameText(ext, ".pp") || SameText(ext, ".lpr");
   FDone = 0;
   // A byte-order mark is not source text. Its three bytes may come in more
   // than one read from a pipe, so gather them before deciding.
@@ -94,42 +94,42 @@ bool TScanner::Refill() {
     FAtEnd = true;
     return false;
   }
-  const std::size_t Behind = std::min<std::size_t>(FormLookbehind, FPos - FFloor);
-  const unsigned char *const From = FPos - Behind;
-  const std::size_t Kept = static_cast<std::size_t>(FLim - From);
-  if (Kept > FCapacity / 2) {
+  const std::size_t behind = std::min<std::size_t>(FormLookbehind, FPos - FFloor);
+  const unsigned char *const from = FPos - behind;
+  const std::size_t kept = static_cast<std::size_t>(FLim - from);
+  if (kept > FCapacity / 2) {
     // A token longer than half the buffer: double it, so that reading such a
     // token again from its start costs no more than reading it once.
-    std::unique_ptr<unsigned char[]> Bigger = NewBuffer(FCapacity * 2);
-    std::memcpy(Bigger.get(), From, Kept);
-    FBuf = std::move(Bigger);
+    std::unique_ptr<unsigned char[]> bigger = NewBuffer(FCapacity * 2);
+    std::memcpy(bigger.get(), from, kept);
+    FBuf = std::move(bigger);
     FCapacity *= 2;
-  } else if (From != FBuf.get()) {
-    std::memmove(FBuf.get(), From, Kept);
+  } else if (from != FBuf.get()) {
+    std::memmove(FBuf.get(), from, kept);
   }
   // Once the input's start has left the buffer, the floor is the buffer's
   // start: the look-behind before the current byte lies above it.
   FFloor = FBuf.get();
-  FPos = FBuf.get() + Behind;
-  FLim = FBuf.get() + Kept;
-  ssize_t N;
+  FPos = FBuf.get() + behind;
+  FLim = FBuf.get() + kept;
+  ssize_t n;
   do {
-    N = ::read(FFd, FBuf.get() + Kept, FCapacity - Kept);
-  } while (N < 0 && errno == EINTR);
-  if (N < 0) {
-    FBuf[Kept] = 0;
+    n = ::read(FFd, FBuf.get() + kept, FCapacity - kept);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    FBuf[kept] = 0;
     throw EInOutError(FileErrorMessage("read", FFileName, errno));
   }
-  FLim += N;
-  FBuf[Kept + static_cast<std::size_t>(N)] = 0;
-  if (N == 0) FAtEnd = true;
-  return N != 0;
+  FLim += n;
+  FBuf[kept + static_cast<std::size_t>(n)] = 0;
+  if (n == 0) FAtEnd = true;
+  return n != 0;
 }
 
-bool TScanner::TakeRest(std::string &Text) {
+bool TScanner::TakeRest(std::string &text) {
   if (FDone == scToken || FDone == scEnd) return false;
   if (FPos >= FLim && !Refill()) return false;
-  Text.append(reinterpret_cast<const char *>(FPos), static_cast<std::size_t>(FLim - FPos));
+  text.append(reinterpret_cast<const char *>(FPos), static_cast<std::size_t>(FLim - FPos));
   FPos = FLim;
   return true;
 }
@@ -163,52 +163,52 @@ void TScanner::ReleaseCheckedText() {
 #endif
 }
 
-void TScanner::NoteDirective(const unsigned char *P, const unsigned char *End) {
-  const int Nesting = NestingOfDirective(
-      std::string_view(reinterpret_cast<const char *>(P), static_cast<std::size_t>(End - P)));
-  if (Nesting >= 0) FNestedComments = Nesting != 0;
+void TScanner::NoteDirective(const unsigned char *p, const unsigned char *end) {
+  const int nesting = NestingOfDirective(
+      std::string_view(reinterpret_cast<const char *>(p), static_cast<std::size_t>(end - p)));
+  if (nesting >= 0) FNestedComments = nesting != 0;
 }
 
-int scanchars::NestingOfDirective(std::string_view Text) {
+int scanchars::NestingOfDirective(std::string_view text) {
   // "{$" (or "(*$") NAME blanks WORD: letters only; a sign may end WORD.
-  auto Word = [&](std::size_t &I) {
-    const std::size_t From = I;
-    while (I < Text.size() && Is(static_cast<unsigned char>(Text[I]), ccLetter)) ++I;
-    return Text.substr(From, I - From);
+  auto word = [&](std::size_t &i) {
+    const std::size_t from = i;
+    while (i < text.size() && Is(static_cast<unsigned char>(text[i]), ccLetter)) ++i;
+    return text.substr(from, i - from);
   };
-  std::size_t I = Text.substr(0, 2) == "(*" ? 3 : 2;
-  const std::string_view Name = Word(I);
-  while (I < Text.size() && (Text[I] == ' ' || Text[I] == '\t')) ++I;
-  const std::string_view Arg = Word(I);
-  if (SameText(Name, "mode")) return SameText(Arg, "objfpc") || SameText(Arg, "fpc") ? 1 : 0;
-  if (SameText(Name, "modeswitch") && SameText(Arg, "nestedcomments"))
-    return I < Text.size() && Text[I] == '-' ? 0 : 1;
+  std::size_t i = text.substr(0, 2) == "(*" ? 3 : 2;
+  const std::string_view name = word(i);
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  const std::string_view arg = word(i);
+  if (SameText(name, "mode")) return SameText(arg, "objfpc") || SameText(arg, "fpc") ? 1 : 0;
+  if (SameText(name, "modeswitch") && SameText(arg, "nestedcomments"))
+    return i < text.size() && text[i] == '-' ? 0 : 1;
   return -1;
 }
 
-int TScanner::Finish(TToken &Token, int Code) {
-  FDone = Code;
+int TScanner::Finish(TToken &token, int code) {
+  FDone = code;
   FFastLim = FBuf.get();
-  Token.Kind = TTokenKind::tkEnd;
-  Token.Text = {};
+  token.Kind = TTokenKind::tkEnd;
+  token.Text = {};
   ReleaseCheckedText();
-  return Code;
+  return code;
 }
 
 // The general way forms the token with the same grammar as the fast way;
 // where its end is not yet certain it reads more and forms it again. A token
 // left open stops the scan with its first byte still unread, for TakeRest.
-int TScanner::NextTokenGeneral(TToken &Token) {
-  if (FDone != 0) return Finish(Token, FDone);
+int TScanner::NextTokenGeneral(TToken &token) {
+  if (FDone != 0) return Finish(token, FDone);
   for (;;) {
-    if (FPos >= FLim && !Refill()) return Finish(Token, scEnd);
-    const TFormed F = FormToken<false>(FPos, FLim, FFloor, FNestedComments);
-    const bool Open = F.End == OpenEnd(FLim) || (F.End == ShortEnd(FLim) && FAtEnd);
-    if (Open) return Finish(Token, F.Kind == TTokenKind::tkString ? scOpenString : scOpenComment);
-    if (F.End <= FLim && (FAtEnd || F.End + FormLookahead <= FLim)) {
-      Deliver(Token, F.Kind, FPos, static_cast<std::size_t>(F.End - FPos));
-      if (F.Kind == TTokenKind::tkDirective) NoteDirective(FPos, F.End);
-      FPos = F.End;
+    if (FPos >= FLim && !Refill()) return Finish(token, scEnd);
+    const TFormed f = FormToken<false>(FPos, FLim, FFloor, FNestedComments);
+    const bool open = f.End == OpenEnd(FLim) || (f.End == ShortEnd(FLim) && FAtEnd);
+    if (open) return Finish(token, f.Kind == TTokenKind::tkString ? scOpenString : scOpenComment);
+    if (f.End <= FLim && (FAtEnd || f.End + FormLookahead <= FLim)) {
+      Deliver(token, f.Kind, FPos, static_cast<std::size_t>(f.End - FPos));
+      if (f.Kind == TTokenKind::tkDirective) NoteDirective(FPos, f.End);
+      FPos = f.End;
       SetFastLimit();
       return scToken;
     }

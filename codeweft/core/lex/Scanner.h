@@ -41,12 +41,12 @@ public:
 
   // Opens FileName for reading (closing any file still open) and reads the
   // first character. Throws EFOpenError naming the file and the reason.
-  void Open(const std::string &FileName);
+  void Open(const std::string &fileName);
   // Fills Token with the next token and returns one of the codes above. A
   // scanner that is not open reports scEnd. Throws EInOutError if reading fails.
   // The token's text is a view of the scanner's buffer, valid until the next
   // call (or Open, Close, destruction); no text is copied to deliver it.
-  int NextToken(TToken &Token);
+  int NextToken(TToken &token);
   void Close();
 
   bool IsOpen() const { return FFd >= 0; }
@@ -60,21 +60,21 @@ public:
   // start of the token that failed on, a piece at a time: what the buffer
   // holds, then the unread rest of the file. Appends the next piece to Text
   // and returns false when nothing is left. Lets a listing keep every byte.
-  bool TakeRest(std::string &Text);
+  bool TakeRest(std::string &text);
 
  private:
-  void Deliver(TToken &Token, TTokenKind Kind, const unsigned char *P, std::size_t N) {
-    Token.Kind = Kind;
+  void Deliver(TToken &token, TTokenKind kind, const unsigned char *p, std::size_t n) {
+    token.Kind = kind;
 #if defined(__SANITIZE_ADDRESS__)
     DeliverChecked(Token, P, N);
 #else
-    Token.Text = std::string_view(reinterpret_cast<const char *>(P), N);
+    token.Text = std::string_view(reinterpret_cast<const char *>(p), n);
 #endif
   }
-  void DeliverChecked(TToken &Token, const unsigned char *P, std::size_t N);
-  void NoteDirective(const unsigned char *P, const unsigned char *End);
-  int NextTokenGeneral(TToken &Token);
-  int Finish(TToken &Token, int Code);
+  void DeliverChecked(TToken &token, const unsigned char *p, std::size_t n);
+  void NoteDirective(const unsigned char *p, const unsigned char *end);
+  int NextTokenGeneral(TToken &token);
+  int Finish(TToken &token, int code);
   // Moves the unread data, and the look-behind before it, to the buffer's
   // start (growing the buffer when it is more than half full) and reads more
   // after it. False at the end of the input.
@@ -118,13 +118,13 @@ public:
 // The fast way: the token formed is final where it lies, and is delivered
 // straight from the buffer. Anything else - the buffer's end, the end of the
 // input, a token left open - goes the general way.
-[[gnu::always_inline]] inline int TScanner::NextToken(TToken &Token) {
-  const unsigned char *const P = FPos;
-  if (P >= FFastLim) return NextTokenGeneral(Token);
-  const scanchars::TFormed F = scanchars::FormToken<true>(P, FLim, FFloor, FNestedComments);
-  if (F.End > FFastLim) return NextTokenGeneral(Token);
-  Deliver(Token, F.Kind, P, static_cast<std::size_t>(F.End - P));
-  FPos = F.End;
+[[gnu::always_inline]] inline int TScanner::NextToken(TToken &token) {
+  const unsigned char *const p = FPos;
+  if (p >= FFastLim) return NextTokenGeneral(token);
+  const scanchars::TFormed f = scanchars::FormToken<true>(p, FLim, FFloor, FNestedComments);
+  if (f.End > FFastLim) return NextTokenGeneral(token);
+  Deliver(token, f.Kind, p, static_cast<std::size_t>(f.End - p));
+  FPos = f.End;
   return scToken;
 }
 

@@ -58,12 +58,12 @@ struct TCharClasses {
 };
 inline constexpr TCharClasses Classes;
 
-constexpr bool Is(unsigned char C, unsigned Class) { return (Classes.Of[C] & Class) != 0; }
+constexpr bool Is(unsigned char c, unsigned charClass) { return (Classes.Of[c] & charClass) != 0; }
 
 // The kinds of the characters that form a token on their own, whatever
 // follows them.
-constexpr TTokenKind SingleKind(unsigned char C) {
-  switch (C) {
+constexpr TTokenKind SingleKind(unsigned char c) {
+  switch (c) {
   case ')': return TTokenKind::tkRParen;
   case ',': return TTokenKind::tkComma;
   case ';': return TTokenKind::tkSemicolon;
@@ -87,59 +87,59 @@ inline constexpr TSingleKinds SingleKinds;
 // rest of a line. Sixteen bytes are classified at a time, so the run's length
 // costs no branch per byte. The sentinel ends every run before the padding.
 #if defined(__SSE2__)
-inline __m128i Load16(const unsigned char *Q) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i *>(Q));
+inline __m128i Load16(const unsigned char *q) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i *>(q));
 }
-// Bytes of V (as unsigned) in [Lo, Lo + N).
-inline __m128i InRange(__m128i V, char Lo, char N) {
-  const __m128i Shifted = _mm_add_epi8(V, _mm_set1_epi8(static_cast<char>(-128 - Lo)));
-  return _mm_cmplt_epi8(Shifted, _mm_set1_epi8(static_cast<char>(-128 + N)));
+// Bytes of V (as unsigned) in [lo, lo + N).
+inline __m128i InRange(__m128i v, char lo, char n) {
+  const __m128i shifted = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(-128 - lo)));
+  return _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(-128 + n)));
 }
-inline unsigned SpaceMask(const unsigned char *Q) {
-  const __m128i V = Load16(Q);
-  const __m128i S = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8(' ')),
-                                               _mm_cmpeq_epi8(V, _mm_set1_epi8('\t'))),
-                                  _mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8('\r')),
-                                               _mm_cmpeq_epi8(V, _mm_set1_epi8('\n'))));
-  return static_cast<unsigned>(_mm_movemask_epi8(S));
+inline unsigned SpaceMask(const unsigned char *q) {
+  const __m128i v = Load16(q);
+  const __m128i s = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')),
+                                               _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))),
+                                  _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
+                                               _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+  return static_cast<unsigned>(_mm_movemask_epi8(s));
 }
-inline unsigned WordMask(const unsigned char *Q) {
-  const __m128i V = Load16(Q);
-  const __m128i Letter = InRange(_mm_or_si128(V, _mm_set1_epi8(0x20)), 'a', 26);
-  const __m128i Digit = InRange(V, '0', 10);
-  const __m128i Under = _mm_cmpeq_epi8(V, _mm_set1_epi8('_'));
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(Letter, Digit), Under)));
+inline unsigned WordMask(const unsigned char *q) {
+  const __m128i v = Load16(q);
+  const __m128i letter = InRange(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 26);
+  const __m128i digit = InRange(v, '0', 10);
+  const __m128i under = _mm_cmpeq_epi8(v, _mm_set1_epi8('_'));
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digit), under)));
 }
 // Bytes other than CR, LF and NUL: the rest of a line.
-inline unsigned LineMask(const unsigned char *Q) {
-  const __m128i V = Load16(Q);
-  const __m128i Stop = _mm_or_si128(_mm_cmpeq_epi8(V, _mm_setzero_si128()),
-                                    _mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8('\r')),
-                                                 _mm_cmpeq_epi8(V, _mm_set1_epi8('\n'))));
-  return ~static_cast<unsigned>(_mm_movemask_epi8(Stop)) & 0xFFFFu;
+inline unsigned LineMask(const unsigned char *q) {
+  const __m128i v = Load16(q);
+  const __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_setzero_si128()),
+                                    _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
+                                                 _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+  return ~static_cast<unsigned>(_mm_movemask_epi8(stop)) & 0xFFFFu;
 }
 // Bytes other than C and NUL: the inside of a comment up to its closing
 // character. A NUL (the sentinel, perhaps) ends the search too, so that it
 // needs no bound and no library call.
-template <char C> inline unsigned NotCharMask(const unsigned char *Q) {
-  const __m128i V = Load16(Q);
-  const __m128i Stop = _mm_or_si128(_mm_cmpeq_epi8(V, _mm_setzero_si128()),
-                                    _mm_cmpeq_epi8(V, _mm_set1_epi8(C)));
-  return ~static_cast<unsigned>(_mm_movemask_epi8(Stop)) & 0xFFFFu;
+template <char C> inline unsigned NotCharMask(const unsigned char *q) {
+  const __m128i v = Load16(q);
+  const __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_setzero_si128()),
+                                    _mm_cmpeq_epi8(v, _mm_set1_epi8(C)));
+  return ~static_cast<unsigned>(_mm_movemask_epi8(stop)) & 0xFFFFu;
 }
 template <unsigned (*Mask)(const unsigned char *)>
-inline const unsigned char *RunEnd(const unsigned char *Q) {
+inline const unsigned char *RunEnd(const unsigned char *q) {
   for (;;) {
-    const unsigned M = ~Mask(Q) & 0xFFFFu;
-    if (M != 0) return Q + __builtin_ctz(M);
-    Q += 16;
+    const unsigned m = ~Mask(q) & 0xFFFFu;
+    if (m != 0) return q + __builtin_ctz(m);
+    q += 16;
   }
 }
-inline const unsigned char *SpaceEnd(const unsigned char *Q) { return RunEnd<SpaceMask>(Q); }
-inline const unsigned char *WordEnd(const unsigned char *Q) { return RunEnd<WordMask>(Q); }
-inline const unsigned char *LineEnd(const unsigned char *Q) { return RunEnd<LineMask>(Q); }
-template <char C> inline const unsigned char *CharOrNul(const unsigned char *Q) {
-  return RunEnd<NotCharMask<C>>(Q);
+inline const unsigned char *SpaceEnd(const unsigned char *q) { return RunEnd<SpaceMask>(q); }
+inline const unsigned char *WordEnd(const unsigned char *q) { return RunEnd<WordMask>(q); }
+inline const unsigned char *LineEnd(const unsigned char *q) { return RunEnd<LineMask>(q); }
+template <char C> inline const unsigned char *CharOrNul(const unsigned char *q) {
+  return RunEnd<NotCharMask<C>>(q);
 }
 #else
 inline const unsigned char *SpaceEnd(const unsigned char *Q) {
@@ -191,11 +191,11 @@ struct TStarts {
   TStart Of[256] = {};
   constexpr TStarts() {
     for (int c = 0; c < 256; ++c) {
-      const auto C = static_cast<unsigned char>(c);
-      Of[c] = Is(C, ccSpace)    ? stSpace
-              : Is(C, ccLetter) ? stLetter
-              : Is(C, ccDigit)  ? stDigit
-              : SingleKind(C) != TTokenKind::tkEnd ? stSingle
+      const auto c = static_cast<unsigned char>(c);
+      Of[c] = Is(c, ccSpace)    ? stSpace
+              : Is(c, ccLetter) ? stLetter
+              : Is(c, ccDigit)  ? stDigit
+              : SingleKind(c) != TTokenKind::tkEnd ? stSingle
                                                    : stBad;
     }
     Of['$'] = stDollar;

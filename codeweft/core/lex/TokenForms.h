@@ -1,5 +1,5 @@
 // The token grammar of Object Pascal, written once: FormToken reads the token
-// that starts at P in a buffer whose data ends at Lim, where a 0 sentinel
+// that starts at P in a buffer whose data ends at lim, where a 0 sentinel
 // lies (and 16 bytes of padding after it). It changes nothing; the scanner
 // calls it on the fast way (token well inside the buffer) and on the general
 // way (near the buffer's end, after a refill), and the two agree because they
@@ -9,8 +9,8 @@
 // decide where the token ends; a result whose end lies closer than that to
 // Lim may change when more data follows, so the scanner trusts it only at the
 // end of the input. One form looks back, up to CaretLookback bytes before the
-// token but not before Floor: the scanner keeps FormLookbehind bytes before
-// the current one when it refills its buffer, so that a Floor less than that
+// token but not before floor: the scanner keeps FormLookbehind bytes before
+// the current one when it refills its buffer, so that a floor less than that
 // far back is the start of the input.
 #pragma once
 
@@ -25,8 +25,8 @@ inline constexpr std::size_t FormLookbehind = 64;
 inline constexpr std::size_t CaretLookback = 48;
 static_assert(CaretLookback < FormLookbehind);
 
-// A formed token: its end and kind. Two ends lie beyond Lim and mean that no
-// token was formed: ShortEnd, the token runs on to Lim (more data may finish
+// A formed token: its end and kind. Two ends lie beyond lim and mean that no
+// token was formed: ShortEnd, the token runs on to lim (more data may finish
 // it; at the end of the input it stays open), and OpenEnd, the token can never
 // be finished (a quoted string that reaches its line end). Kind then tells
 // what was open: tkString, or tkComment/tkDirective.
@@ -34,8 +34,8 @@ struct TFormed {
   const unsigned char *End;
   TTokenKind Kind;
 };
-inline const unsigned char *ShortEnd(const unsigned char *Lim) { return Lim + 1; }
-inline const unsigned char *OpenEnd(const unsigned char *Lim) { return Lim + 2; }
+inline const unsigned char *ShortEnd(const unsigned char *lim) { return lim + 1; }
+inline const unsigned char *OpenEnd(const unsigned char *lim) { return lim + 2; }
 
 // --- UTF-8 letters -----------------------------------------------------------
 
@@ -45,58 +45,58 @@ inline const unsigned char *OpenEnd(const unsigned char *Lim) { return Lim + 2; 
 // specials and the emoji planes' symbols. A coarse rule, but it keeps every
 // letter of every script and rejects what source code holds by mistake
 // (no-break spaces, typographic quotes, dashes).
-constexpr bool IsLetterCodePoint(unsigned Cp) {
-  if (Cp < 0xC0 || Cp == 0xD7 || Cp == 0xF7) return false;
-  if (Cp >= 0x2000 && Cp < 0x2C00) return false;
-  if (Cp >= 0x3000 && Cp < 0x3005) return false;
-  if (Cp >= 0xE000 && Cp < 0xF900) return false;
-  if (Cp == 0xFEFF || (Cp >= 0xFFF0 && Cp < 0x10000)) return false;
-  if (Cp >= 0x1F000 && Cp < 0x1FC00) return false;
+constexpr bool IsLetterCodePoint(unsigned cp) {
+  if (cp < 0xC0 || cp == 0xD7 || cp == 0xF7) return false;
+  if (cp >= 0x2000 && cp < 0x2C00) return false;
+  if (cp >= 0x3000 && cp < 0x3005) return false;
+  if (cp >= 0xE000 && cp < 0xF900) return false;
+  if (cp == 0xFEFF || (cp >= 0xFFF0 && cp < 0x10000)) return false;
+  if (cp >= 0x1F000 && cp < 0x1FC00) return false;
   return true;
 }
 
 // Length of the well-formed UTF-8 sequence at Q if it encodes a letter, else
 // 0. Reads no byte after the first that fails, so a sentinel stops it.
-inline unsigned Utf8LetterLength(const unsigned char *Q) {
-  const unsigned C0 = Q[0];
-  auto Cont = [](unsigned char C) { return (C & 0xC0) == 0x80; };
-  unsigned Cp, N;
-  if (C0 < 0xC2) return 0;
-  if (C0 < 0xE0) {
-    if (!Cont(Q[1])) return 0;
-    Cp = (C0 & 0x1Fu) << 6 | (Q[1] & 0x3Fu);
-    N = 2;
-  } else if (C0 < 0xF0) {
-    if (!Cont(Q[1]) || !Cont(Q[2])) return 0;
-    Cp = (C0 & 0x0Fu) << 12 | (Q[1] & 0x3Fu) << 6 | (Q[2] & 0x3Fu);
-    if (Cp < 0x800 || (Cp >= 0xD800 && Cp < 0xE000)) return 0;
-    N = 3;
-  } else if (C0 < 0xF5) {
-    if (!Cont(Q[1]) || !Cont(Q[2]) || !Cont(Q[3])) return 0;
-    Cp = (C0 & 0x07u) << 18 | (Q[1] & 0x3Fu) << 12 | (Q[2] & 0x3Fu) << 6 | (Q[3] & 0x3Fu);
-    if (Cp < 0x10000 || Cp > 0x10FFFF) return 0;
-    N = 4;
+inline unsigned Utf8LetterLength(const unsigned char *q) {
+  const unsigned c0 = q[0];
+  auto cont = [](unsigned char c) { return (c & 0xC0) == 0x80; };
+  unsigned cp, n;
+  if (c0 < 0xC2) return 0;
+  if (c0 < 0xE0) {
+    if (!cont(q[1])) return 0;
+    cp = (c0 & 0x1Fu) << 6 | (q[1] & 0x3Fu);
+    n = 2;
+  } else if (c0 < 0xF0) {
+    if (!cont(q[1]) || !cont(q[2])) return 0;
+    cp = (c0 & 0x0Fu) << 12 | (q[1] & 0x3Fu) << 6 | (q[2] & 0x3Fu);
+    if (cp < 0x800 || (cp >= 0xD800 && cp < 0xE000)) return 0;
+    n = 3;
+  } else if (c0 < 0xF5) {
+    if (!cont(q[1]) || !cont(q[2]) || !cont(q[3])) return 0;
+    cp = (c0 & 0x07u) << 18 | (q[1] & 0x3Fu) << 12 | (q[2] & 0x3Fu) << 6 | (q[3] & 0x3Fu);
+    if (cp < 0x10000 || cp > 0x10FFFF) return 0;
+    n = 4;
   } else {
     return 0;
   }
-  return IsLetterCodePoint(Cp) ? N : 0;
+  return IsLetterCodePoint(cp) ? n : 0;
 }
 
 // The end of a name's tail from Q: ASCII letters, digits and "_", and UTF-8
 // letters.
-inline const unsigned char *NameEnd(const unsigned char *Q) {
+inline const unsigned char *NameEnd(const unsigned char *q) {
   for (;;) {
-    Q = WordEnd(Q);
-    if (*Q < 0x80) return Q;
-    const unsigned N = Utf8LetterLength(Q);
-    if (N == 0) return Q;
-    Q += N;
+    q = WordEnd(q);
+    if (*q < 0x80) return q;
+    const unsigned n = Utf8LetterLength(q);
+    if (n == 0) return q;
+    q += n;
   }
 }
 
 // A byte that would continue a name: then "^" and a letter are no control
 // character (^Integer is a pointer type).
-constexpr bool IsNameByte(unsigned char C) { return C >= 0x80 || Is(C, ccLetter | ccDigit); }
+constexpr bool IsNameByte(unsigned char c) { return c >= 0x80 || Is(c, ccLetter | ccDigit); }
 
 // --- the caret -----------------------------------------------------------------
 
@@ -108,25 +108,25 @@ constexpr bool IsNameByte(unsigned char C) { return C >= 0x80 || Is(C, ccLetter 
 // caret a caret, as do a comment, the input's start, and nothing but blanks
 // within the look-back; a keyword (case C of ^A), an operator or punctuation
 // make it a control character.
-inline bool IsControlCharStart(const unsigned char *P, const unsigned char *Floor) {
-  if (!Is(P[1], ccControlLetter) || IsNameByte(P[2])) return false;
-  // Stop is Floor only where Floor is the input's start (see FormLookbehind).
-  const unsigned char *const Stop =
-      P - Floor > std::ptrdiff_t(CaretLookback) ? P - CaretLookback : Floor;
-  const unsigned char *Q = P;
-  while (Q > Stop && Is(Q[-1], ccSpace)) --Q;
-  if (Q == Stop) return false;
-  const unsigned char C = Q[-1];
-  if (IsNameByte(C)) {
-    const unsigned char *const End = Q;
-    while (Q > Stop && IsNameByte(Q[-1])) --Q;
-    if (Q == Stop && Stop != Floor) return false;  // longer than any keyword
-    if (Q > Stop && Q[-1] == '&') return false;    // an escaped name
-    if (Is(*Q, ccDigit)) return false;
+inline bool IsControlCharStart(const unsigned char *p, const unsigned char *floor) {
+  if (!Is(p[1], ccControlLetter) || IsNameByte(p[2])) return false;
+  // Stop is floor only where floor is the input's start (see FormLookbehind).
+  const unsigned char *const stop =
+      p - floor > std::ptrdiff_t(CaretLookback) ? p - CaretLookback : floor;
+  const unsigned char *q = p;
+  while (q > stop && Is(q[-1], ccSpace)) --q;
+  if (q == stop) return false;
+  const unsigned char c = q[-1];
+  if (IsNameByte(c)) {
+    const unsigned char *const end = q;
+    while (q > stop && IsNameByte(q[-1])) --q;
+    if (q == stop && stop != floor) return false;  // longer than any keyword
+    if (q > stop && q[-1] == '&') return false;    // an escaped name
+    if (Is(*q, ccDigit)) return false;
     return IsKeyword(WordKind(
-        std::string_view(reinterpret_cast<const char *>(Q), static_cast<std::size_t>(End - Q))));
+        std::string_view(reinterpret_cast<const char *>(q), static_cast<std::size_t>(end - q))));
   }
-  switch (C) {
+  switch (c) {
     case ')':
     case ']':
     case '^':
@@ -141,107 +141,107 @@ inline bool IsControlCharStart(const unsigned char *P, const unsigned char *Floo
 // --- numbers -----------------------------------------------------------------
 
 template <unsigned Class>
-inline const unsigned char *RunOf(const unsigned char *Q) {
-  while (Is(*Q, Class)) ++Q;
-  return Q;
+inline const unsigned char *RunOf(const unsigned char *q) {
+  while (Is(*q, Class)) ++q;
+  return q;
 }
 
 // Decimal digits with "_" separators; then a fraction, an exponent, or a
 // ".." that is left for the next token (1..10 is 1, .., 10).
-inline TFormed FormDecimal(const unsigned char *P, const unsigned char *Lim) {
-  const unsigned char *Q = RunOf<ccDecimal>(P + 1);
-  TTokenKind K = TTokenKind::tkInteger;
-  if (*Q == '.') {
-    if (Q[1] == '.') return {Q, K};
-    Q = RunOf<ccDecimal>(Q + 1);
-    K = TTokenKind::tkReal;
+inline TFormed FormDecimal(const unsigned char *p, const unsigned char *lim) {
+  const unsigned char *q = RunOf<ccDecimal>(p + 1);
+  TTokenKind k = TTokenKind::tkInteger;
+  if (*q == '.') {
+    if (q[1] == '.') return {q, k};
+    q = RunOf<ccDecimal>(q + 1);
+    k = TTokenKind::tkReal;
   }
-  if (*Q == 'e' || *Q == 'E') {
-    ++Q;
-    if (*Q == '+' || *Q == '-') ++Q;
-    if (*Q != 0 || Q < Lim) ++Q;  // the exponent's first character, whatever it is
-    Q = RunOf<ccDecimal>(Q);
-    K = TTokenKind::tkReal;
+  if (*q == 'e' || *q == 'E') {
+    ++q;
+    if (*q == '+' || *q == '-') ++q;
+    if (*q != 0 || q < lim) ++q;  // the exponent's first character, whatever it is
+    q = RunOf<ccDecimal>(q);
+    k = TTokenKind::tkReal;
   }
-  return {Q, K};
+  return {q, k};
 }
 
 // --- strings -----------------------------------------------------------------
 
 // Inside a run of string parts, "^" and a letter are a control character
 // where the byte after it cannot continue a name.
-inline bool IsControlChar(const unsigned char *Q) {
-  return Is(Q[1], ccControlLetter) && !IsNameByte(Q[2]);
+inline bool IsControlChar(const unsigned char *q) {
+  return Is(q[1], ccControlLetter) && !IsNameByte(q[2]);
 }
 
 // A multi-line string: N quotes (N odd, at least 3), blanks, a line end; the
 // lines that follow; a line whose first non-blank bytes are the same N quotes.
 // Returns the end after the closing quotes, P when the opening is no such
 // string, or ShortEnd when the data ends first.
-inline const unsigned char *MultiLineStringEnd(const unsigned char *P, const unsigned char *Lim) {
-  const unsigned char *Q = P;
-  while (*Q == '\'') ++Q;
-  const auto N = Q - P;
-  if (N < 3 || N % 2 == 0) return P;
-  while (*Q == ' ' || *Q == '\t') ++Q;
-  if (*Q == 0 && Q >= Lim) return ShortEnd(Lim);
-  if (*Q != 13 && *Q != 10) return P;
+inline const unsigned char *MultiLineStringEnd(const unsigned char *p, const unsigned char *lim) {
+  const unsigned char *q = p;
+  while (*q == '\'') ++q;
+  const auto n = q - p;
+  if (n < 3 || n % 2 == 0) return p;
+  while (*q == ' ' || *q == '\t') ++q;
+  if (*q == 0 && q >= lim) return ShortEnd(lim);
+  if (*q != 13 && *q != 10) return p;
   for (;;) {
     // At a line end: step over it, then look for the closing quotes.
-    Q += (*Q == 13 && Q[1] == 10) ? 2 : 1;
-    while (*Q == ' ' || *Q == '\t') ++Q;
-    const unsigned char *R = Q;
-    while (*R == '\'') ++R;
-    if (R - Q == N) return R;
-    Q = LineEnd(R);
-    while (*Q == 0 && Q < Lim) Q = LineEnd(Q + 1);  // a NUL in the text
-    if (*Q == 0) return ShortEnd(Lim);
+    q += (*q == 13 && q[1] == 10) ? 2 : 1;
+    while (*q == ' ' || *q == '\t') ++q;
+    const unsigned char *r = q;
+    while (*r == '\'') ++r;
+    if (r - q == n) return r;
+    q = LineEnd(r);
+    while (*q == 0 && q < lim) q = LineEnd(q + 1);  // a NUL in the text
+    if (*q == 0) return ShortEnd(lim);
   }
 }
 
 // A run of quoted strings, character codes and control characters, joined
 // without blanks: 'It''s', #13#10, 'a'#9'b', #$0D, #%1101, #&15, 'x'^M^J, and
 // multi-line strings.
-inline TFormed FormString(const unsigned char *P, const unsigned char *Lim) {
-  constexpr TTokenKind K = TTokenKind::tkString;
-  const unsigned char *Q = P;
+inline TFormed FormString(const unsigned char *p, const unsigned char *lim) {
+  constexpr TTokenKind k = TTokenKind::tkString;
+  const unsigned char *q = p;
   for (;;) {
-    if (*Q == '\'') {
-      if (Q[1] == '\'' && Q[2] == '\'') {
-        const unsigned char *E = MultiLineStringEnd(Q, Lim);
-        if (E > Lim) return {E, K};
-        if (E != Q) {
-          Q = E;
+    if (*q == '\'') {
+      if (q[1] == '\'' && q[2] == '\'') {
+        const unsigned char *e = MultiLineStringEnd(q, lim);
+        if (e > lim) return {e, k};
+        if (e != q) {
+          q = e;
           continue;
         }
       }
-      ++Q;
+      ++q;
       for (;;) {
-        while (!Is(*Q, ccStringStop)) ++Q;
-        if (*Q == '\'') {
-          if (Q[1] != '\'') break;
-          Q += 2;  // a doubled quote stands for one quote
-        } else if (*Q == 0 && Q < Lim) {
-          ++Q;  // a NUL in the text
+        while (!Is(*q, ccStringStop)) ++q;
+        if (*q == '\'') {
+          if (q[1] != '\'') break;
+          q += 2;  // a doubled quote stands for one quote
+        } else if (*q == 0 && q < lim) {
+          ++q;  // a NUL in the text
         } else {
-          return {*Q == 0 ? ShortEnd(Lim) : OpenEnd(Lim), K};  // the line or the data ended
+          return {*q == 0 ? ShortEnd(lim) : OpenEnd(lim), k};  // the line or the data ended
         }
       }
-      ++Q;
-    } else if (*Q == '#') {
-      ++Q;
-      if (*Q == '$')
-        Q = RunOf<ccHexSep>(Q + 1);
-      else if (*Q == '%')
-        Q = RunOf<ccBinary>(Q + 1);
-      else if (*Q == '&')
-        Q = RunOf<ccOctal>(Q + 1);
+      ++q;
+    } else if (*q == '#') {
+      ++q;
+      if (*q == '$')
+        q = RunOf<ccHexSep>(q + 1);
+      else if (*q == '%')
+        q = RunOf<ccBinary>(q + 1);
+      else if (*q == '&')
+        q = RunOf<ccOctal>(q + 1);
       else
-        Q = RunOf<ccDecimal>(Q);
-    } else if (*Q == '^' && (Q == P || IsControlChar(Q))) {
-      Q += 2;  // at the run's start the caller has decided
+        q = RunOf<ccDecimal>(q);
+    } else if (*q == '^' && (q == p || IsControlChar(q))) {
+      q += 2;  // at the run's start the caller has decided
     } else {
-      return {Q, K};
+      return {q, k};
     }
   }
 }
@@ -249,71 +249,71 @@ inline TFormed FormString(const unsigned char *P, const unsigned char *Lim) {
 // --- comments ----------------------------------------------------------------
 
 // "{" ... "}", a directive when "$" follows the brace. A NUL inside is text.
-inline TFormed FormBraceComment(const unsigned char *P, const unsigned char *Lim) {
-  const TTokenKind K = P[1] == '$' ? TTokenKind::tkDirective : TTokenKind::tkComment;
-  const unsigned char *Q = CharOrNul<'}'>(P + 1);
-  while (*Q == 0 && Q < Lim) Q = CharOrNul<'}'>(Q + 1);
-  if (*Q == 0) return {ShortEnd(Lim), K};
-  return {Q + 1, K};
+inline TFormed FormBraceComment(const unsigned char *p, const unsigned char *lim) {
+  const TTokenKind k = p[1] == '$' ? TTokenKind::tkDirective : TTokenKind::tkComment;
+  const unsigned char *q = CharOrNul<'}'>(p + 1);
+  while (*q == 0 && q < lim) q = CharOrNul<'}'>(q + 1);
+  if (*q == 0) return {ShortEnd(lim), k};
+  return {q + 1, k};
 }
 
 // The same where comments nest (the modes that allow it): a "{" inside opens
 // one more level, and only the "}" of the outermost one closes.
-inline TFormed FormNestedBraceComment(const unsigned char *P, const unsigned char *Lim) {
-  const unsigned char *Q = P + 1;
-  for (int Depth = 1;; ++Q) {
-    while (*Q != '{' && *Q != '}' && *Q != 0) ++Q;
-    if (*Q == '{')
-      ++Depth;
-    else if (*Q == '}') {
-      if (--Depth == 0) return {Q + 1, TTokenKind::tkComment};
-    } else if (Q >= Lim) {
-      return {ShortEnd(Lim), TTokenKind::tkComment};
+inline TFormed FormNestedBraceComment(const unsigned char *p, const unsigned char *lim) {
+  const unsigned char *q = p + 1;
+  for (int depth = 1;; ++q) {
+    while (*q != '{' && *q != '}' && *q != 0) ++q;
+    if (*q == '{')
+      ++depth;
+    else if (*q == '}') {
+      if (--depth == 0) return {q + 1, TTokenKind::tkComment};
+    } else if (q >= lim) {
+      return {ShortEnd(lim), TTokenKind::tkComment};
     }
   }
 }
 
 // "(*" ... "*)": a run of stars and then ")" closes; the opening star is not
 // one of them. A directive when "$" follows the star (FormToken).
-inline TFormed FormParenComment(const unsigned char *P, const unsigned char *Lim) {
-  const unsigned char *Q = P + 2;
+inline TFormed FormParenComment(const unsigned char *p, const unsigned char *lim) {
+  const unsigned char *q = p + 2;
   for (;;) {
-    Q = CharOrNul<'*'>(Q);
-    if (*Q == 0) {
-      if (Q >= Lim) return {ShortEnd(Lim), TTokenKind::tkComment};
-      ++Q;  // a NUL in the text
+    q = CharOrNul<'*'>(q);
+    if (*q == 0) {
+      if (q >= lim) return {ShortEnd(lim), TTokenKind::tkComment};
+      ++q;  // a NUL in the text
       continue;
     }
-    while (*Q == '*') ++Q;
-    if (*Q == ')') return {Q + 1, TTokenKind::tkComment};
+    while (*q == '*') ++q;
+    if (*q == ')') return {q + 1, TTokenKind::tkComment};
   }
 }
 
 // "//" to the end of the line, the line end included (CR LF, LF or CR); on
 // the last line without one, to the end of the input.
-inline TFormed FormLineComment(const unsigned char *P, const unsigned char *Lim) {
-  const unsigned char *Q = LineEnd(P + 2);
-  while (*Q == 0 && Q < Lim) Q = LineEnd(Q + 1);
-  if (*Q != 0) Q += (*Q == 13 && Q[1] == 10) ? 2 : 1;
-  return {Q, TTokenKind::tkComment};
+inline TFormed FormLineComment(const unsigned char *p, const unsigned char *lim) {
+  const unsigned char *q = LineEnd(p + 2);
+  while (*q == 0 && q < lim) q = LineEnd(q + 1);
+  if (*q != 0) q += (*q == 13 && q[1] == 10) ? 2 : 1;
+  return {q, TTokenKind::tkComment};
 }
 
 // The same where comments nest: "(*" inside opens one more level.
-inline TFormed FormNestedParenComment(const unsigned char *P, const unsigned char *Lim) {
-  const unsigned char *Q = P + 2;
-  for (int Depth = 1;;) {
-    while (*Q != '(' && *Q != '*' && *Q != 0) ++Q;
-    if (*Q == 0) {
-      if (Q >= Lim) return {ShortEnd(Lim), TTokenKind::tkComment};
-      ++Q;
-    } else if (*Q == '(') {
-      Q += Q[1] == '*' ? 2 : 1;
-      Depth += Q[-1] == '*';
+inline TFormed FormNestedParenComment(const unsigned char *p, const unsigned char *lim) {
+  const unsigned char *q = p + 2;
+  for (int depth = 1;;) {
+    while (*q != '(' && *q != '*' && *q != 0) ++q;
+    if (*q == 0) {
+      if (q >= lim) return {ShortEnd(lim), TTokenKind::tkComment};
+      ++q;
+    } else if (*q == '(') {
+      q += q[1] == '*' ? 2 : 1;
+      depth += q[-1] == '*';
     } else {
-      while (*Q == '*') ++Q;
-      if (*Q == ')') {
-        ++Q;
-        if (--Depth == 0) return {Q, TTokenKind::tkComment};
+      while (*q == '*') ++q;
+      if (*q == ')') {
+        ++q;
+        if (--depth == 0) return {q, TTokenKind::tkComment};
       }
     }
   }
@@ -322,107 +322,107 @@ inline TFormed FormNestedParenComment(const unsigned char *P, const unsigned cha
 // Whether a directive switches nested comments on or off: {$MODE OBJFPC} and
 // {$MODE FPC} nest, the other modes do not; {$MODESWITCH NESTEDCOMMENTS} with
 // "+", "-" or nothing. Returns -1 for any other directive, else 0 or 1.
-int NestingOfDirective(std::string_view Text);
+int NestingOfDirective(std::string_view text);
 
 // --- the token ---------------------------------------------------------------
 
-// Forms the token at P (Floor <= P < Lim). Nested: whether comments nest.
+// Forms the token at P (floor <= P < lim). nested: whether comments nest.
 // Fast: a directive is not formed but reported short, so that it goes the
 // general way, where the scanner notes the modes it sets.
 template <bool Fast>
-[[gnu::always_inline]] inline TFormed FormToken(const unsigned char *P, const unsigned char *Lim,
-                                                const unsigned char *Floor, bool Nested) {
+[[gnu::always_inline]] inline TFormed FormToken(const unsigned char *p, const unsigned char *lim,
+                                                const unsigned char *floor, bool nested) {
   using K = TTokenKind;
-  const unsigned char C = *P;
-  const unsigned char *Q = P + 1;
+  const unsigned char c = *p;
+  const unsigned char *q = p + 1;
   // The commonest starts are told apart by plain branches, which the
   // processor predicts from the tokens before; the rest by a table.
-  if (C == ' ') {
+  if (c == ' ') {
     // Most blanks are one space: deciding that by a predicted branch keeps
     // the next token from waiting on the run search.
-    if (Is(*Q, ccSpace)) Q = SpaceEnd(Q + 1);
-    return {Q, K::tkWhitespace};
+    if (Is(*q, ccSpace)) q = SpaceEnd(q + 1);
+    return {q, K::tkWhitespace};
   }
-  if (Is(C, ccLetter)) {
-    Q = WordEnd(Q);
-    if (*Q >= 0x80) [[unlikely]] {
-      const unsigned char *R = NameEnd(Q);
-      if (R != Q) return {R, K::tkIdentifier};  // UTF-8 letters: no keyword has them
+  if (Is(c, ccLetter)) {
+    q = WordEnd(q);
+    if (*q >= 0x80) [[unlikely]] {
+      const unsigned char *r = NameEnd(q);
+      if (r != q) return {r, K::tkIdentifier};  // UTF-8 letters: no keyword has them
     }
-    return {Q, PaddedWordKind(P, static_cast<std::size_t>(Q - P))};
+    return {q, PaddedWordKind(p, static_cast<std::size_t>(q - p))};
   }
-  if (SingleKinds.Of[C] != K::tkEnd) return {Q, SingleKinds.Of[C]};
+  if (SingleKinds.Of[c] != K::tkEnd) return {q, SingleKinds.Of[c]};
   // One of two kinds by the character that follows.
-  const auto Pair = [&](unsigned char Next, K Two, K One) -> TFormed {
-    return *Q == Next ? TFormed{Q + 1, Two} : TFormed{Q, One};
+  const auto pair = [&](unsigned char next, K two, K one) -> TFormed {
+    return *q == next ? TFormed{q + 1, two} : TFormed{q, one};
   };
-  switch (Starts.Of[C]) {
+  switch (Starts.Of[c]) {
     case stSpace:
-      return {SpaceEnd(Q), K::tkWhitespace};
+      return {SpaceEnd(q), K::tkWhitespace};
     case stDigit:
-      return FormDecimal(P, Lim);
+      return FormDecimal(p, lim);
     case stDollar:
-      return {RunOf<ccHexSep>(Q), K::tkInteger};  // a lone "$" too
+      return {RunOf<ccHexSep>(q), K::tkInteger};  // a lone "$" too
     case stPercent:
-      if (Is(*Q, ccBinary) && *Q != '_') return {RunOf<ccBinary>(Q), K::tkInteger};
-      return {Q, K::tkUnknown};
+      if (Is(*q, ccBinary) && *q != '_') return {RunOf<ccBinary>(q), K::tkInteger};
+      return {q, K::tkUnknown};
     case stAmp:
       // &17 is octal; &begin a name that is no keyword.
-      if (Is(*Q, ccOctal) && *Q != '_') return {RunOf<ccOctal>(Q), K::tkInteger};
-      if (Is(*Q, ccLetter)) return {NameEnd(Q), K::tkIdentifier};
-      if (const unsigned N = Utf8LetterLength(Q)) return {NameEnd(Q + N), K::tkIdentifier};
-      return {Q, K::tkUnknown};
+      if (Is(*q, ccOctal) && *q != '_') return {RunOf<ccOctal>(q), K::tkInteger};
+      if (Is(*q, ccLetter)) return {NameEnd(q), K::tkIdentifier};
+      if (const unsigned n = Utf8LetterLength(q)) return {NameEnd(q + n), K::tkIdentifier};
+      return {q, K::tkUnknown};
     case stHigh:
-      if (const unsigned N = Utf8LetterLength(P)) return {NameEnd(P + N), K::tkIdentifier};
-      return {Q, K::tkUnknown};
+      if (const unsigned n = Utf8LetterLength(p)) return {NameEnd(p + n), K::tkIdentifier};
+      return {q, K::tkUnknown};
     case stQuote:
-      return FormString(P, Lim);
+      return FormString(p, lim);
     case stCaret:
-      if (IsControlCharStart(P, Floor)) return FormString(P, Lim);
-      return {Q, K::tkCaret};
+      if (IsControlCharStart(p, floor)) return FormString(p, lim);
+      return {q, K::tkCaret};
     case stColon:
-      return Pair('=', K::tkAssign, K::tkColon);
+      return pair('=', K::tkAssign, K::tkColon);
     case stLess:
-      if (*Q == '>') return {Q + 1, K::tkNotEqual};
-      return Pair('=', K::tkLessEqual, K::tkLess);
+      if (*q == '>') return {q + 1, K::tkNotEqual};
+      return pair('=', K::tkLessEqual, K::tkLess);
     case stGreater:
-      if (*Q == '<') return {Q + 1, K::tkSymmetricDiff};
-      return Pair('=', K::tkGreaterEqual, K::tkGreater);
+      if (*q == '<') return {q + 1, K::tkSymmetricDiff};
+      return pair('=', K::tkGreaterEqual, K::tkGreater);
     case stPeriod:
-      if (*Q == ')') return {Q + 1, K::tkRBracket};  // ".)" stands for "]"
+      if (*q == ')') return {q + 1, K::tkRBracket};  // ".)" stands for "]"
       // "...", the variable arguments of a MacPas routine, is one token, so
       // that "...)" is not read as ".." and ".)".
-      if (*Q == '.' && Q[1] == '.') return {Q + 2, K::tkRange};
-      return Pair('.', K::tkRange, K::tkPeriod);
+      if (*q == '.' && q[1] == '.') return {q + 2, K::tkRange};
+      return pair('.', K::tkRange, K::tkPeriod);
     case stLParen:
-      if (*Q == '*' && Q[1] == '$') {  // "(*$ ... *)" is a directive, as "{$ ... }" is
-        if (Fast) return {ShortEnd(Lim), K::tkDirective};
-        return {FormParenComment(P, Lim).End, K::tkDirective};  // ends at its first "*)"
+      if (*q == '*' && q[1] == '$') {  // "(*$ ... *)" is a directive, as "{$ ... }" is
+        if (Fast) return {ShortEnd(lim), K::tkDirective};
+        return {FormParenComment(p, lim).End, K::tkDirective};  // ends at its first "*)"
       }
-      if (*Q == '*') return Nested ? FormNestedParenComment(P, Lim) : FormParenComment(P, Lim);
-      return Pair('.', K::tkLBracket, K::tkLParen);  // "(." stands for "["
+      if (*q == '*') return nested ? FormNestedParenComment(p, lim) : FormParenComment(p, lim);
+      return pair('.', K::tkLBracket, K::tkLParen);  // "(." stands for "["
     case stBrace:
-      if (*Q == '$') {
-        if (Fast) return {ShortEnd(Lim), K::tkDirective};
-        return FormBraceComment(P, Lim);  // a directive ends at its first "}" in every mode
+      if (*q == '$') {
+        if (Fast) return {ShortEnd(lim), K::tkDirective};
+        return FormBraceComment(p, lim);  // a directive ends at its first "}" in every mode
       }
-      if (Nested) [[unlikely]]
-        return FormNestedBraceComment(P, Lim);
-      return FormBraceComment(P, Lim);
+      if (nested) [[unlikely]]
+        return FormNestedBraceComment(p, lim);
+      return FormBraceComment(p, lim);
     case stSlash:
-      if (*Q == '/') return FormLineComment(P, Lim);
-      return Pair('=', K::tkSlashAssign, tkSlash);
+      if (*q == '/') return FormLineComment(p, lim);
+      return pair('=', K::tkSlashAssign, tkSlash);
     case stPlus:
-      return Pair('=', K::tkPlusAssign, K::tkPlus);
+      return pair('=', K::tkPlusAssign, K::tkPlus);
     case stMinus:
-      return Pair('=', K::tkMinusAssign, K::tkMinus);
+      return pair('=', K::tkMinusAssign, K::tkMinus);
     case stStar:
-      if (*Q == '*') return {Q + 1, K::tkPower};
-      return Pair('=', K::tkStarAssign, K::tkStar);
+      if (*q == '*') return {q + 1, K::tkPower};
+      return pair('=', K::tkStarAssign, K::tkStar);
     case stAt:
-      return Pair('@', K::tkAtAt, K::tkAt);
+      return pair('@', K::tkAtAt, K::tkAt);
     default:
-      return {Q, K::tkUnknown};  // a byte that starts no token: alone
+      return {q, K::tkUnknown};  // a byte that starts no token: alone
   }
 }
 

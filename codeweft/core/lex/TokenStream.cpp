@@ -10,164 +10,164 @@ namespace codeweft {
 
 namespace {
 
-// Reports Message about the current token of File. The passes read a file
+// Reports message about the current token of file. The passes read a file
 // more than once: a warning already given for this place is not looked up
 // again (finding its line means reading the file up to it).
-void WarnHere(TRunState &S, const std::string &File, const std::string &Message) {
-  if (!S.Reporter) return;
-  if (!S.Warned.insert(File + "@" + std::to_string(S.TokenOffset) + ": " + Message).second) return;
-  WarnAt(S, File, LineAtOffset(File, S.TokenOffset), Message);
+void WarnHere(TRunState &s, const std::string &file, const std::string &message) {
+  if (!s.Reporter) return;
+  if (!s.Warned.insert(file + "@" + std::to_string(s.TokenOffset) + ": " + message).second) return;
+  WarnAt(s, file, LineAtOffset(file, s.TokenOffset), message);
 }
 
-const std::string &CurrentFile(const TRunState &S) {
-  return S.Includes.empty() ? S.Scanner.FileName() : S.Includes.back().Scanner->FileName();
+const std::string &CurrentFile(const TRunState &s) {
+  return s.Includes.empty() ? s.Scanner.FileName() : s.Includes.back().Scanner->FileName();
 }
 
 // Looks at a directive before TokenHook sees it: an include that is to be
 // followed is found and noted in PendingInclude. A missing file, or one
 // nested too deeply, is a warning and is passed over.
-void NoteInclude(TRunState &S, const TDirectiveParts &D) {
-  if (S.Conditionals.Skipping()) return;
-  const std::string Name = IncludeName(D.Name, D.Argument);
-  if (Name.empty()) return;
-  const std::string &File = CurrentFile(S);
-  if (S.Includes.size() >= MaxIncludeDepth) {
-    WarnHere(S, File,
-             "include file \"" + Name + "\" not read: include files nested more than " +
+void NoteInclude(TRunState &s, const TDirectiveParts &d) {
+  if (s.Conditionals.Skipping()) return;
+  const std::string name = IncludeName(d.Name, d.Argument);
+  if (name.empty()) return;
+  const std::string &file = CurrentFile(s);
+  if (s.Includes.size() >= MaxIncludeDepth) {
+    WarnHere(s, file,
+             "include file \"" + name + "\" not read: include files nested more than " +
                  std::to_string(MaxIncludeDepth) + " deep");
     return;
   }
-  const std::size_t Sep = File.find_last_of('/');
-  std::string Key =
-      (Sep == std::string::npos ? std::string() : File.substr(0, Sep + 1)) + '\n' + Name;
-  const auto Known = S.IncludeFiles.find(Key);
-  if (Known != S.IncludeFiles.end())
-    S.PendingInclude = Known->second;
+  const std::size_t sep = file.find_last_of('/');
+  std::string key =
+      (sep == std::string::npos ? std::string() : file.substr(0, sep + 1)) + '\n' + name;
+  const auto known = s.IncludeFiles.find(key);
+  if (known != s.IncludeFiles.end())
+    s.PendingInclude = known->second;
   else
-    S.PendingInclude =
-        S.IncludeFiles.emplace(std::move(Key), FindIncludeFile(File, Name)).first->second;
-  if (S.PendingInclude.empty()) WarnHere(S, File, "include file \"" + Name + "\" not found");
+    s.PendingInclude =
+        s.IncludeFiles.emplace(std::move(key), FindIncludeFile(file, name)).first->second;
+  if (s.PendingInclude.empty()) WarnHere(s, file, "include file \"" + name + "\" not found");
 }
 
 // Opens the include noted in PendingInclude; the tokens that follow are its own.
-void EnterInclude(TRunState &S) {
-  auto Scanner = std::make_unique<TScanner>();
-  const std::string Path = std::move(S.PendingInclude);
-  S.PendingInclude.clear();
+void EnterInclude(TRunState &s) {
+  auto scanner = std::make_unique<TScanner>();
+  const std::string path = std::move(s.PendingInclude);
+  s.PendingInclude.clear();
   try {
-    Scanner->Open(Path);
-  } catch (const std::exception &E) {
-    const std::string &File = CurrentFile(S);
-    WarnHere(S, File, E.what());
+    scanner->Open(path);
+  } catch (const std::exception &e) {
+    const std::string &file = CurrentFile(s);
+    WarnHere(s, file, e.what());
     return;
   }
-  S.Includes.push_back({std::move(Scanner), S.NextOffset});
-  S.NextOffset = 0;
-  if (S.IncludeHook) S.IncludeHook(true);
+  s.Includes.push_back({std::move(scanner), s.NextOffset});
+  s.NextOffset = 0;
+  if (s.IncludeHook) s.IncludeHook(true);
 }
 
 // The innermost include file has ended: back to the file that included it.
-void LeaveInclude(TRunState &S) {
-  if (S.IncludeHook) S.IncludeHook(false);
-  S.NextOffset = S.Includes.back().OuterNextOffset;
-  S.Includes.pop_back();
+void LeaveInclude(TRunState &s) {
+  if (s.IncludeHook) s.IncludeHook(false);
+  s.NextOffset = s.Includes.back().OuterNextOffset;
+  s.Includes.pop_back();
 }
 
-void ApplyDirective(TRunState &S, const TDirectiveParts &D) {
-  if (S.Conditionals.Apply(D.Name, D.Argument) == TConditionals::coNotEvaluated) {
-    const std::string &File = CurrentFile(S);
-    WarnHere(S, File,
-             "{$" + D.Name + "} not evaluated (" + S.Conditionals.Error() + "): counts as false");
+void ApplyDirective(TRunState &s, const TDirectiveParts &d) {
+  if (s.Conditionals.Apply(d.Name, d.Argument) == TConditionals::coNotEvaluated) {
+    const std::string &file = CurrentFile(s);
+    WarnHere(s, file,
+             "{$" + d.Name + "} not evaluated (" + s.Conditionals.Error() + "): counts as false");
   }
 }
 
 } // namespace
 
-void OpenSource(TRunState &State, const std::string &FileName) {
-  State.Includes.clear();
-  State.PendingInclude.clear();
-  State.Conditionals.Reset();
-  State.TokenOffset = State.NextOffset = 0;
-  State.Scanner.Open(FileName);
-  ++State.SourcesOpened;
-  State.AheadFile.clear();  // a file may change between runs: read it again
-  State.AtEnd = false;
+void OpenSource(TRunState &state, const std::string &fileName) {
+  state.Includes.clear();
+  state.PendingInclude.clear();
+  state.Conditionals.Reset();
+  state.TokenOffset = state.NextOffset = 0;
+  state.Scanner.Open(fileName);
+  ++state.SourcesOpened;
+  state.AheadFile.clear();  // a file may change between runs: read it again
+  state.AtEnd = false;
 }
 
-void Advance(TRunState &State) {
+void Advance(TRunState &state) {
   for (;;) {
-    TScanner &Scanner = State.Includes.empty() ? State.Scanner : *State.Includes.back().Scanner;
-    if (Scanner.NextToken(State.Token) != scToken) {
-      if (!State.Includes.empty()) {
-        LeaveInclude(State);
+    TScanner &scanner = state.Includes.empty() ? state.Scanner : *state.Includes.back().Scanner;
+    if (scanner.NextToken(state.Token) != scToken) {
+      if (!state.Includes.empty()) {
+        LeaveInclude(state);
         continue;
       }
-      State.AtEnd = true;
+      state.AtEnd = true;
     }
-    State.TokenOffset = State.NextOffset;
-    State.NextOffset += State.Token.Text.size();
-    ++State.TokensRead;
-    if (State.Token.Kind == TTokenKind::tkDirective) {
-      const TDirectiveParts D = SplitDirective(State.Token.Text);
-      NoteInclude(State, D);
-      if (State.TokenHook) State.TokenHook();
-      ApplyDirective(State, D);
-      if (!State.PendingInclude.empty()) EnterInclude(State);
-    } else if (State.TokenHook) {
-      State.TokenHook();
+    state.TokenOffset = state.NextOffset;
+    state.NextOffset += state.Token.Text.size();
+    ++state.TokensRead;
+    if (state.Token.Kind == TTokenKind::tkDirective) {
+      const TDirectiveParts d = SplitDirective(state.Token.Text);
+      NoteInclude(state, d);
+      if (state.TokenHook) state.TokenHook();
+      ApplyDirective(state, d);
+      if (!state.PendingInclude.empty()) EnterInclude(state);
+    } else if (state.TokenHook) {
+      state.TokenHook();
     }
-    if (State.AtEnd) return;
-    if (!IsTrivia(State.Token.Kind) && !State.Conditionals.Skipping()) return;
+    if (state.AtEnd) return;
+    if (!IsTrivia(state.Token.Kind) && !state.Conditionals.Skipping()) return;
   }
 }
 
-TDirectiveParts SplitDirective(std::string_view Text) {
-  TDirectiveParts D;
+TDirectiveParts SplitDirective(std::string_view text) {
+  TDirectiveParts d;
   // "{$" ... "}" or "(*$" ... "*)".
-  const bool Paren = Text.substr(0, 2) == "(*";
-  const std::size_t Open = Paren ? 3 : 2, Close = Paren ? 2 : 1;
-  if (Text.size() < Open + Close) return D;
-  const std::string_view Body = Text.substr(Open, Text.size() - Open - Close);
-  std::size_t I = 0;
-  while (I < Body.size() && Body[I] != ' ') ++I;
-  D.Name = std::string(Body.substr(0, I));
-  while (I < Body.size() && Body[I] == ' ') ++I;
+  const bool paren = text.substr(0, 2) == "(*";
+  const std::size_t open = paren ? 3 : 2, close = paren ? 2 : 1;
+  if (text.size() < open + close) return d;
+  const std::string_view body = text.substr(open, text.size() - open - close);
+  std::size_t i = 0;
+  while (i < body.size() && body[i] != ' ') ++i;
+  d.Name = std::string(body.substr(0, i));
+  while (i < body.size() && body[i] == ' ') ++i;
   // Everything up to the closing brace or "*)".
-  D.Argument = std::string(Body.substr(I));
-  return D;
+  d.Argument = std::string(body.substr(i));
+  return d;
 }
 
-void BeginDeferral(TRunState &State) { State.Deferring = true; }
+void BeginDeferral(TRunState &state) { state.Deferring = true; }
 
-void QueueCurrent(TRunState &State) {
-  QueueToken(State, State.Token.Text, {}, {}, StyleOf(State.Token.Kind));
-  State.Deferring = false;
+void QueueCurrent(TRunState &state) {
+  QueueToken(state, state.Token.Text, {}, {}, StyleOf(state.Token.Kind));
+  state.Deferring = false;
 }
 
-void QueueToken(TRunState &State, std::string_view Text, std::string_view Caption,
-                std::string_view Topic, TTokenStyle Style) {
-  TDelayedToken &T = State.PendingTokens.emplace_back();
-  T.Text.assign(Text);
-  if (!Caption.empty()) T.Caption.assign(Caption);
-  if (!Topic.empty()) T.Topic.assign(Topic);
-  T.Style = Style;
+void QueueToken(TRunState &state, std::string_view text, std::string_view caption,
+                std::string_view topic, TTokenStyle style) {
+  TDelayedToken &t = state.PendingTokens.emplace_back();
+  t.Text.assign(text);
+  if (!caption.empty()) t.Caption.assign(caption);
+  if (!topic.empty()) t.Topic.assign(topic);
+  t.Style = style;
 }
 
-void InsertToken(TRunState &State, std::size_t Pos, std::string Text, std::string Caption,
-                 std::string Topic, TTokenStyle Style) {
-  if (Pos > State.PendingTokens.size()) Pos = State.PendingTokens.size();
-  State.PendingTokens.insert(State.PendingTokens.begin() + static_cast<std::ptrdiff_t>(Pos),
-                             {std::move(Text), std::move(Caption), std::move(Topic), Style});
+void InsertToken(TRunState &state, std::size_t pos, std::string text, std::string caption,
+                 std::string topic, TTokenStyle style) {
+  if (pos > state.PendingTokens.size()) pos = state.PendingTokens.size();
+  state.PendingTokens.insert(state.PendingTokens.begin() + static_cast<std::ptrdiff_t>(pos),
+                             {std::move(text), std::move(caption), std::move(topic), style});
 }
 
-void MakeLink(TRunState &State, int Index, std::string Href, std::string Caption,
-              std::string Topic, TTokenStyle Style) {
-  if (Index < 0 || Index >= static_cast<int>(State.PendingTokens.size())) return;
-  TDelayedToken &T = State.PendingTokens[Index];
-  T.Text = std::move(Href);
-  T.Caption = std::move(Caption);
-  T.Topic = std::move(Topic);
-  T.Style = Style;
+void MakeLink(TRunState &state, int index, std::string href, std::string caption,
+              std::string topic, TTokenStyle style) {
+  if (index < 0 || index >= static_cast<int>(state.PendingTokens.size())) return;
+  TDelayedToken &t = state.PendingTokens[index];
+  t.Text = std::move(href);
+  t.Caption = std::move(caption);
+  t.Topic = std::move(topic);
+  t.Style = style;
 }
 
 } // namespace codeweft

@@ -18,19 +18,19 @@ namespace codeweft {
 // read is passed to TokenHook before anything else happens to it. Stops at
 // the end of input (or a scanning error) with AtEnd set and tkEnd current.
 //
-// Conditional directives act through State.Conditionals (Conditionals.h);
+// Conditional directives act through state.Conditionals (Conditionals.h);
 // an {$IF} that cannot be evaluated counts as false and is reported with
 // WarnAt. {$I name} and {$INCLUDE name} outside a switched-off region are
 // followed: the include file's tokens come next, then the rest of the file
 // that included it (IncludeHook is told of both moves). An include file that
 // is not found, or nested too deeply, is reported with WarnAt and passed over.
-void Advance(TRunState &State);
+void Advance(TRunState &state);
 
-// Opens FileName as the source to read (closing whatever was open, include
+// Opens fileName as the source to read (closing whatever was open, include
 // files too): the conditional symbols are the run's again and no region is
 // open, so nothing of the file read before carries into this one.
 // Throws EFOpenError as TScanner::Open does.
-void OpenSource(TRunState &State, const std::string &FileName);
+void OpenSource(TRunState &state, const std::string &fileName);
 
 // Name and argument of a directive text "{$NAME ARGUMENT}" or "(*$NAME
 // ARGUMENT*)". The name runs from after the "$" to the first blank or the
@@ -41,25 +41,25 @@ struct TDirectiveParts {
   std::string Name;
   std::string Argument;
 };
-TDirectiveParts SplitDirective(std::string_view Text);
+TDirectiveParts SplitDirective(std::string_view text);
 
 // Deferral, for grammar rules: BeginDeferral while the token before the ones
 // to decorate is current; QueueToken (or InsertToken) for each significant
 // token read meanwhile; QueueCurrent queues the token the rule stopped at,
 // plain, and ends the deferral. Trivia read meanwhile is queued by the hook.
-void BeginDeferral(TRunState &State);
-void QueueCurrent(TRunState &State);
+void BeginDeferral(TRunState &state);
+void QueueCurrent(TRunState &state);
 // Appends an entry to PendingTokens.
-void QueueToken(TRunState &State, std::string_view Text, std::string_view Caption,
-                std::string_view Topic, TTokenStyle Style);
-// Inserts an entry at position Pos of PendingTokens (appends if Pos is past
+void QueueToken(TRunState &state, std::string_view text, std::string_view caption,
+                std::string_view topic, TTokenStyle style);
+// Inserts an entry at position pos of PendingTokens (appends if pos is past
 // the end): routine headings place their entries ahead of trivia queued after
 // the token they stand for.
-void InsertToken(TRunState &State, std::size_t Pos, std::string Text, std::string Caption,
-                 std::string Topic, TTokenStyle Style);
-// Turns entry Index of PendingTokens into Href/Caption/Topic/Style; an index
+void InsertToken(TRunState &state, std::size_t pos, std::string text, std::string caption,
+                 std::string topic, TTokenStyle style);
+// Turns entry index of PendingTokens into href/caption/topic/style; an index
 // outside the queue changes nothing.
-void MakeLink(TRunState &State, int Index, std::string Href, std::string Caption,
-              std::string Topic, TTokenStyle Style);
+void MakeLink(TRunState &state, int index, std::string href, std::string caption,
+              std::string topic, TTokenStyle style);
 
 } // namespace codeweft

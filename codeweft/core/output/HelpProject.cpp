@@ -16,202 +16,202 @@ namespace codeweft {
 
 namespace {
 
-void AddLine(std::string &Text, std::string_view Line) {
-  Text += Line;
-  Text += "\r\n";
+void AddLine(std::string &text, std::string_view line) {
+  text += line;
+  text += "\r\n";
 }
 
-std::string ContentLink(std::string_view Page, std::string_view Caption) {
-  return "<A HREF = \"" + FileHref(Page) + "\" TARGET = \"main\">" + HtmlPageText(Caption) + "</A>";
+std::string ContentLink(std::string_view page, std::string_view caption) {
+  return "<A HREF = \"" + FileHref(page) + "\" TARGET = \"main\">" + HtmlPageText(caption) + "</A>";
 }
 
-std::string FrameLine(std::string_view Page, std::string_view Name, std::string_view Title) {
-  return "  <frame src=\"" + FileHref(Page) +
+std::string FrameLine(std::string_view page, std::string_view name, std::string_view title) {
+  return "  <frame src=\"" + FileHref(page) +
          "\" marginwidth=\"10\" marginheight=\"10\" scrolling=\"auto\" frameborder=\"yes\" "
          "name=\"" +
-         std::string(Name) + "\" title=\"" + HtmlEscape(Title) + "\">";
+         std::string(name) + "\" title=\"" + HtmlEscape(title) + "\">";
 }
 
 constexpr const char *PageMeta =
     "<META CHARSET=\"UTF-8\"><META NAME=\"viewport\" "
     "CONTENT=\"width=device-width, initial-scale=1\">";
 
-std::string ProjectPageOf(const std::string &ProjectFile, const std::string &ProjectPage) {
-  return ProjectPage.empty() ? HelpNamesOf(ProjectFile).ProjectPage : ProjectPage + ".html";
+std::string ProjectPageOf(const std::string &projectFile, const std::string &projectPage) {
+  return projectPage.empty() ? HelpNamesOf(projectFile).ProjectPage : projectPage + ".html";
 }
 
 } // namespace
 
-THelpNames HelpNamesOf(const std::string &ProjectFile) {
-  THelpNames Names;
-  Names.ProjectName = ExtractFileName(ProjectFile);
-  Names.HelpProject = ChangeExt(Names.ProjectName, "hpj");
-  Names.HelpFile = ChangeExt(Names.HelpProject, "hlp");
-  Names.ContentsFile = ChangeExt(Names.HelpProject, "cnt");
-  Names.ProjectPage = ChangeExt(Names.HelpProject, "html");
-  return Names;
+THelpNames HelpNamesOf(const std::string &projectFile) {
+  THelpNames names;
+  names.ProjectName = ExtractFileName(projectFile);
+  names.HelpProject = ChangeExt(names.ProjectName, "hpj");
+  names.HelpFile = ChangeExt(names.HelpProject, "hlp");
+  names.ContentsFile = ChangeExt(names.HelpProject, "cnt");
+  names.ProjectPage = ChangeExt(names.HelpProject, "html");
+  return names;
 }
 
-std::string HelpProjectText(const std::string &ProjectFile, const TUnitPages &Units) {
-  const THelpNames Names = HelpNamesOf(ProjectFile);
-  std::string Text;
-  AddLine(Text, "; cette fichier est cre\xE8 par quib");
-  AddLine(Text, "");
-  AddLine(Text, "[OPTIONS]");
-  AddLine(Text, "LCID=0x409");
-  AddLine(Text, ("HLP=.\\" + Names.HelpFile));
-  AddLine(Text, ("CNT=.\\" + Names.ContentsFile));
-  AddLine(Text, "");
-  AddLine(Text, "[WINDOWS]");
-  AddLine(Text, "main=\"\", , 0,(0,0,128),(192,192,192),  ;");
-  AddLine(Text, "");
-  AddLine(Text, "[FILES]");
-  for (const TUnitPage &Unit : Units) AddLine(Text, Unit.Page + ".rtf");
-  return Text;
+std::string HelpProjectText(const std::string &projectFile, const TUnitPages &units) {
+  const THelpNames names = HelpNamesOf(projectFile);
+  std::string text;
+  AddLine(text, "; cette fichier est cre\xE8 par quib");
+  AddLine(text, "");
+  AddLine(text, "[OPTIONS]");
+  AddLine(text, "LCID=0x409");
+  AddLine(text, ("HLP=.\\" + names.HelpFile));
+  AddLine(text, ("CNT=.\\" + names.ContentsFile));
+  AddLine(text, "");
+  AddLine(text, "[WINDOWS]");
+  AddLine(text, "main=\"\", , 0,(0,0,128),(192,192,192),  ;");
+  AddLine(text, "");
+  AddLine(text, "[FILES]");
+  for (const TUnitPage &unit : units) AddLine(text, unit.Page + ".rtf");
+  return text;
 }
 
-std::string ContentsFileText(const std::string &ProjectFile, const TUnitPages &Units) {
-  const THelpNames Names = HelpNamesOf(ProjectFile);
-  std::string Text;
-  AddLine(Text, ":Base " + Names.HelpFile);
-  AddLine(Text, ":Title Project " + ProjectFile);
-  AddLine(Text, "1 Units");
-  for (const TUnitPage &Unit : Units) AddLine(Text, "2 " + Unit.Name + "=Unit_" + Unit.Name);
-  return Text;
+std::string ContentsFileText(const std::string &projectFile, const TUnitPages &units) {
+  const THelpNames names = HelpNamesOf(projectFile);
+  std::string text;
+  AddLine(text, ":Base " + names.HelpFile);
+  AddLine(text, ":Title Project " + projectFile);
+  AddLine(text, "1 Units");
+  for (const TUnitPage &unit : units) AddLine(text, "2 " + unit.Name + "=Unit_" + unit.Name);
+  return text;
 }
 
-std::string IndexHtmlText(const std::string &ProjectFile, const std::string &ProjectPage) {
-  const THelpNames Names = HelpNamesOf(ProjectFile);
-  std::string Text;
-  AddLine(Text, "<!DOCTYPE html>");
-  AddLine(Text, std::string("<HTML><HEAD>") + PageMeta +
-                    "<TITLE>Project: " + HtmlPageText(Names.ProjectName) + "</TITLE></HEAD>");
-  AddLine(Text, "<frameset  cols=\"15%,*\">");
-  AddLine(Text, FrameLine("content.html", "content", "Contents"));
-  AddLine(Text, FrameLine(ProjectPageOf(ProjectFile, ProjectPage), "main", "Listing"));
-  AddLine(Text, "<noframes><BODY><A HREF=\"content.html\">Contents</A></BODY></noframes>");
-  AddLine(Text, "</frameset>");
-  AddLine(Text, "</HTML>");
-  return Text;
+std::string IndexHtmlText(const std::string &projectFile, const std::string &projectPage) {
+  const THelpNames names = HelpNamesOf(projectFile);
+  std::string text;
+  AddLine(text, "<!DOCTYPE html>");
+  AddLine(text, std::string("<HTML><HEAD>") + PageMeta +
+                    "<TITLE>Project: " + HtmlPageText(names.ProjectName) + "</TITLE></HEAD>");
+  AddLine(text, "<frameset  cols=\"15%,*\">");
+  AddLine(text, FrameLine("content.html", "content", "Contents"));
+  AddLine(text, FrameLine(ProjectPageOf(projectFile, projectPage), "main", "Listing"));
+  AddLine(text, "<noframes><BODY><A HREF=\"content.html\">Contents</A></BODY></noframes>");
+  AddLine(text, "</frameset>");
+  AddLine(text, "</HTML>");
+  return text;
 }
 
-std::string ContentHtmlText(const std::string &ProjectFile, const TUnitPages &Units,
-                            const std::string &ProjectPage) {
-  const THelpNames Names = HelpNamesOf(ProjectFile);
-  std::string Text;
-  AddLine(Text, "<!DOCTYPE html>");
-  AddLine(Text, std::string("<HTML><HEAD>") + PageMeta + "<TITLE>Contents</TITLE></HEAD>");
-  AddLine(Text, "<BODY BGCOLOR=\"#00007F\" VLINK=\"#FFFF00\" LINK=\"#FFFF00\">"
+std::string ContentHtmlText(const std::string &projectFile, const TUnitPages &units,
+                            const std::string &projectPage) {
+  const THelpNames names = HelpNamesOf(projectFile);
+  std::string text;
+  AddLine(text, "<!DOCTYPE html>");
+  AddLine(text, std::string("<HTML><HEAD>") + PageMeta + "<TITLE>Contents</TITLE></HEAD>");
+  AddLine(text, "<BODY BGCOLOR=\"#00007F\" VLINK=\"#FFFF00\" LINK=\"#FFFF00\">"
                 "<FONT COLOR=\"#FFFF00\">");
-  AddLine(Text, "<H3>Project</H3>");
-  AddLine(Text,
-          ContentLink(ProjectPageOf(ProjectFile, ProjectPage), Names.ProjectName) + "<BR><BR>");
-  AddLine(Text, "<H3>Units</H3>");
-  for (const TUnitPage &Unit : Units)
-    AddLine(Text, ContentLink(Unit.Page + ".html", Unit.Name + ".pas") + "<BR>");
-  AddLine(Text,
+  AddLine(text, "<H3>Project</H3>");
+  AddLine(text,
+          ContentLink(ProjectPageOf(projectFile, projectPage), names.ProjectName) + "<BR><BR>");
+  AddLine(text, "<H3>Units</H3>");
+  for (const TUnitPage &unit : units)
+    AddLine(text, ContentLink(unit.Page + ".html", unit.Name + ".pas") + "<BR>");
+  AddLine(text,
           "<BR>" + ContentLink(std::string(SymbolIndexPage) + ".html", "Symbol index") + "<BR>");
-  AddLine(Text, "</FONT></BODY></HTML>");
-  return Text;
+  AddLine(text, "</FONT></BODY></HTML>");
+  return text;
 }
 
-void WriteBuildFile(const std::string &BuildDir, const std::string &Name, const std::string &Text) {
-  TOutputFile File;
-  File.Create(BuildDir + Name);
-  File.Write(Text);
-  File.Close();
+void WriteBuildFile(const std::string &buildDir, const std::string &name, const std::string &text) {
+  TOutputFile file;
+  file.Create(buildDir + name);
+  file.Write(text);
+  file.Close();
 }
 
-int StartHelpCompiler(const std::string &HcrtfPath, const std::string &HelpProjectPath) {
+int StartHelpCompiler(const std::string &hcrtfPath, const std::string &helpProjectPath) {
   // Everything the children need is prepared here: after fork only
   // async-signal-safe calls are made.
-  std::string Program = HcrtfPath, Flag = "-x", Project = HelpProjectPath;
-  char *Argv[] = {Program.data(), Flag.data(), Project.data(), nullptr};
+  std::string program = hcrtfPath, flag = "-x", project = helpProjectPath;
+  char *argv[] = {program.data(), flag.data(), project.data(), nullptr};
 
-  const int Null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-  if (Null < 0)
+  const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+  if (null < 0)
     return errno;
   // The exec failure of the grandchild comes back through this pipe; a
   // successful exec closes it (close-on-exec) and the parent reads nothing.
-  int Report[2];
-  if (::pipe2(Report, O_CLOEXEC) != 0) {
-    const int Error = errno;
-    ::close(Null);
-    return Error;
+  int report[2];
+  if (::pipe2(report, O_CLOEXEC) != 0) {
+    const int error = errno;
+    ::close(null);
+    return error;
   }
 
   // Double fork: the middle child exits at once and is reaped here, so the
   // help compiler is adopted by init and never becomes our zombie.
-  const pid_t Middle = ::fork();
-  if (Middle < 0) {
-    const int Error = errno;
-    ::close(Null);
-    ::close(Report[0]);
-    ::close(Report[1]);
-    return Error;
+  const pid_t middle = ::fork();
+  if (middle < 0) {
+    const int error = errno;
+    ::close(null);
+    ::close(report[0]);
+    ::close(report[1]);
+    return error;
   }
-  if (Middle == 0) {
-    const pid_t Worker = ::fork();
-    if (Worker == 0) {
+  if (middle == 0) {
+    const pid_t worker = ::fork();
+    if (worker == 0) {
       ::setsid();
-      ::dup2(Null, 0);
-      ::dup2(Null, 1);
-      ::dup2(Null, 2);
-      ::execvp(Argv[0], Argv);
-      const int Error = errno;
-      [[maybe_unused]] ssize_t Ignored = ::write(Report[1], &Error, sizeof Error);
+      ::dup2(null, 0);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      ::execvp(argv[0], argv);
+      const int error = errno;
+      [[maybe_unused]] ssize_t ignored = ::write(report[1], &error, sizeof error);
       ::_exit(127);
     }
-    if (Worker < 0) {
-      const int Error = errno;
-      [[maybe_unused]] ssize_t Ignored = ::write(Report[1], &Error, sizeof Error);
+    if (worker < 0) {
+      const int error = errno;
+      [[maybe_unused]] ssize_t ignored = ::write(report[1], &error, sizeof error);
     }
     ::_exit(0);
   }
 
-  ::close(Null);
-  ::close(Report[1]);
-  int Status = 0;
-  while (::waitpid(Middle, &Status, 0) < 0 && errno == EINTR) {
+  ::close(null);
+  ::close(report[1]);
+  int status = 0;
+  while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
   }
-  int Error = 0;
-  ssize_t Got;
-  while ((Got = ::read(Report[0], &Error, sizeof Error)) < 0 && errno == EINTR) {
+  int error = 0;
+  ssize_t got;
+  while ((got = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
   }
-  ::close(Report[0]);
-  return Got == static_cast<ssize_t>(sizeof Error) ? Error : 0;
+  ::close(report[0]);
+  return got == static_cast<ssize_t>(sizeof error) ? error : 0;
 }
 
-int WriteHelpProject(const std::string &ProjectFile, const std::string &BuildDir,
-                     const std::string &HcrtfPath, const TUnitPages &UnitNames,
-                     TRunReporter &Reporter, const std::string &ProjectPage) {
-  const THelpNames Names = HelpNamesOf(ProjectFile);
-  Reporter.ReportStatus("Creating Help Project and HTML Frame ...");
-  Reporter.ReportProgress(4, 0);
-  WriteBuildFile(BuildDir, Names.HelpProject, HelpProjectText(ProjectFile, UnitNames));
-  Reporter.ReportProgress(4, 1);
-  WriteBuildFile(BuildDir, Names.ContentsFile, ContentsFileText(ProjectFile, UnitNames));
-  if (!HcrtfPath.empty())
-    if (const int Error = StartHelpCompiler(HcrtfPath, BuildDir + Names.HelpProject))
-      Reporter.ReportWarning(std::string(HelpCompilerWarning) + "\nCannot start \"" + HcrtfPath +
-                             "\": " + std::strerror(Error));
-  Reporter.ReportProgress(4, 2);
-  WriteBuildFile(BuildDir, "index.html", IndexHtmlText(ProjectFile, ProjectPage));
-  Reporter.ReportProgress(4, 3);
-  WriteBuildFile(BuildDir, "content.html", ContentHtmlText(ProjectFile, UnitNames, ProjectPage));
-  Reporter.ReportProgress(4, 4);
-  Reporter.ReportProgress(4, 0);
+int WriteHelpProject(const std::string &projectFile, const std::string &buildDir,
+                     const std::string &hcrtfPath, const TUnitPages &unitNames,
+                     TRunReporter &reporter, const std::string &projectPage) {
+  const THelpNames names = HelpNamesOf(projectFile);
+  reporter.ReportStatus("Creating Help Project and HTML Frame ...");
+  reporter.ReportProgress(4, 0);
+  WriteBuildFile(buildDir, names.HelpProject, HelpProjectText(projectFile, unitNames));
+  reporter.ReportProgress(4, 1);
+  WriteBuildFile(buildDir, names.ContentsFile, ContentsFileText(projectFile, unitNames));
+  if (!hcrtfPath.empty())
+    if (const int error = StartHelpCompiler(hcrtfPath, buildDir + names.HelpProject))
+      reporter.ReportWarning(std::string(HelpCompilerWarning) + "\nCannot start \"" + hcrtfPath +
+                             "\": " + std::strerror(error));
+  reporter.ReportProgress(4, 2);
+  WriteBuildFile(buildDir, "index.html", IndexHtmlText(projectFile, projectPage));
+  reporter.ReportProgress(4, 3);
+  WriteBuildFile(buildDir, "content.html", ContentHtmlText(projectFile, unitNames, projectPage));
+  reporter.ReportProgress(4, 4);
+  reporter.ReportProgress(4, 0);
   return 0;
 }
 
-std::string FormatElapsed(std::int64_t Milliseconds) {
-  if (Milliseconds < 0)
-    Milliseconds = 0;
-  const std::int64_t Seconds = Milliseconds / 1000;
-  char Text[16];
-  std::snprintf(Text, sizeof Text, "%02d:%02d:%02d", static_cast<int>(Seconds / 3600 % 24),
-                static_cast<int>(Seconds / 60 % 60), static_cast<int>(Seconds % 60));
-  return Text;
+std::string FormatElapsed(std::int64_t milliseconds) {
+  if (milliseconds < 0)
+    milliseconds = 0;
+  const std::int64_t seconds = milliseconds / 1000;
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(seconds / 3600 % 24),
+                static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+  return text;
 }
 
 } // namespace codeweft

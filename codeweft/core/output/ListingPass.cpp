@@ -7,137 +7,137 @@
 
 namespace codeweft {
 
-void TAnchorIndex::Add(const std::string &Page, std::string_view Anchor) {
-  FPages[Page].insert(LowerCase(Anchor));
+void TAnchorIndex::Add(const std::string &page, std::string_view anchor) {
+  FPages[page].insert(LowerCase(anchor));
 }
 
-bool TAnchorIndex::Has(const std::string &Page, std::string_view Anchor) const {
-  const auto It = FPages.find(Page);
-  return It != FPages.end() && It->second.count(LowerCase(Anchor)) != 0;
+bool TAnchorIndex::Has(const std::string &page, std::string_view anchor) const {
+  const auto it = FPages.find(page);
+  return it != FPages.end() && it->second.count(LowerCase(anchor)) != 0;
 }
 
-void TAnchorIndex::AddMoved(const std::string &Page, std::string_view Anchor,
-                            const std::string &ToPage) {
-  FMoved[Page].emplace(LowerCase(Anchor), ToPage);
+void TAnchorIndex::AddMoved(const std::string &page, std::string_view anchor,
+                            const std::string &toPage) {
+  FMoved[page].emplace(LowerCase(anchor), toPage);
 }
 
-const std::string *TAnchorIndex::MovedTo(const std::string &Page, std::string_view Anchor) const {
-  const auto It = FMoved.find(Page);
-  if (It == FMoved.end()) return nullptr;
-  const auto Found = It->second.find(LowerCase(Anchor));
-  return Found == It->second.end() ? nullptr : &Found->second;
+const std::string *TAnchorIndex::MovedTo(const std::string &page, std::string_view anchor) const {
+  const auto it = FMoved.find(page);
+  if (it == FMoved.end()) return nullptr;
+  const auto found = it->second.find(LowerCase(anchor));
+  return found == it->second.end() ? nullptr : &found->second;
 }
 
-void EmitEntry(TListingSink &Sink, const TDelayedToken &T) {
-  TListingFiles *Out = Sink.Out();
-  if (!Out) return;
+void EmitEntry(TListingSink &sink, const TDelayedToken &t) {
+  TListingFiles *out = sink.Out();
+  if (!out) return;
   // The page the token lands on: an include file's own page, or the unit's.
-  const std::string &Here = Out != &Sink.Files && !Out->PageName.empty() ? Out->PageName : Sink.Page;
-  if (T.Style == TTokenStyle::tsLink && Sink.CheckLinks) {
-    const std::size_t Hash = T.Text.find('#');
-    if (Hash != std::string::npos) {
-      const std::string_view Href(T.Text);
-      const std::string Page = Hash == 0 ? Sink.Page : UrlUnescaped(Href.substr(0, Hash));
-      const std::string_view Anchor = Href.substr(Hash + 1);
-      if (!Sink.Anchors.Has(Page, Anchor)) {
-        if (const std::string *Moved = Sink.Anchors.MovedTo(Page, Anchor))
-          Out->EmitToken(*Moved + "#" + std::string(Anchor), T.Caption, T.Topic, T.Style);
+  const std::string &here = out != &sink.Files && !out->PageName.empty() ? out->PageName : sink.Page;
+  if (t.Style == TTokenStyle::tsLink && sink.CheckLinks) {
+    const std::size_t hash = t.Text.find('#');
+    if (hash != std::string::npos) {
+      const std::string_view href(t.Text);
+      const std::string page = hash == 0 ? sink.Page : UrlUnescaped(href.substr(0, hash));
+      const std::string_view anchor = href.substr(hash + 1);
+      if (!sink.Anchors.Has(page, anchor)) {
+        if (const std::string *moved = sink.Anchors.MovedTo(page, anchor))
+          out->EmitToken(*moved + "#" + std::string(anchor), t.Caption, t.Topic, t.Style);
         else
-          Out->EmitToken(T.Caption, {}, {}, TTokenStyle::tsIdent);
+          out->EmitToken(t.Caption, {}, {}, TTokenStyle::tsIdent);
         return;
       }
       // On an include file's page, the unit's own page is another page.
-      if (Hash == 0 && !Sink.Includes.Out.empty()) {
-        Out->EmitToken(Sink.Page + T.Text, T.Caption, T.Topic, T.Style);
+      if (hash == 0 && !sink.Includes.Out.empty()) {
+        out->EmitToken(sink.Page + t.Text, t.Caption, t.Topic, t.Style);
         return;
       }
       // A link from an implementation part to a routine is a call of it.
-      if (Sink.InImplementation && Sink.UnitIndex >= 0)
-        Sink.Index.Callers[CallersKey(Page, Anchor)].push_back(
-            {Sink.Index.PageId(Here), Sink.UnitIndex, Out->Line()});
+      if (sink.InImplementation && sink.UnitIndex >= 0)
+        sink.Index.Callers[CallersKey(page, anchor)].push_back(
+            {sink.Index.PageId(here), sink.UnitIndex, out->Line()});
     }
-  } else if (T.Style == TTokenStyle::tsAnchor && Sink.UnitIndex >= 0) {
-    Sink.Index.Anchors.push_back({Sink.Index.PageId(Here), Sink.UnitIndex, T.Topic});
+  } else if (t.Style == TTokenStyle::tsAnchor && sink.UnitIndex >= 0) {
+    sink.Index.Anchors.push_back({sink.Index.PageId(here), sink.UnitIndex, t.Topic});
   }
-  Out->EmitToken(T);
+  out->EmitToken(t);
 }
 
-void TokenHook(TRunState &S, TListingSink &Sink) {
-  if (S.Phase == TPhase::phSymbols) return;
+void TokenHook(TRunState &s, TListingSink &sink) {
+  if (s.Phase == TPhase::phSymbols) return;
   // An include directive whose file has a page links to it.
-  if (S.Token.Kind == TTokenKind::tkDirective && !S.PendingInclude.empty()) {
-    const auto Page = Sink.Includes.PageOf.find(S.PendingInclude);
-    if (Page != Sink.Includes.PageOf.end()) {
-      if (!S.Deferring) FlushPending(S, Sink);
-      QueueToken(S, Page->second + ".html", S.Token.Text, "unit_" + Page->second,
+  if (s.Token.Kind == TTokenKind::tkDirective && !s.PendingInclude.empty()) {
+    const auto page = sink.Includes.PageOf.find(s.PendingInclude);
+    if (page != sink.Includes.PageOf.end()) {
+      if (!s.Deferring) FlushPending(s, sink);
+      QueueToken(s, page->second + ".html", s.Token.Text, "unit_" + page->second,
                  TTokenStyle::tsLink);
-      if (!S.Deferring) FlushPending(S, Sink);
+      if (!s.Deferring) FlushPending(s, sink);
       return;
     }
   }
-  if (S.Phase == TPhase::phImplementation && !Sink.InImplementation) {
-    Sink.InImplementation = true;
-    Sink.Files.NameLog = nullptr;  // the interface's names are all logged
+  if (s.Phase == TPhase::phImplementation && !sink.InImplementation) {
+    sink.InImplementation = true;
+    sink.Files.NameLog = nullptr;  // the interface's names are all logged
   }
-  if (S.Deferring) {
-    if (IsTrivia(S.Token.Kind) || S.Conditionals.Skipping())
-      QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
+  if (s.Deferring) {
+    if (IsTrivia(s.Token.Kind) || s.Conditionals.Skipping())
+      QueueToken(s, s.Token.Text, {}, {}, StyleOf(s.Token.Kind));
     return;
   }
-  FlushPending(S, Sink);
-  if (TListingFiles *Out = Sink.Out()) Out->EmitToken(S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
+  FlushPending(s, sink);
+  if (TListingFiles *out = sink.Out()) out->EmitToken(s.Token.Text, {}, {}, StyleOf(s.Token.Kind));
 }
 
 namespace {
 
 // Hands the rest of a scanner that stopped at a scanning error to Out as
 // plain text, so that a listing never loses source.
-void EmitRest(TScanner &Scanner, TListingFiles *Out) {
+void EmitRest(TScanner &scanner, TListingFiles *out) {
   // A piece that ends in CR may be split from its LF: hold the CR back so
   // that the RTF side still sees the line break as one.
-  std::string Text;
-  while (Scanner.TakeRest(Text)) {
-    const std::size_t Keep = Text.back() == '\r' ? 1 : 0;
-    if (Out && Text.size() > Keep)
-      Out->EmitToken(std::string_view(Text).substr(0, Text.size() - Keep), {}, {},
+  std::string text;
+  while (scanner.TakeRest(text)) {
+    const std::size_t keep = text.back() == '\r' ? 1 : 0;
+    if (out && text.size() > keep)
+      out->EmitToken(std::string_view(text).substr(0, text.size() - keep), {}, {},
                      TTokenStyle::tsRaw);
-    Text.erase(0, Text.size() - Keep);
+    text.erase(0, text.size() - keep);
   }
-  if (Out && !Text.empty()) Out->EmitToken(Text, {}, {}, TTokenStyle::tsRaw);
+  if (out && !text.empty()) out->EmitToken(text, {}, {}, TTokenStyle::tsRaw);
 }
 
 }  // namespace
 
-void IncludeHook(TRunState &S, TListingSink &Sink, bool Entering) {
-  if (S.Phase == TPhase::phSymbols || S.Includes.empty()) return;
-  TIncludePages &Pages = Sink.Includes;
+void IncludeHook(TRunState &s, TListingSink &sink, bool entering) {
+  if (s.Phase == TPhase::phSymbols || s.Includes.empty()) return;
+  TIncludePages &pages = sink.Includes;
   // What is queued was read before this move, so it belongs where the
   // tokens went until now.
-  FlushPending(S, Sink);
-  TScanner &Scanner = *S.Includes.back().Scanner;
-  if (Entering) {
-    std::unique_ptr<TListingFiles> Out;
-    const auto Page = Pages.PageOf.find(Scanner.FileName());
-    if (Page != Pages.PageOf.end() && Pages.Written.insert(Page->first).second) {
-      Out = std::make_unique<TListingFiles>();
-      Out->CallersPage = Sink.Files.CallersPage;
-      Out->PageName = Page->second + ".html";
-      Out->OpenListing(S.BuildDir + Page->second + ".html", S.BuildDir + Page->second + ".rtf",
-                       Page->second, SourceCharsetOf(Scanner.FileName()));
+  FlushPending(s, sink);
+  TScanner &scanner = *s.Includes.back().Scanner;
+  if (entering) {
+    std::unique_ptr<TListingFiles> out;
+    const auto page = pages.PageOf.find(scanner.FileName());
+    if (page != pages.PageOf.end() && pages.Written.insert(page->first).second) {
+      out = std::make_unique<TListingFiles>();
+      out->CallersPage = sink.Files.CallersPage;
+      out->PageName = page->second + ".html";
+      out->OpenListing(s.BuildDir + page->second + ".html", s.BuildDir + page->second + ".rtf",
+                       page->second, SourceCharsetOf(scanner.FileName()));
     }
-    Pages.Out.push_back(std::move(Out));
+    pages.Out.push_back(std::move(out));
     return;
   }
-  if (Pages.Out.empty()) return;
-  const int Code = Scanner.LastCode();
-  if (Code != scToken && Code != scEnd) EmitRest(Scanner, Pages.Out.back().get());
-  if (Pages.Out.back()) Pages.Out.back()->CloseListing();
-  Pages.Out.pop_back();
+  if (pages.Out.empty()) return;
+  const int code = scanner.LastCode();
+  if (code != scToken && code != scEnd) EmitRest(scanner, pages.Out.back().get());
+  if (pages.Out.back()) pages.Out.back()->CloseListing();
+  pages.Out.pop_back();
 }
 
-TTokenHookGuard::TTokenHookGuard(TRunState &State, TListingSink &Sink) : FState(State) {
-  FState.TokenHook = [&State, &Sink] { TokenHook(State, Sink); };
-  FState.IncludeHook = [&State, &Sink](bool Entering) { IncludeHook(State, Sink, Entering); };
+TTokenHookGuard::TTokenHookGuard(TRunState &state, TListingSink &sink) : FState(state) {
+  FState.TokenHook = [&state, &sink] { TokenHook(state, sink); };
+  FState.IncludeHook = [&state, &sink](bool entering) { IncludeHook(state, sink, entering); };
 }
 
 TTokenHookGuard::~TTokenHookGuard() {
@@ -145,157 +145,157 @@ TTokenHookGuard::~TTokenHookGuard() {
   FState.IncludeHook = nullptr;
 }
 
-void FlushPending(TRunState &S, TListingSink &Sink) {
-  if (S.PendingTokens.empty())
+void FlushPending(TRunState &s, TListingSink &sink) {
+  if (s.PendingTokens.empty())
     return;
-  for (const TDelayedToken &T : S.PendingTokens)
-    EmitEntry(Sink, T);
-  S.PendingTokens.clear();
+  for (const TDelayedToken &t : s.PendingTokens)
+    EmitEntry(sink, t);
+  s.PendingTokens.clear();
 }
 
-void FinishListedFile(TRunState &S, TListingSink &Sink) {
-  FlushPending(S, Sink);
-  const int Code = S.Scanner.LastCode();
-  if (Code != scToken && Code != scEnd) EmitRest(S.Scanner, &Sink.Files);
-  S.Scanner.Close();
+void FinishListedFile(TRunState &s, TListingSink &sink) {
+  FlushPending(s, sink);
+  const int code = s.Scanner.LastCode();
+  if (code != scToken && code != scEnd) EmitRest(s.Scanner, &sink.Files);
+  s.Scanner.Close();
 }
 
 namespace {
 
-// The page of include file File, named now if it has none yet.
-const std::string &IncludePage(TIncludePages &Pages, const std::string &File) {
-  const auto Known = Pages.PageOf.find(File);
-  if (Known != Pages.PageOf.end()) return Known->second;
-  const std::string Base = PageName(ExtractFileName(File));
-  std::string Name = Base;
-  for (int N = 2; !Pages.Taken.insert(LowerCase(Name)).second; ++N)
-    Name = Base + "~" + std::to_string(N);
-  return Pages.PageOf.emplace(File, Name).first->second;
+// The page of include file file, named now if it has none yet.
+const std::string &IncludePage(TIncludePages &pages, const std::string &file) {
+  const auto known = pages.PageOf.find(file);
+  if (known != pages.PageOf.end()) return known->second;
+  const std::string base = PageName(ExtractFileName(file));
+  std::string name = base;
+  for (int n = 2; !pages.Taken.insert(LowerCase(name)).second; ++n)
+    name = base + "~" + std::to_string(n);
+  return pages.PageOf.emplace(file, name).first->second;
 }
 
 // The listing pass of one unit.
-void ListUnit(TRunState &S, TListingSink &Sink, int Index) {
-  const TURElm &Unit = S.Symbols.Units.at(static_cast<std::size_t>(Index));
-  S.Phase = TPhase::phInterface;
-  S.CurrentUnit = Unit.Name;
-  S.Parser->Restart();
-  S.Deferring = false;
-  S.PendingTokens.clear();
-  S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
+void ListUnit(TRunState &s, TListingSink &sink, int index) {
+  const TURElm &unit = s.Symbols.Units.at(static_cast<std::size_t>(index));
+  s.Phase = TPhase::phInterface;
+  s.CurrentUnit = unit.Name;
+  s.Parser->Restart();
+  s.Deferring = false;
+  s.PendingTokens.clear();
+  s.Symbols.BuildFlatRefs({s.Symbols.UnitIndex(s.CurrentUnit)});
 
-  const std::string Page = UnitPage(Unit);
-  const std::string Source = LocateSourceFile(Unit.FileName);
-  Sink.Page = Page + ".html";
-  Sink.Includes.Out.clear();
-  Sink.Unit = Unit.Name;
-  Sink.UnitIndex = Index;
-  Sink.InImplementation = false;
-  WantIndexNames(Sink.InterfaceNames, Unit);
-  Sink.Files.NameLog = &Sink.InterfaceNames;
-  Sink.Files.CallersPage = FileHref(std::string(SymbolIndexPage) + ".html");
-  Sink.Files.PageName = Sink.Page;
-  Sink.Files.OpenListing(S.BuildDir + Page + ".html", S.BuildDir + Page + ".rtf", S.CurrentUnit,
-                         SourceCharsetOf(Source));
-  OpenSource(S, Source);
-  Advance(S);
-  S.AtEnd = false;
+  const std::string page = UnitPage(unit);
+  const std::string source = LocateSourceFile(unit.FileName);
+  sink.Page = page + ".html";
+  sink.Includes.Out.clear();
+  sink.Unit = unit.Name;
+  sink.UnitIndex = index;
+  sink.InImplementation = false;
+  WantIndexNames(sink.InterfaceNames, unit);
+  sink.Files.NameLog = &sink.InterfaceNames;
+  sink.Files.CallersPage = FileHref(std::string(SymbolIndexPage) + ".html");
+  sink.Files.PageName = sink.Page;
+  sink.Files.OpenListing(s.BuildDir + page + ".html", s.BuildDir + page + ".rtf", s.CurrentUnit,
+                         SourceCharsetOf(source));
+  OpenSource(s, source);
+  Advance(s);
+  s.AtEnd = false;
 
-  ListTokens(S, [&S, &Sink] { FlushPending(S, Sink); });
+  ListTokens(s, [&s, &sink] { FlushPending(s, sink); });
 
-  FinishListedFile(S, Sink);
-  Sink.Files.CloseListing();
-  Sink.Files.NameLog = nullptr;
-  S.Symbols.FreeFlatRefs();
-  AddIndexRows(Sink.Index, S.Symbols, Index, Sink.Page, Sink.InterfaceNames);
-  Sink.Unit.clear();
-  Sink.UnitIndex = -1;
+  FinishListedFile(s, sink);
+  sink.Files.CloseListing();
+  sink.Files.NameLog = nullptr;
+  s.Symbols.FreeFlatRefs();
+  AddIndexRows(sink.Index, s.Symbols, index, sink.Page, sink.InterfaceNames);
+  sink.Unit.clear();
+  sink.UnitIndex = -1;
 }
 
 } // namespace
 
-void ListTokens(TRunState &S, const std::function<void()> &Settled) {
-  TParser &Parser = *S.Parser;
-  while (!S.AtEnd) {
-    if (Settled && S.PendingTokens.size() >= FlushAt) Settled();
-    const std::uint64_t Before = S.TokensRead;
-    const TTokenKind Kind = S.Token.Kind;
-    if (Kind == TTokenKind::tkIdentifier)
-      Parser.IdentifierChain();
-    else if (Kind == Keyword("constructor"))
-      Parser.ConstructorHeading();
-    else if (Kind == Keyword("destructor"))
-      Parser.DestructorHeading();
-    else if (Kind == Keyword("function"))
-      Parser.FunctionHeading();
-    else if (Kind == Keyword("procedure"))
-      Parser.ProcedureHeading();
-    else if (Kind == Keyword("implementation")) {
-      S.Phase = TPhase::phImplementation;
-      Advance(S);
-    } else if (Kind == Keyword("interface"))
-      Parser.InterfaceSection();
-    else if (Kind == Keyword("unit"))
-      Parser.UnitHeading();
-    else if (Kind == Keyword("uses"))
-      Parser.UsesClause();
+void ListTokens(TRunState &s, const std::function<void()> &settled) {
+  TParser &parser = *s.Parser;
+  while (!s.AtEnd) {
+    if (settled && s.PendingTokens.size() >= FlushAt) settled();
+    const std::uint64_t before = s.TokensRead;
+    const TTokenKind kind = s.Token.Kind;
+    if (kind == TTokenKind::tkIdentifier)
+      parser.IdentifierChain();
+    else if (kind == Keyword("constructor"))
+      parser.ConstructorHeading();
+    else if (kind == Keyword("destructor"))
+      parser.DestructorHeading();
+    else if (kind == Keyword("function"))
+      parser.FunctionHeading();
+    else if (kind == Keyword("procedure"))
+      parser.ProcedureHeading();
+    else if (kind == Keyword("implementation")) {
+      s.Phase = TPhase::phImplementation;
+      Advance(s);
+    } else if (kind == Keyword("interface"))
+      parser.InterfaceSection();
+    else if (kind == Keyword("unit"))
+      parser.UnitHeading();
+    else if (kind == Keyword("uses"))
+      parser.UsesClause();
     else {
       // No rule claims the token: defer before reading past it, so that an
       // identifier after it reaches IdentifierChain with Deferring set.
-      BeginDeferral(S);
-      Advance(S);
-      if (S.Token.Kind != TTokenKind::tkIdentifier) {
-        S.Deferring = false;
-        if (S.TokenHook)
-          S.TokenHook(); // the same token, now to be written
+      BeginDeferral(s);
+      Advance(s);
+      if (s.Token.Kind != TTokenKind::tkIdentifier) {
+        s.Deferring = false;
+        if (s.TokenHook)
+          s.TokenHook(); // the same token, now to be written
       }
     }
     // Every step must read; one that did not would repeat for ever.
-    if (S.TokensRead == Before && !S.AtEnd) {
-      if (S.Deferring)
-        QueueCurrent(S);
-      Advance(S);
+    if (s.TokensRead == before && !s.AtEnd) {
+      if (s.Deferring)
+        QueueCurrent(s);
+      Advance(s);
     }
   }
 }
 
-int WriteUnitListing(TRunState &S, TListingSink &Sink, int Index) {
-  ListUnit(S, Sink, Index);
+int WriteUnitListing(TRunState &s, TListingSink &sink, int index) {
+  ListUnit(s, sink, index);
   return 0;
 }
 
-TSymbolPassEvents CollectingAnchors(TRunState &S, TListingSink &Sink, TSymbolPassEvents Events) {
-  Sink.Anchors.Clear();
-  Sink.Includes.Clear();
-  for (const TURElm &U : S.Symbols.Units) Sink.Includes.Taken.insert(LowerCase(PageName(U.Name)));
-  Sink.CheckLinks = true;
+TSymbolPassEvents CollectingAnchors(TRunState &s, TListingSink &sink, TSymbolPassEvents events) {
+  sink.Anchors.Clear();
+  sink.Includes.Clear();
+  for (const TURElm &u : s.Symbols.Units) sink.Includes.Taken.insert(LowerCase(PageName(u.Name)));
+  sink.CheckLinks = true;
   // An anchor lies on the unit's page, or, for a routine read from an
   // include file, on that file's page, with the unit's page pointing there.
   // Only the first reading of an include file is written, so anchors found
   // in a later one are left out (links to them stay plain).
-  Events.Anchors = [&Sink](const TURElm &Unit, const std::vector<TAnchorPlace> &Anchors) {
-    const std::string Page = UnitPage(Unit) + ".html";
-    Sink.Anchors.ClearPage(Page);
-    for (const TAnchorPlace &A : Anchors) {
-      if (A.IncludeFile.empty()) {
-        Sink.Anchors.Add(Page, A.Anchor);
-      } else if (A.FirstReading) {
-        const std::string Include = IncludePage(Sink.Includes, A.IncludeFile) + ".html";
-        Sink.Anchors.Add(Include, A.Anchor);
-        Sink.Anchors.AddMoved(Page, A.Anchor, Include);
+  events.Anchors = [&sink](const TURElm &unit, const std::vector<TAnchorPlace> &anchors) {
+    const std::string page = UnitPage(unit) + ".html";
+    sink.Anchors.ClearPage(page);
+    for (const TAnchorPlace &a : anchors) {
+      if (a.IncludeFile.empty()) {
+        sink.Anchors.Add(page, a.Anchor);
+      } else if (a.FirstReading) {
+        const std::string include = IncludePage(sink.Includes, a.IncludeFile) + ".html";
+        sink.Anchors.Add(include, a.Anchor);
+        sink.Anchors.AddMoved(page, a.Anchor, include);
       }
     }
   };
-  return Events;
+  return events;
 }
 
-int GenerateListings(TRunState &S, TListingSink &Sink, TRunReporter &Reporter) {
-  Reporter.ReportStatus("Generating RTF and HTML ...");
-  const int Count = static_cast<int>(S.Symbols.Units.size());
-  Sink.Index.Clear();
-  Reporter.ReportProgress(Count, 0);
-  for (int I = 0; I < Count; ++I) {
-    WriteUnitListing(S, Sink, I);
-    Reporter.ReportProgress(Count, I + 1);
+int GenerateListings(TRunState &s, TListingSink &sink, TRunReporter &reporter) {
+  reporter.ReportStatus("Generating RTF and HTML ...");
+  const int count = static_cast<int>(s.Symbols.Units.size());
+  sink.Index.Clear();
+  reporter.ReportProgress(count, 0);
+  for (int i = 0; i < count; ++i) {
+    WriteUnitListing(s, sink, i);
+    reporter.ReportProgress(count, i + 1);
   }
   return 0;
 }

@@ -31,17 +31,17 @@ namespace codeweft {
 // they are written in lower case in HTML; pages compare exactly.
 class TAnchorIndex {
 public:
-  void Add(const std::string &Page, std::string_view Anchor);
-  bool Has(const std::string &Page, std::string_view Anchor) const;
+  void Add(const std::string &page, std::string_view anchor);
+  bool Has(const std::string &page, std::string_view anchor) const;
   // An anchor of Page that lives on another page (a routine implemented in
-  // an include file): links to Page#Anchor go to that page instead.
-  void AddMoved(const std::string &Page, std::string_view Anchor, const std::string &ToPage);
-  // The page that holds Page's Anchor instead; nullptr when none does.
-  const std::string *MovedTo(const std::string &Page, std::string_view Anchor) const;
+  // an include file): links to Page#anchor go to that page instead.
+  void AddMoved(const std::string &page, std::string_view anchor, const std::string &toPage);
+  // The page that holds Page's anchor instead; nullptr when none does.
+  const std::string *MovedTo(const std::string &page, std::string_view anchor) const;
   // A page written again (two units of one name) keeps only its last anchors.
-  void ClearPage(const std::string &Page) {
-    FPages.erase(Page);
-    FMoved.erase(Page);
+  void ClearPage(const std::string &page) {
+    FPages.erase(page);
+    FMoved.erase(page);
   }
   void Clear() {
     FPages.clear();
@@ -101,18 +101,18 @@ struct TListingSink {
 //   Deferring: comments, directives, whitespace and skipped tokens are queued;
 //              any other token is left to the rule that deferred.
 //   otherwise: the queue is written out in order, then the current token.
-void TokenHook(TRunState &State, TListingSink &Sink);
+void TokenHook(TRunState &state, TListingSink &sink);
 
-// Called by Advance when it enters (Entering) or leaves an include file
+// Called by Advance when it enters (entering) or leaves an include file
 // during a listing pass: what was queued is written where it belongs, and the
 // include file's own page is opened or closed (see TIncludePages).
-void IncludeHook(TRunState &State, TListingSink &Sink, bool Entering);
+void IncludeHook(TRunState &state, TListingSink &sink, bool entering);
 
-// Installs TokenHook and IncludeHook for Sink into State, and removes them
+// Installs TokenHook and IncludeHook for sink into state, and removes them
 // again when the guard goes (so a hook never outlives the sink it writes to).
 class TTokenHookGuard {
 public:
-  TTokenHookGuard(TRunState &State, TListingSink &Sink);
+  TTokenHookGuard(TRunState &state, TListingSink &sink);
   ~TTokenHookGuard();
   TTokenHookGuard(const TTokenHookGuard &) = delete;
   TTokenHookGuard &operator=(const TTokenHookGuard &) = delete;
@@ -121,11 +121,11 @@ private:
   TRunState &FState;
 };
 
-// Takes the hook out of State for the guard's lifetime and puts it back after:
+// Takes the hook out of state for the guard's lifetime and puts it back after:
 // for passes that write nothing (the hook would return at once for each token).
 class TSuspendedHook {
 public:
-  explicit TSuspendedHook(TRunState &State) : FState(State), FHook(std::move(State.TokenHook)) {
+  explicit TSuspendedHook(TRunState &state) : FState(state), FHook(std::move(state.TokenHook)) {
     FState.TokenHook = nullptr;
   }
   ~TSuspendedHook() { FState.TokenHook = std::move(FHook); }
@@ -138,25 +138,25 @@ private:
 };
 
 // Writes every entry of PendingTokens from the front and empties the queue.
-void FlushPending(TRunState &State, TListingSink &Sink);
+void FlushPending(TRunState &state, TListingSink &sink);
 
 // Writes one entry: an anchor, or a link whose target the sink knows (with
 // CheckLinks); a link to an unknown anchor is written as its caption, plain.
-void EmitEntry(TListingSink &Sink, const TDelayedToken &Entry);
+void EmitEntry(TListingSink &sink, const TDelayedToken &entry);
 
 // The anchors each page will carry (one per routine heading of its
 // implementation part) come from the symbol pass, which reads every unit
-// whole: the events returned pass Events' reports on and record the anchors
-// of every unit in Sink, so that the listings link only to them. Whatever
+// whole: the events returned pass events' reports on and record the anchors
+// of every unit in sink, so that the listings link only to them. Whatever
 // Sink knew of anchors and include pages before is forgotten now.
-TSymbolPassEvents CollectingAnchors(TRunState &State, TListingSink &Sink,
-                                    TSymbolPassEvents Events = {});
+TSymbolPassEvents CollectingAnchors(TRunState &state, TListingSink &sink,
+                                    TSymbolPassEvents events = {});
 
 // Ends the listing of the file the scanner is on and closes the scanner.
 // Whatever is still queued is written; after a scanning error the rest of
 // the file, from the error point on, follows as plain (escaped) text, so the
 // listing never loses source even where parsing had to stop.
-void FinishListedFile(TRunState &State, TListingSink &Sink);
+void FinishListedFile(TRunState &state, TListingSink &sink);
 
 // The action table of a listing, from the current token to the end of the
 // file: a token starts the rule it names (identifier chains, routine
@@ -164,17 +164,17 @@ void FinishListedFile(TRunState &State, TListingSink &Sink);
 // no rule claims goes to TokenHook once more after deferral has begun, unless
 // an identifier follows it. Every turn reads at least one token.
 // Between turns no rule holds a position in PendingTokens, so nothing can
-// change what the queue holds: once it holds FlushAt entries, Settled (when
+// change what the queue holds: once it holds FlushAt entries, settled (when
 // given) is called to write them out, and memory stays bounded on long runs
 // of tokens that keep deferral going ("a; b; c; ...").
 inline constexpr std::size_t FlushAt = 64;
-void ListTokens(TRunState &State, const std::function<void()> &Settled = {});
+void ListTokens(TRunState &state, const std::function<void()> &settled = {});
 
 // The listing pass of entry Index of Units: writes BuildDir + Name + ".html"
 // and ".rtf", with anchors on the routine implementations and links on unit
 // names, interface routine headings and calls of the project's routines.
 // Returns 0; file errors are exceptions.
-int WriteUnitListing(TRunState &State, TListingSink &Sink, int Index);
+int WriteUnitListing(TRunState &state, TListingSink &sink, int index);
 
 // Reports "Generating RTF and HTML ...", then writes every unit in list
 // order with progress 0..n of n (the anchors were collected with the symbols,
@@ -182,6 +182,6 @@ int WriteUnitListing(TRunState &State, TListingSink &Sink, int Index);
 // after the other on the calling thread: each starts from the conditionals
 // and type name the one before it leaves, so the pages are the same on every
 // run.
-int GenerateListings(TRunState &State, TListingSink &Sink, TRunReporter &Reporter);
+int GenerateListings(TRunState &state, TListingSink &sink, TRunReporter &reporter);
 
 } // namespace codeweft

@@ -24,21 +24,21 @@ enum : unsigned char { emRtf = 1, emHtml = 2 };
 struct TEscapeMarks {
   unsigned char Of[256] = {};
   constexpr TEscapeMarks() {
-    for (const unsigned char C : {'\\', '{', '}', '\r', '\n'}) Of[C] |= emRtf;
-    for (const unsigned char C : {'&', '<', '>', '"'}) Of[C] |= emHtml;
-    for (int C = 0; C < 0x20; ++C)
-      if (C != '\t' && C != '\f') Of[C] |= emHtml;
+    for (const unsigned char c : {'\\', '{', '}', '\r', '\n'}) Of[c] |= emRtf;
+    for (const unsigned char c : {'&', '<', '>', '"'}) Of[c] |= emHtml;
+    for (int c = 0; c < 0x20; ++c)
+      if (c != '\t' && c != '\f') Of[c] |= emHtml;
     Of[0x7F] |= emHtml;
-    for (int C = 0x80; C < 0x100; ++C) Of[C] |= emRtf | emHtml;
+    for (int c = 0x80; c < 0x100; ++c) Of[c] |= emRtf | emHtml;
   }
 };
 constexpr TEscapeMarks EscapeMarks;
 
-// Length of the prefix of S that holds no byte marked Mark.
-std::size_t PlainPrefix(std::string_view S, unsigned char Mark) {
-  std::size_t I = 0;
-  while (I < S.size() && !(EscapeMarks.Of[static_cast<unsigned char>(S[I])] & Mark)) ++I;
-  return I;
+// Length of the prefix of S that holds no byte marked mark.
+std::size_t PlainPrefix(std::string_view s, unsigned char mark) {
+  std::size_t i = 0;
+  while (i < s.size() && !(EscapeMarks.Of[static_cast<unsigned char>(s[i])] & mark)) ++i;
+  return i;
 }
 
 const char *const RtfColourTable[16] = {
@@ -59,254 +59,254 @@ constexpr char16_t Cp1252High[32] = {
     0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
-void AppendUtf8(std::string &Out, char32_t C) {
-  if (C < 0x80) {
-    Out += static_cast<char>(C);
-  } else if (C < 0x800) {
-    Out += static_cast<char>(0xC0 | (C >> 6));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
-  } else if (C < 0x10000) {
-    Out += static_cast<char>(0xE0 | (C >> 12));
-    Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
+void AppendUtf8(std::string &out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
   } else {
-    Out += static_cast<char>(0xF0 | (C >> 18));
-    Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-    Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
 
 // Length of the well-formed UTF-8 sequence at the front of S and its code
 // point; 0 when S does not start with one (a truncated sequence included).
-std::size_t DecodeUtf8(std::string_view S, char32_t &C) {
-  const auto B = [&S](std::size_t I) { return static_cast<unsigned char>(S[I]); };
-  const unsigned char L = B(0);
-  std::size_t N;
-  char32_t Min;
-  if (L < 0x80) {
-    C = L;
+std::size_t DecodeUtf8(std::string_view s, char32_t &c) {
+  const auto b = [&s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char l = b(0);
+  std::size_t n;
+  char32_t min;
+  if (l < 0x80) {
+    c = l;
     return 1;
-  } else if (L >= 0xC2 && L <= 0xDF) {
-    N = 2, C = L & 0x1F, Min = 0x80;
-  } else if (L >= 0xE0 && L <= 0xEF) {
-    N = 3, C = L & 0x0F, Min = 0x800;
-  } else if (L >= 0xF0 && L <= 0xF4) {
-    N = 4, C = L & 0x07, Min = 0x10000;
+  } else if (l >= 0xC2 && l <= 0xDF) {
+    n = 2, c = l & 0x1F, min = 0x80;
+  } else if (l >= 0xE0 && l <= 0xEF) {
+    n = 3, c = l & 0x0F, min = 0x800;
+  } else if (l >= 0xF0 && l <= 0xF4) {
+    n = 4, c = l & 0x07, min = 0x10000;
   } else {
     return 0;
   }
-  if (S.size() < N) return 0;
-  for (std::size_t I = 1; I < N; ++I) {
-    if ((B(I) & 0xC0) != 0x80) return 0;
-    C = (C << 6) | (B(I) & 0x3F);
+  if (s.size() < n) return 0;
+  for (std::size_t i = 1; i < n; ++i) {
+    if ((b(i) & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (b(i) & 0x3F);
   }
-  if (C < Min || C > 0x10FFFF || (C >= 0xD800 && C <= 0xDFFF)) return 0;
-  return N;
+  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  return n;
 }
 
-void AppendRtfUnicode(std::string &Out, char32_t C) {
-  const auto Put = [&Out](char32_t Unit) {
+void AppendRtfUnicode(std::string &out, char32_t c) {
+  const auto put = [&out](char32_t unit) {
     // RTF takes a signed 16-bit number; "?" is what a reader without Unicode shows.
-    char Text[16];
-    const auto End = std::to_chars(Text, Text + sizeof Text, static_cast<std::int16_t>(Unit));
-    Out += "\\u";
-    Out.append(Text, End.ptr);
-    Out += '?';
+    char text[16];
+    const auto end = std::to_chars(text, text + sizeof text, static_cast<std::int16_t>(unit));
+    out += "\\u";
+    out.append(text, end.ptr);
+    out += '?';
   };
-  if (C < 0x10000) {
-    Put(C);
+  if (c < 0x10000) {
+    put(c);
   } else {
-    Put(0xD800 + ((C - 0x10000) >> 10));
-    Put(0xDC00 + ((C - 0x10000) & 0x3FF));
+    put(0xD800 + ((c - 0x10000) >> 10));
+    put(0xDC00 + ((c - 0x10000) & 0x3FF));
   }
 }
 
-void AppendRtfHex(std::string &Out, unsigned char C) {
-  static const char Digits[] = "0123456789abcdef";
-  Out += "\\'";
-  Out += Digits[C >> 4];
-  Out += Digits[C & 15];
+void AppendRtfHex(std::string &out, unsigned char c) {
+  static const char digits[] = "0123456789abcdef";
+  out += "\\'";
+  out += digits[c >> 4];
+  out += digits[c & 15];
 }
 
 } // namespace
 
-bool IsValidUtf8(std::string_view Bytes, bool *SawHigh) {
-  std::size_t I = 0;
-  while (I < Bytes.size()) {
+bool IsValidUtf8(std::string_view bytes, bool *sawHigh) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
     // ASCII runs are the common case: eight bytes at a time.
-    std::uint64_t Word;
-    if (I + 8 <= Bytes.size() &&
-        (std::memcpy(&Word, Bytes.data() + I, 8), (Word & 0x8080808080808080ull) == 0)) {
-      I += 8;
+    std::uint64_t word;
+    if (i + 8 <= bytes.size() &&
+        (std::memcpy(&word, bytes.data() + i, 8), (word & 0x8080808080808080ull) == 0)) {
+      i += 8;
       continue;
     }
-    if (static_cast<unsigned char>(Bytes[I]) < 0x80) {
-      ++I;
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
       continue;
     }
-    char32_t C;
-    const std::size_t N = DecodeUtf8(Bytes.substr(I), C);
-    if (N == 0) return false;
-    if (SawHigh) *SawHigh = true;
-    I += N;
+    char32_t c;
+    const std::size_t n = DecodeUtf8(bytes.substr(i), c);
+    if (n == 0) return false;
+    if (sawHigh) *sawHigh = true;
+    i += n;
   }
   return true;
 }
 
-TSourceCharset SourceCharsetOf(const std::string &FileName) {
-  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (Fd < 0) return TSourceCharset::csWindows1252;
+TSourceCharset SourceCharsetOf(const std::string &fileName) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return TSourceCharset::csWindows1252;
   // Read in blocks; a sequence cut by a block's end is carried to the next.
-  constexpr std::size_t BlockSize = 1 << 16;
-  const std::unique_ptr<char[]> Block(new char[BlockSize + 3]);  // not cleared: read into
-  std::size_t Carry = 0;
-  bool Valid = true;
-  bool SawHigh = false;
+  constexpr std::size_t blockSize = 1 << 16;
+  const std::unique_ptr<char[]> block(new char[blockSize + 3]);  // not cleared: read into
+  std::size_t carry = 0;
+  bool valid = true;
+  bool sawHigh = false;
   for (;;) {
-    const ssize_t Got = ::read(Fd, Block.get() + Carry, BlockSize);
-    if (Got < 0) {
-      Valid = false;
+    const ssize_t got = ::read(fd, block.get() + carry, blockSize);
+    if (got < 0) {
+      valid = false;
       break;
     }
-    if (Got == 0) {
-      Valid = Carry == 0;
+    if (got == 0) {
+      valid = carry == 0;
       break;
     }
-    const std::size_t Size = Carry + static_cast<std::size_t>(Got);
-    std::size_t End = Size;
+    const std::size_t size = carry + static_cast<std::size_t>(got);
+    std::size_t end = size;
     // Hold back an incomplete sequence at the end (at most three bytes).
-    for (std::size_t Back = 1; Back <= 3 && Back <= End; ++Back) {
-      const unsigned char B = static_cast<unsigned char>(Block[End - Back]);
-      if ((B & 0xC0) == 0x80) continue;
-      if (B >= 0xC0) {
-        const std::size_t Need = B >= 0xF0 ? 4 : B >= 0xE0 ? 3 : 2;
-        if (Need > Back) End -= Back;
+    for (std::size_t back = 1; back <= 3 && back <= end; ++back) {
+      const unsigned char b = static_cast<unsigned char>(block[end - back]);
+      if ((b & 0xC0) == 0x80) continue;
+      if (b >= 0xC0) {
+        const std::size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+        if (need > back) end -= back;
       }
       break;
     }
-    const std::string_view Whole(Block.get(), End);
-    if (!IsValidUtf8(Whole, &SawHigh)) {
-      Valid = false;
+    const std::string_view whole(block.get(), end);
+    if (!IsValidUtf8(whole, &sawHigh)) {
+      valid = false;
       break;
     }
-    Carry = Size - End;
-    std::memmove(Block.get(), Block.get() + End, Carry);
+    carry = size - end;
+    std::memmove(block.get(), block.get() + end, carry);
   }
-  ::close(Fd);
+  ::close(fd);
   // Plain ASCII reads the same either way.
-  return Valid && SawHigh ? TSourceCharset::csUtf8 : TSourceCharset::csWindows1252;
+  return valid && sawHigh ? TSourceCharset::csUtf8 : TSourceCharset::csWindows1252;
 }
 
-void AppendRtfEscaped(std::string &Out, std::string_view S) {
-  const std::size_t Plain = PlainPrefix(S, emRtf);
-  Out.append(S.substr(0, Plain));
-  for (std::size_t I = Plain; I < S.size(); ++I) {
-    const char C = S[I];
-    switch (C) {
-    case '\\': Out += "\\\\"; break;
-    case '{': Out += "\\{"; break;
-    case '}': Out += "\\}"; break;
+void AppendRtfEscaped(std::string &out, std::string_view s) {
+  const std::size_t plain = PlainPrefix(s, emRtf);
+  out.append(s.substr(0, plain));
+  for (std::size_t i = plain; i < s.size(); ++i) {
+    const char c = s[i];
+    switch (c) {
+    case '\\': out += "\\\\"; break;
+    case '{': out += "\\{"; break;
+    case '}': out += "\\}"; break;
     case '\r':
-      Out += "\\par ";
-      if (I + 1 < S.size() && S[I + 1] == '\n') ++I;
+      out += "\\par ";
+      if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
       break;
     case '\n':
-      Out += "\\par ";
+      out += "\\par ";
       break;
     default:
-      if (static_cast<unsigned char>(C) >= 0x80)
-        AppendRtfHex(Out, static_cast<unsigned char>(C));
+      if (static_cast<unsigned char>(c) >= 0x80)
+        AppendRtfHex(out, static_cast<unsigned char>(c));
       else
-        Out += C;
+        out += c;
     }
   }
 }
 
-void AppendHtmlEscaped(std::string &Out, std::string_view S) {
-  const std::size_t Plain = PlainPrefix(S, emHtml);
-  Out.append(S.substr(0, Plain));
-  for (const char C : S.substr(Plain)) {
-    switch (C) {
-    case '&': Out += "&amp;"; break;
-    case '<': Out += "&lt;"; break;
-    case '>': Out += "&gt;"; break;
-    case '"': Out += "&quot;"; break;
-    default: Out += C;
+void AppendHtmlEscaped(std::string &out, std::string_view s) {
+  const std::size_t plain = PlainPrefix(s, emHtml);
+  out.append(s.substr(0, plain));
+  for (const char c : s.substr(plain)) {
+    switch (c) {
+    case '&': out += "&amp;"; break;
+    case '<': out += "&lt;"; break;
+    case '>': out += "&gt;"; break;
+    case '"': out += "&quot;"; break;
+    default: out += c;
     }
   }
 }
 
-std::string RtfEscape(std::string_view S) {
-  std::string Out;
-  AppendRtfEscaped(Out, S);
-  return Out;
+std::string RtfEscape(std::string_view s) {
+  std::string out;
+  AppendRtfEscaped(out, s);
+  return out;
 }
 
-std::string HtmlEscape(std::string_view S) {
-  std::string Out;
-  AppendHtmlEscaped(Out, S);
-  return Out;
+std::string HtmlEscape(std::string_view s) {
+  std::string out;
+  AppendHtmlEscaped(out, s);
+  return out;
 }
 
-std::string RelativeHref(std::string_view Name) {
-  const std::size_t Colon = Name.find(':');
-  if (Colon == std::string_view::npos || Colon > Name.find_first_of("/?#"))
-    return std::string(Name);
-  return "./" + std::string(Name);
+std::string RelativeHref(std::string_view name) {
+  const std::size_t colon = name.find(':');
+  if (colon == std::string_view::npos || colon > name.find_first_of("/?#"))
+    return std::string(name);
+  return "./" + std::string(name);
 }
 
-std::string HtmlLinkTarget(std::string_view Href) {
-  const std::size_t Hash = Href.find('#');
-  if (Hash == std::string_view::npos) return RelativeHref(Href);
-  return RelativeHref(Href.substr(0, Hash)) + LowerCase(Href.substr(Hash));
+std::string HtmlLinkTarget(std::string_view href) {
+  const std::size_t hash = href.find('#');
+  if (hash == std::string_view::npos) return RelativeHref(href);
+  return RelativeHref(href.substr(0, hash)) + LowerCase(href.substr(hash));
 }
 
-std::string HtmlPageText(std::string_view S) {
-  bool Plain = true;  // the common case: nothing to escape or decode
-  for (const char C : S) Plain = Plain && !(EscapeMarks.Of[static_cast<unsigned char>(C)] & emHtml);
-  if (Plain) return std::string(S);
-  TListingFiles Text;  // its text path, without a file and without line anchors
-  return Text.PageText(S, IsValidUtf8(S) ? TSourceCharset::csUtf8 : TSourceCharset::csWindows1252);
+std::string HtmlPageText(std::string_view s) {
+  bool plain = true;  // the common case: nothing to escape or decode
+  for (const char c : s) plain = plain && !(EscapeMarks.Of[static_cast<unsigned char>(c)] & emHtml);
+  if (plain) return std::string(s);
+  TListingFiles text;  // its text path, without a file and without line anchors
+  return text.PageText(s, IsValidUtf8(s) ? TSourceCharset::csUtf8 : TSourceCharset::csWindows1252);
 }
 
-std::string TListingFiles::PageText(std::string_view S, TSourceCharset Charset) {
-  FCharset = Charset;
+std::string TListingFiles::PageText(std::string_view s, TSourceCharset charset) {
+  FCharset = charset;
   FLineDue = false;
-  std::string Out;
-  for (std::size_t I = 0; I < S.size(); ++I) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
     // Line breaks are not lines here: each is shown on its own.
-    const std::size_t Break = S.find_first_of("\r\n", I);
-    PutHtmlText(Out, S.substr(I, Break == std::string_view::npos ? S.npos : Break - I));
-    if (Break == std::string_view::npos) break;
+    const std::size_t lineBreak = s.find_first_of("\r\n", i);
+    PutHtmlText(out, s.substr(i, lineBreak == std::string_view::npos ? s.npos : lineBreak - i));
+    if (lineBreak == std::string_view::npos) break;
     FLineDue = false;
-    AppendUtf8(Out, 0x2400 + static_cast<unsigned char>(S[Break]));
-    I = Break;
+    AppendUtf8(out, 0x2400 + static_cast<unsigned char>(s[lineBreak]));
+    i = lineBreak;
   }
-  return Out;
+  return out;
 }
 
-std::string FileHref(std::string_view Name) { return HtmlEscape(RelativeHref(UrlEscaped(Name))); }
+std::string FileHref(std::string_view name) { return HtmlEscape(RelativeHref(UrlEscaped(name))); }
 
-std::string PageHref(std::string_view Href) {
-  const std::size_t Hash = Href.find('#');
-  const std::string Page = HtmlEscape(RelativeHref(Href.substr(0, Hash)));
-  if (Hash == std::string_view::npos) return Page;
-  return Page + "#" + HtmlEscape(UrlEscaped(LowerCase(Href.substr(Hash + 1))));
+std::string PageHref(std::string_view href) {
+  const std::size_t hash = href.find('#');
+  const std::string page = HtmlEscape(RelativeHref(href.substr(0, hash)));
+  if (hash == std::string_view::npos) return page;
+  return page + "#" + HtmlEscape(UrlEscaped(LowerCase(href.substr(hash + 1))));
 }
 
-std::uint64_t CallersKey(std::string_view Page, std::string_view Anchor) {
-  std::uint64_t Hash = 14695981039346656037ull;  // FNV-1a of the page, then the anchor's key
-  for (const unsigned char C : Page) Hash = (Hash ^ C) * 1099511628211ull;
-  return (Hash ^ NameKey(Anchor)) * 0x9E3779B97F4A7C15ull;
+std::uint64_t CallersKey(std::string_view page, std::string_view anchor) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a of the page, then the anchor's key
+  for (const unsigned char c : page) hash = (hash ^ c) * 1099511628211ull;
+  return (hash ^ NameKey(anchor)) * 0x9E3779B97F4A7C15ull;
 }
 
-std::string CallersId(std::string_view Page, std::string_view Anchor) {
+std::string CallersId(std::string_view page, std::string_view anchor) {
   // "c" and the key in sixteen hex digits.
-  std::string Id(17, 'c');
-  std::uint64_t Key = CallersKey(Page, Anchor);
-  for (std::size_t I = 16; I > 0; --I, Key >>= 4) Id[I] = "0123456789abcdef"[Key & 15];
-  return Id;
+  std::string id(17, 'c');
+  std::uint64_t key = CallersKey(page, anchor);
+  for (std::size_t i = 16; i > 0; --i, key >>= 4) id[i] = "0123456789abcdef"[key & 15];
+  return id;
 }
 
 const char *const ListingStyle =
@@ -318,279 +318,279 @@ const char *const ListingStyle =
     "a.cf{text-decoration:none}"
     "a.cf::after{content:\"\\2190\";color:#7F7F7F;font-style:normal;font-weight:normal}";
 
-void TListingFiles::PutLineAnchor(std::string &H) {
+void TListingFiles::PutLineAnchor(std::string &h) {
   // One append per line: every line of every page has one.
-  constexpr std::string_view Head = "<A ID=\"L", Tail = "\"></A>";
-  char Text[48];
-  std::memcpy(Text, Head.data(), Head.size());
-  char *End = std::to_chars(Text + Head.size(), Text + 32, FLine).ptr;
-  std::memcpy(End, Tail.data(), Tail.size());
-  H.append(Text, static_cast<std::size_t>(End + Tail.size() - Text));
+  constexpr std::string_view head = "<A ID=\"L", tail = "\"></A>";
+  char text[48];
+  std::memcpy(text, head.data(), head.size());
+  char *end = std::to_chars(text + head.size(), text + 32, FLine).ptr;
+  std::memcpy(end, tail.data(), tail.size());
+  h.append(text, static_cast<std::size_t>(end + tail.size() - text));
   FLineDue = false;
   FHtmlAfterCR = false;
 }
 
-void TListingFiles::PutHtmlText(std::string &H, std::string_view S) {
-  for (std::size_t I = 0; I < S.size(); ++I) {
+void TListingFiles::PutHtmlText(std::string &h, std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
     if (FLineDue) {
-      if (FHtmlAfterCR && S[I] == '\n') {  // the LF of a CR LF split between two texts
-        H += '\n';
+      if (FHtmlAfterCR && s[i] == '\n') {  // the LF of a CR LF split between two texts
+        h += '\n';
         FHtmlAfterCR = false;
         continue;
       }
-      PutLineAnchor(H);
+      PutLineAnchor(h);
     }
     // The run up to the next byte that needs care goes out in one append.
-    const std::size_t Run = I + PlainPrefix(S.substr(I), emHtml);
-    if (Run > I) H.append(S.data() + I, Run - I);
-    I = Run;
-    if (I == S.size()) break;
-    const char C = S[I];
-    const unsigned char B = static_cast<unsigned char>(C);
-    switch (C) {
+    const std::size_t run = i + PlainPrefix(s.substr(i), emHtml);
+    if (run > i) h.append(s.data() + i, run - i);
+    i = run;
+    if (i == s.size()) break;
+    const char c = s[i];
+    const unsigned char b = static_cast<unsigned char>(c);
+    switch (c) {
       case '&':
-        H += "&amp;";
+        h += "&amp;";
         break;
       case '<':
-        H += "&lt;";
+        h += "&lt;";
         break;
       case '>':
-        H += "&gt;";
+        h += "&gt;";
         break;
       case '"':
-        H += "&quot;";
+        h += "&quot;";
         break;
       case '\n':
-        H += C;
+        h += c;
         ++FLine;
         FLineDue = true;
         break;
       case '\r':
         ++FLine;
         FLineDue = true;
-        if (I + 1 < S.size() && S[I + 1] == '\n') {
-          H.append("\r\n", 2);
-          ++I;
+        if (i + 1 < s.size() && s[i + 1] == '\n') {
+          h.append("\r\n", 2);
+          ++i;
         } else {
-          H += C;
-          FHtmlAfterCR = I + 1 == S.size();
+          h += c;
+          FHtmlAfterCR = i + 1 == s.size();
         }
         break;
       default:
-        if (B < 0x20) {
-          AppendUtf8(H, 0x2400 + B);  // control bytes are not HTML text: their symbols
-        } else if (B == 0x7F) {
-          AppendUtf8(H, 0x2421);
+        if (b < 0x20) {
+          AppendUtf8(h, 0x2400 + b);  // control bytes are not HTML text: their symbols
+        } else if (b == 0x7F) {
+          AppendUtf8(h, 0x2421);
         } else if (FCharset == TSourceCharset::csWindows1252) {
-          AppendUtf8(H, B < 0xA0 ? Cp1252High[B - 0x80] : B);
+          AppendUtf8(h, b < 0xA0 ? Cp1252High[b - 0x80] : b);
         } else {
-          char32_t Code;
-          const std::size_t N = DecodeUtf8(S.substr(I), Code);
-          if (N == 0 || (Code >= 0x80 && Code < 0xA0)) {
-            AppendUtf8(H, 0xFFFD);  // a C1 control, or a sequence cut between two texts
-            if (N > 1) I += N - 1;
+          char32_t code;
+          const std::size_t n = DecodeUtf8(s.substr(i), code);
+          if (n == 0 || (code >= 0x80 && code < 0xA0)) {
+            AppendUtf8(h, 0xFFFD);  // a C1 control, or a sequence cut between two texts
+            if (n > 1) i += n - 1;
           } else {
-            H.append(S.substr(I, N));
-            I += N - 1;
+            h.append(s.substr(i, n));
+            i += n - 1;
           }
         }
     }
   }
 }
 
-void TListingFiles::PutRtfText(std::string &R, std::string_view S) {
-  for (std::size_t I = 0; I < S.size(); ++I) {
+void TListingFiles::PutRtfText(std::string &r, std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
     if (FRtfAfterCR) {
       FRtfAfterCR = false;
-      if (S[I] == '\n') continue;  // the LF of a CR LF split between two texts
+      if (s[i] == '\n') continue;  // the LF of a CR LF split between two texts
     }
-    const std::size_t Run = I + PlainPrefix(S.substr(I), emRtf);
-    if (Run > I) R.append(S.data() + I, Run - I);
-    I = Run;
-    if (I == S.size()) break;
-    const char C = S[I];
-    const unsigned char B = static_cast<unsigned char>(C);
-    switch (C) {
+    const std::size_t run = i + PlainPrefix(s.substr(i), emRtf);
+    if (run > i) r.append(s.data() + i, run - i);
+    i = run;
+    if (i == s.size()) break;
+    const char c = s[i];
+    const unsigned char b = static_cast<unsigned char>(c);
+    switch (c) {
       case '\\':
-        R += "\\\\";
+        r += "\\\\";
         break;
       case '{':
-        R += "\\{";
+        r += "\\{";
         break;
       case '}':
-        R += "\\}";
+        r += "\\}";
         break;
       case '\n':
-        R += "\\par ";
+        r += "\\par ";
         break;
       case '\r':
-        R += "\\par ";
-        if (I + 1 < S.size() && S[I + 1] == '\n')
-          ++I;
+        r += "\\par ";
+        if (i + 1 < s.size() && s[i + 1] == '\n')
+          ++i;
         else
-          FRtfAfterCR = I + 1 == S.size();
+          FRtfAfterCR = i + 1 == s.size();
         break;
       default:
         if (FCharset == TSourceCharset::csWindows1252) {
-          AppendRtfHex(R, B);
+          AppendRtfHex(r, b);
         } else {
-          char32_t Code;
-          const std::size_t N = DecodeUtf8(S.substr(I), Code);
-          if (N == 0) {
-            AppendRtfHex(R, B);
+          char32_t code;
+          const std::size_t n = DecodeUtf8(s.substr(i), code);
+          if (n == 0) {
+            AppendRtfHex(r, b);
           } else {
-            AppendRtfUnicode(R, Code);
-            I += N - 1;
+            AppendRtfUnicode(r, code);
+            i += n - 1;
           }
         }
     }
   }
 }
 
-void TListingFiles::OpenListing(const std::string &HtmlFile, const std::string &RtfFile,
-                                std::string_view CurrentUnit, TSourceCharset Charset) {
+void TListingFiles::OpenListing(const std::string &htmlFile, const std::string &rtfFile,
+                                std::string_view currentUnit, TSourceCharset charset) {
   Close();
-  const std::string Topic = "Unit_" + std::string(CurrentUnit);
-  FCharset = Charset;
+  const std::string topic = "Unit_" + std::string(currentUnit);
+  FCharset = charset;
   FLine = 1;
   FLineDue = true;
   FHtmlAfterCR = FRtfAfterCR = false;
 
-  FHtml.Create(HtmlFile);
-  std::string H;
-  H += "<!DOCTYPE html>\r\n<HTML><HEAD><META CHARSET=\"UTF-8\">"
+  FHtml.Create(htmlFile);
+  std::string h;
+  h += "<!DOCTYPE html>\r\n<HTML><HEAD><META CHARSET=\"UTF-8\">"
        "<META NAME=\"viewport\" CONTENT=\"width=device-width, initial-scale=1\"><TITLE>";
   FLineDue = false;  // the title is no source line
-  PutHtmlText(H, ExtractFileName(HtmlFile));
+  PutHtmlText(h, ExtractFileName(htmlFile));
   FLine = 1;
   FLineDue = true;
   FHtmlAfterCR = false;
-  H += "</TITLE><STYLE>";
-  H += ListingStyle;
-  H += "</STYLE></HEAD>\r\n";
-  H += "<BODY BGCOLOR=\"#00007F\" VLINK=\"#FFFF00\" LINK=\"#FFFF00\">"
+  h += "</TITLE><STYLE>";
+  h += ListingStyle;
+  h += "</STYLE></HEAD>\r\n";
+  h += "<BODY BGCOLOR=\"#00007F\" VLINK=\"#FFFF00\" LINK=\"#FFFF00\">"
        "<PRE><FONT COLOR=\"#FFFF00\">\r\n";
-  H += "<A NAME = \"";
-  AppendHtmlEscaped(H, LowerCase(Topic));
-  H += "\"></A>\r\n";
-  FHtml.Write(H);
+  h += "<A NAME = \"";
+  AppendHtmlEscaped(h, LowerCase(topic));
+  h += "\"></A>\r\n";
+  FHtml.Write(h);
 
-  FRtf.Create(RtfFile);
-  std::string R;
-  R += "{\\rtf1\\ansi\\ansicpg1252 \\deff0\\deflang1024\r\n"
+  FRtf.Create(rtfFile);
+  std::string r;
+  r += "{\\rtf1\\ansi\\ansicpg1252 \\deff0\\deflang1024\r\n"
        "{\\fonttbl\r\n"
        "{\\f0\\fnil\\charset1 Courier New;}\r\n"
        "}\r\n"
        "{\\colortbl;\r\n";
-  for (const char *Colour : RtfColourTable) {
-    R += Colour;
-    R += CrLf;
+  for (const char *colour : RtfColourTable) {
+    r += colour;
+    r += CrLf;
   }
-  R += "}\r\n"
+  r += "}\r\n"
        "\\fs20\\f0\\keepn\r\n";
-  R += "#{\\*\\footnote ";
-  AppendRtfEscaped(R, Topic);
-  R += "}{\\fs32\\b Unit ";
-  PutRtfText(R, CurrentUnit);
-  R += "}\\par\\pard\r\n";
-  FRtf.Write(R);
+  r += "#{\\*\\footnote ";
+  AppendRtfEscaped(r, topic);
+  r += "}{\\fs32\\b Unit ";
+  PutRtfText(r, currentUnit);
+  r += "}\\par\\pard\r\n";
+  FRtf.Write(r);
 }
 
-void TListingFiles::EmitToken(std::string_view Text, std::string_view Caption,
-                              std::string_view Topic, TTokenStyle Style) {
+void TListingFiles::EmitToken(std::string_view text, std::string_view caption,
+                              std::string_view topic, TTokenStyle style) {
   if (!FHtml.IsOpen() || !FRtf.IsOpen()) return;
   // Formatted straight into the two file buffers.
-  std::string &R = FRtf.Buffer();
-  std::string &H = FHtml.Buffer();
+  std::string &r = FRtf.Buffer();
+  std::string &h = FHtml.Buffer();
   // One look at the text tells whether either format must escape anything.
-  unsigned char Marks = 0;
-  for (const char C : Text) Marks |= EscapeMarks.Of[static_cast<unsigned char>(C)];
-  const auto PutRtf = [&](std::string_view S) {
-    if ((Marks & emRtf) || FRtfAfterCR)
-      PutRtfText(R, S);
+  unsigned char marks = 0;
+  for (const char c : text) marks |= EscapeMarks.Of[static_cast<unsigned char>(c)];
+  const auto putRtf = [&](std::string_view s) {
+    if ((marks & emRtf) || FRtfAfterCR)
+      PutRtfText(r, s);
     else
-      R.append(S);
+      r.append(s);
   };
-  const auto PutHtml = [&](std::string_view S) {
-    if ((Marks & emHtml) || FLineDue)
-      PutHtmlText(H, S);
+  const auto putHtml = [&](std::string_view s) {
+    if ((marks & emHtml) || FLineDue)
+      PutHtmlText(h, s);
     else
-      H.append(S);
+      h.append(s);
   };
   // A line's anchor goes ahead of the markup of its first text.
-  const std::string_view Shown = Style == TTokenStyle::tsLink     ? Caption
-                                 : Style == TTokenStyle::tsAnchor ? std::string_view()
-                                                                  : Text;
-  if (FLineDue && !Shown.empty() && !(FHtmlAfterCR && Shown.front() == '\n')) PutLineAnchor(H);
-  if (NameLog && (Style == TTokenStyle::tsIdent || Style == TTokenStyle::tsLink))
-    NameLog->Saw(Shown, FLine);
-  switch (Style) {
+  const std::string_view shown = style == TTokenStyle::tsLink     ? caption
+                                 : style == TTokenStyle::tsAnchor ? std::string_view()
+                                                                  : text;
+  if (FLineDue && !shown.empty() && !(FHtmlAfterCR && shown.front() == '\n')) PutLineAnchor(h);
+  if (NameLog && (style == TTokenStyle::tsIdent || style == TTokenStyle::tsLink))
+    NameLog->Saw(shown, FLine);
+  switch (style) {
   case TTokenStyle::tsKeyword:
-    R += "\\b\\cf16 ";
-    PutRtf(Text);
-    R += "\\b0\\cf12";
-    H += "<B><FONT COLOR=\"#FFFFFF\">";
-    PutHtml(Text);
-    H += "</FONT></B>";
+    r += "\\b\\cf16 ";
+    putRtf(text);
+    r += "\\b0\\cf12";
+    h += "<B><FONT COLOR=\"#FFFFFF\">";
+    putHtml(text);
+    h += "</FONT></B>";
     break;
   case TTokenStyle::tsComment:
-    R += "\\i\\cf8 ";
-    PutRtf(Text);
-    R += "\\i0\\cf12";
-    H += "<I><FONT COLOR=\"#7F7F7F\">";
-    PutHtml(Text);
-    H += "</FONT></I>";
+    r += "\\i\\cf8 ";
+    putRtf(text);
+    r += "\\i0\\cf12";
+    h += "<I><FONT COLOR=\"#7F7F7F\">";
+    putHtml(text);
+    h += "</FONT></I>";
     break;
   case TTokenStyle::tsString:
-    R += "\\cf9 ";
-    PutRtf(Text);
-    R += "\\cf12";
-    H += "<FONT COLOR=\"#C0C0C0\">";
-    PutHtml(Text);
-    H += "</FONT>";
+    r += "\\cf9 ";
+    putRtf(text);
+    r += "\\cf12";
+    h += "<FONT COLOR=\"#C0C0C0\">";
+    putHtml(text);
+    h += "</FONT>";
     break;
   case TTokenStyle::tsNumber:
-    R += "\\cf11 ";
-    PutRtf(Text);
-    R += "\\cf12";
-    H += "<FONT COLOR=\"#00FF00\">";
-    PutHtml(Text);
-    H += "</FONT>";
+    r += "\\cf11 ";
+    putRtf(text);
+    r += "\\cf12";
+    h += "<FONT COLOR=\"#00FF00\">";
+    putHtml(text);
+    h += "</FONT>";
     break;
   case TTokenStyle::tsAnchor:
-    R += "#{\\*\\footnote ";
-    AppendRtfEscaped(R, Topic);
-    R += "}";
+    r += "#{\\*\\footnote ";
+    AppendRtfEscaped(r, topic);
+    r += "}";
     if (!CallersPage.empty()) {
-      H += "<A CLASS=\"cf\" TITLE=\"Called from\" HREF=\"";
-      H += CallersPage;
-      H += '#';
-      H += CallersId(PageName, Topic);
-      H += "\"></A>";
+      h += "<A CLASS=\"cf\" TITLE=\"Called from\" HREF=\"";
+      h += CallersPage;
+      h += '#';
+      h += CallersId(PageName, topic);
+      h += "\"></A>";
     }
-    H += "<A NAME = \"";
-    AppendHtmlEscaped(H, LowerCase(Topic));
-    H += "\"></A>";
+    h += "<A NAME = \"";
+    AppendHtmlEscaped(h, LowerCase(topic));
+    h += "\"></A>";
     break;
   case TTokenStyle::tsLink:
-    R += "{\\uldb ";
-    AppendRtfEscaped(R, Caption);
-    R += "}{\\v*";
-    AppendRtfEscaped(R, Topic);
-    R += "}";
-    H += "<A HREF = \"";
-    H += PageHref(Text);
-    H += "\">";
-    PutHtmlText(H, Caption);
-    H += "</A>";
+    r += "{\\uldb ";
+    AppendRtfEscaped(r, caption);
+    r += "}{\\v*";
+    AppendRtfEscaped(r, topic);
+    r += "}";
+    h += "<A HREF = \"";
+    h += PageHref(text);
+    h += "\">";
+    PutHtmlText(h, caption);
+    h += "</A>";
     break;
   default:
     // Whitespace, symbols, identifiers and raw text: no markup of their own.
-    PutRtf(Text);
-    PutHtml(Text);
+    putRtf(text);
+    putHtml(text);
     break;
   }
-  R += CrLf;
+  r += CrLf;
   try {
     FRtf.Commit();
     FHtml.Commit();

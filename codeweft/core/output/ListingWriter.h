@@ -29,51 +29,51 @@ namespace codeweft {
 // How the bytes of a source are read.
 enum class TSourceCharset { csWindows1252, csUtf8 };
 
-// True when Bytes is well-formed UTF-8 (no overlong forms, no surrogates).
-// SawHigh, when given, is set when Bytes holds a byte from 0x80 (a sequence).
-bool IsValidUtf8(std::string_view Bytes, bool *SawHigh = nullptr);
+// True when bytes is well-formed UTF-8 (no overlong forms, no surrogates).
+// SawHigh, when given, is set when bytes holds a byte from 0x80 (a sequence).
+bool IsValidUtf8(std::string_view bytes, bool *sawHigh = nullptr);
 // The charset of a source file: csUtf8 when the whole file is valid UTF-8
 // (a leading byte-order mark included), else csWindows1252. A file that
 // cannot be read counts as csWindows1252; opening it for the listing says why.
-TSourceCharset SourceCharsetOf(const std::string &FileName);
+TSourceCharset SourceCharsetOf(const std::string &fileName);
 
 // Backslash -> "\\", "{" -> "\{", "}" -> "\}", CR LF, a lone LF and a lone CR
 // -> "\par ". Bytes from 0x80 are written as \'hh (code page 1252).
-std::string RtfEscape(std::string_view S);
+std::string RtfEscape(std::string_view s);
 // "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;", '"' -> "&quot;".
-std::string HtmlEscape(std::string_view S);
-void AppendRtfEscaped(std::string &Out, std::string_view S);
+std::string HtmlEscape(std::string_view s);
+void AppendRtfEscaped(std::string &out, std::string_view s);
 // Text for a UTF-8 page (a name from a file system or a project): escaped as
 // HtmlEscape; read as UTF-8 when valid, else as Windows-1252; control bytes
 // shown as their symbols (they are no HTML text).
-std::string HtmlPageText(std::string_view S);
-void AppendHtmlEscaped(std::string &Out, std::string_view S);
+std::string HtmlPageText(std::string_view s);
+void AppendHtmlEscaped(std::string &out, std::string_view s);
 
 // An HTML link target with its "#" fragment (if any) in lower case; the page
 // part before the "#" is kept as given.
 // A file name to be used as a relative link: a name whose first segment holds
 // a ":" ("javascript:x.html") would be read as a URL scheme, so it is given as
 // "./" + name, which is the same file and never a scheme.
-std::string RelativeHref(std::string_view Name);
+std::string RelativeHref(std::string_view name);
 
-std::string HtmlLinkTarget(std::string_view Href);
+std::string HtmlLinkTarget(std::string_view href);
 
 // A file name as a link target: "%", "#", "?", blanks and control bytes are
 // percent-encoded, then the result is HTML-escaped for an attribute value.
-std::string FileHref(std::string_view Name);
+std::string FileHref(std::string_view name);
 // A link target "page#fragment" whose page part is already URL-escaped
 // (PageLink): the fragment in lower case and escaped, all HTML-escaped.
-std::string PageHref(std::string_view Href);
+std::string PageHref(std::string_view href);
 
 // The style sheet of the unit pages: line numbers beside the text, drawn by
 // the line anchors (not part of the text), and the "called from" markers.
 extern const char *const ListingStyle;
 
-// The key of the routine whose implementation has anchor Anchor on page
+// The key of the routine whose implementation has anchor anchor on page
 // Page (the anchor without regard to case); CallersId writes it as the id,
 // on the symbol index page, of the list of places that call the routine.
-std::uint64_t CallersKey(std::string_view Page, std::string_view Anchor);
-std::string CallersId(std::string_view Page, std::string_view Anchor);
+std::uint64_t CallersKey(std::string_view page, std::string_view anchor);
+std::string CallersId(std::string_view page, std::string_view anchor);
 
 // The two files of one listing, open between OpenListing and CloseListing.
 // If a run fails in between, Close (or the destructor) closes both files.
@@ -84,22 +84,22 @@ public:
   TListingFiles &operator=(const TListingFiles &) = delete;
   ~TListingFiles() { Close(); }
 
-  // Creates HtmlFile and RtfFile (replacing existing files) and writes their
-  // headers; CurrentUnit names the page's own anchor and the RTF topic, and
+  // Creates htmlFile and rtfFile (replacing existing files) and writes their
+  // headers; currentUnit names the page's own anchor and the RTF topic, and
   // Charset says how the source's bytes are read. Every source line of the
   // page starts with an anchor "L<n>" (n from 1).
   // Throws EFCreateError naming the file that could not be created.
-  void OpenListing(const std::string &HtmlFile, const std::string &RtfFile,
-                   std::string_view CurrentUnit,
-                   TSourceCharset Charset = TSourceCharset::csWindows1252);
+  void OpenListing(const std::string &htmlFile, const std::string &rtfFile,
+                   std::string_view currentUnit,
+                   TSourceCharset charset = TSourceCharset::csWindows1252);
 
   // Writes one entry to both files. Text is the token's text (for a link, the
   // HTML target); Caption is a link's visible text; Topic is a link's help
   // topic or an anchor's name. Does nothing while no listing is open.
-  void EmitToken(std::string_view Text, std::string_view Caption, std::string_view Topic,
-                 TTokenStyle Style);
-  void EmitToken(const TDelayedToken &Token) {
-    EmitToken(Token.Text, Token.Caption, Token.Topic, Token.Style);
+  void EmitToken(std::string_view text, std::string_view caption, std::string_view topic,
+                 TTokenStyle style);
+  void EmitToken(const TDelayedToken &token) {
+    EmitToken(token.Text, token.Caption, token.Topic, token.Style);
   }
 
   // Writes the trailers and closes both files; throws EFWriteError.
@@ -121,13 +121,13 @@ public:
   std::string CallersPage;
   std::string PageName;
 
-  // S as page text in Charset, without line anchors (see HtmlPageText).
-  std::string PageText(std::string_view S, TSourceCharset Charset);
+  // S as page text in charset, without line anchors (see HtmlPageText).
+  std::string PageText(std::string_view s, TSourceCharset charset);
 
  private:
-  void PutHtmlText(std::string &H, std::string_view S);
-  void PutRtfText(std::string &R, std::string_view S);
-  void PutLineAnchor(std::string &H);
+  void PutHtmlText(std::string &h, std::string_view s);
+  void PutRtfText(std::string &r, std::string_view s);
+  void PutLineAnchor(std::string &h);
 
   TOutputFile FHtml;
   TOutputFile FRtf;

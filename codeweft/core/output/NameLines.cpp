@@ -4,97 +4,97 @@
 
 namespace codeweft {
 
-std::uint64_t NameKey(std::string_view Name) {
+std::uint64_t NameKey(std::string_view name) {
   // Eight bytes at a time: the letters A..Z of each word are folded to
   // lower case, then the word is mixed in.
-  constexpr std::uint64_t Low7 = 0x7F7F7F7F7F7F7F7Full, High = 0x8080808080808080ull;
-  std::uint64_t Hash = 0x9E3779B97F4A7C15ull ^ Name.size();
-  const auto Mix = [&Hash](std::uint64_t Word) {
-    const std::uint64_t Seven = Word & Low7;
+  constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full, high = 0x8080808080808080ull;
+  std::uint64_t hash = 0x9E3779B97F4A7C15ull ^ name.size();
+  const auto mix = [&hash](std::uint64_t word) {
+    const std::uint64_t seven = word & low7;
     // High bit of a byte set when it is >= 'A' and not > 'Z' (and below 0x80).
-    const std::uint64_t Upper =
-        (Seven + 0x3F3F3F3F3F3F3F3Full) & ~(Seven + 0x2525252525252525ull) & ~Word & High;
-    Hash = (Hash ^ (Word | Upper >> 2)) * 0xFF51AFD7ED558CCDull;
-    Hash ^= Hash >> 29;
+    const std::uint64_t upper =
+        (seven + 0x3F3F3F3F3F3F3F3Full) & ~(seven + 0x2525252525252525ull) & ~word & high;
+    hash = (hash ^ (word | upper >> 2)) * 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 29;
   };
-  const char *P = Name.data();
-  const std::size_t N = Name.size();
-  const auto Load = [P](std::size_t At, std::size_t Bytes) {
-    std::uint64_t Word = 0;
-    std::memcpy(&Word, P + At, Bytes);
-    return Word;
+  const char *p = name.data();
+  const std::size_t n = name.size();
+  const auto load = [p](std::size_t at, std::size_t bytes) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p + at, bytes);
+    return word;
   };
-  if (N >= 8) {
-    std::size_t I = 0;
-    for (; I + 8 <= N; I += 8) Mix(Load(I, 8));
-    if (I < N) Mix(Load(N - 8, 8));  // the last eight bytes, overlapping
-  } else if (N >= 4) {
-    Mix(Load(0, 4) | Load(N - 4, 4) << 32);
-  } else if (N > 0) {
-    Mix(Load(0, 1) | Load(N / 2, 1) << 8 | Load(N - 1, 1) << 16);
+  if (n >= 8) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) mix(load(i, 8));
+    if (i < n) mix(load(n - 8, 8));  // the last eight bytes, overlapping
+  } else if (n >= 4) {
+    mix(load(0, 4) | load(n - 4, 4) << 32);
+  } else if (n > 0) {
+    mix(load(0, 1) | load(n / 2, 1) << 8 | load(n - 1, 1) << 16);
   }
-  return Hash | 1;
+  return hash | 1;
 }
 
-void TNameLines::Clear(std::size_t Expected) {
+void TNameLines::Clear(std::size_t expected) {
   // Sized for the names to come, so that clearing costs what they cost.
-  std::size_t Size = 16;
-  while (Size < 2 * Expected) Size *= 2;
-  FSlots.assign(Size, TSlot{});
+  std::size_t size = 16;
+  while (size < 2 * expected) size *= 2;
+  FSlots.assign(size, TSlot{});
   FUsed = 0;
   FLines.clear();
 }
 
-const TNameLines::TSlot *TNameLines::Find(std::uint64_t Key) const {
+const TNameLines::TSlot *TNameLines::Find(std::uint64_t key) const {
   if (FSlots.empty()) return nullptr;
-  const std::size_t Mask = FSlots.size() - 1;
-  for (std::size_t I = (Key >> 32) & Mask;; I = (I + 1) & Mask) {
-    if (FSlots[I].Key == Key) return &FSlots[I];
-    if (FSlots[I].Key == 0) return nullptr;
+  const std::size_t mask = FSlots.size() - 1;
+  for (std::size_t i = (key >> 32) & mask;; i = (i + 1) & mask) {
+    if (FSlots[i].Key == key) return &FSlots[i];
+    if (FSlots[i].Key == 0) return nullptr;
   }
 }
 
 void TNameLines::Grow() {
-  std::vector<TSlot> Old(FSlots.empty() ? 16 : FSlots.size() * 2);
-  Old.swap(FSlots);
-  const std::size_t Mask = FSlots.size() - 1;
-  for (const TSlot &Slot : Old)
-    if (Slot.Key != 0) {
-      std::size_t I = (Slot.Key >> 32) & Mask;
-      while (FSlots[I].Key != 0) I = (I + 1) & Mask;
-      FSlots[I] = Slot;
+  std::vector<TSlot> old(FSlots.empty() ? 16 : FSlots.size() * 2);
+  old.swap(FSlots);
+  const std::size_t mask = FSlots.size() - 1;
+  for (const TSlot &slot : old)
+    if (slot.Key != 0) {
+      std::size_t i = (slot.Key >> 32) & mask;
+      while (FSlots[i].Key != 0) i = (i + 1) & mask;
+      FSlots[i] = slot;
     }
 }
 
-void TNameLines::Want(std::string_view Name) {
-  const std::uint64_t Key = NameKey(Name);
-  if (Find(Key)) return;
+void TNameLines::Want(std::string_view name) {
+  const std::uint64_t key = NameKey(name);
+  if (Find(key)) return;
   if (2 * (FUsed + 1) > FSlots.size()) Grow();  // at most half full: short probes
-  const std::size_t Mask = FSlots.size() - 1;
-  std::size_t I = (Key >> 32) & Mask;
-  while (FSlots[I].Key != 0) I = (I + 1) & Mask;
-  FSlots[I].Key = Key;
+  const std::size_t mask = FSlots.size() - 1;
+  std::size_t i = (key >> 32) & mask;
+  while (FSlots[i].Key != 0) i = (i + 1) & mask;
+  FSlots[i].Key = key;
   ++FUsed;
 }
 
-void TNameLines::Saw(std::string_view Name, int Line) {
-  TSlot *Slot = const_cast<TSlot *>(Find(NameKey(Name)));
-  if (!Slot) return;
-  const int At = static_cast<int>(FLines.size());
-  if (Slot->Last >= 0 && FLines[static_cast<std::size_t>(Slot->Last)].Line == Line) return;
-  FLines.push_back({Line, -1});
-  if (Slot->Last >= 0)
-    FLines[static_cast<std::size_t>(Slot->Last)].Next = At;
+void TNameLines::Saw(std::string_view name, int line) {
+  TSlot *slot = const_cast<TSlot *>(Find(NameKey(name)));
+  if (!slot) return;
+  const int at = static_cast<int>(FLines.size());
+  if (slot->Last >= 0 && FLines[static_cast<std::size_t>(slot->Last)].Line == line) return;
+  FLines.push_back({line, -1});
+  if (slot->Last >= 0)
+    FLines[static_cast<std::size_t>(slot->Last)].Next = at;
   else
-    Slot->First = At;
-  Slot->Last = At;
+    slot->First = at;
+  slot->Last = at;
 }
 
-int TNameLines::FirstLine(std::string_view Name, int From, int Nth) const {
-  const TSlot *Slot = Find(NameKey(Name));
-  for (int At = Slot ? Slot->First : -1; At >= 0; At = FLines[static_cast<std::size_t>(At)].Next)
-    if (FLines[static_cast<std::size_t>(At)].Line >= From && --Nth <= 0)
-      return FLines[static_cast<std::size_t>(At)].Line;
+int TNameLines::FirstLine(std::string_view name, int from, int nth) const {
+  const TSlot *slot = Find(NameKey(name));
+  for (int at = slot ? slot->First : -1; at >= 0; at = FLines[static_cast<std::size_t>(at)].Next)
+    if (FLines[static_cast<std::size_t>(at)].Line >= from && --nth <= 0)
+      return FLines[static_cast<std::size_t>(at)].Line;
   return 0;
 }
 

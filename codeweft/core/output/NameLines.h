@@ -12,7 +12,7 @@ namespace codeweft {
 
 // A key for a name without regard to case (a 64-bit hash of its bytes with
 // A..Z folded to a..z); never 0.
-std::uint64_t NameKey(std::string_view Name);
+std::uint64_t NameKey(std::string_view name);
 
 // A table of wanted names, each with the lines it was seen on, in order.
 // Every identifier an interface part writes is offered to Saw; only the
@@ -20,15 +20,15 @@ std::uint64_t NameKey(std::string_view Name);
 // and nothing is stored for them.
 class TNameLines {
  public:
-  // Forgets every name and line; about Expected names will be wanted.
-  void Clear(std::size_t Expected = 0);
-  // Looks out for Name from now on.
-  void Want(std::string_view Name);
-  // Records Line for Name if it is wanted.
-  void Saw(std::string_view Name, int Line);
-  // The first line recorded for Name at or after From, or the Nth such line
+  // Forgets every name and line; about expected names will be wanted.
+  void Clear(std::size_t expected = 0);
+  // Looks out for name from now on.
+  void Want(std::string_view name);
+  // Records Line for name if it is wanted.
+  void Saw(std::string_view name, int line);
+  // The first line recorded for name at or after from, or the nth such line
   // (overload N of a routine is declared on it); 0 if none.
-  int FirstLine(std::string_view Name, int From = 0, int Nth = 1) const;
+  int FirstLine(std::string_view name, int from = 0, int nth = 1) const;
 
  private:
   struct TSlot {
@@ -40,7 +40,7 @@ class TNameLines {
     int Line;
     int Next;  // the name's next line in FLines; -1 at the end
   };
-  const TSlot *Find(std::uint64_t Key) const;
+  const TSlot *Find(std::uint64_t key) const;
   void Grow();
 
   std::vector<TSlot> FSlots;  // open addressing; the size a power of two

@@ -24,25 +24,25 @@ struct TTempSlot {
 };
 std::array<TTempSlot, 16> TempSlots;
 
-int RegisterTemp(const std::string &Path) {
-  if (Path.size() >= PATH_MAX)
+int RegisterTemp(const std::string &path) {
+  if (path.size() >= PATH_MAX)
     return -1;
-  for (std::size_t I = 0; I < TempSlots.size(); ++I) {
-    bool Free = false;
-    if (!TempSlots[I].Claimed.compare_exchange_strong(Free, true))
+  for (std::size_t i = 0; i < TempSlots.size(); ++i) {
+    bool free = false;
+    if (!TempSlots[i].Claimed.compare_exchange_strong(free, true))
       continue;
-    std::memcpy(TempSlots[I].Path, Path.c_str(), Path.size() + 1);
-    TempSlots[I].InUse.store(true);
-    return static_cast<int>(I);
+    std::memcpy(TempSlots[i].Path, path.c_str(), path.size() + 1);
+    TempSlots[i].InUse.store(true);
+    return static_cast<int>(i);
   }
   return -1;
 }
 
-void UnregisterTemp(int Slot) {
-  if (Slot < 0)
+void UnregisterTemp(int slot) {
+  if (slot < 0)
     return;
-  TempSlots[static_cast<std::size_t>(Slot)].InUse.store(false);
-  TempSlots[static_cast<std::size_t>(Slot)].Claimed.store(false);
+  TempSlots[static_cast<std::size_t>(slot)].InUse.store(false);
+  TempSlots[static_cast<std::size_t>(slot)].Claimed.store(false);
 }
 
 // Holds SIGINT, SIGTERM and SIGHUP back while it lives; one that arrived is
@@ -50,11 +50,11 @@ void UnregisterTemp(int Slot) {
 class TTerminationSignalsHeld {
 public:
   TTerminationSignalsHeld() {
-    sigset_t Signals;
-    sigemptyset(&Signals);
-    for (const int Signal : {SIGINT, SIGTERM, SIGHUP})
-      sigaddset(&Signals, Signal);
-    ::pthread_sigmask(SIG_BLOCK, &Signals, &FPrevious);
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+      sigaddset(&signals, signal);
+    ::pthread_sigmask(SIG_BLOCK, &signals, &FPrevious);
   }
   ~TTerminationSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr); }
   TTerminationSignalsHeld(const TTerminationSignalsHeld &) = delete;
@@ -64,70 +64,70 @@ private:
   sigset_t FPrevious;
 };
 
-extern "C" void RemoveTempsAndDie(int Signal) {
+extern "C" void RemoveTempsAndDie(int signal) {
   RemoveTemporaryOutputs();
-  std::signal(Signal, SIG_DFL);
-  std::raise(Signal);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
 }
 
 // Folder part of Path, with its separator ("" for a bare name).
-std::string FolderOf(const std::string &Path) {
-  const std::size_t Sep = Path.rfind('/');
-  return Sep == std::string::npos ? std::string() : Path.substr(0, Sep + 1);
+std::string FolderOf(const std::string &path) {
+  const std::size_t sep = path.rfind('/');
+  return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
 }
 
 } // namespace
 
 void RemoveTemporaryOutputs() noexcept {
-  for (TTempSlot &Slot : TempSlots)
-    if (Slot.InUse.load())
-      ::unlink(Slot.Path);
+  for (TTempSlot &slot : TempSlots)
+    if (slot.InUse.load())
+      ::unlink(slot.Path);
 }
 
 void RemoveTemporaryOutputsOnSignals() {
-  for (const int Signal : {SIGINT, SIGTERM, SIGHUP}) {
-    struct sigaction Action {};
-    Action.sa_handler = RemoveTempsAndDie;
-    sigemptyset(&Action.sa_mask);
-    ::sigaction(Signal, &Action, nullptr);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction action {};
+    action.sa_handler = RemoveTempsAndDie;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, nullptr);
   }
 }
 
-std::string SystemReason(int Error) {
-  return std::strerror(Error);
+std::string SystemReason(int error) {
+  return std::strerror(error);
 }
 
 mode_t CurrentUmask() {
   // Read once: umask can only be read by setting it.
-  static const mode_t Mask = [] {
-    const mode_t M = ::umask(022);
-    ::umask(M);
-    return M;
+  static const mode_t mask = [] {
+    const mode_t m = ::umask(022);
+    ::umask(m);
+    return m;
   }();
-  return Mask;
+  return mask;
 }
 
 TOutputFile::~TOutputFile() {
   Abandon();
 }
 
-void TOutputFile::Create(const std::string &Path) {
+void TOutputFile::Create(const std::string &path) {
   Abandon();
   // Written under a fresh name beside the file and renamed over it once
   // complete: the file is always either the previous one or the new one,
   // and a symbolic link planted at Path is replaced, never followed.
-  std::string Temp = FolderOf(Path) + ".cw-tmp-XXXXXX";
+  std::string temp = FolderOf(path) + ".cw-tmp-XXXXXX";
   // A signal between creating the file and registering it would leave the
   // file behind: such a signal waits until the handler can find the file.
-  const TTerminationSignalsHeld Held;
-  const int Handle = ::mkostemp(Temp.data(), O_CLOEXEC);
-  if (Handle < 0)
-    throw EFCreateError("Cannot create file \"" + Path + "\": " + SystemReason(errno));
-  ::fchmod(Handle, 0666 & ~CurrentUmask());
-  FHandle = Handle;
+  const TTerminationSignalsHeld held;
+  const int handle = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (handle < 0)
+    throw EFCreateError("Cannot create file \"" + path + "\": " + SystemReason(errno));
+  ::fchmod(handle, 0666 & ~CurrentUmask());
+  FHandle = handle;
   FOpen = true;
-  FPath = Path;
-  FTempPath = std::move(Temp);
+  FPath = path;
+  FTempPath = std::move(temp);
   FTempSlot = RegisterTemp(FTempPath);
   FBuffer.clear();
   FBuffer.reserve(BufferSize);
@@ -138,26 +138,26 @@ void TOutputFile::Flush() {
   FBuffer.clear();
 }
 
-void TOutputFile::Send(std::string_view Bytes) {
-  const char *Data = Bytes.data();
-  std::size_t Left = Bytes.size();
-  while (Left > 0) {
-    const ssize_t Done = ::write(FHandle, Data, Left);
-    if (Done < 0) {
+void TOutputFile::Send(std::string_view bytes) {
+  const char *data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t done = ::write(FHandle, data, left);
+    if (done < 0) {
       if (errno == EINTR)
         continue;
       FailWrite(errno);
     }
-    Data += Done;
-    Left -= static_cast<std::size_t>(Done);
+    data += done;
+    left -= static_cast<std::size_t>(done);
   }
 }
 
-void TOutputFile::FailWrite(int Error) {
-  const std::string Message = "Cannot write file \"" + FPath + "\": " + SystemReason(Error);
+void TOutputFile::FailWrite(int error) {
+  const std::string message = "Cannot write file \"" + FPath + "\": " + SystemReason(error);
   FBuffer.clear();
   Abandon();
-  throw EFWriteError(Message);
+  throw EFWriteError(message);
 }
 
 void TOutputFile::Close() {
@@ -165,16 +165,16 @@ void TOutputFile::Close() {
     return;
   Flush();
   if (::close(FHandle) != 0 && errno != EINTR) {
-    const int Error = errno;
+    const int error = errno;
     FHandle = -1;
-    FailWrite(Error);
+    FailWrite(error);
   }
   FHandle = -1;
   if (::rename(FTempPath.c_str(), FPath.c_str()) != 0) {
-    const int Error = errno;
-    const std::string Message = "Cannot create file \"" + FPath + "\": " + SystemReason(Error);
+    const int error = errno;
+    const std::string message = "Cannot create file \"" + FPath + "\": " + SystemReason(error);
     Abandon();
-    throw EFCreateError(Message);
+    throw EFCreateError(message);
   }
   UnregisterTemp(FTempSlot);
   FTempSlot = -1;

@@ -27,12 +27,12 @@ public:
   // Close renames to Path (replacing a file or symbolic link of that name
   // without following it). A file still open is abandoned first. Throws
   // EFCreateError: Cannot create file "Path": reason
-  void Create(const std::string &Path);
+  void Create(const std::string &path);
 
-  void Write(std::string_view Bytes) {
-    if (FBuffer.size() + Bytes.size() > BufferSize)
+  void Write(std::string_view bytes) {
+    if (FBuffer.size() + bytes.size() > BufferSize)
       Flush();
-    FBuffer.append(Bytes);
+    FBuffer.append(bytes);
   }
   // Direct access for formatters that append in place: append to Buffer(),
   // then call Commit(), which writes the buffer out once it is full.
@@ -55,8 +55,8 @@ public:
 private:
   static constexpr std::size_t BufferSize = 1 << 18;
   void Flush();
-  void Send(std::string_view Bytes);
-  [[noreturn]] void FailWrite(int Error);
+  void Send(std::string_view bytes);
+  [[noreturn]] void FailWrite(int error);
 
   int FHandle = -1;
   bool FOpen = false;
@@ -66,8 +66,8 @@ private:
   std::string FBuffer;
 };
 
-// Message text of the system error number Error ("Permission denied").
-std::string SystemReason(int Error);
+// Message text of the system error number error ("Permission denied").
+std::string SystemReason(int error);
 
 // The process's file-creation mask.
 mode_t CurrentUmask();

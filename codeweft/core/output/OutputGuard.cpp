@@ -15,23 +15,23 @@
 
 namespace codeweft {
 
-TBuildLock::TBuildLock(const std::string &BuildDir) {
-  const std::string Path = BuildDir + ".codeweft.lock";
-  FHandle = ::open(Path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+TBuildLock::TBuildLock(const std::string &buildDir) {
+  const std::string path = buildDir + ".codeweft.lock";
+  FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (FHandle < 0) {
     if (errno == ENOENT)
       return;
-    throw EFCreateError(FileErrorMessage("create", Path, errno));
+    throw EFCreateError(FileErrorMessage("create", path, errno));
   }
   // A child process of the previous run (the help compiler between its fork
   // and exec) may hold the lock for a moment: wait a little before giving up.
-  bool Locked = false;
-  for (int Try = 0; Try < 40 && !(Locked = ::flock(FHandle, LOCK_EX | LOCK_NB) == 0); ++Try)
+  bool locked = false;
+  for (int attempt = 0; attempt < 40 && !(locked = ::flock(FHandle, LOCK_EX | LOCK_NB) == 0); ++attempt)
     ::usleep(50000);
-  if (!Locked) {
+  if (!locked) {
     ::close(FHandle);
     FHandle = -1;
-    throw EFCreateError("Another run is writing into \"" + BuildDir + "\" (it holds \"" + Path +
+    throw EFCreateError("Another run is writing into \"" + buildDir + "\" (it holds \"" + path +
                         "\"); try again when it has finished");
   }
 }
@@ -41,47 +41,47 @@ TBuildLock::~TBuildLock() {
     ::close(FHandle);
 }
 
-void CheckOutputsAreNotInputs(const TRunState &S, const std::string &ProjectPath) {
+void CheckOutputsAreNotInputs(const TRunState &s, const std::string &projectPath) {
   struct TInput {
     std::string Path;
     dev_t Dev;
     ino_t Ino;
   };
-  std::vector<TInput> Inputs;
-  const auto AddInput = [&Inputs](const std::string &Path) {
-    struct stat Info {};
-    if (::stat(Path.c_str(), &Info) == 0)
-      Inputs.push_back({Path, Info.st_dev, Info.st_ino});
+  std::vector<TInput> inputs;
+  const auto addInput = [&inputs](const std::string &path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+      inputs.push_back({path, info.st_dev, info.st_ino});
   };
-  AddInput(ProjectPath);
-  for (const TURElm &U : S.Symbols.Units)
-    AddInput(LocateSourceFile(U.FileName));
-  if (Inputs.empty())
+  addInput(projectPath);
+  for (const TURElm &u : s.Symbols.Units)
+    addInput(LocateSourceFile(u.FileName));
+  if (inputs.empty())
     return;
 
-  const std::string Name = ExtractFileName(S.ProjectFile);
-  const std::string ProjectPage = S.ProjectPage.empty() ? ChangeExt(Name, "") : S.ProjectPage;
-  const THelpNames Help = HelpNamesOf(S.ProjectFile);
-  std::vector<std::string> Outputs = {ProjectPage + ".html",
-                                      ProjectPage + ".rtf",
-                                      Help.HelpProject,
-                                      Help.ContentsFile,
+  const std::string name = ExtractFileName(s.ProjectFile);
+  const std::string projectPage = s.ProjectPage.empty() ? ChangeExt(name, "") : s.ProjectPage;
+  const THelpNames help = HelpNamesOf(s.ProjectFile);
+  std::vector<std::string> outputs = {projectPage + ".html",
+                                      projectPage + ".rtf",
+                                      help.HelpProject,
+                                      help.ContentsFile,
                                       "index.html",
                                       "content.html",
                                       std::string(SymbolIndexPage) + ".html"};
-  for (const TURElm &U : S.Symbols.Units) {
-    Outputs.push_back(UnitPage(U) + ".html");
-    Outputs.push_back(UnitPage(U) + ".rtf");
+  for (const TURElm &u : s.Symbols.Units) {
+    outputs.push_back(UnitPage(u) + ".html");
+    outputs.push_back(UnitPage(u) + ".rtf");
   }
-  for (const std::string &Output : Outputs) {
-    const std::string Path = S.BuildDir + Output;
-    struct stat Info {};
-    if (::stat(Path.c_str(), &Info) != 0)
+  for (const std::string &output : outputs) {
+    const std::string path = s.BuildDir + output;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
       continue;
-    for (const TInput &In : Inputs)
-      if (In.Dev == Info.st_dev && In.Ino == Info.st_ino)
-        throw EFCreateError("Cannot write file \"" + Path + "\": it is the input file \"" +
-                            In.Path + "\", which is never overwritten");
+    for (const TInput &in : inputs)
+      if (in.Dev == info.st_dev && in.Ino == info.st_ino)
+        throw EFCreateError("Cannot write file \"" + path + "\": it is the input file \"" +
+                            in.Path + "\", which is never overwritten");
   }
 }
 

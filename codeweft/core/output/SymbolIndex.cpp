@@ -76,14 +76,14 @@ constexpr const char *IndexScript =
     "filter();open();"
     "})();";
 
-bool IsRoutineKind(TRefKind Kind) {
-  return Kind == TRefKind::rkFunction || Kind == TRefKind::rkProcedure ||
-         Kind == TRefKind::rkConstructor || Kind == TRefKind::rkDestructor;
+bool IsRoutineKind(TRefKind kind) {
+  return kind == TRefKind::rkFunction || kind == TRefKind::rkProcedure ||
+         kind == TRefKind::rkConstructor || kind == TRefKind::rkDestructor;
 }
 
 // A class has its own row among the classes, with its members after it.
-bool IsIdentRow(const TURElm &Unit, const TRefElm &Ident) {
-  return Ident.Kind != TRefKind::rkClass || FindSorted(Unit.Classes, Ident.Name) < 0;
+bool IsIdentRow(const TURElm &unit, const TRefElm &ident) {
+  return ident.Kind != TRefKind::rkClass || FindSorted(unit.Classes, ident.Name) < 0;
 }
 
 // Bytes that page text cannot take as they are: entities, control bytes and
@@ -91,9 +91,9 @@ bool IsIdentRow(const TURElm &Unit, const TRefElm &Ident) {
 struct TTextMarks {
   bool Of[256] = {};
   constexpr TTextMarks() {
-    for (const unsigned char C : {'&', '<', '>', '"'}) Of[C] = true;
-    for (int C = 0; C < 0x20; ++C) Of[C] = true;
-    for (int C = 0x7F; C < 0x100; ++C) Of[C] = true;
+    for (const unsigned char c : {'&', '<', '>', '"'}) Of[c] = true;
+    for (int c = 0; c < 0x20; ++c) Of[c] = true;
+    for (int c = 0x7F; c < 0x100; ++c) Of[c] = true;
   }
 };
 constexpr TTextMarks TextMarks;
@@ -102,53 +102,53 @@ constexpr TTextMarks TextMarks;
 // buffer in one piece (rows are many and short; their pieces are shorter).
 class TRowText {
  public:
-  explicit TRowText(std::string &Out) : FOut(Out) {}
+  explicit TRowText(std::string &out) : FOut(out) {}
   TRowText(const TRowText &) = delete;
   TRowText &operator=(const TRowText &) = delete;
   ~TRowText() { Flush(); }
 
-  TRowText &operator+=(std::string_view S) {
-    if (FSize + S.size() > sizeof FText) {
+  TRowText &operator+=(std::string_view s) {
+    if (FSize + s.size() > sizeof FText) {
       Flush();
-      if (S.size() > sizeof FText) {
-        FOut.append(S);
+      if (s.size() > sizeof FText) {
+        FOut.append(s);
         return *this;
       }
     }
-    std::memcpy(FText + FSize, S.data(), S.size());
-    FSize += S.size();
+    std::memcpy(FText + FSize, s.data(), s.size());
+    FSize += s.size();
     return *this;
   }
-  TRowText &operator+=(char C) { return *this += std::string_view(&C, 1); }
+  TRowText &operator+=(char c) { return *this += std::string_view(&c, 1); }
 
-  void Number(long long N) {
-    char Digits[24];
-    const auto End = std::to_chars(Digits, Digits + sizeof Digits, N);
-    *this += std::string_view(Digits, static_cast<std::size_t>(End.ptr - Digits));
+  void Number(long long n) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n);
+    *this += std::string_view(digits, static_cast<std::size_t>(end.ptr - digits));
   }
 
   // Page text: almost every name needs no escaping, and goes as it is.
-  void Text(std::string_view S) {
-    for (const char C : S)
-      if (TextMarks.Of[static_cast<unsigned char>(C)]) {
-        *this += HtmlPageText(S);
+  void Text(std::string_view s) {
+    for (const char c : s)
+      if (TextMarks.Of[static_cast<unsigned char>(c)]) {
+        *this += HtmlPageText(s);
         return;
       }
-    *this += S;
+    *this += s;
   }
 
   // A link fragment as PageHref writes it: lower case, URL- and HTML-escaped.
   // Anchors are made of identifiers, "_" and the "." of an overload's number,
   // which need nothing but the case.
-  void Fragment(std::string_view Anchor) {
-    for (const char C : Anchor)
-      if (!((C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') ||
-            C == '_' || C == '.')) {
-        *this += std::string_view(PageHref("#" + std::string(Anchor))).substr(1);
+  void Fragment(std::string_view anchor) {
+    for (const char c : anchor)
+      if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+            c == '_' || c == '.')) {
+        *this += std::string_view(PageHref("#" + std::string(anchor))).substr(1);
         return;
       }
-    for (const char C : Anchor)
-      *this += static_cast<char>(LowerChar(static_cast<unsigned char>(C)));
+    for (const char c : anchor)
+      *this += static_cast<char>(LowerChar(static_cast<unsigned char>(c)));
   }
 
   void Flush() {
@@ -165,40 +165,40 @@ class TRowText {
 // Writes the rows into the file's buffer, handing it over as it fills.
 class TIndexWriter {
  public:
-  TIndexWriter(TOutputFile &File, const TIndexData &Data, const TSymbolTable &Symbols)
-      : FFile(File), FOut(File.Buffer()), FData(Data), FSymbols(Symbols) {
-    for (const std::string &Page : Data.Pages) FHrefs.push_back(FileHref(Page));
-    for (const TIndexData::TAnchor &A : Data.Anchors)
-      FPlaced.push_back(CallersKey(Data.Pages[static_cast<std::size_t>(A.Page)], A.Name));
+  TIndexWriter(TOutputFile &file, const TIndexData &data, const TSymbolTable &symbols)
+      : FFile(file), FOut(file.Buffer()), FData(data), FSymbols(symbols) {
+    for (const std::string &page : data.Pages) FHrefs.push_back(FileHref(page));
+    for (const TIndexData::TAnchor &a : data.Anchors)
+      FPlaced.push_back(CallersKey(data.Pages[static_cast<std::size_t>(a.Page)], a.Name));
     std::sort(FPlaced.begin(), FPlaced.end());
   }
 
-  void UnitRows(const TIndexData::TUnitRows &Rows) {
-    const TURElm &Unit = FSymbols.Units.at(static_cast<std::size_t>(Rows.Unit));
-    const std::string &Page = FData.Pages[static_cast<std::size_t>(Rows.Page)];
-    Row("u", Unit.Name, {}, Rows, 0, false);
-    std::size_t I = 0;
-    const auto Line = [&Rows, &I] { return I < Rows.Lines.size() ? Rows.Lines[I++] : 0; };
+  void UnitRows(const TIndexData::TUnitRows &rows) {
+    const TURElm &unit = FSymbols.Units.at(static_cast<std::size_t>(rows.Unit));
+    const std::string &page = FData.Pages[static_cast<std::size_t>(rows.Page)];
+    Row("u", unit.Name, {}, rows, 0, false);
+    std::size_t i = 0;
+    const auto line = [&rows, &i] { return i < rows.Lines.size() ? rows.Lines[i++] : 0; };
     // A routine links to its implementation when its anchor is on the page.
-    const auto Placed = [&](std::string_view Class, const TRefElm &Routine) {
-      if (!IsRoutineKind(Routine.Kind)) return false;
-      FAnchor.assign(Unit.Name);
+    const auto placed = [&](std::string_view className, const TRefElm &routine) {
+      if (!IsRoutineKind(routine.Kind)) return false;
+      FAnchor.assign(unit.Name);
       FAnchor += '_';
-      if (!Class.empty()) FAnchor.append(Class).append("_");
-      FAnchor += Routine.Name;
-      FAnchor += OverloadSuffix(Routine.Overload);
-      return std::binary_search(FPlaced.begin(), FPlaced.end(), CallersKey(Page, FAnchor));
+      if (!className.empty()) FAnchor.append(className).append("_");
+      FAnchor += routine.Name;
+      FAnchor += OverloadSuffix(routine.Overload);
+      return std::binary_search(FPlaced.begin(), FPlaced.end(), CallersKey(page, FAnchor));
     };
-    for (const TRefElm &Ident : Unit.Idents)
-      if (IsIdentRow(Unit, Ident)) {
-        const int At = Line();
-        Row(KindCode(Ident.Kind), Ident.Name, {}, Rows, At, Placed({}, Ident));
+    for (const TRefElm &ident : unit.Idents)
+      if (IsIdentRow(unit, ident)) {
+        const int at = line();
+        Row(KindCode(ident.Kind), ident.Name, {}, rows, at, placed({}, ident));
       }
-    for (const TCRElm &Class : Unit.Classes) {
-      Row(KindCode(TRefKind::rkClass), Class.Name, {}, Rows, Line(), false);
-      for (const TRefElm &Member : Class.Members) {
-        const int At = Line();
-        Row(KindCode(Member.Kind), Class.Name, Member.Name, Rows, At, Placed(Class.Name, Member));
+    for (const TCRElm &cls : unit.Classes) {
+      Row(KindCode(TRefKind::rkClass), cls.Name, {}, rows, line(), false);
+      for (const TRefElm &member : cls.Members) {
+        const int at = line();
+        Row(KindCode(member.Kind), cls.Name, member.Name, rows, at, placed(cls.Name, member));
       }
     }
   }
@@ -206,91 +206,91 @@ class TIndexWriter {
   // Routines the interface does not declare (and so the symbol table does
   // not hold) still have their implementation and callers.
   void AnchorRows() {
-    for (const TIndexData::TAnchor &A : FData.Anchors) {
-      if (FListed.count(CallersKey(FData.Pages[static_cast<std::size_t>(A.Page)], A.Name)))
+    for (const TIndexData::TAnchor &a : FData.Anchors) {
+      if (FListed.count(CallersKey(FData.Pages[static_cast<std::size_t>(a.Page)], a.Name)))
         continue;
-      const std::string &Unit = FSymbols.Units.at(static_cast<std::size_t>(A.Unit)).Name;
-      std::string_view Shown = A.Name;
-      if (Shown.size() > Unit.size() + 1 && Shown[Unit.size()] == '_' &&
-          SameText(Shown.substr(0, Unit.size()), Unit))
-        Shown.remove_prefix(Unit.size() + 1);
-      TIndexData::TUnitRows Where;
-      Where.Unit = A.Unit;
-      Where.Page = A.Page;
-      FAnchor = A.Name;
-      Row("r", Shown, {}, Where, 0, true);
+      const std::string &unit = FSymbols.Units.at(static_cast<std::size_t>(a.Unit)).Name;
+      std::string_view shown = a.Name;
+      if (shown.size() > unit.size() + 1 && shown[unit.size()] == '_' &&
+          SameText(shown.substr(0, unit.size()), unit))
+        shown.remove_prefix(unit.size() + 1);
+      TIndexData::TUnitRows where;
+      where.Unit = a.Unit;
+      where.Page = a.Page;
+      FAnchor = a.Name;
+      Row("r", shown, {}, where, 0, true);
     }
   }
 
  private:
-  static const char *KindCode(TRefKind Kind) {
-    static const char *const Codes[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    const auto K = static_cast<std::size_t>(Kind);
-    return K < std::size(Codes) ? Codes[K] : "0";
+  static const char *KindCode(TRefKind kind) {
+    static const char *const codes[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    const auto k = static_cast<std::size_t>(kind);
+    return k < std::size(codes) ? codes[k] : "0";
   }
 
   // <tr class=kK><td>Name<td><td><a href="page">unit</a><td><a href="page#Ln">n</a><td>impl
   // (the implementation's anchor is FAnchor)
-  void Row(const char *Kind, std::string_view Name, std::string_view Member,
-           const TIndexData::TUnitRows &Rows, int Line, bool Implemented) {
-    const std::string &Href = FHrefs[static_cast<std::size_t>(Rows.Page)];
-    const std::string &Unit = FSymbols.Units.at(static_cast<std::size_t>(Rows.Unit)).Name;
+  void Row(const char *kind, std::string_view name, std::string_view member,
+           const TIndexData::TUnitRows &rows, int line, bool implemented) {
+    const std::string &href = FHrefs[static_cast<std::size_t>(rows.Page)];
+    const std::string &unit = FSymbols.Units.at(static_cast<std::size_t>(rows.Unit)).Name;
     FOut += "<tr class=k";
-    FOut += Kind;
+    FOut += kind;
     FOut += "><td>";
-    FOut.Text(Name);
-    if (!Member.empty()) {
+    FOut.Text(name);
+    if (!member.empty()) {
       FOut += '.';
-      FOut.Text(Member);
+      FOut.Text(member);
     }
     FOut += "<td><td><a href=\"";
-    FOut += Href;
+    FOut += href;
     FOut += "\">";
-    FOut.Text(Unit);
+    FOut.Text(unit);
     FOut += "</a><td>";
-    if (Line > 0) {
+    if (line > 0) {
       FOut += "<a href=\"";
-      FOut += Href;
+      FOut += href;
       FOut += "#L";
-      FOut.Number(Line);
+      FOut.Number(line);
       FOut += "\">";
-      FOut.Number(Line);
+      FOut.Number(line);
       FOut += "</a>";
     }
     FOut += "<td>";
-    if (Implemented) Implementation(Rows, FAnchor);
+    if (implemented) Implementation(rows, FAnchor);
     FOut += "\r\n";
     FOut.Flush();
     FFile.Commit();
   }
 
-  void Implementation(const TIndexData::TUnitRows &Rows, const std::string &Anchor) {
-    const std::string &Page = FData.Pages[static_cast<std::size_t>(Rows.Page)];
+  void Implementation(const TIndexData::TUnitRows &rows, const std::string &anchor) {
+    const std::string &page = FData.Pages[static_cast<std::size_t>(rows.Page)];
     FOut += "<a href=\"";
-    FOut += FHrefs[static_cast<std::size_t>(Rows.Page)];
+    FOut += FHrefs[static_cast<std::size_t>(rows.Page)];
     FOut += '#';
-    FOut.Fragment(Anchor);
+    FOut.Fragment(anchor);
     FOut += "\">implementation</a>";
-    const std::uint64_t Key = CallersKey(Page, Anchor);
-    if (!FListed.insert(Key).second) return;
-    const auto It = FData.Callers.find(Key);
-    const std::size_t Count = It == FData.Callers.end() ? 0 : It->second.size();
+    const std::uint64_t key = CallersKey(page, anchor);
+    if (!FListed.insert(key).second) return;
+    const auto it = FData.Callers.find(key);
+    const std::size_t count = it == FData.Callers.end() ? 0 : it->second.size();
     FOut += "<details id=\"";
-    FOut += CallersId(Page, Anchor);
+    FOut += CallersId(page, anchor);
     FOut += "\"><summary>called from ";
-    FOut.Number(static_cast<long long>(Count));
-    FOut += Count == 1 ? " place" : " places";
+    FOut.Number(static_cast<long long>(count));
+    FOut += count == 1 ? " place" : " places";
     FOut += "</summary><ul>";
-    if (Count > 0)
-      for (const TCallSite &Site : It->second) {
+    if (count > 0)
+      for (const TCallSite &site : it->second) {
         FOut += "<li><a href=\"";
-        FOut += FHrefs[static_cast<std::size_t>(Site.Page)];
+        FOut += FHrefs[static_cast<std::size_t>(site.Page)];
         FOut += "#L";
-        FOut.Number(Site.Line);
+        FOut.Number(site.Line);
         FOut += "\">";
-        FOut.Text(FSymbols.Units.at(static_cast<std::size_t>(Site.Unit)).Name);
+        FOut.Text(FSymbols.Units.at(static_cast<std::size_t>(site.Unit)).Name);
         FOut += ", line ";
-        FOut.Number(Site.Line);
+        FOut.Number(site.Line);
         FOut += "</a>";
         FOut.Flush();
         FFile.Commit();
@@ -310,68 +310,68 @@ class TIndexWriter {
 
 }  // namespace
 
-int TIndexData::PageId(const std::string &Page) {
-  if (FLastPage >= 0 && Pages[static_cast<std::size_t>(FLastPage)] == Page) return FLastPage;
-  const auto [It, Added] = FPageIds.emplace(Page, static_cast<int>(Pages.size()));
-  if (Added) Pages.push_back(Page);
+int TIndexData::PageId(const std::string &page) {
+  if (FLastPage >= 0 && Pages[static_cast<std::size_t>(FLastPage)] == page) return FLastPage;
+  const auto [It, Added] = FPageIds.emplace(page, static_cast<int>(Pages.size()));
+  if (Added) Pages.push_back(page);
   FLastPage = It->second;
   return FLastPage;
 }
 
-void WantIndexNames(TNameLines &Names, const TURElm &Unit) {
-  std::size_t Count = Unit.Idents.size() + Unit.Classes.size();
-  for (const TCRElm &Class : Unit.Classes) Count += Class.Members.size();
-  Names.Clear(Count);
-  for (const TRefElm &Ident : Unit.Idents) Names.Want(Ident.Name);
-  for (const TCRElm &Class : Unit.Classes) {
-    Names.Want(Class.Name);
-    for (const TRefElm &Member : Class.Members) Names.Want(Member.Name);
+void WantIndexNames(TNameLines &names, const TURElm &unit) {
+  std::size_t count = unit.Idents.size() + unit.Classes.size();
+  for (const TCRElm &cls : unit.Classes) count += cls.Members.size();
+  names.Clear(count);
+  for (const TRefElm &ident : unit.Idents) names.Want(ident.Name);
+  for (const TCRElm &cls : unit.Classes) {
+    names.Want(cls.Name);
+    for (const TRefElm &member : cls.Members) names.Want(member.Name);
   }
 }
 
-void AddIndexRows(TIndexData &Data, const TSymbolTable &Symbols, int UnitIndex,
-                  const std::string &Page, const TNameLines &Names) {
-  const TURElm &Unit = Symbols.Units.at(static_cast<std::size_t>(UnitIndex));
-  TIndexData::TUnitRows Rows;
-  Rows.Unit = UnitIndex;
-  Rows.Page = Data.PageId(Page);
-  for (const TRefElm &Ident : Unit.Idents)
-    if (IsIdentRow(Unit, Ident))
-      Rows.Lines.push_back(Names.FirstLine(Ident.Name, 0, Ident.Overload));
-  for (const TCRElm &Class : Unit.Classes) {
-    const int ClassLine = Names.FirstLine(Class.Name);
-    Rows.Lines.push_back(ClassLine);
-    for (const TRefElm &Member : Class.Members)
-      Rows.Lines.push_back(Names.FirstLine(Member.Name, ClassLine, Member.Overload));
+void AddIndexRows(TIndexData &data, const TSymbolTable &symbols, int unitIndex,
+                  const std::string &page, const TNameLines &names) {
+  const TURElm &unit = symbols.Units.at(static_cast<std::size_t>(unitIndex));
+  TIndexData::TUnitRows rows;
+  rows.Unit = unitIndex;
+  rows.Page = data.PageId(page);
+  for (const TRefElm &ident : unit.Idents)
+    if (IsIdentRow(unit, ident))
+      rows.Lines.push_back(names.FirstLine(ident.Name, 0, ident.Overload));
+  for (const TCRElm &cls : unit.Classes) {
+    const int classLine = names.FirstLine(cls.Name);
+    rows.Lines.push_back(classLine);
+    for (const TRefElm &member : cls.Members)
+      rows.Lines.push_back(names.FirstLine(member.Name, classLine, member.Overload));
   }
-  Data.Units.push_back(std::move(Rows));
+  data.Units.push_back(std::move(rows));
 }
 
-void WriteSymbolIndex(const std::string &Path, const TIndexData &Data, const TSymbolTable &Symbols,
-                      const std::string &ProjectName) {
-  TOutputFile File;
-  File.Create(Path);
-  std::string &Out = File.Buffer();
-  Out +=
+void WriteSymbolIndex(const std::string &path, const TIndexData &data, const TSymbolTable &symbols,
+                      const std::string &projectName) {
+  TOutputFile file;
+  file.Create(path);
+  std::string &out = file.Buffer();
+  out +=
       "<!DOCTYPE html>\r\n<html><head><meta charset=\"UTF-8\">"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
       "<title>Symbol index: ";
-  Out += HtmlPageText(ProjectName);
-  Out += "</title><style>";
-  Out += IndexStyle;
-  Out +=
+  out += HtmlPageText(projectName);
+  out += "</title><style>";
+  out += IndexStyle;
+  out +=
       "</style></head>\r\n<body>\r\n<h3>Symbol index</h3>\r\n"
       "<p><input id=\"q\" type=\"search\" placeholder=\"Filter by name, kind or unit\" "
       "aria-label=\"Filter\" autofocus> <span id=\"n\"></span></p>\r\n"
       "<table id=\"symbols\"><thead><tr><th>Name</th><th>Kind</th><th>Unit</th>"
       "<th>Declaration</th><th>Implementation</th></tr></thead><tbody>\r\n";
-  TIndexWriter Writer(File, Data, Symbols);
-  for (const TIndexData::TUnitRows &Rows : Data.Units) Writer.UnitRows(Rows);
-  Writer.AnchorRows();
-  Out += "</tbody></table>\r\n<script>";
-  Out += IndexScript;
-  Out += "</script>\r\n</body></html>\r\n";
-  File.Close();
+  TIndexWriter writer(file, data, symbols);
+  for (const TIndexData::TUnitRows &rows : data.Units) writer.UnitRows(rows);
+  writer.AnchorRows();
+  out += "</tbody></table>\r\n<script>";
+  out += IndexScript;
+  out += "</script>\r\n</body></html>\r\n";
+  file.Close();
 }
 
 }  // namespace codeweft

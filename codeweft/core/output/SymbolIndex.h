@@ -32,7 +32,7 @@ struct TCallSite {
 struct TIndexData {
   // The pages named by rows, anchors and call sites (with ".html"), once each.
   std::vector<std::string> Pages;
-  int PageId(const std::string &Page);
+  int PageId(const std::string &page);
 
   // The rows of one listed unit: its identifiers, classes and their members
   // in the order of the symbol table, each with its declaration line (0: not
@@ -69,22 +69,22 @@ struct TIndexData {
   int FLastPage = -1;  // the page asked for last: most calls ask for it again
 };
 
-// Clears Names and has it look out for the names of Unit's identifiers,
+// Clears names and has it look out for the names of Unit's identifiers,
 // classes and members, before the unit's listing.
-void WantIndexNames(TNameLines &Names, const TURElm &Unit);
+void WantIndexNames(TNameLines &names, const TURElm &unit);
 
-// Records the rows of unit UnitIndex of Symbols (written to Page): its
+// Records the rows of unit unitIndex of symbols (written to Page): its
 // identifiers, classes and their members. Names holds the lines of the
 // interface part each name appears on: an identifier is declared on the
 // first, a member on the first after its class. A routine's row links to its
 // implementation when the listing placed its anchor on Page.
-void AddIndexRows(TIndexData &Data, const TSymbolTable &Symbols, int UnitIndex,
-                  const std::string &Page, const TNameLines &Names);
+void AddIndexRows(TIndexData &data, const TSymbolTable &symbols, int unitIndex,
+                  const std::string &page, const TNameLines &names);
 
-// Writes the page to the file Path (UTF-8); ProjectName is shown in its
+// Writes the page to the file path (UTF-8); projectName is shown in its
 // title. Symbols is the table the rows were recorded from. Throws
 // EFCreateError or EFWriteError naming the file.
-void WriteSymbolIndex(const std::string &Path, const TIndexData &Data, const TSymbolTable &Symbols,
-                      const std::string &ProjectName);
+void WriteSymbolIndex(const std::string &path, const TIndexData &data, const TSymbolTable &symbols,
+                      const std::string &projectName);
 
 }  // namespace codeweft

@@ -23,46 +23,46 @@ using K = TTokenKind;
 
 namespace {
 
-bool IsRoutine(TRefKind Kind) {
-  return Kind == TRefKind::rkFunction || Kind == TRefKind::rkProcedure;
+bool IsRoutine(TRefKind kind) {
+  return kind == TRefKind::rkFunction || kind == TRefKind::rkProcedure;
 }
 
-// Turns queued entry Index into a link to the page of unit UnitIndex, shown
+// Turns queued entry index into a link to the page of unit UnitIndex, shown
 // and topic-named as written.
-void LinkUnit(TRunState &S, int Index, int UnitIndex, const std::string &Written) {
-  MakeLink(S, Index, PageLink(UnitPage(S.Symbols.Units[UnitIndex])), Written, "unit_" + Written,
+void LinkUnit(TRunState &s, int index, int unitIndex, const std::string &written) {
+  MakeLink(s, index, PageLink(UnitPage(s.Symbols.Units[unitIndex])), written, "unit_" + written,
            TTokenStyle::tsLink);
 }
 
-// Turns queued entry Index into a link to routine Name of unit Unit, whose
-// listing is the page Page.
-void LinkRoutine(TRunState &S, int Index, const std::string &Page, const std::string &Unit,
-                 const std::string &Name, const std::string &Caption) {
-  MakeLink(S, Index, PageLink(S.Symbols.PageOf(Page)) + "#" + Unit + "_" + Name, Caption,
-           Unit + "_" + Name, TTokenStyle::tsLink);
+// Turns queued entry index into a link to routine Name of unit unit, whose
+// listing is the page page.
+void LinkRoutine(TRunState &s, int index, const std::string &page, const std::string &unit,
+                 const std::string &name, const std::string &caption) {
+  MakeLink(s, index, PageLink(s.Symbols.PageOf(page)) + "#" + unit + "_" + name, caption,
+           unit + "_" + name, TTokenStyle::tsLink);
 }
 
-int LastQueued(const TRunState &S) { return static_cast<int>(S.PendingTokens.size()) - 1; }
+int LastQueued(const TRunState &s) { return static_cast<int>(s.PendingTokens.size()) - 1; }
 
 // The file the current token comes from.
-const std::string &CurrentFile(const TRunState &S) {
-  return S.Includes.empty() ? S.Scanner.FileName() : S.Includes.back().Scanner->FileName();
+const std::string &CurrentFile(const TRunState &s) {
+  return s.Includes.empty() ? s.Scanner.FileName() : s.Includes.back().Scanner->FileName();
 }
 
-// The bytes of File after any UTF-8 byte-order mark (token offsets start
+// The bytes of file after any UTF-8 byte-order mark (token offsets start
 // there), followed by the 0 and the padding that FormToken reads up to; kept
 // in the run state until another file is needed.
-const std::string *AheadText(TRunState &S, const std::string &File) {
-  if (S.AheadFile != File) {
-    S.AheadFile.clear();
-    std::ifstream In(File, std::ios::binary);
-    if (!In) return nullptr;
-    S.AheadText.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
-    if (S.AheadText.compare(0, 3, "\xEF\xBB\xBF") == 0) S.AheadText.erase(0, 3);
-    S.AheadText.append(17, '\0');
-    S.AheadFile = File;
+const std::string *AheadText(TRunState &s, const std::string &file) {
+  if (s.AheadFile != file) {
+    s.AheadFile.clear();
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return nullptr;
+    s.AheadText.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (s.AheadText.compare(0, 3, "\xEF\xBB\xBF") == 0) s.AheadText.erase(0, 3);
+    s.AheadText.append(17, '\0');
+    s.AheadFile = file;
   }
-  return &S.AheadText;
+  return &s.AheadText;
 }
 
 // The number of arguments of the call whose "(" is the current token,
@@ -70,55 +70,55 @@ const std::string *AheadText(TRunState &S, const std::string &File) {
 // outside any inner parentheses or brackets, plus one; 0 for "()". -1 when
 // the list does not close within a bounded look-ahead. Conditional
 // directives inside the list are not followed.
-int CallArguments(TRunState &S) {
-  if (!Is(S, K::tkLParen)) return 0;
-  const std::string *Text = AheadText(S, CurrentFile(S));
-  if (!Text || S.TokenOffset >= Text->size() - 17) return -1;
-  const auto *Base = reinterpret_cast<const unsigned char *>(Text->data());
-  const unsigned char *const Lim = Base + (Text->size() - 17);
-  const std::string &File = CurrentFile(S);
-  const std::size_t Dot = File.find_last_of('.');
-  const bool Nested = Dot != std::string::npos &&
-                      (SameText(File.substr(Dot), ".pp") || SameText(File.substr(Dot), ".lpr"));
-  const unsigned char *P = Base + S.TokenOffset;
-  int Depth = 0, Commas = 0;
-  bool Any = false;
-  for (int Turn = 0; Turn < 4096 && P < Lim; ++Turn) {
-    const scanchars::TFormed F = scanchars::FormToken<false>(P, Lim, Base, Nested);
-    if (F.End > Lim || F.End <= P) return -1;
-    P = F.End;
-    const K Kind = F.Kind;
-    if (IsTrivia(Kind)) continue;
-    if (Kind == K::tkRParen || Kind == K::tkRBracket) {
-      if (--Depth == 0) return Any ? Commas + 1 : 0;
-    } else if (Depth > 0) {
-      Any = true;
-      if (Kind == K::tkComma && Depth == 1) ++Commas;
+int CallArguments(TRunState &s) {
+  if (!Is(s, K::tkLParen)) return 0;
+  const std::string *text = AheadText(s, CurrentFile(s));
+  if (!text || s.TokenOffset >= text->size() - 17) return -1;
+  const auto *base = reinterpret_cast<const unsigned char *>(text->data());
+  const unsigned char *const lim = base + (text->size() - 17);
+  const std::string &file = CurrentFile(s);
+  const std::size_t dot = file.find_last_of('.');
+  const bool nested = dot != std::string::npos &&
+                      (SameText(file.substr(dot), ".pp") || SameText(file.substr(dot), ".lpr"));
+  const unsigned char *p = base + s.TokenOffset;
+  int depth = 0, commas = 0;
+  bool any = false;
+  for (int turn = 0; turn < 4096 && p < lim; ++turn) {
+    const scanchars::TFormed f = scanchars::FormToken<false>(p, lim, base, nested);
+    if (f.End > lim || f.End <= p) return -1;
+    p = f.End;
+    const K kind = f.Kind;
+    if (IsTrivia(kind)) continue;
+    if (kind == K::tkRParen || kind == K::tkRBracket) {
+      if (--depth == 0) return any ? commas + 1 : 0;
+    } else if (depth > 0) {
+      any = true;
+      if (kind == K::tkComma && depth == 1) ++commas;
     }
-    if (Kind == K::tkLParen || Kind == K::tkLBracket) ++Depth;
-    if (Depth <= 0) return -1;
+    if (kind == K::tkLParen || kind == K::tkLBracket) ++depth;
+    if (depth <= 0) return -1;
   }
   return -1;
 }
 
-// The overload number of routine entry Found of List for the call at the
-// current token: among the entries of List around Found with the same name
+// The overload number of routine entry found of list for the call at the
+// current token: among the entries of list around found with the same name
 // and of the same unit (SameUnit), the one whose argument range holds the
 // call's arguments when exactly one does, else the first.
 template <class T, class SameUnit>
-int OverloadOfCall(TRunState &S, const std::vector<T> &List, int Found, SameUnit &&Same) {
-  std::size_t First = static_cast<std::size_t>(Found), Last = First + 1;
-  while (First > 0 && SameText(List[First - 1].Name, List[Found].Name)) --First;
-  while (Last < List.size() && SameText(List[Last].Name, List[Found].Name)) ++Last;
-  std::vector<std::pair<int, int>> Ranges;  // by overload number
-  for (std::size_t I = First; I < Last; ++I) {
-    const T &R = List[I];
-    if (!IsRoutine(R.Kind) || !Same(R) || R.Overload < 1) continue;
-    if (Ranges.size() < static_cast<std::size_t>(R.Overload)) Ranges.resize(R.Overload, {1, 0});
-    Ranges[R.Overload - 1] = {R.MinArgs, R.MaxArgs};
+int OverloadOfCall(TRunState &s, const std::vector<T> &list, int found, SameUnit &&same) {
+  std::size_t first = static_cast<std::size_t>(found), last = first + 1;
+  while (first > 0 && SameText(list[first - 1].Name, list[found].Name)) --first;
+  while (last < list.size() && SameText(list[last].Name, list[found].Name)) ++last;
+  std::vector<std::pair<int, int>> ranges;  // by overload number
+  for (std::size_t i = first; i < last; ++i) {
+    const T &r = list[i];
+    if (!IsRoutine(r.Kind) || !same(r) || r.Overload < 1) continue;
+    if (ranges.size() < static_cast<std::size_t>(r.Overload)) ranges.resize(r.Overload, {1, 0});
+    ranges[r.Overload - 1] = {r.MinArgs, r.MaxArgs};
   }
-  if (Ranges.size() < 2) return List[Found].Overload;
-  return OverloadForArguments(Ranges, CallArguments(S));
+  if (ranges.size() < 2) return list[found].Overload;
+  return OverloadForArguments(ranges, CallArguments(s));
 }
 
 }  // namespace
@@ -135,37 +135,37 @@ int TParser::ReadChain() {
 // plain token ("TForm1.Button1Click"); in phInterface a link down to that
 // anchor, named after the class whose body is being read, if any.
 // A qualified name with blanks or comments inside ("TForm1. { c } Click")
-// is placed in its pieces, each where it stood: the class at Pos, the "." at
-// DotPos and the name at LastPos (queue positions before any insertion), so
+// is placed in its pieces, each where it stood: the class at pos, the "." at
+// DotPos and the name at lastPos (queue positions before any insertion), so
 // that the listing keeps the source's text.
-void TParser::PlaceRoutineName(std::size_t Pos, const std::string &Class, const std::string &Name,
-                               std::size_t DotPos, std::size_t LastPos) {
-  const std::string Shown = Class.empty() ? Name : Class + "." + Name;
-  const bool InPieces = !Class.empty() && (DotPos != Pos || LastPos != DotPos);
+void TParser::PlaceRoutineName(std::size_t pos, const std::string &className, const std::string &name,
+                               std::size_t dotPos, std::size_t lastPos) {
+  const std::string shown = className.empty() ? name : className + "." + name;
+  const bool inPieces = !className.empty() && (dotPos != pos || lastPos != dotPos);
   if (FState.Phase == TPhase::phImplementation) {
-    const std::string Key = Class.empty() ? Name : Class + "_" + Name;
-    const std::string Anchor = FState.CurrentUnit + "_" + Key +
-                               OverloadSuffix(FState.Symbols.ListedHeadingNumber(LowerCase(Key)));
-    InsertToken(FState, Pos, {}, {}, Anchor, TTokenStyle::tsAnchor);
-    if (!InPieces) {
-      InsertToken(FState, Pos + 1, Shown, {}, {}, TTokenStyle::tsIdent);
+    const std::string key = className.empty() ? name : className + "_" + name;
+    const std::string anchor = FState.CurrentUnit + "_" + key +
+                               OverloadSuffix(FState.Symbols.ListedHeadingNumber(LowerCase(key)));
+    InsertToken(FState, pos, {}, {}, anchor, TTokenStyle::tsAnchor);
+    if (!inPieces) {
+      InsertToken(FState, pos + 1, shown, {}, {}, TTokenStyle::tsIdent);
       return;
     }
-    InsertToken(FState, Pos + 1, Class, {}, {}, TTokenStyle::tsIdent);
-    InsertToken(FState, DotPos + 2, ".", {}, {}, TTokenStyle::tsSymbol);
-    InsertToken(FState, LastPos + 3, Name, {}, {}, TTokenStyle::tsIdent);
+    InsertToken(FState, pos + 1, className, {}, {}, TTokenStyle::tsIdent);
+    InsertToken(FState, dotPos + 2, ".", {}, {}, TTokenStyle::tsSymbol);
+    InsertToken(FState, lastPos + 3, name, {}, {}, TTokenStyle::tsIdent);
   } else if (FState.Phase == TPhase::phInterface) {
-    const std::string Key = FCurrentClass.empty() ? Name : FCurrentClass + "_" + Name;
-    const std::string Anchor = FState.CurrentUnit + "_" + Key +
-                               OverloadSuffix(FState.Symbols.ListedHeadingNumber(LowerCase(Key)));
-    if (!InPieces) {
+    const std::string key = FCurrentClass.empty() ? name : FCurrentClass + "_" + name;
+    const std::string anchor = FState.CurrentUnit + "_" + key +
+                               OverloadSuffix(FState.Symbols.ListedHeadingNumber(LowerCase(key)));
+    if (!inPieces) {
       // A qualified name keeps its qualifier in the caption, so no text is lost.
-      InsertToken(FState, Pos, "#" + Anchor, Shown, Anchor, TTokenStyle::tsLink);
+      InsertToken(FState, pos, "#" + anchor, shown, anchor, TTokenStyle::tsLink);
       return;
     }
-    InsertToken(FState, Pos, Class, {}, {}, TTokenStyle::tsIdent);
-    InsertToken(FState, DotPos + 1, ".", {}, {}, TTokenStyle::tsSymbol);
-    InsertToken(FState, LastPos + 2, "#" + Anchor, Name, Anchor, TTokenStyle::tsLink);
+    InsertToken(FState, pos, className, {}, {}, TTokenStyle::tsIdent);
+    InsertToken(FState, dotPos + 1, ".", {}, {}, TTokenStyle::tsSymbol);
+    InsertToken(FState, lastPos + 2, "#" + anchor, name, anchor, TTokenStyle::tsLink);
   }
 }
 
@@ -177,16 +177,16 @@ int TParser::IdentifierChain() {
   // Only the leading identifiers can become links: a unit's name, dotted
   // or not, and the routine after it. Their queue positions are kept, and
   // their names are read back from the queue.
-  constexpr int Kept = 8;
-  int Positions[Kept] = {-1, -1, -1, -1, -1, -1, -1, -1};
-  int Count = 0;
-  auto QueueIdent = [&] {
+  constexpr int kept = 8;
+  int positions[kept] = {-1, -1, -1, -1, -1, -1, -1, -1};
+  int count = 0;
+  auto queueIdent = [&] {
     QueueToken(FState, FState.Token.Text, {}, {}, TTokenStyle::tsIdent);
-    if (Count < Kept) Positions[Count] = LastQueued(FState);
-    ++Count;
+    if (count < kept) positions[count] = LastQueued(FState);
+    ++count;
     Next(FState);
   };
-  QueueIdent();
+  queueIdent();
   while (Is(FState, K::tkPeriod)) {
     QueueToken(FState, FState.Token.Text, {}, {}, StyleOf(FState.Token.Kind));
     Next(FState);
@@ -194,60 +194,60 @@ int TParser::IdentifierChain() {
       QueueCurrent(FState);
       return prError;
     }
-    QueueIdent();
+    queueIdent();
   }
 
   // A call of an overloaded routine links to the overload that its number
   // of arguments picks (the current token is the one after the chain).
-  if (Count == 1) {
-    const std::vector<TFlatRef> &Refs = FState.Symbols.FlatRefs;
-    const int Ref = FState.Symbols.FlatRefIndex(FState.PendingTokens[Positions[0]].Text);
-    if (Ref >= 0 && IsRoutine(Refs[Ref].Kind)) {
-      const TFlatRef &F = Refs[Ref];
-      const int Number = OverloadOfCall(
-          FState, Refs, Ref, [&F](const TFlatRef &R) { return R.UnitName == F.UnitName; });
-      const std::string Written = FState.PendingTokens[Positions[0]].Text;
-      LinkRoutine(FState, Positions[0], F.UnitName, F.UnitName, F.Name + OverloadSuffix(Number),
-                  Written);
+  if (count == 1) {
+    const std::vector<TFlatRef> &refs = FState.Symbols.FlatRefs;
+    const int ref = FState.Symbols.FlatRefIndex(FState.PendingTokens[positions[0]].Text);
+    if (ref >= 0 && IsRoutine(refs[ref].Kind)) {
+      const TFlatRef &f = refs[ref];
+      const int number = OverloadOfCall(
+          FState, refs, ref, [&f](const TFlatRef &r) { return r.UnitName == f.UnitName; });
+      const std::string written = FState.PendingTokens[positions[0]].Text;
+      LinkRoutine(FState, positions[0], f.UnitName, f.UnitName, f.Name + OverloadSuffix(number),
+                  written);
     }
   } else {
     // The unit is the longest run of leading names that names one, a dotted
     // name ("Shared.CommonFunc") only when written without blanks or
     // comments between its parts; at least one name follows it.
-    int Unit = -1, Parts = 0;
-    std::string Joined, First;
-    for (int K = 1; K < std::min(Count, Kept); ++K) {
-      if (K > 1 && Positions[K - 1] != Positions[K - 2] + 2) break;
-      if (K > 1) Joined += ".";
-      Joined += FState.PendingTokens[Positions[K - 1]].Text;
-      const int Found = FState.Symbols.UnitIndex(Joined);
-      if (Found >= 0) {
-        Unit = Found;
-        Parts = K;
-        First = Joined;
+    int unit = -1, parts = 0;
+    std::string joined, first;
+    for (int k = 1; k < std::min(count, kept); ++k) {
+      if (k > 1 && positions[k - 1] != positions[k - 2] + 2) break;
+      if (k > 1) joined += ".";
+      joined += FState.PendingTokens[positions[k - 1]].Text;
+      const int found = FState.Symbols.UnitIndex(joined);
+      if (found >= 0) {
+        unit = found;
+        parts = k;
+        first = joined;
       }
     }
-    if (Unit >= 0) {
-      int RoutinePos = Positions[Parts];
-      if (Parts > 1) {  // the dotted name becomes one entry, and the link's text
-        auto &Queue = FState.PendingTokens;
-        const int Last = Positions[Parts - 1];
-        Queue[Positions[0]].Text = First;
-        Queue.erase(Queue.begin() + Positions[0] + 1, Queue.begin() + Last + 1);
-        RoutinePos -= Last - Positions[0];
+    if (unit >= 0) {
+      int routinePos = positions[parts];
+      if (parts > 1) {  // the dotted name becomes one entry, and the link's text
+        auto &queue = FState.PendingTokens;
+        const int last = positions[parts - 1];
+        queue[positions[0]].Text = first;
+        queue.erase(queue.begin() + positions[0] + 1, queue.begin() + last + 1);
+        routinePos -= last - positions[0];
       }
-      const std::string Second = FState.PendingTokens[RoutinePos].Text;
-      LinkUnit(FState, Positions[0], Unit, First);
-      const std::vector<TRefElm> &Idents = FState.Symbols.Units[Unit].Idents;
-      const int Ident = FindSorted(Idents, Second);
-      if (Ident >= 0 && IsRoutine(Idents[Ident].Kind)) {
+      const std::string second = FState.PendingTokens[routinePos].Text;
+      LinkUnit(FState, positions[0], unit, first);
+      const std::vector<TRefElm> &idents = FState.Symbols.Units[unit].Idents;
+      const int ident = FindSorted(idents, second);
+      if (ident >= 0 && IsRoutine(idents[ident].Kind)) {
         // The arguments after a longer chain are not the routine's.
-        const int Number =
-            Count == Parts + 1
-                ? OverloadOfCall(FState, Idents, Ident, [](const TRefElm &) { return true; })
+        const int number =
+            count == parts + 1
+                ? OverloadOfCall(FState, idents, ident, [](const TRefElm &) { return true; })
                 : 1;
-        LinkRoutine(FState, RoutinePos, FState.Symbols.Units[Unit].Name, First,
-                    Second + OverloadSuffix(Number), Second);
+        LinkRoutine(FState, routinePos, FState.Symbols.Units[unit].Name, first,
+                    second + OverloadSuffix(number), second);
       }
     }
   }
@@ -261,53 +261,53 @@ int TParser::IdentifierChain() {
 // end. A dotted name ("System.SysUtils") written as one run is one entry and
 // links whole; with blanks or comments between its parts it stays plain.
 int TParser::LinkedUnitList() {
-  std::vector<int> Found;
-  int Result = prNone;
+  std::vector<int> found;
+  int result = prNone;
   for (;;) {
     if (!IsIdent(FState)) {
       QueueCurrent(FState);
-      return Result;
+      return result;
     }
-    const std::size_t NamePos = FState.PendingTokens.size();
-    std::string Name(FState.Token.Text);
-    QueueToken(FState, Name, {}, {}, StyleOf(FState.Token.Kind));
+    const std::size_t namePos = FState.PendingTokens.size();
+    std::string name(FState.Token.Text);
+    QueueToken(FState, name, {}, {}, StyleOf(FState.Token.Kind));
     Next(FState);
-    std::size_t Mine = 1;  // tokens of the name queued here
-    bool OneRun = true;
+    std::size_t mine = 1;  // tokens of the name queued here
+    bool oneRun = true;
     while (Is(FState, K::tkPeriod)) {
-      OneRun = OneRun && FState.PendingTokens.size() == NamePos + Mine;
+      oneRun = oneRun && FState.PendingTokens.size() == namePos + mine;
       QueueToken(FState, FState.Token.Text, {}, {}, TTokenStyle::tsSymbol);
-      ++Mine;
+      ++mine;
       Next(FState);
       if (!IsIdent(FState)) {
         QueueCurrent(FState);
         return prError;
       }
-      OneRun = OneRun && FState.PendingTokens.size() == NamePos + Mine;
-      Name += ".";
-      Name += FState.Token.Text;
+      oneRun = oneRun && FState.PendingTokens.size() == namePos + mine;
+      name += ".";
+      name += FState.Token.Text;
       QueueToken(FState, FState.Token.Text, {}, {}, TTokenStyle::tsIdent);
-      ++Mine;
+      ++mine;
       Next(FState);
     }
-    if (Mine > 1 && OneRun) {
-      auto &Queue = FState.PendingTokens;
-      Queue[NamePos].Text = Name;
-      Queue.erase(Queue.begin() + static_cast<std::ptrdiff_t>(NamePos + 1),
-                  Queue.begin() + static_cast<std::ptrdiff_t>(NamePos + Mine));
+    if (mine > 1 && oneRun) {
+      auto &queue = FState.PendingTokens;
+      queue[namePos].Text = name;
+      queue.erase(queue.begin() + static_cast<std::ptrdiff_t>(namePos + 1),
+                  queue.begin() + static_cast<std::ptrdiff_t>(namePos + mine));
     }
-    const int Unit = OneRun ? FState.Symbols.UnitIndex(Name) : -1;
-    if (Unit >= 0) {
-      Found.push_back(Unit);
-      LinkUnit(FState, static_cast<int>(NamePos), Unit, Name);
+    const int unit = oneRun ? FState.Symbols.UnitIndex(name) : -1;
+    if (unit >= 0) {
+      found.push_back(unit);
+      LinkUnit(FState, static_cast<int>(namePos), unit, name);
     }
     QueueCurrent(FState);
     if (!Is(FState, K::tkComma)) break;
     BeginDeferral(FState);
     Next(FState);
-    Result = prError;
+    result = prError;
   }
-  FState.Symbols.AddFlatRefs(Found);
+  FState.Symbols.AddFlatRefs(found);
   return prOk;
 }
 

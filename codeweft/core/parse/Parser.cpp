@@ -12,13 +12,13 @@ using K = TTokenKind;
 // A dotted name ("unit Shared.CommonFunc;") is the unit's whole name.
 int TParser::UnitHeading() {
   if (!Accept(FState, Keyword("unit"))) return prNone;
-  std::string Name, Part;
-  if (!TakeIdent(FState, Name)) return prError;
+  std::string name, part;
+  if (!TakeIdent(FState, name)) return prError;
   while (Accept(FState, K::tkPeriod)) {
-    if (!TakeIdent(FState, Part)) return prError;
-    Name += "." + Part;
+    if (!TakeIdent(FState, part)) return prError;
+    name += "." + part;
   }
-  FState.CurrentUnit = LowerCase(Name);
+  FState.CurrentUnit = LowerCase(name);
   return prOk;
 }
 
@@ -27,17 +27,17 @@ int TParser::UnitHeading() {
 // UsesClause = "uses" UnitList ";" .
 int TParser::UsesClause() {
   if (!Is(FState, Keyword("uses"))) return prNone;
-  int R;
+  int r;
   if (Listing(FState)) {
     BeginDeferral(FState);
     Next(FState);
-    R = LinkedUnitList();
+    r = LinkedUnitList();
     FState.Deferring = false;
   } else {
     Next(FState);
-    R = UnitList();
+    r = UnitList();
   }
-  if (R != prOk) return prError;
+  if (r != prOk) return prError;
   return Accept(FState, K::tkSemicolon) ? prOk : prError;
 }
 
@@ -57,16 +57,16 @@ int TParser::UnitList() {
 // DeclSections = { LabelSection | ConstSection | TypeSection | VarSection
 //                | RoutineDecl | ResourceStringSection | ExportsSection | OtherDecl } .
 int TParser::DeclSections() {
-  static int (TParser::*const Sections[])() = {
+  static int (TParser::*const sections[])() = {
       &TParser::LabelSection,   &TParser::ConstSection, &TParser::TypeSection,
       &TParser::VarSection,     &TParser::RoutineDecl,  &TParser::ResourceStringSection,
       &TParser::ExportsSection, &TParser::OtherDecl};
   for (;;) {
-    int R = prNone;
-    for (auto Section : Sections)
-      if ((R = (this->*Section)()) != prNone) break;
-    if (R == prNone) return prOk;
-    if (R == prError) return prError;
+    int r = prNone;
+    for (auto section : sections)
+      if ((r = (this->*section)()) != prNone) break;
+    if (r == prNone) return prOk;
+    if (r == prError) return prError;
   }
 }
 
@@ -91,10 +91,10 @@ int TParser::OtherDecl() {
 int TParser::LabelSection() {
   if (!Accept(FState, Keyword("label"))) return prNone;
   do {
-    std::string Name;
+    std::string name;
     if (Accept(FState, K::tkInteger)) continue;
-    if (!TakeIdent(FState, Name)) return prError;
-    FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkLabel);
+    if (!TakeIdent(FState, name)) return prError;
+    FState.Symbols.AddIdent(FState.CurrentUnit, name, TRefKind::rkLabel);
   } while (Accept(FState, K::tkComma));
   return Accept(FState, K::tkSemicolon) ? prOk : prError;
 }
@@ -103,18 +103,18 @@ int TParser::LabelSection() {
 int TParser::ConstSection() {
   if (!Accept(FState, Keyword("const"))) return prNone;
   FSectionItem = &TParser::ConstDecl;
-  int R = ConstDecl();
-  if (R != prOk) return prError;
-  while ((R = ConstDecl()) == prOk) {
+  int r = ConstDecl();
+  if (r != prOk) return prError;
+  while ((r = ConstDecl()) == prOk) {
   }
-  return R == prError ? prError : prOk;
+  return r == prError ? prError : prOk;
 }
 
 // ConstDecl = ident ( ":" TypeDef "=" TypedConstValue | "=" ConstExpr ) ";" .
 int TParser::ConstDecl() {
-  std::string Name;
-  if (!TakeIdent(FState, Name)) return prNone;
-  FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkConstant);
+  std::string name;
+  if (!TakeIdent(FState, name)) return prNone;
+  FState.Symbols.AddIdent(FState.CurrentUnit, name, TRefKind::rkConstant);
   if (Accept(FState, K::tkColon)) {
     if (TypeDef() != prOk) return prError;
     if (!Accept(FState, K::tkEqual)) return prError;
@@ -139,20 +139,20 @@ int TParser::ConstDecl() {
 // ConstExpr claims every "(", identifier and "nil" first, so a parenthesised
 // list of values is read as a parenthesised expression and fails at its ",".
 int TParser::TypedConstValue() {
-  TNesting Level(FNesting);
-  if (Level.Deep()) return prError;
+  TNesting level(FNesting);
+  if (level.Deep()) return prError;
   // Array and record values, and whatever an expression continues with, are
   // read to the ";" without being understood.
   if (Is(FState, K::tkLParen) || Is(FState, K::tkLBracket)) return SkipValue();
   // An expression is read as far as it is understood ("1 << 8" is not),
   // the rest like any value.
-  const int R = ConstExpr();
-  if (R != prNone) return SkipValue();
+  const int r = ConstExpr();
+  if (r != prNone) return SkipValue();
   if (Accept(FState, K::tkLParen)) {
     if (IsIdent(FState)) {
-      std::string Field;
+      std::string field;
       do {
-        if (!TakeIdent(FState, Field) || !Accept(FState, K::tkColon)) return prError;
+        if (!TakeIdent(FState, field) || !Accept(FState, K::tkColon)) return prError;
         if (TypedConstValue() != prOk) return prError;
       } while (Accept(FState, K::tkSemicolon));
     } else {
@@ -170,15 +170,15 @@ int TParser::TypedConstValue() {
 // ResourceStringDecl = ident "=" ConstExpr ";" .
 int TParser::ResourceStringSection() {
   if (!Accept(FState, Keyword("resourcestring"))) return prNone;
-  int Count = 0;
-  std::string Name;
-  while (TakeIdent(FState, Name)) {
-    FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkConstant);
+  int count = 0;
+  std::string name;
+  while (TakeIdent(FState, name)) {
+    FState.Symbols.AddIdent(FState.CurrentUnit, name, TRefKind::rkConstant);
     if (!Accept(FState, K::tkEqual) || ConstExpr() != prOk) return prError;
     if (SkipValue() != prOk || !Accept(FState, K::tkSemicolon)) return prError;
-    ++Count;
+    ++count;
   }
-  return Count > 0 ? prOk : prError;
+  return count > 0 ? prOk : prError;
 }
 
 // ExportsSection = "exports" { any token but ";" } ";" .
@@ -202,14 +202,14 @@ int TParser::TypeSection() {
 int TParser::TypeDecl() {
   while (Is(FState, K::tkLBracket))
     if (!SkipBalanced()) return prError;
-  std::string Name;
-  if (!TakeIdent(FState, Name)) return prNone;
-  if (SameText(Name, "generic") && IsIdent(FState)) TakeIdent(FState, Name);
-  FLastTypeName = Name;
-  FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkType);
-  bool TookEqual = false;
-  if (Is(FState, K::tkLess) && !SkipTypeArgs(TookEqual)) return prError;
-  if (!TookEqual && !Accept(FState, K::tkEqual)) return prError;
+  std::string name;
+  if (!TakeIdent(FState, name)) return prNone;
+  if (SameText(name, "generic") && IsIdent(FState)) TakeIdent(FState, name);
+  FLastTypeName = name;
+  FState.Symbols.AddIdent(FState.CurrentUnit, name, TRefKind::rkType);
+  bool tookEqual = false;
+  if (Is(FState, K::tkLess) && !SkipTypeArgs(tookEqual)) return prError;
+  if (!tookEqual && !Accept(FState, K::tkEqual)) return prError;
   FProcType = false;
   if (Accept(FState, Keyword("type")) && IsWord(FState, "helper")) {
     // A type helper reads like a record helper: "helper for T ... end".
@@ -227,11 +227,11 @@ int TParser::TypeDecl() {
 int TParser::VarSection() {
   if (!Accept(FState, Keyword("var")) && !Accept(FState, Keyword("threadvar"))) return prNone;
   FSectionItem = &TParser::VarDecl;
-  int R = VarDecl();
-  if (R != prOk) return prError;
-  while ((R = VarDecl()) == prOk) {
+  int r = VarDecl();
+  if (r != prOk) return prError;
+  while ((r = VarDecl()) == prOk) {
   }
-  return R == prError ? prError : prOk;
+  return r == prError ? prError : prOk;
 }
 
 // VarDecl = ident { "," ident } ":" TypeDef Hints
@@ -239,9 +239,9 @@ int TParser::VarSection() {
 int TParser::VarDecl() {
   if (!IsIdent(FState)) return prNone;
   do {
-    std::string Name;
-    if (!TakeIdent(FState, Name)) return prError;
-    FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkVariable);
+    std::string name;
+    if (!TakeIdent(FState, name)) return prError;
+    FState.Symbols.AddIdent(FState.CurrentUnit, name, TRefKind::rkVariable);
   } while (Accept(FState, K::tkComma));
   FProcType = false;
   if (!Accept(FState, K::tkColon) || TypeDef() != prOk) return prError;
@@ -265,60 +265,60 @@ int TParser::VarDecl() {
 
 // RoutineDecl = ( ProcedureHeading | FunctionHeading ) RoutineTail .
 int TParser::RoutineDecl() {
-  int R = ProcedureHeading();
-  if (R == prNone) R = FunctionHeading();
-  if (R != prOk) return R;
+  int r = ProcedureHeading();
+  if (r == prNone) r = FunctionHeading();
+  if (r != prOk) return r;
   return RoutineTail();
 }
 
 // The part the four headings share: Keyword ident [ "." ident ], the symbol
 // recorded, and in the listing phases the name replaced by its anchor or link.
-// ByFirst: constructors and destructors record their first identifier as a
+// byFirst: constructors and destructors record their first identifier as a
 // member of CurrentClass; procedures and functions record the last one, as a
 // member when inside a class body and as a unit identifier otherwise.
-int TParser::RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst) {
-  if (!Is(FState, Word)) return prNone;
-  const bool Decorate = Listing(FState);
-  if (Decorate) BeginDeferral(FState);
+int TParser::RoutineName(TTokenKind word, TRefKind kind, bool byFirst) {
+  if (!Is(FState, word)) return prNone;
+  const bool decorate = Listing(FState);
+  if (decorate) BeginDeferral(FState);
   Next(FState);
   if (!IsIdent(FState)) {
-    if (Decorate) QueueCurrent(FState);
+    if (decorate) QueueCurrent(FState);
     return prError;
   }
   // The name's tokens stay with this rule; blanks and comments read past
   // them are queued by the hook, and the name's pieces are put back around
   // them where they stood.
-  const std::size_t NamePos = FState.PendingTokens.size();
-  const std::string First(FState.Token.Text);
+  const std::size_t namePos = FState.PendingTokens.size();
+  const std::string first(FState.Token.Text);
   Next(FState);
-  std::string Class, Name = First;
-  std::size_t DotPos = NamePos, LastPos = NamePos;
+  std::string className, name = first;
+  std::size_t dotPos = namePos, lastPos = namePos;
   if (Is(FState, K::tkPeriod)) {
-    DotPos = FState.PendingTokens.size();
-    const std::string Dot(FState.Token.Text);
+    dotPos = FState.PendingTokens.size();
+    const std::string dot(FState.Token.Text);
     Next(FState);
     if (!IsIdent(FState)) {
-      if (Decorate) { // give back what was read, in place
-        InsertToken(FState, DotPos, Dot, {}, {}, TTokenStyle::tsSymbol);
-        InsertToken(FState, NamePos, First, {}, {}, TTokenStyle::tsIdent);
+      if (decorate) { // give back what was read, in place
+        InsertToken(FState, dotPos, dot, {}, {}, TTokenStyle::tsSymbol);
+        InsertToken(FState, namePos, first, {}, {}, TTokenStyle::tsIdent);
         QueueCurrent(FState);
       }
       return prError;
     }
-    Class = First;
-    Name = FState.Token.Text;
-    LastPos = FState.PendingTokens.size();
+    className = first;
+    name = FState.Token.Text;
+    lastPos = FState.PendingTokens.size();
     Next(FState);
   }
-  FRoutineKey = LowerCase(FCurrentClass.empty() ? Name : FCurrentClass + "_" + Name);
-  if (ByFirst)
-    FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, First, Kind);
+  FRoutineKey = LowerCase(FCurrentClass.empty() ? name : FCurrentClass + "_" + name);
+  if (byFirst)
+    FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, first, kind);
   else if (FCurrentClass.empty())
-    FState.Symbols.AddIdent(FState.CurrentUnit, Name, Kind);
+    FState.Symbols.AddIdent(FState.CurrentUnit, name, kind);
   else
-    FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, Name, Kind);
-  if (Decorate) {
-    PlaceRoutineName(NamePos, Class, Name, DotPos, LastPos);
+    FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, name, kind);
+  if (decorate) {
+    PlaceRoutineName(namePos, className, name, dotPos, lastPos);
     QueueCurrent(FState);
   }
   return prOk;
@@ -327,33 +327,33 @@ int TParser::RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst) {
 // Keyword ident [ "." ident ] [ TypeParams [ "." ident [ TypeParams ] ] ] [FormalParams]
 // The type parameters of a generic routine follow its name; a generic
 // class's method is written "TList<T>.Add" where it is implemented.
-int TParser::RoutineHeading(TTokenKind Word, TRefKind Kind, bool ByFirst) {
-  const int R = RoutineName(Word, Kind, ByFirst);
-  if (R != prOk) return R;
-  bool TookEqual = false;
+int TParser::RoutineHeading(TTokenKind word, TRefKind kind, bool byFirst) {
+  const int r = RoutineName(word, kind, byFirst);
+  if (r != prOk) return r;
+  bool tookEqual = false;
   if (Is(FState, K::tkLess)) {
-    if (!SkipTypeArgs(TookEqual) || TookEqual) return prError;
+    if (!SkipTypeArgs(tookEqual) || tookEqual) return prError;
     if (Accept(FState, K::tkPeriod)) {
       if (!Accept(FState, K::tkIdentifier)) return prError;
-      if (Is(FState, K::tkLess) && (!SkipTypeArgs(TookEqual) || TookEqual)) return prError;
+      if (Is(FState, K::tkLess) && (!SkipTypeArgs(tookEqual) || tookEqual)) return prError;
     }
   }
   // In the symbol pass the parameter list is recorded as it is read (from
   // the current token to the one after the list) for the overload numbering.
-  const bool Record = FState.Phase == TPhase::phSymbols;
-  if (Record) {
+  const bool record = FState.Phase == TPhase::phSymbols;
+  if (record) {
     FState.ParamTokens.assign(1, {FState.Token.Kind, LowerCase(FState.Token.Text)});
     FState.RecordingParams = true;
   }
-  const int Params = FormalParams();
-  if (Record) {
+  const int params = FormalParams();
+  if (record) {
     FState.RecordingParams = false;
     FState.ParamTokens.pop_back();
-    const TParamList List = ReadParamList(FState.ParamTokens);
-    const int Number = FState.Overloads.Declare(FRoutineKey, List);
-    FState.Symbols.SetLastRoutine(Number, List.Min, List.Max);
+    const TParamList list = ReadParamList(FState.ParamTokens);
+    const int number = FState.Overloads.Declare(FRoutineKey, list);
+    FState.Symbols.SetLastRoutine(number, list.Min, list.Max);
   }
-  return Params == prError ? prError : prOk;
+  return params == prError ? prError : prOk;
 }
 
 // OperatorHeading = "operator" ( ident | OperatorSymbol ) [FormalParams]
@@ -362,15 +362,15 @@ int TParser::RoutineHeading(TTokenKind Word, TRefKind Kind, bool ByFirst) {
 // function; one named by a symbol has no name to record.
 int TParser::OperatorHeading() {
   if (!AcceptWord(FState, "operator")) return prNone;
-  std::string Name;
-  if (TakeIdent(FState, Name)) {
+  std::string name;
+  if (TakeIdent(FState, name)) {
     if (FCurrentClass.empty())
-      FState.Symbols.AddIdent(FState.CurrentUnit, Name, TRefKind::rkFunction);
+      FState.Symbols.AddIdent(FState.CurrentUnit, name, TRefKind::rkFunction);
     else
-      FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, Name, TRefKind::rkFunction);
+      FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, name, TRefKind::rkFunction);
   } else {
     // One or two symbol tokens: "+", ":=", "**", "><".
-    for (int I = 0; I < 2 && !Is(FState, K::tkLParen) && !FState.AtEnd; ++I) Next(FState);
+    for (int i = 0; i < 2 && !Is(FState, K::tkLParen) && !FState.AtEnd; ++i) Next(FState);
   }
   if (FormalParams() == prError) return prError;
   Accept(FState, K::tkIdentifier);  // the result's name
@@ -385,8 +385,8 @@ int TParser::ProcedureHeading() {
 
 // FunctionHeading = "function" ident [ "." ident ] [FormalParams] ":" ( ident | "string" ) .
 int TParser::FunctionHeading() {
-  const int R = RoutineHeading(Keyword("function"), TRefKind::rkFunction, false);
-  if (R != prOk) return R;
+  const int r = RoutineHeading(Keyword("function"), TRefKind::rkFunction, false);
+  if (r != prOk) return r;
   if (!Accept(FState, K::tkColon)) return prError;
   return TypeDef() == prOk ? prOk : prError;
 }
@@ -417,28 +417,28 @@ int TParser::FormalParams() {
 int TParser::ParamGroup() {
   // "...": the variable arguments of a MacPas routine (one token).
   if (Is(FState, K::tkRange)) {
-    const bool Ellipsis = FState.Token.Text == "...";
+    const bool ellipsis = FState.Token.Text == "...";
     Next(FState);
-    return Ellipsis ? prOk : prError;
+    return ellipsis ? prOk : prError;
   }
   while (Is(FState, K::tkLBracket))
     if (!SkipBalanced()) return prError;
-  const bool Modifier = Accept(FState, Keyword("const")) || Accept(FState, Keyword("var")) ||
+  const bool modifier = Accept(FState, Keyword("const")) || Accept(FState, Keyword("var")) ||
                         Accept(FState, Keyword("out")) || AcceptWord(FState, "constref");
   while (Is(FState, K::tkLBracket))
     if (!SkipBalanced()) return prError;
   // Without a modifier the group simply does not apply; after one it is an error.
-  const int Fail = Modifier ? prError : prNone;
-  const int R = IdentList();
-  if (R == prError) return prError;
-  if (R == prNone) return Fail;
+  const int fail = modifier ? prError : prNone;
+  const int r = IdentList();
+  if (r == prError) return prError;
+  if (r == prNone) return fail;
   if (Accept(FState, K::tkColon)) {
     AcceptWord(FState, "univ");  // MacPas: any type of the same size is accepted
     if (Accept(FState, Keyword("array"))) {
-      if (!Accept(FState, Keyword("of"))) return Fail;
-      if (!Accept(FState, Keyword("const")) && TypeDef() != prOk) return Fail;
+      if (!Accept(FState, Keyword("of"))) return fail;
+      if (!Accept(FState, Keyword("const")) && TypeDef() != prOk) return fail;
     } else if (TypeDef() != prOk) {
-      return Fail;
+      return fail;
     }
   }
   // A register location of some targets: "A: LongInt location 'd0'".
@@ -460,41 +460,41 @@ int TParser::IdentList() {
 
 namespace {
 
-bool IsRelation(const TRunState &S) {
-  const K Kind = S.Token.Kind;
-  return Kind == K::tkEqual || Kind == K::tkNotEqual || Kind == K::tkLess ||
-         Kind == K::tkLessEqual || Kind == K::tkGreater || Kind == K::tkGreaterEqual ||
-         Kind == Keyword("in") || Kind == Keyword("is");
+bool IsRelation(const TRunState &s) {
+  const K kind = s.Token.Kind;
+  return kind == K::tkEqual || kind == K::tkNotEqual || kind == K::tkLess ||
+         kind == K::tkLessEqual || kind == K::tkGreater || kind == K::tkGreaterEqual ||
+         kind == Keyword("in") || kind == Keyword("is");
 }
 
-bool IsAddOp(const TRunState &S) {
-  const K Kind = S.Token.Kind;
-  return Kind == K::tkPlus || Kind == K::tkMinus || Kind == Keyword("or") ||
-         Kind == Keyword("xor");
+bool IsAddOp(const TRunState &s) {
+  const K kind = s.Token.Kind;
+  return kind == K::tkPlus || kind == K::tkMinus || kind == Keyword("or") ||
+         kind == Keyword("xor");
 }
 
 // "/" has the kind of "div".
-bool IsMulOp(const TRunState &S) {
-  const K Kind = S.Token.Kind;
-  return Kind == K::tkStar || Kind == Keyword("div") || Kind == Keyword("mod") ||
-         Kind == Keyword("and") || Kind == Keyword("as") || Kind == Keyword("shl") ||
-         Kind == Keyword("shr");
+bool IsMulOp(const TRunState &s) {
+  const K kind = s.Token.Kind;
+  return kind == K::tkStar || kind == Keyword("div") || kind == Keyword("mod") ||
+         kind == Keyword("and") || kind == Keyword("as") || kind == Keyword("shl") ||
+         kind == Keyword("shr");
 }
 
 }  // namespace
 
 // SetElement = ConstExpr [ ".." ConstExpr ] .
 int TParser::SetElement() {
-  const int R = ConstExpr();
-  if (R != prOk) return R;
+  const int r = ConstExpr();
+  if (r != prOk) return r;
   if (Accept(FState, K::tkRange) && ConstExpr() != prOk) return prError;
   return prOk;
 }
 
 // ConstExpr = SimpleExpr [ Relation SimpleExpr ] .
 int TParser::ConstExpr() {
-  const int R = SimpleExpr();
-  if (R != prOk) return R;
+  const int r = SimpleExpr();
+  if (r != prOk) return r;
   if (!IsRelation(FState)) return prOk;
   Next(FState);
   return SimpleExpr() == prOk ? prOk : prError;
@@ -502,8 +502,8 @@ int TParser::ConstExpr() {
 
 // SimpleExpr = Term { AddOp Term } .
 int TParser::SimpleExpr() {
-  const int R = Term();
-  if (R != prOk) return R;
+  const int r = Term();
+  if (r != prOk) return r;
   while (IsAddOp(FState)) {
     Next(FState);
     if (Term() != prOk) return prError;
@@ -513,8 +513,8 @@ int TParser::SimpleExpr() {
 
 // Term = Factor { MulOp Factor } .
 int TParser::Term() {
-  const int R = Factor();
-  if (R != prOk) return R;
+  const int r = Factor();
+  if (r != prOk) return r;
   while (IsMulOp(FState)) {
     Next(FState);
     if (Factor() != prOk) return prError;
@@ -525,21 +525,21 @@ int TParser::Term() {
 // Factor = "(" ConstExpr ")" | "not" Factor | "+" Factor | "-" Factor | Designator
 //        | integer | real | string | "nil" | SetConstructor | "@" Designator .
 int TParser::Factor() {
-  TNesting Level(FNesting);
-  if (Level.Deep()) return prError;
+  TNesting level(FNesting);
+  if (level.Deep()) return prError;
   if (Accept(FState, K::tkLParen)) {
     if (ConstExpr() != prOk) return prError;
     return Accept(FState, K::tkRParen) ? prOk : prError;
   }
   if (Accept(FState, Keyword("not")) || Accept(FState, K::tkPlus) || Accept(FState, K::tkMinus))
     return Factor() == prOk ? prOk : prError;
-  int R = Designator();
-  if (R != prNone) return R;
+  int r = Designator();
+  if (r != prNone) return r;
   if (Accept(FState, K::tkInteger) || Accept(FState, K::tkReal) || Accept(FState, K::tkString) ||
       Accept(FState, Keyword("nil")))
     return prOk;
-  R = SetConstructor();
-  if (R != prNone) return R;
+  r = SetConstructor();
+  if (r != prNone) return r;
   if (Accept(FState, K::tkAt)) return Designator() == prOk ? prOk : prError;
   return prNone;
 }
@@ -551,20 +551,20 @@ int TParser::Designator() {
   if (!Accept(FState, K::tkIdentifier)) return prNone;
   for (;;) {
     if (Accept(FState, K::tkCaret)) continue;
-    const bool Bracket = Is(FState, K::tkLBracket);
-    if (Bracket || Is(FState, K::tkLParen)) {
+    const bool bracket = Is(FState, K::tkLBracket);
+    if (bracket || Is(FState, K::tkLParen)) {
       Next(FState);
-      const K Close = Bracket ? K::tkRBracket : K::tkRParen;
-      if (Accept(FState, Close)) continue;
+      const K close = bracket ? K::tkRBracket : K::tkRParen;
+      if (Accept(FState, close)) continue;
       do {
-        int R = ConstExpr();
-        if (R == prNone && !Bracket && Is(FState, Keyword("string"))) {
+        int r = ConstExpr();
+        if (r == prNone && !bracket && Is(FState, Keyword("string"))) {
           Next(FState);  // SizeOf(string)
-          R = prOk;
+          r = prOk;
         }
-        if (R != prOk) return prError;
+        if (r != prOk) return prError;
       } while (Accept(FState, K::tkComma));
-      if (!Accept(FState, Close)) return prError;
+      if (!Accept(FState, close)) return prError;
       continue;
     }
     if (Accept(FState, K::tkPeriod)) {
@@ -591,8 +591,8 @@ namespace {
 
 // Words that may follow a routine heading as directives. "public" is one
 // only outside class bodies, where it opens a visibility section.
-bool IsDirectiveWord(std::string_view Word) {
-  static constexpr std::string_view Words[] = {"abstract",
+bool IsDirectiveWord(std::string_view word) {
+  static constexpr std::string_view words[] = {"abstract",
                                                "alias",
                                                "assembler",
                                                "cdecl",
@@ -645,8 +645,8 @@ bool IsDirectiveWord(std::string_view Word) {
                                                "virtual",
                                                "weakexternal",
                                                "winapi"};
-  for (std::string_view W : Words)
-    if (SameText(Word, W)) return true;
+  for (std::string_view w : words)
+    if (SameText(word, w)) return true;
   return false;
 }
 
@@ -662,23 +662,23 @@ bool TParser::IsDirective() const {
 // Directive = word [ arguments up to the next ";" ]; "message" and "dispid"
 // need a constant.
 int TParser::RoutineTail() {
-  bool Semicolon = false;
+  bool semicolon = false;
   for (;;) {
     if (Accept(FState, K::tkSemicolon)) {
-      Semicolon = true;
+      semicolon = true;
       continue;
     }
-    if (Semicolon && Is(FState, K::tkLBracket)) {  // [public, alias: 'name']
+    if (semicolon && Is(FState, K::tkLBracket)) {  // [public, alias: 'name']
       if (!SkipBalanced()) return prError;
       continue;
     }
     if (!IsDirective()) break;
-    const bool NeedsConstant = IsWord(FState, "message") || IsWord(FState, "dispid");
+    const bool needsConstant = IsWord(FState, "message") || IsWord(FState, "dispid");
     Next(FState);
-    if (NeedsConstant && ConstExpr() != prOk) return prError;
+    if (needsConstant && ConstExpr() != prOk) return prError;
     if (SkipValue() != prOk) return prError;
   }
-  return Semicolon ? prOk : prError;
+  return semicolon ? prOk : prError;
 }
 
 // Hints = { "deprecated" [string] | "experimental" | "platform" | "library"
@@ -708,15 +708,15 @@ void TParser::ProcTypeConventions() {
 // Reads past a bracketed group, "(" ... ")" or "[" ... "]", with what it
 // nests; false when the input ends first.
 bool TParser::SkipBalanced() {
-  int Depth = 0;
+  int depth = 0;
   do {
     if (FState.AtEnd) return false;
     if (Is(FState, K::tkLParen) || Is(FState, K::tkLBracket))
-      ++Depth;
+      ++depth;
     else if (Is(FState, K::tkRParen) || Is(FState, K::tkRBracket))
-      --Depth;
+      --depth;
     Next(FState);
-  } while (Depth > 0);
+  } while (depth > 0);
   return true;
 }
 
@@ -739,22 +739,22 @@ int TParser::SkipValue() {
 
 // TypeArgs = "<" ... ">", nesting: the type parameters or arguments of a
 // generic, with their constraints. A closing ">=" also stands for the "="
-// of a declaration, which TookEqual then reports.
-bool TParser::SkipTypeArgs(bool &TookEqual) {
-  TookEqual = false;
-  int Depth = 0;
+// of a declaration, which tookEqual then reports.
+bool TParser::SkipTypeArgs(bool &tookEqual) {
+  tookEqual = false;
+  int depth = 0;
   do {
     if (FState.AtEnd || Is(FState, K::tkRParen) || Is(FState, Keyword("end"))) return false;
     if (Is(FState, K::tkLess)) {
-      ++Depth;
+      ++depth;
     } else if (Is(FState, K::tkGreater)) {
-      --Depth;
+      --depth;
     } else if (Is(FState, K::tkGreaterEqual)) {
-      --Depth;
-      TookEqual = Depth == 0;
+      --depth;
+      tookEqual = depth == 0;
     }
     Next(FState);
-  } while (Depth > 0);
+  } while (depth > 0);
   return true;
 }
 

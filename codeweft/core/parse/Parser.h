@@ -51,7 +51,7 @@ struct TParseStop {
 // The run state owns one parser for the whole run.
 class TParser {
  public:
-  explicit TParser(TRunState &State) : FState(State) {}
+  explicit TParser(TRunState &state) : FState(state) {}
   TParser(const TParser &) = delete;
   TParser &operator=(const TParser &) = delete;
 
@@ -226,26 +226,26 @@ class TParser {
 
  private:
   // Helpers of the rules (Parser.cpp, ParserTypes.cpp, Links.cpp).
-  int RoutineName(TTokenKind Word, TRefKind Kind, bool ByFirst);
+  int RoutineName(TTokenKind word, TRefKind kind, bool byFirst);
   int UnitList();
   int OtherDecl();
   int OperatorHeading();
   int TypeName();
   int InterfaceType();
   int RecordTypeBody();
-  int Members(bool InRecord);
+  int Members(bool inRecord);
   int RoutineTail();
   bool IsDirective() const;
   void Hints();
   void ProcTypeConventions();
   bool SkipBalanced();
   int SkipValue();
-  bool SkipTypeArgs(bool &TookEqual);
-  int RoutineHeading(TTokenKind Word, TRefKind Kind, bool ByFirst);
+  bool SkipTypeArgs(bool &tookEqual);
+  int RoutineHeading(TTokenKind word, TRefKind kind, bool byFirst);
   int SetElement();
   int OrdinalType();
   int FieldDecl();
-  int FixedPart(bool &EndedWithSemicolon);
+  int FixedPart(bool &endedWithSemicolon);
   int Variant();
   int VariantPart();
   int PropertyInterface();
@@ -254,11 +254,11 @@ class TParser {
   int ReadChain();
   // Error recovery (Recovery.cpp).
   bool Recovering() const;
-  void NoteStop(TTokenKind Kind, std::string_view Text, int Line);
-  bool Recover(bool InMembers);
+  void NoteStop(TTokenKind kind, std::string_view text, int line);
+  bool Recover(bool inMembers);
   int ResumeSection();
-  void PlaceRoutineName(std::size_t Pos, const std::string &Class, const std::string &Name,
-                        std::size_t DotPos, std::size_t LastPos);
+  void PlaceRoutineName(std::size_t pos, const std::string &className, const std::string &name,
+                        std::size_t dotPos, std::size_t lastPos);
 
   // The overload key of the routine heading read last (Overloads.h).
   std::string FRoutineKey;

@@ -14,53 +14,53 @@
 
 namespace codeweft::parse {
 
-inline bool Is(const TRunState &S, TTokenKind Kind) { return S.Token.Kind == Kind; }
-inline bool IsIdent(const TRunState &S) { return S.Token.Kind == TTokenKind::tkIdentifier; }
-// An identifier whose text is Word (lower case), compared without regard to case.
-inline bool IsWord(const TRunState &S, std::string_view Word) {
-  return IsIdent(S) && SameText(S.Token.Text, Word);
+inline bool Is(const TRunState &s, TTokenKind kind) { return s.Token.Kind == kind; }
+inline bool IsIdent(const TRunState &s) { return s.Token.Kind == TTokenKind::tkIdentifier; }
+// An identifier whose text is word (lower case), compared without regard to case.
+inline bool IsWord(const TRunState &s, std::string_view word) {
+  return IsIdent(s) && SameText(s.Token.Text, word);
 }
 
-inline void Next(TRunState &S) { Advance(S); }
+inline void Next(TRunState &s) { Advance(s); }
 
 // Reads past the current token if it has the given kind.
-inline bool Accept(TRunState &S, TTokenKind Kind) {
-  if (!Is(S, Kind)) return false;
-  Advance(S);
+inline bool Accept(TRunState &s, TTokenKind kind) {
+  if (!Is(s, kind)) return false;
+  Advance(s);
   return true;
 }
 
-// Reads past the current token if it is the identifier Word.
-inline bool AcceptWord(TRunState &S, std::string_view Word) {
-  if (!IsWord(S, Word)) return false;
-  Advance(S);
+// Reads past the current token if it is the identifier word.
+inline bool AcceptWord(TRunState &s, std::string_view word) {
+  if (!IsWord(s, word)) return false;
+  Advance(s);
   return true;
 }
 
-// Reads past an identifier, handing its text to Name.
-inline bool TakeIdent(TRunState &S, std::string &Name) {
-  if (!IsIdent(S)) return false;
-  Name = S.Token.Text;
-  Advance(S);
+// Reads past an identifier, handing its text to name.
+inline bool TakeIdent(TRunState &s, std::string &name) {
+  if (!IsIdent(s)) return false;
+  name = s.Token.Text;
+  Advance(s);
   return true;
 }
 
 // True in the passes that write listings: the rules defer and decorate there.
-inline bool Listing(const TRunState &S) {
-  return S.Phase == TPhase::phInterface || S.Phase == TPhase::phImplementation;
+inline bool Listing(const TRunState &s) {
+  return s.Phase == TPhase::phInterface || s.Phase == TPhase::phImplementation;
 }
 
 // The calling conventions a routine declaration may name.
-inline bool IsConvention(const TRunState &S) {
-  return IsWord(S, "register") || IsWord(S, "cdecl") || IsWord(S, "pascal") ||
-         IsWord(S, "stdcall") || IsWord(S, "safecall");
+inline bool IsConvention(const TRunState &s) {
+  return IsWord(s, "register") || IsWord(s, "cdecl") || IsWord(s, "pascal") ||
+         IsWord(s, "stdcall") || IsWord(s, "safecall");
 }
 
 // Counts one level of nesting for the rules that recurse; Deep() once the
 // input nests beyond MaxNesting, and the rule then gives a syntax error.
 class TNesting {
 public:
- explicit TNesting(int &Depth) : FDepth(Depth) { ++FDepth; }
+ explicit TNesting(int &depth) : FDepth(depth) { ++FDepth; }
  ~TNesting() { --FDepth; }
  TNesting(const TNesting &) = delete;
  TNesting &operator=(const TNesting &) = delete;

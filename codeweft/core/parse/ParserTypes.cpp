@@ -13,28 +13,28 @@ using K = TTokenKind;
 // IndexType = TypeDef .   (also the base of a set: an enumeration, a
 // subrange or a type name)
 int TParser::OrdinalType() {
-  const int R = TypeDef();
-  return R == prNone ? prError : R;
+  const int r = TypeDef();
+  return r == prNone ? prError : r;
 }
 
 namespace {
 
 // Visibility = "public" | "published" | "protected" | "private" | "automated" .
-bool AcceptVisibility(TRunState &S) {
-  const int Kind = Ord(S.Token.Kind);
-  if (Kind < Ord(Keyword("public")) || Kind > Ord(Keyword("automated"))) return false;
-  Next(S);
+bool AcceptVisibility(TRunState &s) {
+  const int kind = Ord(s.Token.Kind);
+  if (kind < Ord(Keyword("public")) || kind > Ord(Keyword("automated"))) return false;
+  Next(s);
   return true;
 }
 
 // The class kinds of Objective-Pascal: recorded like classes.
-bool IsObjcClassWord(const TRunState &S) {
-  return IsWord(S, "objcclass") || IsWord(S, "objcprotocol") || IsWord(S, "objccategory");
+bool IsObjcClassWord(const TRunState &s) {
+  return IsWord(s, "objcclass") || IsWord(s, "objcprotocol") || IsWord(s, "objccategory");
 }
 
-bool IsRoutineKeyword(const TRunState &S) {
-  return Is(S, Keyword("procedure")) || Is(S, Keyword("function")) ||
-         Is(S, Keyword("constructor")) || Is(S, Keyword("destructor"));
+bool IsRoutineKeyword(const TRunState &s) {
+  return Is(s, Keyword("procedure")) || Is(s, Keyword("function")) ||
+         Is(s, Keyword("constructor")) || Is(s, Keyword("destructor"));
 }
 
 }  // namespace
@@ -42,16 +42,16 @@ bool IsRoutineKeyword(const TRunState &S) {
 // FieldDecl = IdentList ":" TypeDef Hints [";"] .   The ";" may be left out
 // before the "end" or ")" that closes the field list.
 int TParser::FieldDecl() {
-  const int R = IdentList();
-  if (R != prOk) return R;
+  const int r = IdentList();
+  if (r != prOk) return r;
   FProcType = false;
   if (!Accept(FState, K::tkColon)) return prError;
   // A field's own record or object type leaves the kind of the type being
   // declared alone: a class with a record field stays a class.
   ++FFieldTypes;
-  const int Type = TypeDef();
+  const int type = TypeDef();
   --FFieldTypes;
-  if (Type != prOk) return prError;
+  if (type != prOk) return prError;
   Hints();
   if (Accept(FState, K::tkSemicolon)) {
     ProcTypeConventions();
@@ -62,17 +62,17 @@ int TParser::FieldDecl() {
 
 // Variant = ConstExpr { "," ConstExpr } ":" "(" { FieldDecl | VariantPart } ")" [";"] .
 int TParser::Variant() {
-  TNesting Level(FNesting);
-  if (Level.Deep()) return prError;
-  int R = ConstExpr();
-  if (R != prOk) return R;
+  TNesting level(FNesting);
+  if (level.Deep()) return prError;
+  int r = ConstExpr();
+  if (r != prOk) return r;
   while (Accept(FState, K::tkComma))
     if (ConstExpr() != prOk) return prError;
   if (!Accept(FState, K::tkColon) || !Accept(FState, K::tkLParen)) return prError;
   while (!Accept(FState, K::tkRParen)) {
-    R = FieldDecl();
-    if (R == prNone) R = VariantPart();
-    if (R != prOk) return prError;
+    r = FieldDecl();
+    if (r == prNone) r = VariantPart();
+    if (r != prOk) return prError;
   }
   Accept(FState, K::tkSemicolon);
   return prOk;
@@ -87,21 +87,21 @@ int TParser::VariantPart() {
   if (!Accept(FState, Keyword("of"))) return prError;
   if (Variant() != prOk) return prError;
   for (;;) {
-    const int R = Variant();
-    if (R == prNone) return prOk;
-    if (R == prError) return prError;
+    const int r = Variant();
+    if (r == prNone) return prOk;
+    if (r == prError) return prError;
   }
 }
 
 // MethodHeading = ( ProcedureHeading | FunctionHeading | ConstructorHeading
 //                 | DestructorHeading | OperatorHeading ) .
 int TParser::MethodHeading() {
-  int R = ProcedureHeading();
-  if (R == prNone) R = FunctionHeading();
-  if (R == prNone) R = ConstructorHeading();
-  if (R == prNone) R = DestructorHeading();
-  if (R == prNone) R = OperatorHeading();
-  return R;
+  int r = ProcedureHeading();
+  if (r == prNone) r = FunctionHeading();
+  if (r == prNone) r = ConstructorHeading();
+  if (r == prNone) r = DestructorHeading();
+  if (r == prNone) r = OperatorHeading();
+  return r;
 }
 
 // TypeDef = TypeName [ SubrangeRest ] | "reference" "to" ProcType | EnumType
@@ -110,8 +110,8 @@ int TParser::MethodHeading() {
 // A type name may start a subrange ("Low(T)..High(T)", "A..B"): what follows
 // the name decides.
 int TParser::TypeDef() {
-  TNesting Level(FNesting);
-  if (Level.Deep()) return prError;
+  TNesting level(FNesting);
+  if (level.Deep()) return prError;
   if (IsIdent(FState)) {
     if (AcceptWord(FState, "reference")) {
       if (!Accept(FState, Keyword("to"))) return prError;
@@ -123,11 +123,11 @@ int TParser::TypeDef() {
     if (Accept(FState, K::tkRange)) return ConstExpr() == prOk ? prOk : prError;
     return prOk;
   }
-  for (auto Alternative :
+  for (auto alternative :
        {&TParser::EnumType, &TParser::SubrangeType, &TParser::StringType, &TParser::StructuredType,
         &TParser::PointerType, &TParser::ProcType, &TParser::InterfaceType}) {
-    const int R = (this->*Alternative)();
-    if (R != prNone) return R;
+    const int r = (this->*alternative)();
+    if (r != prNone) return r;
   }
   return prNone;
 }
@@ -143,8 +143,8 @@ int TParser::TypeName() {
   while (Accept(FState, K::tkPeriod))
     if (!Accept(FState, K::tkIdentifier)) return prError;
   if (Is(FState, K::tkLess)) {
-    bool TookEqual = false;
-    if (!SkipTypeArgs(TookEqual) || TookEqual) return prError;
+    bool tookEqual = false;
+    if (!SkipTypeArgs(tookEqual) || tookEqual) return prError;
     // A type nested in a generic: "TDictionary<K, V>.TKeyEnumerator".
     while (Accept(FState, K::tkPeriod))
       if (!Accept(FState, K::tkIdentifier)) return prError;
@@ -157,9 +157,9 @@ int TParser::TypeName() {
 int TParser::EnumType() {
   if (!Accept(FState, K::tkLParen)) return prNone;
   do {
-    std::string Value;
-    if (!TakeIdent(FState, Value)) return prError;
-    FState.Symbols.AddIdent(FState.CurrentUnit, Value, TRefKind::rkConstant);
+    std::string value;
+    if (!TakeIdent(FState, value)) return prError;
+    FState.Symbols.AddIdent(FState.CurrentUnit, value, TRefKind::rkConstant);
     if ((Accept(FState, K::tkEqual) || Accept(FState, K::tkAssign)) && ConstExpr() != prOk)
       return prError;
   } while (Accept(FState, K::tkComma));
@@ -187,24 +187,24 @@ int TParser::StringType() {
 //                  ( ArrayType | RecordType | ClassType | SetType | FileType ) .
 int TParser::StructuredType() {
   if (Accept(FState, Keyword("packed")) || AcceptWord(FState, "bitpacked")) {
-    const int R = StructuredType();
-    return R == prNone ? prError : R;
+    const int r = StructuredType();
+    return r == prNone ? prError : r;
   }
-  int R = ArrayType();
-  if (R == prNone) R = RecordType();
+  int r = ArrayType();
+  if (r == prNone) r = RecordType();
   // CurrentClass is set only around a class body: a field typed as a set,
   // file, pointer or procedure inside a class must not clear the enclosing
   // class, or the methods after it would be taken for unit routines.
-  if (R == prNone &&
+  if (r == prNone &&
       (Is(FState, Keyword("class")) || Is(FState, Keyword("object")) || IsObjcClassWord(FState))) {
-    std::string Outer = std::move(FCurrentClass);  // empty outside a class body
+    std::string outer = std::move(FCurrentClass);  // empty outside a class body
     FCurrentClass = FLastTypeName;
-    R = ClassType();
-    FCurrentClass = std::move(Outer);
+    r = ClassType();
+    FCurrentClass = std::move(outer);
   }
-  if (R == prNone) R = SetType();
-  if (R == prNone) R = FileType();
-  return R;
+  if (r == prNone) r = SetType();
+  if (r == prNone) r = FileType();
+  return r;
 }
 
 // ArrayType = "array" [ "[" IndexType { "," IndexType } "]" ] "of" ( "const" | TypeDef ) .
@@ -235,23 +235,23 @@ int TParser::RecordType() {
 // The part of a record type after "record" (or of a type helper after
 // "type"): [ "helper" [ "(" TypeName ")" ] "for" TypeName ] Members "end".
 int TParser::RecordTypeBody() {
-  std::string Outer = std::move(FCurrentClass);
+  std::string outer = std::move(FCurrentClass);
   FCurrentClass = FLastTypeName;
-  const bool OuterEntry = FHasClassEntry;
+  const bool outerEntry = FHasClassEntry;
   FHasClassEntry = false;
-  int R = prOk;
+  int r = prOk;
   if (AcceptWord(FState, "helper")) {
     FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
     FHasClassEntry = true;
     if (Accept(FState, K::tkLParen) && (TypeName() != prOk || !Accept(FState, K::tkRParen)))
-      R = prError;
+      r = prError;
     else if (!Accept(FState, Keyword("for")) || TypeName() != prOk)
-      R = prError;
+      r = prError;
   }
-  if (R == prOk) R = Members(true);
-  FCurrentClass = std::move(Outer);
-  FHasClassEntry = OuterEntry;
-  if (R != prOk) return prError;
+  if (r == prOk) r = Members(true);
+  FCurrentClass = std::move(outer);
+  FHasClassEntry = outerEntry;
+  if (r != prOk) return prError;
   return Accept(FState, Keyword("end")) ? prOk : prError;
 }
 
@@ -280,11 +280,11 @@ int TParser::PointerType() {
 //            [ "of" "object" | "is" "nested" ] [Convention] .
 // A convention after the ";" that follows is read by the declaration.
 int TParser::ProcType() {
-  const bool IsFunction = Is(FState, Keyword("function"));
-  if (!IsFunction && !Is(FState, Keyword("procedure"))) return prNone;
+  const bool isFunction = Is(FState, Keyword("function"));
+  if (!isFunction && !Is(FState, Keyword("procedure"))) return prNone;
   Next(FState);
   if (FormalParams() == prError) return prError;
-  if (IsFunction) {
+  if (isFunction) {
     if (!Accept(FState, K::tkColon)) return prError;
     if (TypeDef() != prOk) return prError;
   }
@@ -322,11 +322,11 @@ int TParser::ClassType() {
   }
   if (Accept(FState, Keyword("for")) && TypeName() != prOk) return prError;
   if (Is(FState, K::tkSemicolon)) return prOk;
-  const bool OuterEntry = FHasClassEntry;
+  const bool outerEntry = FHasClassEntry;
   FHasClassEntry = true;
-  const int R = Members(false);
-  FHasClassEntry = OuterEntry;
-  if (R != prOk) return prError;
+  const int r = Members(false);
+  FHasClassEntry = outerEntry;
+  if (r != prOk) return prError;
   return Accept(FState, Keyword("end")) ? prOk : prError;
 }
 
@@ -338,19 +338,19 @@ int TParser::InterfaceType() {
   Next(FState);
   FState.Symbols.SetLastKind(TRefKind::rkClass);
   if (Is(FState, K::tkSemicolon)) return prOk;
-  std::string Outer = std::move(FCurrentClass);
+  std::string outer = std::move(FCurrentClass);
   FCurrentClass = FLastTypeName;
   FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
-  const bool OuterEntry = FHasClassEntry;
+  const bool outerEntry = FHasClassEntry;
   FHasClassEntry = true;
-  int R = prOk;
+  int r = prOk;
   if (Accept(FState, K::tkLParen)) {
-    if (TypeName() != prOk || !Accept(FState, K::tkRParen)) R = prError;
+    if (TypeName() != prOk || !Accept(FState, K::tkRParen)) r = prError;
   }
-  if (R == prOk) R = Members(false);
-  FCurrentClass = std::move(Outer);
-  FHasClassEntry = OuterEntry;
-  if (R != prOk) return prError;
+  if (r == prOk) r = Members(false);
+  FCurrentClass = std::move(outer);
+  FHasClassEntry = outerEntry;
+  if (r != prOk) return prError;
   return Accept(FState, Keyword("end")) ? prOk : prError;
 }
 
@@ -360,42 +360,42 @@ int TParser::InterfaceType() {
 //           | [ "class" ] PropertyDecl | FieldDecl } .
 // The body of a class, record, object or interface, up to its "end", which
 // is left current. InRecord allows variant parts.
-int TParser::Members(bool InRecord) {
-  TNesting Level(FNesting);
-  if (Level.Deep()) return prError;
+int TParser::Members(bool inRecord) {
+  TNesting level(FNesting);
+  if (level.Deep()) return prError;
   for (;;) {
     if (Is(FState, Keyword("end"))) return prOk;
     if (FState.AtEnd) return prError;
-    const std::uint64_t Before = FState.TokensRead;
-    int R = prOk;
+    const std::uint64_t before = FState.TokensRead;
+    int r = prOk;
     if (Is(FState, K::tkLBracket)) {
       if (!SkipBalanced()) return prError;
       continue;
     }
     // A member the rules do not know is skipped in phSymbols (Recovery.cpp).
-    const auto Failed = [this] { return Recover(true) ? prOk : prError; };
+    const auto failed = [this] { return Recover(true) ? prOk : prError; };
     if (AcceptVisibility(FState) || AcceptWord(FState, "strict")) continue;
-    if (InRecord && Is(FState, Keyword("case"))) {
-      if (VariantPart() != prOk && Failed() != prOk) return prError;
+    if (inRecord && Is(FState, Keyword("case"))) {
+      if (VariantPart() != prOk && failed() != prOk) return prError;
       continue;
     }
-    const bool ClassWide = Accept(FState, Keyword("class"));
+    const bool classWide = Accept(FState, Keyword("class"));
     if (Accept(FState, Keyword("var")) || Accept(FState, Keyword("threadvar"))) continue;
-    if (!ClassWide && Accept(FState, Keyword("const"))) {
-      while (!IsWord(FState, "strict") && (R = ConstDecl()) == prOk) {
+    if (!classWide && Accept(FState, Keyword("const"))) {
+      while (!IsWord(FState, "strict") && (r = ConstDecl()) == prOk) {
       }
-      if (R == prError && Failed() != prOk) return prError;
+      if (r == prError && failed() != prOk) return prError;
       continue;
     }
-    if (!ClassWide && Accept(FState, Keyword("type"))) {
+    if (!classWide && Accept(FState, Keyword("type"))) {
       // A nested type is a type of the unit; the methods after it belong to
       // the enclosing body again.
-      const std::string Outer = FCurrentClass;
+      const std::string outer = FCurrentClass;
       while ((IsIdent(FState) && !IsWord(FState, "strict")) || Is(FState, K::tkLBracket)) {
-        R = TypeDecl();
-        FCurrentClass = Outer;
-        if (R != prOk) {
-          if (Failed() != prOk) return prError;
+        r = TypeDecl();
+        FCurrentClass = outer;
+        if (r != prOk) {
+          if (failed() != prOk) return prError;
           break;
         }
       }
@@ -406,22 +406,22 @@ int TParser::Members(bool InRecord) {
         FState.Symbols.AddClass(FState.CurrentUnit, FCurrentClass);
         FHasClassEntry = true;
       }
-      if (MethodDecl() != prOk && Failed() != prOk) return prError;
+      if (MethodDecl() != prOk && failed() != prOk) return prError;
       continue;
     }
     if (Is(FState, Keyword("property"))) {
-      if (PropertyDecl() != prOk && Failed() != prOk) return prError;
+      if (PropertyDecl() != prOk && failed() != prOk) return prError;
       continue;
     }
-    if ((FieldDecl() != prOk || FState.TokensRead == Before) && Failed() != prOk) return prError;
+    if ((FieldDecl() != prOk || FState.TokensRead == before) && failed() != prOk) return prError;
   }
 }
 
 // MethodDecl = MethodHeading [ "=" ident ] RoutineTail .
 // "= ident" maps an interface method to one of another name.
 int TParser::MethodDecl() {
-  const int R = MethodHeading();
-  if (R != prOk) return R;
+  const int r = MethodHeading();
+  if (r != prOk) return r;
   if (Accept(FState, K::tkEqual) && !Accept(FState, K::tkIdentifier)) return prError;
   return RoutineTail();
 }
@@ -443,10 +443,10 @@ int TParser::PropertyDecl() {
   if (SkipValue() != prOk || !Accept(FState, K::tkSemicolon)) return prError;
   // "default;" marks an array property; hints may follow as well.
   for (;;) {
-    const std::uint64_t Before = FState.TokensRead;
+    const std::uint64_t before = FState.TokensRead;
     AcceptWord(FState, "default");
     Hints();
-    if (FState.TokensRead == Before) return prOk;
+    if (FState.TokensRead == before) return prOk;
     if (!Accept(FState, K::tkSemicolon)) return prError;
   }
 }

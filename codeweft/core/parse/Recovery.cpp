@@ -22,53 +22,53 @@ using K = TTokenKind;
 
 namespace {
 
-bool IsRoutineStart(const TRunState &S) {
-  return Is(S, Keyword("procedure")) || Is(S, Keyword("function")) || IsWord(S, "operator") ||
-         Is(S, Keyword("property"));
+bool IsRoutineStart(const TRunState &s) {
+  return Is(s, Keyword("procedure")) || Is(s, Keyword("function")) || IsWord(s, "operator") ||
+         Is(s, Keyword("property"));
 }
 
 // Where a member of a class, record, object or interface body can start.
-bool IsMemberStart(const TRunState &S) {
-  const int Kind = Ord(S.Token.Kind);
-  return IsRoutineStart(S) || Is(S, Keyword("constructor")) || Is(S, Keyword("destructor")) ||
-         Is(S, Keyword("class")) || Is(S, Keyword("end")) || IsWord(S, "strict") ||
-         (Kind >= Ord(Keyword("public")) && Kind <= Ord(Keyword("automated")));
+bool IsMemberStart(const TRunState &s) {
+  const int kind = Ord(s.Token.Kind);
+  return IsRoutineStart(s) || Is(s, Keyword("constructor")) || Is(s, Keyword("destructor")) ||
+         Is(s, Keyword("class")) || Is(s, Keyword("end")) || IsWord(s, "strict") ||
+         (kind >= Ord(Keyword("public")) && kind <= Ord(Keyword("automated")));
 }
 
 // Where a declaration of the interface can start, at unit level.
-bool IsSectionStart(const TRunState &S) {
-  return IsRoutineStart(S) || Is(S, Keyword("type")) || Is(S, Keyword("var")) ||
-         Is(S, Keyword("threadvar")) || Is(S, Keyword("const")) ||
-         Is(S, Keyword("resourcestring")) || Is(S, Keyword("label")) || Is(S, Keyword("exports"));
+bool IsSectionStart(const TRunState &s) {
+  return IsRoutineStart(s) || Is(s, Keyword("type")) || Is(s, Keyword("var")) ||
+         Is(s, Keyword("threadvar")) || Is(s, Keyword("const")) ||
+         Is(s, Keyword("resourcestring")) || Is(s, Keyword("label")) || Is(s, Keyword("exports"));
 }
 
 }  // namespace
 
 bool TParser::Recovering() const { return FState.Phase == TPhase::phSymbols; }
 
-void TParser::NoteStop(TTokenKind Kind, std::string_view Text, int Line) {
+void TParser::NoteStop(TTokenKind kind, std::string_view text, int line) {
   if (FStop.Stopped) return;
-  FStop = {true, Kind, std::string(Text), Line};
+  FStop = {true, kind, std::string(text), line};
 }
 
 // Notes the stop at the current token and reads on to the next declaration
-// start: of a body (InMembers) or of the unit. False, with nothing more to
+// start: of a body (inMembers) or of the unit. False, with nothing more to
 // resume, at "implementation" or the end of the input, and outside phSymbols.
-bool TParser::Recover(bool InMembers) {
+bool TParser::Recover(bool inMembers) {
   if (!Recovering()) return false;
   NoteStop(FState.Token.Kind, FState.Token.Text, CurrentLine ? CurrentLine() : 0);
   // Resuming where the last recovery resumed would fail there again.
-  bool AfterSemicolon = false;
+  bool afterSemicolon = false;
   if (FState.TokensRead == FResumedAt && !FState.AtEnd) Next(FState);
   for (;;) {
     if (FState.AtEnd || Is(FState, Keyword("implementation"))) return false;
-    const bool Start = InMembers ? IsMemberStart(FState) : IsSectionStart(FState);
-    if (Start || (!InMembers && AfterSemicolon && FSectionItem && IsIdent(FState))) {
-      if (!InMembers && !IsIdent(FState)) FSectionItem = nullptr;
+    const bool start = inMembers ? IsMemberStart(FState) : IsSectionStart(FState);
+    if (start || (!inMembers && afterSemicolon && FSectionItem && IsIdent(FState))) {
+      if (!inMembers && !IsIdent(FState)) FSectionItem = nullptr;
       FResumedAt = FState.TokensRead;
       return true;
     }
-    AfterSemicolon = Is(FState, K::tkSemicolon);
+    afterSemicolon = Is(FState, K::tkSemicolon);
     Next(FState);
   }
 }
@@ -76,10 +76,10 @@ bool TParser::Recover(bool InMembers) {
 // The items of the section a recovery resumed in, while they parse.
 int TParser::ResumeSection() {
   if (!FSectionItem || !IsIdent(FState)) return prOk;
-  int R;
-  while ((R = (this->*FSectionItem)()) == prOk) {
+  int r;
+  while ((r = (this->*FSectionItem)()) == prOk) {
   }
-  return R == prError ? prError : prOk;
+  return r == prError ? prError : prOk;
 }
 
 // InterfaceSection = "interface" [UsesClause] DeclSections .
@@ -90,18 +90,18 @@ int TParser::InterfaceSection() {
   FResumedAt = ~std::uint64_t{0};
   if (UsesClause() == prError && !Recover(false)) return prError;
   for (;;) {
-    int R = ResumeSection();
-    if (R == prOk) R = DeclSections();
-    if (!Recovering()) return R == prOk ? prOk : prError;
-    if (R == prOk) {
+    int r = ResumeSection();
+    if (r == prOk) r = DeclSections();
+    if (!Recovering()) return r == prOk ? prOk : prError;
+    if (r == prOk) {
       if (FState.AtEnd || Is(FState, Keyword("implementation"))) break;
       if (Is(FState, Keyword("end"))) {
         // "end." closes a unit whose implementation lies elsewhere; any
         // other "end" here closes a body whose start was not understood.
-        const int Line = CurrentLine ? CurrentLine() : 0;
+        const int line = CurrentLine ? CurrentLine() : 0;
         Next(FState);
         if (Is(FState, K::tkPeriod)) break;
-        NoteStop(Keyword("end"), "end", Line);
+        NoteStop(Keyword("end"), "end", line);
         continue;
       }
     }

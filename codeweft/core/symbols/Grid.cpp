@@ -4,26 +4,26 @@ namespace codeweft {
 
 namespace {
 
-TGridRow NameRow(const TRefElm &Ref) {
-  TGridRow Row;
-  Row[2] = Ref.Name;
-  KindName(Ref.Kind, Row[3]);
-  return Row;
+TGridRow NameRow(const TRefElm &ref) {
+  TGridRow row;
+  row[2] = ref.Name;
+  KindName(ref.Kind, row[3]);
+  return row;
 }
 
 } // namespace
 
-std::vector<TGridRow> GridRows(const TSymbolTable &Symbols) {
-  std::vector<TGridRow> Rows;
-  for (const TURElm &Unit : Symbols.Units) {
-    Rows.emplace_back()[0] = Unit.Name + ":" + Unit.FileName;
-    for (const TRefElm &Ident : Unit.Idents) Rows.push_back(NameRow(Ident));
-    for (const TCRElm &Class : Unit.Classes) {
-      Rows.emplace_back()[1] = Class.Name;
-      for (const TRefElm &Member : Class.Members) Rows.push_back(NameRow(Member));
+std::vector<TGridRow> GridRows(const TSymbolTable &symbols) {
+  std::vector<TGridRow> rows;
+  for (const TURElm &unit : symbols.Units) {
+    rows.emplace_back()[0] = unit.Name + ":" + unit.FileName;
+    for (const TRefElm &ident : unit.Idents) rows.push_back(NameRow(ident));
+    for (const TCRElm &cls : unit.Classes) {
+      rows.emplace_back()[1] = cls.Name;
+      for (const TRefElm &member : cls.Members) rows.push_back(NameRow(member));
     }
   }
-  return Rows;
+  return rows;
 }
 
 } // namespace codeweft

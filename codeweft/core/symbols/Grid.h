@@ -21,7 +21,7 @@ inline constexpr std::array<std::string_view, 4> GridHeader = {"Unit/Location", 
 // The data rows (header not included), in the table's order: for each unit a
 // row "Name:FileName", a row per identifier (name, kind), then per class a
 // row with its name followed by a row per member (name, kind). The number of
-// rows is the count shown beside "Symbols scanned".
-std::vector<TGridRow> GridRows(const TSymbolTable &Symbols);
+// rows is the count shown beside "symbols scanned".
+std::vector<TGridRow> GridRows(const TSymbolTable &symbols);
 
 } // namespace codeweft

@@ -10,152 +10,152 @@ namespace {
 
 using K = TTokenKind;
 
-bool Opens(K Kind) { return Kind == K::tkLParen || Kind == K::tkLBracket; }
-bool Closes(K Kind) { return Kind == K::tkRParen || Kind == K::tkRBracket; }
+bool Opens(K kind) { return kind == K::tkLParen || kind == K::tkLBracket; }
+bool Closes(K kind) { return kind == K::tkRParen || kind == K::tkRBracket; }
 
-// One parameter group, "[const] A, B: Type [= Default]", its tokens in
-// [First, Last).
-void ReadGroup(const std::vector<TParamToken> &T, std::size_t First, std::size_t Last,
-               TParamList &List) {
+// One parameter group, "[const] A, B: type [= Default]", its tokens in
+// [first, last).
+void ReadGroup(const std::vector<TParamToken> &tokens, std::size_t first, std::size_t last,
+               TParamList &list) {
   // Attributes before and after the modifier are no part of the type.
-  const auto SkipAttributes = [&] {
-    while (First < Last && T[First].Kind == K::tkLBracket) {
-      int Depth = 0;
+  const auto skipAttributes = [&] {
+    while (first < last && tokens[first].Kind == K::tkLBracket) {
+      int depth = 0;
       do {
-        Depth += Opens(T[First].Kind) ? 1 : Closes(T[First].Kind) ? -1 : 0;
-        ++First;
-      } while (First < Last && Depth > 0);
+        depth += Opens(tokens[first].Kind) ? 1 : Closes(tokens[first].Kind) ? -1 : 0;
+        ++first;
+      } while (first < last && depth > 0);
     }
   };
-  SkipAttributes();
-  std::string Modifier;
-  if (First < Last && (T[First].Kind == Keyword("const") || T[First].Kind == Keyword("var") ||
-                       T[First].Kind == Keyword("out") || T[First].Text == "constref")) {
+  skipAttributes();
+  std::string modifier;
+  if (first < last && (tokens[first].Kind == Keyword("const") || tokens[first].Kind == Keyword("var") ||
+                       tokens[first].Kind == Keyword("out") || tokens[first].Text == "constref")) {
     // "out" may also be a parameter's name: it is the modifier only when a
     // name follows.
-    if (First + 1 < Last && T[First + 1].Kind != K::tkComma && T[First + 1].Kind != K::tkColon)
-      Modifier = T[First++].Text;
+    if (first + 1 < last && tokens[first + 1].Kind != K::tkComma && tokens[first + 1].Kind != K::tkColon)
+      modifier = tokens[first++].Text;
   }
-  SkipAttributes();
-  int Names = 0;
-  while (First < Last && T[First].Kind != K::tkColon && T[First].Kind != K::tkEqual) {
-    if (T[First].Kind != K::tkComma) ++Names;
-    ++First;
+  skipAttributes();
+  int names = 0;
+  while (first < last && tokens[first].Kind != K::tkColon && tokens[first].Kind != K::tkEqual) {
+    if (tokens[first].Kind != K::tkComma) ++names;
+    ++first;
   }
-  std::string Type = Modifier;
-  if (First < Last && T[First].Kind == K::tkColon) {
-    ++First;
-    int Depth = 0;
-    for (; First < Last; ++First) {
-      if (Depth == 0 && T[First].Kind == K::tkEqual) break;
-      Depth += Opens(T[First].Kind) ? 1 : Closes(T[First].Kind) ? -1 : 0;
-      Type += (Type.empty() ? "" : " ") + T[First].Text;
+  std::string type = modifier;
+  if (first < last && tokens[first].Kind == K::tkColon) {
+    ++first;
+    int depth = 0;
+    for (; first < last; ++first) {
+      if (depth == 0 && tokens[first].Kind == K::tkEqual) break;
+      depth += Opens(tokens[first].Kind) ? 1 : Closes(tokens[first].Kind) ? -1 : 0;
+      type += (type.empty() ? "" : " ") + tokens[first].Text;
     }
   }
-  const bool Defaulted = First < Last && T[First].Kind == K::tkEqual;
-  for (int N = 0; N < Names; ++N) List.Types.push_back(Type);
-  List.Max += Names;
-  if (!Defaulted) List.Min += Names;
+  const bool defaulted = first < last && tokens[first].Kind == K::tkEqual;
+  for (int n = 0; n < names; ++n) list.Types.push_back(type);
+  list.Max += names;
+  if (!defaulted) list.Min += names;
 }
 
 }  // namespace
 
-TParamList ReadParamList(const std::vector<TParamToken> &T) {
-  TParamList List;
-  if (T.size() < 2 || T.front().Kind != K::tkLParen) return List;
+TParamList ReadParamList(const std::vector<TParamToken> &t) {
+  TParamList list;
+  if (t.size() < 2 || t.front().Kind != K::tkLParen) return list;
   // The groups are separated by the semicolons of the outermost level.
-  std::size_t Start = 1;
-  int Depth = 0;
-  for (std::size_t I = 1; I < T.size(); ++I) {
-    const bool End = Depth == 0 && T[I].Kind == K::tkRParen;
-    if (End || (Depth == 0 && T[I].Kind == K::tkSemicolon)) {
-      ReadGroup(T, Start, I, List);
-      Start = I + 1;
-      if (End) break;
+  std::size_t start = 1;
+  int depth = 0;
+  for (std::size_t i = 1; i < t.size(); ++i) {
+    const bool end = depth == 0 && t[i].Kind == K::tkRParen;
+    if (end || (depth == 0 && t[i].Kind == K::tkSemicolon)) {
+      ReadGroup(t, start, i, list);
+      start = i + 1;
+      if (end) break;
       continue;
     }
-    Depth += Opens(T[I].Kind) ? 1 : Closes(T[I].Kind) ? -1 : 0;
+    depth += Opens(t[i].Kind) ? 1 : Closes(t[i].Kind) ? -1 : 0;
   }
-  return List;
+  return list;
 }
 
-std::string OverloadSuffix(int Number) {
-  return Number <= 1 ? std::string() : "." + std::to_string(Number);
+std::string OverloadSuffix(int number) {
+  return number <= 1 ? std::string() : "." + std::to_string(number);
 }
 
-int OverloadForArguments(const std::vector<std::pair<int, int>> &Ranges, int Arguments) {
-  int Found = 0;
-  for (std::size_t I = 0; I < Ranges.size(); ++I) {
-    if (Arguments < Ranges[I].first || Arguments > Ranges[I].second) continue;
-    if (Found) return 1;  // more than one fits
-    Found = static_cast<int>(I) + 1;
+int OverloadForArguments(const std::vector<std::pair<int, int>> &ranges, int arguments) {
+  int found = 0;
+  for (std::size_t i = 0; i < ranges.size(); ++i) {
+    if (arguments < ranges[i].first || arguments > ranges[i].second) continue;
+    if (found) return 1;  // more than one fits
+    found = static_cast<int>(i) + 1;
   }
-  return Found ? Found : 1;
+  return found ? found : 1;
 }
 
-TOverloadNumbering::TKey &TOverloadNumbering::Find(std::string_view Key) {
-  const auto It = FIndex.find(std::string(Key));
-  if (It != FIndex.end()) return FKeys[It->second];
-  FIndex.emplace(std::string(Key), FKeys.size());
-  FKeys.push_back({std::string(Key), {}, {}});
+TOverloadNumbering::TKey &TOverloadNumbering::Find(std::string_view key) {
+  const auto it = FIndex.find(std::string(key));
+  if (it != FIndex.end()) return FKeys[it->second];
+  FIndex.emplace(std::string(key), FKeys.size());
+  FKeys.push_back({std::string(key), {}, {}});
   return FKeys.back();
 }
 
-int TOverloadNumbering::Declare(std::string_view Key, TParamList Params) {
-  TKey &Entry = Find(Key);
-  Entry.Declared.push_back(std::move(Params));
-  return static_cast<int>(Entry.Declared.size());
+int TOverloadNumbering::Declare(std::string_view key, TParamList params) {
+  TKey &entry = Find(key);
+  entry.Declared.push_back(std::move(params));
+  return static_cast<int>(entry.Declared.size());
 }
 
-void TOverloadNumbering::Implement(std::string_view Key, TParamList Params) {
-  Find(Key).Implemented.push_back(std::move(Params));
+void TOverloadNumbering::Implement(std::string_view key, TParamList params) {
+  Find(key).Implemented.push_back(std::move(params));
 }
 
 std::vector<std::pair<std::string, std::vector<int>>> TOverloadNumbering::ImplementationNumbers()
     const {
-  std::vector<std::pair<std::string, std::vector<int>>> Result;
-  for (const TKey &Entry : FKeys) {
-    const std::size_t Declared = Entry.Declared.size();
-    std::vector<bool> Taken(Declared, false);
-    std::vector<int> Numbers(Entry.Implemented.size(), 0);
+  std::vector<std::pair<std::string, std::vector<int>>> result;
+  for (const TKey &entry : FKeys) {
+    const std::size_t declared = entry.Declared.size();
+    std::vector<bool> taken(declared, false);
+    std::vector<int> numbers(entry.Implemented.size(), 0);
     // First the headings whose parameter types are a declaration's.
-    for (std::size_t J = 0; J < Numbers.size(); ++J)
-      for (std::size_t I = 0; I < Declared; ++I)
-        if (!Taken[I] && Entry.Declared[I].Types == Entry.Implemented[J].Types) {
-          Taken[I] = true;
-          Numbers[J] = static_cast<int>(I) + 1;
+    for (std::size_t j = 0; j < numbers.size(); ++j)
+      for (std::size_t i = 0; i < declared; ++i)
+        if (!taken[i] && entry.Declared[i].Types == entry.Implemented[j].Types) {
+          taken[i] = true;
+          numbers[j] = static_cast<int>(i) + 1;
           break;
         }
     // Then the rest in order: the declarations left, then new numbers.
-    std::size_t Next = 0;
-    int Extra = static_cast<int>(Declared);
-    for (int &Number : Numbers) {
-      if (Number) continue;
-      while (Next < Declared && Taken[Next]) ++Next;
-      if (Next < Declared) {
-        Taken[Next] = true;
-        Number = static_cast<int>(Next) + 1;
+    std::size_t next = 0;
+    int extra = static_cast<int>(declared);
+    for (int &number : numbers) {
+      if (number) continue;
+      while (next < declared && taken[next]) ++next;
+      if (next < declared) {
+        taken[next] = true;
+        number = static_cast<int>(next) + 1;
       } else {
-        Number = ++Extra;
+        number = ++extra;
       }
     }
-    bool Plain = true;
-    for (std::size_t J = 0; J < Numbers.size(); ++J) Plain = Plain && Numbers[J] == int(J) + 1;
-    if (!Plain) Result.emplace_back(Entry.Key, std::move(Numbers));
+    bool plain = true;
+    for (std::size_t j = 0; j < numbers.size(); ++j) plain = plain && numbers[j] == int(j) + 1;
+    if (!plain) result.emplace_back(entry.Key, std::move(numbers));
   }
-  std::sort(Result.begin(), Result.end());
-  return Result;
+  std::sort(result.begin(), result.end());
+  return result;
 }
 
 int TOverloadNumbering::NumberOf(
-    const std::vector<std::pair<std::string, std::vector<int>>> &Numbers, std::string_view Key,
-    int Index) {
-  const auto It = std::lower_bound(Numbers.begin(), Numbers.end(), Key,
-                                   [](const std::pair<std::string, std::vector<int>> &E,
-                                      std::string_view K) { return E.first < K; });
-  if (It == Numbers.end() || It->first != Key || Index >= static_cast<int>(It->second.size()))
-    return Index + 1;
-  return It->second[static_cast<std::size_t>(Index)];
+    const std::vector<std::pair<std::string, std::vector<int>>> &numbers, std::string_view key,
+    int index) {
+  const auto it = std::lower_bound(numbers.begin(), numbers.end(), key,
+                                   [](const std::pair<std::string, std::vector<int>> &e,
+                                      std::string_view k) { return e.first < k; });
+  if (it == numbers.end() || it->first != key || index >= static_cast<int>(it->second.size()))
+    return index + 1;
+  return it->second[static_cast<std::size_t>(index)];
 }
 
 }  // namespace codeweft

@@ -38,37 +38,37 @@ struct TParamList {
   int Max = 0;
   // One entry per parameter: the modifier and the type's tokens, "var integer".
   std::vector<std::string> Types;
-  bool operator==(const TParamList &Other) const = default;
+  bool operator==(const TParamList &other) const = default;
 };
 
 // Reads a parameter list from its tokens, "(" to ")" inclusive; no tokens
 // (a heading without a list) is the empty list.
-TParamList ReadParamList(const std::vector<TParamToken> &Tokens);
+TParamList ReadParamList(const std::vector<TParamToken> &tokens);
 
-// "" for the first overload (Number 1 or less), ".N" from the second on.
-std::string OverloadSuffix(int Number);
+// "" for the first overload (number 1 or less), ".N" from the second on.
+std::string OverloadSuffix(int number);
 
-// The overloads a call fits: Ranges[i] is the Min and Max of overload i + 1.
-// The number of the one overload whose range holds Arguments, or 1 when none
+// The overloads a call fits: ranges[i] is the Min and Max of overload i + 1.
+// The number of the one overload whose range holds arguments, or 1 when none
 // or several do.
-int OverloadForArguments(const std::vector<std::pair<int, int>> &Ranges, int Arguments);
+int OverloadForArguments(const std::vector<std::pair<int, int>> &ranges, int arguments);
 
 // The routine headings of one unit, by key (the anchor name without the unit
 // part, in lower case: "name" or "class_name"), gathered by the symbol pass.
 class TOverloadNumbering {
  public:
   // A declaration of the interface part; returns its number.
-  int Declare(std::string_view Key, TParamList Params);
+  int Declare(std::string_view key, TParamList params);
   // A heading of the implementation part, in source order.
-  void Implement(std::string_view Key, TParamList Params);
+  void Implement(std::string_view key, TParamList params);
   // The numbers of the implementation headings of every key, in the order of
   // Implement; only keys whose numbers are not simply 1, 2, 3... are listed,
   // sorted by key.
   std::vector<std::pair<std::string, std::vector<int>>> ImplementationNumbers() const;
-  // The number of the Index-th implementation heading (0 first) of Key, as
+  // The number of the index-th implementation heading (0 first) of Key, as
   // ImplementationNumbers gives it.
-  static int NumberOf(const std::vector<std::pair<std::string, std::vector<int>>> &Numbers,
-                      std::string_view Key, int Index);
+  static int NumberOf(const std::vector<std::pair<std::string, std::vector<int>>> &numbers,
+                      std::string_view key, int index);
   void Clear() {
     FKeys.clear();
     FIndex.clear();
@@ -80,7 +80,7 @@ class TOverloadNumbering {
     std::vector<TParamList> Declared;
     std::vector<TParamList> Implemented;
   };
-  TKey &Find(std::string_view Key);
+  TKey &Find(std::string_view key);
   std::vector<TKey> FKeys;  // in the order first met
   std::unordered_map<std::string, std::size_t> FIndex;
 };

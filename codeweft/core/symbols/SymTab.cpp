@@ -13,16 +13,16 @@ const char *const KindNames[] = {"Variable", "Constant",    "Class/Object", "Fun
                                  "Procedure", "Type",       "Label",        "Constructor",
                                  "Destructor", "Record"};
 
-template <class T> void SortByName(std::vector<T> &List) {
-  std::stable_sort(List.begin(), List.end(),
-                   [](const T &A, const T &B) { return CompareText(A.Name, B.Name) < 0; });
+template <class T> void SortByName(std::vector<T> &list) {
+  std::stable_sort(list.begin(), list.end(),
+                   [](const T &a, const T &b) { return CompareText(a.Name, b.Name) < 0; });
 }
 
 } // namespace
 
-void KindName(std::uint8_t Kind, std::string &Text) {
-  const unsigned K = Kind & 0x7Fu;
-  if (K < std::size(KindNames)) Text = KindNames[K];
+void KindName(std::uint8_t kind, std::string &text) {
+  const unsigned k = kind & 0x7Fu;
+  if (k < std::size(KindNames)) text = KindNames[k];
 }
 
 void TSymbolTable::CreateSymbols() {
@@ -37,104 +37,104 @@ void TSymbolTable::FreeSymbols() {
   std::vector<TFlatRef>().swap(FlatRefs);
 }
 
-void TSymbolTable::AddUnit(std::string_view FileName) {
+void TSymbolTable::AddUnit(std::string_view fileName) {
   if (FPhase != TPhase::phProject) return;
-  TURElm U;
-  U.Name = UnitNameFromFile(FileName);
-  U.FileName = std::string(FileName);
-  Units.push_back(std::move(U));
+  TURElm u;
+  u.Name = UnitNameFromFile(fileName);
+  u.FileName = std::string(fileName);
+  Units.push_back(std::move(u));
   FUnitIndex.Data = nullptr;
 }
 
-void TSymbolTable::DeleteUnit(int Index) {
-  if (Index >= 0 && Index < static_cast<int>(Units.size())) Units.erase(Units.begin() + Index);
+void TSymbolTable::DeleteUnit(int index) {
+  if (index >= 0 && index < static_cast<int>(Units.size())) Units.erase(Units.begin() + index);
 }
 
-TURElm *TSymbolTable::BuildingUnit(std::string_view UnitName) {
+TURElm *TSymbolTable::BuildingUnit(std::string_view unitName) {
   if (!Building()) return nullptr;
   // The symbol pass records into one unit at a time: remember where it was,
   // as long as the list itself has not changed.
-  if (FFound.Data == Units.data() && FFound.Size == Units.size() && FFound.Name == UnitName)
+  if (FFound.Data == Units.data() && FFound.Size == Units.size() && FFound.Name == unitName)
     return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
-  FFound = {Units.data(), Units.size(), std::string(UnitName), FirstUnit(UnitName)};
+  FFound = {Units.data(), Units.size(), std::string(unitName), FirstUnit(unitName)};
   return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
 }
 
-int TSymbolTable::FirstUnit(std::string_view Name) const {
+int TSymbolTable::FirstUnit(std::string_view name) const {
   if (FUnitIndex.Data != Units.data() || FUnitIndex.Size != Units.size()) {
     FUnitIndex.First.clear();
     FUnitIndex.First.reserve(Units.size());
-    for (std::size_t I = 0; I < Units.size(); ++I)
-      FUnitIndex.First.try_emplace(LowerCase(Units[I].Name), static_cast<int>(I));
+    for (std::size_t i = 0; i < Units.size(); ++i)
+      FUnitIndex.First.try_emplace(LowerCase(Units[i].Name), static_cast<int>(i));
     FUnitIndex.Data = Units.data();
     FUnitIndex.Size = Units.size();
   }
-  const auto It = FUnitIndex.First.find(LowerCase(Name));
-  return It == FUnitIndex.First.end() ? -1 : It->second;
+  const auto it = FUnitIndex.First.find(LowerCase(name));
+  return it == FUnitIndex.First.end() ? -1 : it->second;
 }
 
 namespace {
 
-bool IsRoutineKind(TRefKind Kind) {
-  return Kind == TRefKind::rkFunction || Kind == TRefKind::rkProcedure ||
-         Kind == TRefKind::rkConstructor || Kind == TRefKind::rkDestructor;
+bool IsRoutineKind(TRefKind kind) {
+  return kind == TRefKind::rkFunction || kind == TRefKind::rkProcedure ||
+         kind == TRefKind::rkConstructor || kind == TRefKind::rkDestructor;
 }
 
 }  // namespace
 
-void TSymbolTable::AddIdent(std::string_view UnitName, std::string_view Name, TRefKind Kind) {
-  TURElm *U = BuildingUnit(UnitName);
-  if (!U) return;
-  U->Idents.push_back({std::string(Name), Kind});
-  if (IsRoutineKind(Kind))
-    FLastRoutine = {Units.size(), FFound.Index, -1, static_cast<int>(U->Idents.size()) - 1};
+void TSymbolTable::AddIdent(std::string_view unitName, std::string_view name, TRefKind kind) {
+  TURElm *u = BuildingUnit(unitName);
+  if (!u) return;
+  u->Idents.push_back({std::string(name), kind});
+  if (IsRoutineKind(kind))
+    FLastRoutine = {Units.size(), FFound.Index, -1, static_cast<int>(u->Idents.size()) - 1};
 }
 
-void TSymbolTable::AddClass(std::string_view UnitName, std::string_view ClassName) {
-  if (TURElm *U = BuildingUnit(UnitName)) U->Classes.push_back({std::string(ClassName), {}});
+void TSymbolTable::AddClass(std::string_view unitName, std::string_view className) {
+  if (TURElm *u = BuildingUnit(unitName)) u->Classes.push_back({std::string(className), {}});
 }
 
-void TSymbolTable::AddMember(std::string_view UnitName, std::string_view ClassName,
-                             std::string_view Name, TRefKind Kind) {
-  TURElm *U = BuildingUnit(UnitName);
-  if (!U) return;
-  const int c = FindFirst(U->Classes, ClassName);
+void TSymbolTable::AddMember(std::string_view unitName, std::string_view className,
+                             std::string_view name, TRefKind kind) {
+  TURElm *u = BuildingUnit(unitName);
+  if (!u) return;
+  const int c = FindFirst(u->Classes, className);
   if (c < 0) return;
-  std::vector<TRefElm> &Members = U->Classes[c].Members;
-  Members.push_back({std::string(Name), Kind});
-  if (IsRoutineKind(Kind))
-    FLastRoutine = {Units.size(), FFound.Index, c, static_cast<int>(Members.size()) - 1};
+  std::vector<TRefElm> &members = u->Classes[c].Members;
+  members.push_back({std::string(name), kind});
+  if (IsRoutineKind(kind))
+    FLastRoutine = {Units.size(), FFound.Index, c, static_cast<int>(members.size()) - 1};
 }
 
-void TSymbolTable::SetLastRoutine(int Number, int MinArgs, int MaxArgs) {
-  const TLastRoutine L = FLastRoutine;
+void TSymbolTable::SetLastRoutine(int number, int minArgs, int maxArgs) {
+  const TLastRoutine l = FLastRoutine;
   FLastRoutine = {};  // a heading sets its own routine only
-  if (!Building() || L.Unit < 0 || L.Size != Units.size() || L.Unit >= int(Units.size())) return;
-  TURElm &U = Units[static_cast<std::size_t>(L.Unit)];
-  std::vector<TRefElm> *List = &U.Idents;
-  if (L.Class >= 0) {
-    if (L.Class >= static_cast<int>(U.Classes.size())) return;
-    List = &U.Classes[static_cast<std::size_t>(L.Class)].Members;
+  if (!Building() || l.Unit < 0 || l.Size != Units.size() || l.Unit >= int(Units.size())) return;
+  TURElm &u = Units[static_cast<std::size_t>(l.Unit)];
+  std::vector<TRefElm> *list = &u.Idents;
+  if (l.Class >= 0) {
+    if (l.Class >= static_cast<int>(u.Classes.size())) return;
+    list = &u.Classes[static_cast<std::size_t>(l.Class)].Members;
   }
-  if (L.Index < 0 || L.Index >= static_cast<int>(List->size())) return;
-  TRefElm &R = (*List)[static_cast<std::size_t>(L.Index)];
-  R.Overload = Number;
-  R.MinArgs = MinArgs;
-  R.MaxArgs = MaxArgs;
+  if (l.Index < 0 || l.Index >= static_cast<int>(list->size())) return;
+  TRefElm &r = (*list)[static_cast<std::size_t>(l.Index)];
+  r.Overload = number;
+  r.MinArgs = minArgs;
+  r.MaxArgs = maxArgs;
 }
 
-int TSymbolTable::ListedHeadingNumber(const std::string &Key) {
-  const bool Implementation = FPhase == TPhase::phImplementation;
-  const int Index = FHeadings[Implementation][Key]++;
-  if (!Implementation || FListedUnit < 0 || FListedUnit >= static_cast<int>(Units.size()))
-    return Index + 1;
+int TSymbolTable::ListedHeadingNumber(const std::string &key) {
+  const bool implementation = FPhase == TPhase::phImplementation;
+  const int index = FHeadings[implementation][key]++;
+  if (!implementation || FListedUnit < 0 || FListedUnit >= static_cast<int>(Units.size()))
+    return index + 1;
   return TOverloadNumbering::NumberOf(
-      Units[static_cast<std::size_t>(FListedUnit)].ImplementationNumbers, Key, Index);
+      Units[static_cast<std::size_t>(FListedUnit)].ImplementationNumbers, key, index);
 }
 
-void TSymbolTable::SetLastKind(TRefKind Kind) {
-  TURElm *U = BuildingUnit(FCurrentUnit);
-  if (U && !U->Idents.empty()) U->Idents.back().Kind = Kind;
+void TSymbolTable::SetLastKind(TRefKind kind) {
+  TURElm *u = BuildingUnit(FCurrentUnit);
+  if (u && !u->Idents.empty()) u->Idents.back().Kind = kind;
 }
 
 void TSymbolTable::SortUnits() {
@@ -145,65 +145,65 @@ void TSymbolTable::SortUnits() {
 void TSymbolTable::SortAll() {
   SortByName(Units);
   FUnitIndex.Data = nullptr; // same list, new order
-  for (TURElm &U : Units) {
-    SortByName(U.Idents);
-    SortByName(U.Classes);
-    for (TCRElm &C : U.Classes) SortByName(C.Members);
+  for (TURElm &u : Units) {
+    SortByName(u.Idents);
+    SortByName(u.Classes);
+    for (TCRElm &c : u.Classes) SortByName(c.Members);
   }
 }
 
-int TSymbolTable::UnitIndex(std::string_view Name) const { return FindSorted(Units, Name); }
+int TSymbolTable::UnitIndex(std::string_view name) const { return FindSorted(Units, name); }
 
-std::string UnitPage(const TURElm &Unit) {
-  return Unit.Page.empty() ? PageName(Unit.Name) : Unit.Page;
+std::string UnitPage(const TURElm &unit) {
+  return unit.Page.empty() ? PageName(unit.Name) : unit.Page;
 }
 
-std::string TSymbolTable::PageOf(std::string_view UnitName) const {
-  const int U = UnitIndex(UnitName);
-  return U < 0 ? PageName(UnitName) : UnitPage(Units[static_cast<std::size_t>(U)]);
+std::string TSymbolTable::PageOf(std::string_view unitName) const {
+  const int u = UnitIndex(unitName);
+  return u < 0 ? PageName(unitName) : UnitPage(Units[static_cast<std::size_t>(u)]);
 }
 
-int TSymbolTable::IdentIndex(std::string_view UnitName, std::string_view Name) const {
+int TSymbolTable::IdentIndex(std::string_view unitName, std::string_view name) const {
   if (Building()) {
-    const int u = FirstUnit(UnitName);
-    return u < 0 ? -1 : FindFirst(Units[u].Idents, Name);
+    const int u = FirstUnit(unitName);
+    return u < 0 ? -1 : FindFirst(Units[u].Idents, name);
   }
-  const int u = FindSorted(Units, UnitName);
-  return u < 0 ? -1 : FindSorted(Units[u].Idents, Name);
+  const int u = FindSorted(Units, unitName);
+  return u < 0 ? -1 : FindSorted(Units[u].Idents, name);
 }
 
-TRefKind TSymbolTable::IdentKind(std::string_view UnitName, std::string_view Name) const {
-  const int u = FindSorted(Units, UnitName);
+TRefKind TSymbolTable::IdentKind(std::string_view unitName, std::string_view name) const {
+  const int u = FindSorted(Units, unitName);
   if (u < 0) return TRefKind::rkVariable;
-  const int i = FindSorted(Units[u].Idents, Name);
+  const int i = FindSorted(Units[u].Idents, name);
   return i < 0 ? TRefKind::rkVariable : Units[u].Idents[i].Kind;
 }
 
-void TSymbolTable::BuildFlatRefs(const std::vector<int> &UnitIndexes) {
+void TSymbolTable::BuildFlatRefs(const std::vector<int> &unitIndexes) {
   if (!Writing()) return;
   FlatRefs.clear();
-  FListedUnit = UnitIndexes.empty() ? -1 : UnitIndexes.front();
+  FListedUnit = unitIndexes.empty() ? -1 : unitIndexes.front();
   FHeadings[0].clear();
   FHeadings[1].clear();
-  AddFlatRefs(UnitIndexes);
+  AddFlatRefs(unitIndexes);
 }
 
-void TSymbolTable::AddFlatRefs(const std::vector<int> &UnitIndexes) {
+void TSymbolTable::AddFlatRefs(const std::vector<int> &unitIndexes) {
   if (!Writing()) return;
   // The list is sorted, and so is each unit's batch once SortAll has run:
   // merging batch after batch gives the order a stable sort of everything
   // would, in linear time per batch.
-  const auto Less = [](const TFlatRef &A, const TFlatRef &B) {
-    return CompareText(A.Name, B.Name) < 0;
+  const auto less = [](const TFlatRef &a, const TFlatRef &b) {
+    return CompareText(a.Name, b.Name) < 0;
   };
-  for (const int u : UnitIndexes) {
+  for (const int u : unitIndexes) {
     if (u < 0 || u >= static_cast<int>(Units.size())) continue;
-    const std::size_t Old = FlatRefs.size();
-    for (const TRefElm &R : Units[u].Idents)
-      FlatRefs.push_back({R.Name, Units[u].Name, R.Kind, R.Overload, R.MinArgs, R.MaxArgs});
-    const auto Mid = FlatRefs.begin() + static_cast<std::ptrdiff_t>(Old);
-    if (!std::is_sorted(Mid, FlatRefs.end(), Less)) std::stable_sort(Mid, FlatRefs.end(), Less);
-    std::inplace_merge(FlatRefs.begin(), Mid, FlatRefs.end(), Less);
+    const std::size_t old = FlatRefs.size();
+    for (const TRefElm &r : Units[u].Idents)
+      FlatRefs.push_back({r.Name, Units[u].Name, r.Kind, r.Overload, r.MinArgs, r.MaxArgs});
+    const auto mid = FlatRefs.begin() + static_cast<std::ptrdiff_t>(old);
+    if (!std::is_sorted(mid, FlatRefs.end(), less)) std::stable_sort(mid, FlatRefs.end(), less);
+    std::inplace_merge(FlatRefs.begin(), mid, FlatRefs.end(), less);
   }
 }
 

@@ -66,7 +66,7 @@ struct TURElm {
 };
 
 // The file name (without extension) of the unit's HTML page and RTF topic.
-std::string UnitPage(const TURElm &Unit);
+std::string UnitPage(const TURElm &unit);
 
 // One entry of the flat reference list.
 struct TFlatRef {
@@ -80,32 +80,32 @@ struct TFlatRef {
 
 // Sets Text to the display name of Kind ("Variable", "Class/Object", ...).
 // Only the low seven bits count; for a value above 9 Text is left as it was.
-void KindName(std::uint8_t Kind, std::string &Text);
-inline void KindName(TRefKind Kind, std::string &Text) {
-  KindName(static_cast<std::uint8_t>(Kind), Text);
+void KindName(std::uint8_t kind, std::string &text);
+inline void KindName(TRefKind kind, std::string &text) {
+  KindName(static_cast<std::uint8_t>(kind), text);
 }
 
 // Index of the first entry named Name, scanning from the front; -1 if none.
-template <class T> int FindFirst(const std::vector<T> &List, std::string_view Name) {
-  for (std::size_t i = 0; i < List.size(); ++i)
-    if (SameText(List[i].Name, Name)) return static_cast<int>(i);
+template <class T> int FindFirst(const std::vector<T> &list, std::string_view name) {
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (SameText(list[i].Name, name)) return static_cast<int>(i);
   return -1;
 }
 
 // Binary search of a name-sorted list: probe the middle of [low, high]; a
 // name that sorts before Name moves low past the probe, a name after it moves
 // high below it, and the first equal probe is the hit. -1 if none.
-template <class T> int FindSorted(const std::vector<T> &List, std::string_view Name) {
-  int Low = 0, High = static_cast<int>(List.size()) - 1;
-  while (Low <= High) {
-    const int Mid = Low + (High - Low) / 2;
-    const int C = CompareText(List[Mid].Name, Name);
-    if (C < 0)
-      Low = Mid + 1;
-    else if (C == 0)
-      return Mid;
+template <class T> int FindSorted(const std::vector<T> &list, std::string_view name) {
+  int low = 0, high = static_cast<int>(list.size()) - 1;
+  while (low <= high) {
+    const int mid = low + (high - low) / 2;
+    const int c = CompareText(list[mid].Name, name);
+    if (c < 0)
+      low = mid + 1;
+    else if (c == 0)
+      return mid;
     else
-      High = Mid - 1;
+      high = mid - 1;
   }
   return -1;
 }
@@ -116,8 +116,8 @@ template <class T> int FindSorted(const std::vector<T> &List, std::string_view N
 // CurrentUnit through the references given to its constructor.
 class TSymbolTable {
 public:
-  TSymbolTable(const TPhase &Phase, const std::string &CurrentUnit)
-      : FPhase(Phase), FCurrentUnit(CurrentUnit) {}
+  TSymbolTable(const TPhase &phase, const std::string &currentUnit)
+      : FPhase(phase), FCurrentUnit(currentUnit) {}
   TSymbolTable(const TSymbolTable &) = delete;
   TSymbolTable &operator=(const TSymbolTable &) = delete;
 
@@ -129,21 +129,21 @@ public:
   void FreeSymbols();
 
   // phProject only: appends a unit named after FileName (UnitNameFromFile).
-  void AddUnit(std::string_view FileName);
+  void AddUnit(std::string_view fileName);
   // Removes entry Index of Units; an index out of range does nothing.
-  void DeleteUnit(int Index);
+  void DeleteUnit(int index);
 
   // phSymbols only; the unit (and class) is the first of that name, found
   // from the front. A unit or class that is not there records nothing.
-  void AddIdent(std::string_view UnitName, std::string_view Name, TRefKind Kind);
-  void AddClass(std::string_view UnitName, std::string_view ClassName);
-  void AddMember(std::string_view UnitName, std::string_view ClassName, std::string_view Name,
-                 TRefKind Kind);
-  // Kind of the identifier appended last to CurrentUnit's Idents.
-  void SetLastKind(TRefKind Kind);
-  // The routine recorded last (by AddIdent or AddMember) is overload Number
+  void AddIdent(std::string_view unitName, std::string_view name, TRefKind kind);
+  void AddClass(std::string_view unitName, std::string_view className);
+  void AddMember(std::string_view unitName, std::string_view className, std::string_view name,
+                 TRefKind kind);
+  // Kind of the identifier appended last to currentUnit's Idents.
+  void SetLastKind(TRefKind kind);
+  // The routine recorded last (by AddIdent or AddMember) is overload number
   // of its name, called with MinArgs to MaxArgs arguments.
-  void SetLastRoutine(int Number, int MinArgs, int MaxArgs);
+  void SetLastRoutine(int number, int minArgs, int maxArgs);
 
   // Sorts Units, every unit's Idents and Classes, and every class's Members.
   void SortAll();
@@ -151,40 +151,40 @@ public:
   void SortUnits();
 
   // Binary search in the sorted Units; -1 if not found.
-  int UnitIndex(std::string_view Name) const;
+  int UnitIndex(std::string_view name) const;
   // Index in the unit's Idents, -1 if unit or name is missing. In phSymbols
   // both lists are scanned from the front, in other phases binary-searched.
-  int IdentIndex(std::string_view UnitName, std::string_view Name) const;
+  int IdentIndex(std::string_view unitName, std::string_view name) const;
   // The page of the unit named UnitName (binary search), or PageName of the
   // name when there is no such unit.
-  std::string PageOf(std::string_view UnitName) const;
+  std::string PageOf(std::string_view unitName) const;
   // Kind of the identifier (binary search); rkVariable (0) when not found.
-  TRefKind IdentKind(std::string_view UnitName, std::string_view Name) const;
+  TRefKind IdentKind(std::string_view unitName, std::string_view name) const;
 
   // phInterface and phImplementation only. BuildFlatRefs starts a new list;
   // AddFlatRefs appends the top-level identifiers of the given units in order
   // and sorts the list. Indexes outside Units are passed over.
-  void BuildFlatRefs(const std::vector<int> &UnitIndexes);
-  void AddFlatRefs(const std::vector<int> &UnitIndexes);
+  void BuildFlatRefs(const std::vector<int> &unitIndexes);
+  void AddFlatRefs(const std::vector<int> &unitIndexes);
   void FreeFlatRefs();
-  // The overload number of the next routine heading of Key (Overloads.h) in
+  // The overload number of the next routine heading of key (Overloads.h) in
   // the listing of the unit BuildFlatRefs started with: in phInterface the
   // headings of each key are counted, in phImplementation they take the
   // numbers the symbol pass gave that unit's implementation headings.
-  int ListedHeadingNumber(const std::string &Key);
+  int ListedHeadingNumber(const std::string &key);
   // Binary search in FlatRefs; -1 if not found.
-  int FlatRefIndex(std::string_view Name) const { return FindSorted(FlatRefs, Name); }
+  int FlatRefIndex(std::string_view name) const { return FindSorted(FlatRefs, name); }
 
 private:
   bool Building() const { return FPhase == TPhase::phSymbols; }
   bool Writing() const {
     return FPhase == TPhase::phInterface || FPhase == TPhase::phImplementation;
   }
-  TURElm *BuildingUnit(std::string_view UnitName);
+  TURElm *BuildingUnit(std::string_view unitName);
   // The first unit of that name (without regard to case), -1 if none: found
   // through an index of Units, built again whenever the list has changed, so
   // that finding every unit once costs time in proportion to their number.
-  int FirstUnit(std::string_view Name) const;
+  int FirstUnit(std::string_view name) const;
 
   const TPhase &FPhase;
   const std::string &FCurrentUnit;

@@ -12,9 +12,9 @@ namespace codeweft {
 
 namespace {
 
-bool IsRoutineWord(TTokenKind K) {
-  return K == Keyword("procedure") || K == Keyword("function") || K == Keyword("constructor") ||
-         K == Keyword("destructor");
+bool IsRoutineWord(TTokenKind k) {
+  return k == Keyword("procedure") || k == Keyword("function") || k == Keyword("constructor") ||
+         k == Keyword("destructor");
 }
 
 // A routine heading of the implementation part, as the listing will anchor it.
@@ -28,78 +28,78 @@ struct THeading {
 // Reads the rest of the unit after its interface part: every routine heading
 // of the implementation part, read as the listing's heading rules read it (the
 // routine word, a name, and "." and a name), with its parameter list. The
-// unit heading's name, in UnitPart, starts the anchor names.
-void ReadImplementation(TRunState &S, std::string &UnitPart, const std::vector<bool> &First,
-                        std::vector<THeading> &Headings) {
-  bool InImplementation = false;
-  while (!S.AtEnd) {
-    const TTokenKind Kind = S.Token.Kind;
-    if (Kind == Keyword("unit")) {
-      Advance(S);
-      if (S.Token.Kind == TTokenKind::tkIdentifier) UnitPart = S.Token.Text;
+// unit heading's name, in unitPart, starts the anchor names.
+void ReadImplementation(TRunState &s, std::string &unitPart, const std::vector<bool> &first,
+                        std::vector<THeading> &headings) {
+  bool inImplementation = false;
+  while (!s.AtEnd) {
+    const TTokenKind kind = s.Token.Kind;
+    if (kind == Keyword("unit")) {
+      Advance(s);
+      if (s.Token.Kind == TTokenKind::tkIdentifier) unitPart = s.Token.Text;
       continue;
     }
-    if (Kind == Keyword("implementation")) {
-      InImplementation = true;
-    } else if (InImplementation && IsRoutineWord(Kind)) {
-      Advance(S);
-      if (S.Token.Kind != TTokenKind::tkIdentifier) continue;
-      std::string Key(S.Token.Text);
-      Advance(S);
-      if (S.Token.Kind == TTokenKind::tkPeriod) {
-        Advance(S);
-        if (S.Token.Kind != TTokenKind::tkIdentifier) continue;
-        Key.append("_").append(S.Token.Text);
-        Advance(S);
+    if (kind == Keyword("implementation")) {
+      inImplementation = true;
+    } else if (inImplementation && IsRoutineWord(kind)) {
+      Advance(s);
+      if (s.Token.Kind != TTokenKind::tkIdentifier) continue;
+      std::string key(s.Token.Text);
+      Advance(s);
+      if (s.Token.Kind == TTokenKind::tkPeriod) {
+        Advance(s);
+        if (s.Token.Kind != TTokenKind::tkIdentifier) continue;
+        key.append("_").append(s.Token.Text);
+        Advance(s);
       }
-      THeading H;
-      H.Base = UnitPart + "_" + Key;
-      H.Key = LowerCase(Key);
-      if (!S.Includes.empty()) {
-        H.IncludeFile = S.Includes.back().Scanner->FileName();
-        H.FirstReading = !First.empty() && First.back();
+      THeading h;
+      h.Base = unitPart + "_" + key;
+      h.Key = LowerCase(key);
+      if (!s.Includes.empty()) {
+        h.IncludeFile = s.Includes.back().Scanner->FileName();
+        h.FirstReading = !first.empty() && first.back();
       }
       // The parameter list, "(" to the ")" that closes it.
-      S.ParamTokens.clear();
-      if (S.Token.Kind == TTokenKind::tkLParen) {
-        S.RecordingParams = true;
-        S.ParamTokens.push_back({S.Token.Kind, "("});
-        int Depth = 0;
+      s.ParamTokens.clear();
+      if (s.Token.Kind == TTokenKind::tkLParen) {
+        s.RecordingParams = true;
+        s.ParamTokens.push_back({s.Token.Kind, "("});
+        int depth = 0;
         do {
-          if (S.Token.Kind == TTokenKind::tkLParen) ++Depth;
-          if (S.Token.Kind == TTokenKind::tkRParen) --Depth;
-          Advance(S);
-        } while (Depth > 0 && !S.AtEnd);
-        S.RecordingParams = false;
-        S.ParamTokens.pop_back();  // the token after the list
+          if (s.Token.Kind == TTokenKind::tkLParen) ++depth;
+          if (s.Token.Kind == TTokenKind::tkRParen) --depth;
+          Advance(s);
+        } while (depth > 0 && !s.AtEnd);
+        s.RecordingParams = false;
+        s.ParamTokens.pop_back();  // the token after the list
       }
-      S.Overloads.Implement(H.Key, ReadParamList(S.ParamTokens));
-      Headings.push_back(std::move(H));
+      s.Overloads.Implement(h.Key, ReadParamList(s.ParamTokens));
+      headings.push_back(std::move(h));
       continue;
     }
-    Advance(S);
+    Advance(s);
   }
 }
 
 }  // namespace
 
-TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index, const TSymbolPassEvents &Events) {
-  TInterfaceOutcome Outcome;
-  TURElm &Unit = State.Symbols.Units.at(static_cast<std::size_t>(Index));
-  State.CurrentUnit = Unit.Name;
-  State.Phase = TPhase::phSymbols;
-  State.Parser->Restart();
-  State.Overloads.Clear();
+TInterfaceOutcome ParseUnitInterface(TRunState &state, int index, const TSymbolPassEvents &events) {
+  TInterfaceOutcome outcome;
+  TURElm &unit = state.Symbols.Units.at(static_cast<std::size_t>(index));
+  state.CurrentUnit = unit.Name;
+  state.Phase = TPhase::phSymbols;
+  state.Parser->Restart();
+  state.Overloads.Clear();
   try {
-    OpenSource(State, LocateSourceFile(Unit.FileName));
-  } catch (const EFOpenError &E) {
+    OpenSource(state, LocateSourceFile(unit.FileName));
+  } catch (const EFOpenError &e) {
     // The project entry that named the file is what the user has to mend.
-    if (Unit.ProjectLine <= 0) throw;
-    throw EFOpenError("Unit " + (Unit.EntryName.empty() ? Unit.Name : Unit.EntryName) + " (" +
-                      ExtractFileName(State.ProjectFile) + " line " +
-                      std::to_string(Unit.ProjectLine) + "): " + E.what());
+    if (unit.ProjectLine <= 0) throw;
+    throw EFOpenError("Unit " + (unit.EntryName.empty() ? unit.Name : unit.EntryName) + " (" +
+                      ExtractFileName(state.ProjectFile) + " line " +
+                      std::to_string(unit.ProjectLine) + "): " + e.what());
   }
-  State.AtEnd = false;
+  state.AtEnd = false;
   // Lines are counted from the text of every token read, blanks and
   // comments included, so a stop can be reported by line (only the first
   // interface parse's stop is). Significant tokens are recorded while a
@@ -113,119 +113,119 @@ TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index, const TSymbolP
       S.IncludeHook = std::move(SavedInclude);
       S.RecordingParams = false;
     }
-  } Guard{State, State.TokenHook, State.IncludeHook};
-  int Line = 1, TokenLine = 1;
-  bool CountLines = true;
-  State.TokenHook = [&State, &Line, &TokenLine, &CountLines, &Guard] {
-    if (CountLines) {
-      TokenLine = Line;
-      for (const char C : State.Token.Text) Line += C == '\n';
+  } guard{state, state.TokenHook, state.IncludeHook};
+  int line = 1, tokenLine = 1;
+  bool countLines = true;
+  state.TokenHook = [&state, &line, &tokenLine, &countLines, &guard] {
+    if (countLines) {
+      tokenLine = line;
+      for (const char c : state.Token.Text) line += c == '\n';
     }
-    if (State.RecordingParams && !IsTrivia(State.Token.Kind) && !State.Conditionals.Skipping())
-      State.ParamTokens.push_back({State.Token.Kind, LowerCase(State.Token.Text)});
-    if (Guard.Saved) Guard.Saved();
+    if (state.RecordingParams && !IsTrivia(state.Token.Kind) && !state.Conditionals.Skipping())
+      state.ParamTokens.push_back({state.Token.Kind, LowerCase(state.Token.Text)});
+    if (guard.Saved) guard.Saved();
   };
   // Whether each open include file is read for the first time in the run:
   // only that reading is written on the include file's page.
-  std::vector<bool> First;
-  State.IncludeHook = [&State, &First, &Guard](bool Entering) {
-    if (Entering)
-      First.push_back(State.IncludesRead.insert(State.Includes.back().Scanner->FileName()).second);
-    else if (!First.empty())
-      First.pop_back();
-    if (Guard.SavedInclude) Guard.SavedInclude(Entering);
+  std::vector<bool> first;
+  state.IncludeHook = [&state, &first, &guard](bool entering) {
+    if (entering)
+      first.push_back(state.IncludesRead.insert(state.Includes.back().Scanner->FileName()).second);
+    else if (!first.empty())
+      first.pop_back();
+    if (guard.SavedInclude) guard.SavedInclude(entering);
   };
-  std::string UnitPart = Unit.Name;
-  TParser &Parser = *State.Parser;
-  Parser.CurrentLine = [&TokenLine] { return TokenLine; };
+  std::string unitPart = unit.Name;
+  TParser &parser = *state.Parser;
+  parser.CurrentLine = [&tokenLine] { return tokenLine; };
   struct TLineGuard {
     TParser &P;
     ~TLineGuard() { P.CurrentLine = nullptr; }
-  } LineGuard{Parser};
-  Advance(State);
-  while (!State.AtEnd && State.Token.Kind != Keyword("implementation")) {
-    if (State.Token.Kind == Keyword("unit")) {
-      Advance(State);
-      if (State.Token.Kind == TTokenKind::tkIdentifier) UnitPart = State.Token.Text;
+  } lineGuard{parser};
+  Advance(state);
+  while (!state.AtEnd && state.Token.Kind != Keyword("implementation")) {
+    if (state.Token.Kind == Keyword("unit")) {
+      Advance(state);
+      if (state.Token.Kind == TTokenKind::tkIdentifier) unitPart = state.Token.Text;
       continue;
     }
-    if (State.Token.Kind != Keyword("interface")) {
-      Advance(State);
+    if (state.Token.Kind != Keyword("interface")) {
+      Advance(state);
       continue;
     }
-    const int Result = State.Parser->InterfaceSection();
+    const int result = state.Parser->InterfaceSection();
     // No class body carries over from a parse that stopped inside one.
-    State.Parser->Restart();
-    if (!Outcome.HasInterface) {
-      Outcome.HasInterface = true;
-      Outcome.Result = Result;
-      Outcome.StopKind = State.Token.Kind;
-      Outcome.StopText = State.Token.Text;
-      Outcome.StopLine = TokenLine;
-      CountLines = false;
+    state.Parser->Restart();
+    if (!outcome.HasInterface) {
+      outcome.HasInterface = true;
+      outcome.Result = result;
+      outcome.StopKind = state.Token.Kind;
+      outcome.StopText = state.Token.Text;
+      outcome.StopLine = tokenLine;
+      countLines = false;
       // The parse goes on past what it does not know; the first such place
       // is the stop reported.
-      if (Parser.Stop().Stopped) {
-        Outcome.StopKind = Parser.Stop().Kind;
-        Outcome.StopText = Parser.Stop().Text;
-        Outcome.StopLine = Parser.Stop().Line;
+      if (parser.Stop().Stopped) {
+        outcome.StopKind = parser.Stop().Kind;
+        outcome.StopText = parser.Stop().Text;
+        outcome.StopLine = parser.Stop().Line;
         continue;
       }
       // An interface that ends the unit ("end." with the implementation in
       // an include file) ended where it should; the recovering parse has
       // read its "end" already.
-      if (Result == prOk && State.Token.Kind == TTokenKind::tkPeriod) {
-        Outcome.StopKind = TTokenKind::tkEnd;
-        Outcome.StopText.clear();
-      } else if (Result == prOk && State.Token.Kind == Keyword("end")) {
-        Advance(State);
-        if (State.Token.Kind == TTokenKind::tkPeriod) {
-          Outcome.StopKind = TTokenKind::tkEnd;
-          Outcome.StopText.clear();
+      if (result == prOk && state.Token.Kind == TTokenKind::tkPeriod) {
+        outcome.StopKind = TTokenKind::tkEnd;
+        outcome.StopText.clear();
+      } else if (result == prOk && state.Token.Kind == Keyword("end")) {
+        Advance(state);
+        if (state.Token.Kind == TTokenKind::tkPeriod) {
+          outcome.StopKind = TTokenKind::tkEnd;
+          outcome.StopText.clear();
         }
       }
     }
   }
-  std::vector<THeading> Headings;
-  ReadImplementation(State, UnitPart, First, Headings);
-  State.Scanner.Close();
+  std::vector<THeading> headings;
+  ReadImplementation(state, unitPart, first, headings);
+  state.Scanner.Close();
 
-  Unit.ImplementationNumbers = State.Overloads.ImplementationNumbers();
-  State.Overloads.Clear();
-  if (Events.Anchors) {
-    std::unordered_map<std::string, int> Seen;  // headings of each key so far
-    std::vector<TAnchorPlace> Anchors;
-    Anchors.reserve(Headings.size());
-    for (THeading &H : Headings) {
-      const int Number =
-          TOverloadNumbering::NumberOf(Unit.ImplementationNumbers, H.Key, Seen[H.Key]++);
-      Anchors.push_back(
-          {H.Base + OverloadSuffix(Number), std::move(H.IncludeFile), H.FirstReading});
+  unit.ImplementationNumbers = state.Overloads.ImplementationNumbers();
+  state.Overloads.Clear();
+  if (events.Anchors) {
+    std::unordered_map<std::string, int> seen;  // headings of each key so far
+    std::vector<TAnchorPlace> anchors;
+    anchors.reserve(headings.size());
+    for (THeading &h : headings) {
+      const int number =
+          TOverloadNumbering::NumberOf(unit.ImplementationNumbers, h.Key, seen[h.Key]++);
+      anchors.push_back(
+          {h.Base + OverloadSuffix(number), std::move(h.IncludeFile), h.FirstReading});
     }
-    Events.Anchors(Unit, Anchors);
+    events.Anchors(unit, anchors);
   }
-  return Outcome;
+  return outcome;
 }
 
-void BuildSymbolTable(TRunState &State, const TSymbolPassEvents &Events) {
-  State.StatusText = "Building Symbol Table ...";
-  if (Events.Status) Events.Status(State.StatusText);
-  State.Symbols.SortUnits();
-  State.IncludesRead.clear();
-  State.DeclaredAnswers.clear();
-  const int Count = static_cast<int>(State.Symbols.Units.size());
-  if (Events.Progress) Events.Progress(Count, 0);
-  for (int I = 0; I < Count; ++I) {
-    const TInterfaceOutcome Outcome = ParseUnitInterface(State, I, Events);
-    if (Outcome.Stopped()) {
-      const TURElm &Unit = State.Symbols.Units[static_cast<std::size_t>(I)];
-      WarnAt(State, LocateSourceFile(Unit.FileName), Outcome.StopLine,
-             "interface declaration not understood at '" + Outcome.StopText +
+void BuildSymbolTable(TRunState &state, const TSymbolPassEvents &events) {
+  state.StatusText = "Building Symbol Table ...";
+  if (events.Status) events.Status(state.StatusText);
+  state.Symbols.SortUnits();
+  state.IncludesRead.clear();
+  state.DeclaredAnswers.clear();
+  const int count = static_cast<int>(state.Symbols.Units.size());
+  if (events.Progress) events.Progress(count, 0);
+  for (int i = 0; i < count; ++i) {
+    const TInterfaceOutcome outcome = ParseUnitInterface(state, i, events);
+    if (outcome.Stopped()) {
+      const TURElm &unit = state.Symbols.Units[static_cast<std::size_t>(i)];
+      WarnAt(state, LocateSourceFile(unit.FileName), outcome.StopLine,
+             "interface declaration not understood at '" + outcome.StopText +
                  "'; skipped to the next declaration, which may leave names unrecorded");
     }
-    if (Events.Progress) Events.Progress(Count, I + 1);
+    if (events.Progress) events.Progress(count, i + 1);
   }
-  State.Symbols.SortAll();
+  state.Symbols.SortAll();
 }
 
 }  // namespace codeweft

@@ -42,24 +42,24 @@ struct TAnchorPlace {
 
 // What the pass reports to the front end.
 struct TSymbolPassEvents {
-  std::function<void(const std::string &Text)> Status; // "Building Symbol Table ..."
-  std::function<void(int Total, int Done)> Progress;   // 0 of n, then one step per unit
+  std::function<void(const std::string &text)> Status; // "Building Symbol Table ..."
+  std::function<void(int total, int done)> Progress;   // 0 of n, then one step per unit
   // After each unit: the anchors its listing will place, one for every
   // routine heading of its implementation part, in source order.
-  std::function<void(const TURElm &Unit, const std::vector<TAnchorPlace> &Anchors)> Anchors;
+  std::function<void(const TURElm &unit, const std::vector<TAnchorPlace> &anchors)> Anchors;
 };
 
-// Reads entry Index of the unit list whole, once (phSymbols): the interface
+// Reads entry index of the unit list whole, once (phSymbols): the interface
 // part is parsed into the symbol table (token by token until
 // "implementation" or the end, applying InterfaceSection at every
 // "interface" on the way, so a parse that stopped early restarts at a later
 // "interface"); then the routine headings of the implementation part are
 // read, their overload numbers given (Overloads.h) and their anchors, named
-// as the listing will name them, reported to Events.Anchors when given.
+// as the listing will name them, reported to events.Anchors when given.
 // Nothing is written. Throws EFOpenError when the unit's file cannot be
 // opened.
-TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index,
-                                     const TSymbolPassEvents &Events = {});
+TInterfaceOutcome ParseUnitInterface(TRunState &state, int index,
+                                     const TSymbolPassEvents &events = {});
 
 // The whole pass: the status text, progress 0 of n, ParseUnitInterface for
 // every unit with a progress step after each, then SortAll. The units are
@@ -69,6 +69,6 @@ TInterfaceOutcome ParseUnitInterface(TRunState &State, int Index,
 // A unit whose interface parse stopped early is reported as a source warning
 // naming the line and the token, since what follows it is neither recorded
 // nor linked.
-void BuildSymbolTable(TRunState &State, const TSymbolPassEvents &Events);
+void BuildSymbolTable(TRunState &state, const TSymbolPassEvents &events);
 
 } // namespace codeweft
