@@ -45,8 +45,8 @@ int main() {
       TQuiet Reporter;
       S.Reporter = &Reporter;
       S.Symbols.CreateSymbols();
-      S.BuildDir = Scratch;
-      S.ProjectFile = Path;
+      S.Paths.BuildDir = Scratch;
+      S.Paths.ProjectFile = Path;
       TListingSink Sink;
       ScanProject(S, Sink, Path, "", Reporter, false);
       for (const TURElm &U : S.Symbols.Units) {

@@ -78,6 +78,6 @@ int main(int argc, char **argv) {
   } catch (const std::exception &) {
     return ExitRunFailed;  // Run has reported the error
   }
-  std::printf("%s\n", (state.BuildDir + "index.html").c_str());
+  std::printf("%s\n", (state.Paths.BuildDir + "index.html").c_str());
   return ExitDone;
 }

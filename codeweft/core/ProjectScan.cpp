@@ -17,7 +17,7 @@ namespace codeweft {
 namespace {
 
 bool Is(const TRunState &s, TTokenKind kind) {
-  return s.Token.Kind == kind;
+  return s.Source.Token.Kind == kind;
 }
 
 // The file an "in" entry names. A name that is not found as written (one
@@ -51,18 +51,19 @@ std::string UnreadableReason(const std::string &fileName) {
 // unit entry knows the line it stands on; the hook in place goes on running.
 class TLineCounter {
 public:
-  explicit TLineCounter(TRunState &s) : FState(s), FOuter(s.TokenHook) {
+  explicit TLineCounter(TRunState &s) : FState(s), FOuter(s.Source.TokenHook) {
     s.ProjectLine = 1;
-    s.TokenHook = [this] {
+    s.Source.TokenHook = [this] {
       // Lines of include files are not the project file's.
-      const std::string_view t = FState.Includes.empty() ? FState.Token.Text : std::string_view();
+      const std::string_view t =
+          FState.Source.Includes.empty() ? FState.Source.Token.Text : std::string_view();
       for (std::size_t i = 0; i < t.size(); ++i)
         if (t[i] == '\n' || (t[i] == '\r' && (i + 1 == t.size() || t[i + 1] != '\n')))
           ++FState.ProjectLine;
       if (FOuter) FOuter();
     };
   }
-  ~TLineCounter() { FState.TokenHook = FOuter; }
+  ~TLineCounter() { FState.Source.TokenHook = FOuter; }
   TLineCounter(const TLineCounter &) = delete;
   TLineCounter &operator=(const TLineCounter &) = delete;
 
@@ -75,10 +76,10 @@ private:
 // contents, the symbol index, the project, a unit of the same file name in
 // another folder) gets a suffix, and a warning names the clash.
 void ClaimUnitPage(TRunState &s, TURElm &unit) {
-  unit.Page = s.Pages.Claim(unit.Name);
+  unit.Page = s.Paths.Pages.Claim(unit.Name);
   const std::string wanted = PageName(unit.Name);
   if (unit.Page != wanted)
-    WarnAt(s, s.ProjectFile, unit.ProjectLine,
+    WarnAt(s, s.Paths.ProjectFile, unit.ProjectLine,
            "the page name of unit " + unit.Name + " (" + unit.FileName +
                ") is taken; its pages are " + unit.Page + ".html and " + unit.Page + ".rtf");
 }
@@ -88,9 +89,9 @@ void ClaimUnitPage(TRunState &s, TURElm &unit) {
 int ProjectUnitList(TRunState &s, bool keepGoing) {
   int result = 0;
   while (Is(s, TTokenKind::tkIdentifier)) {
-    std::string written(s.Token.Text);
+    std::string written(s.Source.Token.Text);
     QueueToken(s, written, {}, {}, TTokenStyle::tsIdent);
-    const int namePos = static_cast<int>(s.PendingTokens.size()) - 1;
+    const int namePos = static_cast<int>(s.Source.PendingTokens.size()) - 1;
     Advance(s);
     // A dotted name ("Shared.CommonFunc") is one name. Written as one run it
     // stays one entry, so the whole name becomes the link; with blanks or
@@ -98,8 +99,8 @@ int ProjectUnitList(TRunState &s, bool keepGoing) {
     bool oneRun = true;
     std::string fullName = written;
     while (Is(s, TTokenKind::tkPeriod)) {
-      const std::string dot(s.Token.Text);
-      const std::size_t dotPos = s.PendingTokens.size();
+      const std::string dot(s.Source.Token.Text);
+      const std::size_t dotPos = s.Source.PendingTokens.size();
       oneRun = oneRun && static_cast<int>(dotPos) == namePos + 1;
       Advance(s);
       // The dot goes ahead of any trivia the hook queued after it.
@@ -109,32 +110,32 @@ int ProjectUnitList(TRunState &s, bool keepGoing) {
         return 2;
       }
       fullName += dot;
-      fullName += s.Token.Text;
-      oneRun = oneRun && s.PendingTokens.size() == dotPos;
+      fullName += s.Source.Token.Text;
+      oneRun = oneRun && s.Source.PendingTokens.size() == dotPos;
       if (oneRun) {
         written = fullName;
-        s.PendingTokens[namePos].Text = written;
+        s.Source.PendingTokens[namePos].Text = written;
       } else {
         InsertToken(s, dotPos, dot, {}, {}, TTokenStyle::tsSymbol);
-        QueueToken(s, s.Token.Text, {}, {}, TTokenStyle::tsIdent);
+        QueueToken(s, s.Source.Token.Text, {}, {}, TTokenStyle::tsIdent);
       }
       Advance(s);
     }
     if (Is(s, Keyword("in"))) {
       // Still deferring: the link is made once the file, and so the unit's
       // list name, is known.
-      QueueToken(s, s.Token.Text, {}, {}, StyleOf(s.Token.Kind));
+      QueueToken(s, s.Source.Token.Text, {}, {}, StyleOf(s.Source.Token.Kind));
       Advance(s);
-      if (!Is(s, TTokenKind::tkString) || s.Token.Text.size() < 2) {
+      if (!Is(s, TTokenKind::tkString) || s.Source.Token.Text.size() < 2) {
         QueueCurrent(s);
         return 2;
       }
-      const std::string_view quoted = s.Token.Text;
+      const std::string_view quoted = s.Source.Token.Text;
       const std::string file = UnitFileOf(quoted.substr(1, quoted.size() - 2));
       const std::string reason = keepGoing ? UnreadableReason(file) : std::string();
       // A skipped unit's name stays plain text: no page is written for it.
       if (!reason.empty())
-        WarnAt(s, s.ProjectFile, s.ProjectLine, "unit " + fullName + " skipped: " + reason);
+        WarnAt(s, s.Paths.ProjectFile, s.ProjectLine, "unit " + fullName + " skipped: " + reason);
       else
         s.Symbols.AddUnit(file);
       if (reason.empty() && !s.Symbols.Units.empty()) {
@@ -185,11 +186,11 @@ int ScanProject(TRunState &s, TListingSink &sink, const std::string &projectFile
 
   TDefines defines;
   FillDefines(defines, definesText);
-  s.Conditionals.SetInitial(defines);
+  s.Source.Conditionals.SetInitial(defines);
   s.Warned.clear();
-  s.IncludeFiles.clear();
-  s.Deferring = false;
-  s.PendingTokens.clear();
+  s.Source.IncludeFiles.clear();
+  s.Source.Deferring = false;
+  s.Source.PendingTokens.clear();
 
   // The project file is opened before any output is created: a project that
   // cannot be read leaves no files behind.
@@ -198,21 +199,22 @@ int ScanProject(TRunState &s, TListingSink &sink, const std::string &projectFile
   OpenSource(s, source);
 
   const std::string name = ExtractFileName(projectFile);
-  s.Pages.Clear();
-  ReserveRunPages(s.Pages);
-  s.ProjectPage = s.Pages.Claim(ChangeExt(name, ""));
-  if (s.ProjectPage != PageName(ChangeExt(name, "")))
+  s.Paths.Pages.Clear();
+  ReserveRunPages(s.Paths.Pages);
+  s.Paths.ProjectPage = s.Paths.Pages.Claim(ChangeExt(name, ""));
+  if (s.Paths.ProjectPage != PageName(ChangeExt(name, "")))
     WarnAt(s, projectFile, 1,
-           "the page name of project " + name + " is taken; its pages are " + s.ProjectPage +
-               ".html and " + s.ProjectPage + ".rtf");
-  sink.Page = s.ProjectPage + ".html";
-  sink.Files.OpenListing(s.BuildDir + s.ProjectPage + ".html", s.BuildDir + s.ProjectPage + ".rtf",
-                         ChangeExt(name, ""), SourceCharsetOf(source));
+           "the page name of project " + name + " is taken; its pages are " + s.Paths.ProjectPage +
+               ".html and " + s.Paths.ProjectPage + ".rtf");
+  sink.Page = s.Paths.ProjectPage + ".html";
+  sink.Files.OpenListing(s.Paths.BuildDir + s.Paths.ProjectPage + ".html",
+                         s.Paths.BuildDir + s.Paths.ProjectPage + ".rtf", ChangeExt(name, ""),
+                         SourceCharsetOf(source));
 
-  s.AtEnd = false;
+  s.Source.AtEnd = false;
   TLineCounter lines(s);
   Advance(s);
-  while (!s.AtEnd) {
+  while (!s.Source.AtEnd) {
     if (Is(s, Keyword("uses")))
       ProjectUses(s, keepGoing);
     else

@@ -124,19 +124,19 @@ TRunResult Run(TRunState &s, const TRunInputs &inputs, TRunReporter &reporter,
   } resetReporter{s};
   try {
     s.Symbols.CreateSymbols();
-    s.BuildDir = WithSeparator(inputs.BuildDir);
+    s.Paths.BuildDir = WithSeparator(inputs.BuildDir);
     // A project that cannot be read ends the run before anything is written
     // (the lock file included).
-    s.Scanner.Open(LocateSourceFile(ProjectFileOf(inputs.ProjectFile)));
-    s.Scanner.Close();
-    lock.emplace(s.BuildDir);
+    s.Source.Scanner.Open(LocateSourceFile(ProjectFileOf(inputs.ProjectFile)));
+    s.Source.Scanner.Close();
+    lock.emplace(s.Paths.BuildDir);
     // An executable here has no extension to force.
-    s.HcrtfPath = HelpCompilerPath(inputs.HcrtfPath);
+    s.Paths.HcrtfPath = HelpCompilerPath(inputs.HcrtfPath);
     // ".dpr" and ".lpr" files are used as given; a name without an extension
     // means the ".dpr" file.
-    s.ProjectFile = ProjectFileOf(inputs.ProjectFile);
+    s.Paths.ProjectFile = ProjectFileOf(inputs.ProjectFile);
 
-    ScanProject(s, sink, s.ProjectFile, inputs.Defines, reporter, inputs.KeepGoing);
+    ScanProject(s, sink, s.Paths.ProjectFile, inputs.Defines, reporter, inputs.KeepGoing);
 
     TUnitProgress unitReporter(reporter, s.Symbols);
     TSymbolPassEvents events;
@@ -152,9 +152,10 @@ TRunResult Run(TRunState &s, const TRunInputs &inputs, TRunReporter &reporter,
     GenerateListings(s, sink, unitReporter);
     TUnitPages pages;
     for (const TURElm &u : s.Symbols.Units) pages.emplace_back(u.Name, UnitPage(u));
-    WriteHelpProject(s.ProjectFile, s.BuildDir, s.HcrtfPath, pages, reporter, s.ProjectPage);
-    WriteSymbolIndex(s.BuildDir + SymbolIndexPage + ".html", sink.Index, s.Symbols,
-                     ExtractFileName(s.ProjectFile));
+    WriteHelpProject(s.Paths.ProjectFile, s.Paths.BuildDir, s.Paths.HcrtfPath, pages, reporter,
+                     s.Paths.ProjectPage);
+    WriteSymbolIndex(s.Paths.BuildDir + SymbolIndexPage + ".html", sink.Index, s.Symbols,
+                     ExtractFileName(s.Paths.ProjectFile));
     sink.Index.Clear();
 
     result.SymbolsScanned = GridRowCount(s.Symbols);
@@ -163,9 +164,9 @@ TRunResult Run(TRunState &s, const TRunInputs &inputs, TRunReporter &reporter,
     s.Symbols.FreeSymbols();
   } catch (const std::exception &e) {
     sink.Files.Close();
-    s.Scanner.Close();
-    s.Deferring = false;
-    s.PendingTokens.clear();
+    s.Source.Scanner.Close();
+    s.Source.Deferring = false;
+    s.Source.PendingTokens.clear();
     s.Symbols.FreeSymbols();
     reporter.ReportError(e.what());
     throw;

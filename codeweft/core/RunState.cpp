@@ -18,17 +18,20 @@ bool InSymbolTable(const TSymbolTable &symbols, std::string_view name) {
 }  // namespace
 
 TRunState::TRunState() : Parser(std::make_unique<TParser>(*this)) {
-  Conditionals.Declared = [this](std::string_view name) { return DeclaredSoFar(*this, name); };
+  Source.Conditionals.Declared = [this](std::string_view name) {
+    return DeclaredSoFar(*this, name);
+  };
 }
 
 TRunState::~TRunState() = default;
 
 bool DeclaredSoFar(TRunState &state, std::string_view name) {
   // The same directive of the same unit, whichever pass reads it.
-  const std::string &file =
-      state.Includes.empty() ? state.Scanner.FileName() : state.Includes.back().Scanner->FileName();
-  std::string key = state.Scanner.FileName();
-  key.append("\n").append(file).append("\n").append(std::to_string(state.TokenOffset));
+  const std::string &file = state.Source.Includes.empty()
+                                ? state.Source.Scanner.FileName()
+                                : state.Source.Includes.back().Scanner->FileName();
+  std::string key = state.Source.Scanner.FileName();
+  key.append("\n").append(file).append("\n").append(std::to_string(state.Source.TokenOffset));
   key.append("\n").append(LowerCase(name));
   if (state.Phase != TPhase::phSymbols) {
     const auto known = state.DeclaredAnswers.find(key);

@@ -15,10 +15,8 @@
 #include "codeweft/core/FileNames.h"
 #include "codeweft/core/Phase.h"
 #include "codeweft/core/RunReporter.h"
-#include "codeweft/core/lex/Conditionals.h"
-#include "codeweft/core/lex/Includes.h"
-#include "codeweft/core/lex/Scanner.h"
 #include "codeweft/core/lex/Token.h"
+#include "codeweft/core/lex/TokenSource.h"
 #include "codeweft/core/symbols/Overloads.h"
 #include "codeweft/core/symbols/SymTab.h"
 
@@ -26,44 +24,34 @@ namespace codeweft {
 
 class TParser;
 
+// Where one run reads and writes: the project, the build location, the help
+// compiler, and the names of the pages written so far.
+struct TRunPaths {
+  std::string ProjectFile; // the project's path, extension "dpr"
+  std::string BuildDir;    // the build location, ending in a separator
+  std::string HcrtfPath;   // the help compiler's path, extension "exe"
+  TPageNames Pages;        // the page names taken so far
+  std::string ProjectPage;  // the project's page name (no extension)
+};
+
 struct TRunState {
   TRunState();
   ~TRunState();
   TRunState(const TRunState &) = delete;
   TRunState &operator=(const TRunState &) = delete;
 
-  // Program lifetime: kept from one file, pass and run to the next.
-  TScanner Scanner;                     // the file opened by OpenSource
-  TToken Token;                         // the current token, filled by Advance
-  TConditionals Conditionals;           // symbols and open regions; reset for every file
-  std::vector<TIncludeFrame> Includes;  // include files being read, innermost last
-  // While TokenHook sees an include directive that is about to be followed:
-  // the file it names; empty otherwise.
-  std::string PendingInclude;
-  // Called by Advance with entering true once an include file has been opened
-  // (after its directive reached TokenHook), and with false when its end is
-  // reached, before it is closed. Empty means nothing is done.
-  std::function<void(bool entering)> IncludeHook;
-  std::uint64_t TokenOffset = 0;  // where the current token starts in its file
-  std::uint64_t NextOffset = 0;   // where the next token of that file starts
+  // The file being read and its tokens (lex/TokenSource.h).
+  TTokenSource Source;
   int ProjectLine = 0;    // line of the project file being read (project scan)
 
   // One run.
   TRunReporter *Reporter = nullptr; // where source warnings go; set by Run
-  std::string ProjectFile; // the project's path, extension "dpr"
-  std::string BuildDir;    // the build location, ending in a separator
-  std::string HcrtfPath;   // the help compiler's path, extension "exe"
-  TPageNames Pages;        // the page names taken so far
-  std::string ProjectPage;  // the project's page name (no extension)
+  TRunPaths Paths;
   TPhase Phase = TPhase::phProject;
   std::string CurrentUnit;                  // the unit being parsed or written
   std::string StatusText;                   // what the next status report shows
   std::set<std::string> Warned;             // source warnings given in this run
-  // Include files found in this run: folder and name as written -> file, or
-  // "" when none exists (the passes read every directive more than once).
-  std::unordered_map<std::string, std::string> IncludeFiles;
   TSymbolTable Symbols{Phase, CurrentUnit}; // Units and FlatRefs
-  std::uint64_t SourcesOpened = 0;          // files opened by OpenSource, includes aside
 
   // Overloaded routines (Overloads.h). While RecordingParams, the symbol
   // pass appends every significant token read to ParamTokens, so that a
@@ -78,15 +66,6 @@ struct TRunState {
   // A call's arguments are counted ahead in the text of its file, which is
   // read once when a call first needs it: the file's name and its bytes.
   std::string AheadFile, AheadText;
-
-  // Token stream (TokenStream.h).
-  bool AtEnd = false;                       // the scanner returned a non-zero code
-  bool Deferring = false;                   // a grammar rule has taken over the significant tokens
-  std::vector<TDelayedToken> PendingTokens; // waiting for the listing writer
-  // Called by Advance after every scanned token, with that token current.
-  // The listing writer installs itself here; empty means nothing is done.
-  std::function<void()> TokenHook;
-  std::uint64_t TokensRead = 0; // by Advance; lets a loop check that each turn reads
 
   // The declaration parser (Parser.h), made with the run state and kept for
   // its lifetime: the last type name it holds carries from one unit to the
@@ -106,7 +85,8 @@ bool DeclaredSoFar(TRunState &state, std::string_view name);
 // Reports a source warning about line of file to the run's reporter, if any.
 // A warning is given once per run: the passes read a file more than once, and
 // an include file may be read for many units.
-inline void WarnAt(TRunState &state, const std::string &file, int line, const std::string &message) {
+inline void WarnAt(TRunState &state, const std::string &file, int line,
+                   const std::string &message) {
   if (!state.Reporter) return;
   if (!state.Warned.insert(file + ":" + std::to_string(line) + ": " + message).second) return;
   state.Reporter->ReportSourceWarning(file, line, message);

@@ -162,10 +162,13 @@ void TForm1::ngSymtabResize(TObject*) {
   FFittedWidths = widths;
 }
 
-void TForm1::feProjectChange(TObject*) { FState.ProjectFile = ProjectFileOf(feProject->Text()); }
+void TForm1::feProjectChange(TObject*) {
+  FState.Paths.ProjectFile = ProjectFileOf(feProject->Text());
+}
 
 void TForm1::deBuildLocationChange(TObject*) {
-  FState.BuildDir = deBuildLocation->Text() + std::string(1, std::filesystem::path::preferred_separator);
+  FState.Paths.BuildDir =
+      deBuildLocation->Text() + std::string(1, std::filesystem::path::preferred_separator);
 }
 
 // The folder dialog opens at the process's current directory: the folder of the last
@@ -245,7 +248,7 @@ void TForm1::Button1Click(TObject*) {
   if (FWarnings > 0)
     SB->SetSimpleText(SB->SimpleText() + " - " + std::to_string(FWarnings) +
                       (FWarnings == 1 ? " warning: " : " warnings, the last: ") + FLastWarning);
-  FLastIndex = FState.BuildDir + "index.html";
+  FLastIndex = FState.Paths.BuildDir + "index.html";
   btnBrowser->SetEnabled(true);
   Button1->SetEnabled(true);
 }

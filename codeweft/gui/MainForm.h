@@ -92,8 +92,8 @@ class TForm1 : public framework::TForm, public TRunReporter {
   // The run state: the program-lifetime part (scanner, defines) and the last run's part.
   // ProjectFile and BuildDir are kept up to date by the change handlers.
   TRunState& State() { return FState; }
-  const std::string& ProjectFile() const { return FState.ProjectFile; }
-  const std::string& BuildDir() const { return FState.BuildDir; }
+  const std::string& ProjectFile() const { return FState.Paths.ProjectFile; }
+  const std::string& BuildDir() const { return FState.Paths.BuildDir; }
 
   // TRunReporter: the run's reports reach the window through its two messages.
   void ReportStatus(const std::string& text) override;

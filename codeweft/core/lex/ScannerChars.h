@@ -191,11 +191,11 @@ struct TStarts {
   TStart Of[256] = {};
   constexpr TStarts() {
     for (int c = 0; c < 256; ++c) {
-      const auto c = static_cast<unsigned char>(c);
-      Of[c] = Is(c, ccSpace)    ? stSpace
-              : Is(c, ccLetter) ? stLetter
-              : Is(c, ccDigit)  ? stDigit
-              : SingleKind(c) != TTokenKind::tkEnd ? stSingle
+      const auto ch = static_cast<unsigned char>(c);
+      Of[c] = Is(ch, ccSpace)    ? stSpace
+              : Is(ch, ccLetter) ? stLetter
+              : Is(ch, ccDigit)  ? stDigit
+              : SingleKind(ch) != TTokenKind::tkEnd ? stSingle
                                                    : stBad;
     }
     Of['$'] = stDollar;

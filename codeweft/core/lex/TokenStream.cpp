@@ -15,23 +15,25 @@ namespace {
 // again (finding its line means reading the file up to it).
 void WarnHere(TRunState &s, const std::string &file, const std::string &message) {
   if (!s.Reporter) return;
-  if (!s.Warned.insert(file + "@" + std::to_string(s.TokenOffset) + ": " + message).second) return;
-  WarnAt(s, file, LineAtOffset(file, s.TokenOffset), message);
+  if (!s.Warned.insert(file + "@" + std::to_string(s.Source.TokenOffset) + ": " + message).second)
+    return;
+  WarnAt(s, file, LineAtOffset(file, s.Source.TokenOffset), message);
 }
 
 const std::string &CurrentFile(const TRunState &s) {
-  return s.Includes.empty() ? s.Scanner.FileName() : s.Includes.back().Scanner->FileName();
+  return s.Source.Includes.empty() ? s.Source.Scanner.FileName()
+                                   : s.Source.Includes.back().Scanner->FileName();
 }
 
 // Looks at a directive before TokenHook sees it: an include that is to be
 // followed is found and noted in PendingInclude. A missing file, or one
 // nested too deeply, is a warning and is passed over.
 void NoteInclude(TRunState &s, const TDirectiveParts &d) {
-  if (s.Conditionals.Skipping()) return;
+  if (s.Source.Conditionals.Skipping()) return;
   const std::string name = IncludeName(d.Name, d.Argument);
   if (name.empty()) return;
   const std::string &file = CurrentFile(s);
-  if (s.Includes.size() >= MaxIncludeDepth) {
+  if (s.Source.Includes.size() >= MaxIncludeDepth) {
     WarnHere(s, file,
              "include file \"" + name + "\" not read: include files nested more than " +
                  std::to_string(MaxIncludeDepth) + " deep");
@@ -40,20 +42,20 @@ void NoteInclude(TRunState &s, const TDirectiveParts &d) {
   const std::size_t sep = file.find_last_of('/');
   std::string key =
       (sep == std::string::npos ? std::string() : file.substr(0, sep + 1)) + '\n' + name;
-  const auto known = s.IncludeFiles.find(key);
-  if (known != s.IncludeFiles.end())
-    s.PendingInclude = known->second;
+  const auto known = s.Source.IncludeFiles.find(key);
+  if (known != s.Source.IncludeFiles.end())
+    s.Source.PendingInclude = known->second;
   else
-    s.PendingInclude =
-        s.IncludeFiles.emplace(std::move(key), FindIncludeFile(file, name)).first->second;
-  if (s.PendingInclude.empty()) WarnHere(s, file, "include file \"" + name + "\" not found");
+    s.Source.PendingInclude =
+        s.Source.IncludeFiles.emplace(std::move(key), FindIncludeFile(file, name)).first->second;
+  if (s.Source.PendingInclude.empty()) WarnHere(s, file, "include file \"" + name + "\" not found");
 }
 
 // Opens the include noted in PendingInclude; the tokens that follow are its own.
 void EnterInclude(TRunState &s) {
   auto scanner = std::make_unique<TScanner>();
-  const std::string path = std::move(s.PendingInclude);
-  s.PendingInclude.clear();
+  const std::string path = std::move(s.Source.PendingInclude);
+  s.Source.PendingInclude.clear();
   try {
     scanner->Open(path);
   } catch (const std::exception &e) {
@@ -61,63 +63,65 @@ void EnterInclude(TRunState &s) {
     WarnHere(s, file, e.what());
     return;
   }
-  s.Includes.push_back({std::move(scanner), s.NextOffset});
-  s.NextOffset = 0;
-  if (s.IncludeHook) s.IncludeHook(true);
+  s.Source.Includes.push_back({std::move(scanner), s.Source.NextOffset});
+  s.Source.NextOffset = 0;
+  if (s.Source.IncludeHook) s.Source.IncludeHook(true);
 }
 
 // The innermost include file has ended: back to the file that included it.
 void LeaveInclude(TRunState &s) {
-  if (s.IncludeHook) s.IncludeHook(false);
-  s.NextOffset = s.Includes.back().OuterNextOffset;
-  s.Includes.pop_back();
+  if (s.Source.IncludeHook) s.Source.IncludeHook(false);
+  s.Source.NextOffset = s.Source.Includes.back().OuterNextOffset;
+  s.Source.Includes.pop_back();
 }
 
 void ApplyDirective(TRunState &s, const TDirectiveParts &d) {
-  if (s.Conditionals.Apply(d.Name, d.Argument) == TConditionals::coNotEvaluated) {
+  if (s.Source.Conditionals.Apply(d.Name, d.Argument) == TConditionals::coNotEvaluated) {
     const std::string &file = CurrentFile(s);
-    WarnHere(s, file,
-             "{$" + d.Name + "} not evaluated (" + s.Conditionals.Error() + "): counts as false");
+    WarnHere(
+        s, file,
+        "{$" + d.Name + "} not evaluated (" + s.Source.Conditionals.Error() + "): counts as false");
   }
 }
 
 } // namespace
 
 void OpenSource(TRunState &state, const std::string &fileName) {
-  state.Includes.clear();
-  state.PendingInclude.clear();
-  state.Conditionals.Reset();
-  state.TokenOffset = state.NextOffset = 0;
-  state.Scanner.Open(fileName);
-  ++state.SourcesOpened;
+  state.Source.Includes.clear();
+  state.Source.PendingInclude.clear();
+  state.Source.Conditionals.Reset();
+  state.Source.TokenOffset = state.Source.NextOffset = 0;
+  state.Source.Scanner.Open(fileName);
+  ++state.Source.SourcesOpened;
   state.AheadFile.clear();  // a file may change between runs: read it again
-  state.AtEnd = false;
+  state.Source.AtEnd = false;
 }
 
 void Advance(TRunState &state) {
   for (;;) {
-    TScanner &scanner = state.Includes.empty() ? state.Scanner : *state.Includes.back().Scanner;
-    if (scanner.NextToken(state.Token) != scToken) {
-      if (!state.Includes.empty()) {
+    TScanner &scanner = state.Source.Includes.empty() ? state.Source.Scanner
+                                                      : *state.Source.Includes.back().Scanner;
+    if (scanner.NextToken(state.Source.Token) != scToken) {
+      if (!state.Source.Includes.empty()) {
         LeaveInclude(state);
         continue;
       }
-      state.AtEnd = true;
+      state.Source.AtEnd = true;
     }
-    state.TokenOffset = state.NextOffset;
-    state.NextOffset += state.Token.Text.size();
-    ++state.TokensRead;
-    if (state.Token.Kind == TTokenKind::tkDirective) {
-      const TDirectiveParts d = SplitDirective(state.Token.Text);
+    state.Source.TokenOffset = state.Source.NextOffset;
+    state.Source.NextOffset += state.Source.Token.Text.size();
+    ++state.Source.TokensRead;
+    if (state.Source.Token.Kind == TTokenKind::tkDirective) {
+      const TDirectiveParts d = SplitDirective(state.Source.Token.Text);
       NoteInclude(state, d);
-      if (state.TokenHook) state.TokenHook();
+      if (state.Source.TokenHook) state.Source.TokenHook();
       ApplyDirective(state, d);
-      if (!state.PendingInclude.empty()) EnterInclude(state);
-    } else if (state.TokenHook) {
-      state.TokenHook();
+      if (!state.Source.PendingInclude.empty()) EnterInclude(state);
+    } else if (state.Source.TokenHook) {
+      state.Source.TokenHook();
     }
-    if (state.AtEnd) return;
-    if (!IsTrivia(state.Token.Kind) && !state.Conditionals.Skipping()) return;
+    if (state.Source.AtEnd) return;
+    if (!IsTrivia(state.Source.Token.Kind) && !state.Source.Conditionals.Skipping()) return;
   }
 }
 
@@ -137,16 +141,16 @@ TDirectiveParts SplitDirective(std::string_view text) {
   return d;
 }
 
-void BeginDeferral(TRunState &state) { state.Deferring = true; }
+void BeginDeferral(TRunState &state) { state.Source.Deferring = true; }
 
 void QueueCurrent(TRunState &state) {
-  QueueToken(state, state.Token.Text, {}, {}, StyleOf(state.Token.Kind));
-  state.Deferring = false;
+  QueueToken(state, state.Source.Token.Text, {}, {}, StyleOf(state.Source.Token.Kind));
+  state.Source.Deferring = false;
 }
 
 void QueueToken(TRunState &state, std::string_view text, std::string_view caption,
                 std::string_view topic, TTokenStyle style) {
-  TDelayedToken &t = state.PendingTokens.emplace_back();
+  TDelayedToken &t = state.Source.PendingTokens.emplace_back();
   t.Text.assign(text);
   if (!caption.empty()) t.Caption.assign(caption);
   if (!topic.empty()) t.Topic.assign(topic);
@@ -155,15 +159,16 @@ void QueueToken(TRunState &state, std::string_view text, std::string_view captio
 
 void InsertToken(TRunState &state, std::size_t pos, std::string text, std::string caption,
                  std::string topic, TTokenStyle style) {
-  if (pos > state.PendingTokens.size()) pos = state.PendingTokens.size();
-  state.PendingTokens.insert(state.PendingTokens.begin() + static_cast<std::ptrdiff_t>(pos),
-                             {std::move(text), std::move(caption), std::move(topic), style});
+  if (pos > state.Source.PendingTokens.size()) pos = state.Source.PendingTokens.size();
+  state.Source.PendingTokens.insert(
+      state.Source.PendingTokens.begin() + static_cast<std::ptrdiff_t>(pos),
+      {std::move(text), std::move(caption), std::move(topic), style});
 }
 
 void MakeLink(TRunState &state, int index, std::string href, std::string caption,
               std::string topic, TTokenStyle style) {
-  if (index < 0 || index >= static_cast<int>(state.PendingTokens.size())) return;
-  TDelayedToken &t = state.PendingTokens[index];
+  if (index < 0 || index >= static_cast<int>(state.Source.PendingTokens.size())) return;
+  TDelayedToken &t = state.Source.PendingTokens[index];
   t.Text = std::move(href);
   t.Caption = std::move(caption);
   t.Topic = std::move(topic);

@@ -32,7 +32,8 @@ void EmitEntry(TListingSink &sink, const TDelayedToken &t) {
   TListingFiles *out = sink.Out();
   if (!out) return;
   // The page the token lands on: an include file's own page, or the unit's.
-  const std::string &here = out != &sink.Files && !out->PageName.empty() ? out->PageName : sink.Page;
+  const std::string &here =
+      out != &sink.Files && !out->PageName.empty() ? out->PageName : sink.Page;
   if (t.Style == TTokenStyle::tsLink && sink.CheckLinks) {
     const std::size_t hash = t.Text.find('#');
     if (hash != std::string::npos) {
@@ -65,13 +66,13 @@ void EmitEntry(TListingSink &sink, const TDelayedToken &t) {
 void TokenHook(TRunState &s, TListingSink &sink) {
   if (s.Phase == TPhase::phSymbols) return;
   // An include directive whose file has a page links to it.
-  if (s.Token.Kind == TTokenKind::tkDirective && !s.PendingInclude.empty()) {
-    const auto page = sink.Includes.PageOf.find(s.PendingInclude);
+  if (s.Source.Token.Kind == TTokenKind::tkDirective && !s.Source.PendingInclude.empty()) {
+    const auto page = sink.Includes.PageOf.find(s.Source.PendingInclude);
     if (page != sink.Includes.PageOf.end()) {
-      if (!s.Deferring) FlushPending(s, sink);
-      QueueToken(s, page->second + ".html", s.Token.Text, "unit_" + page->second,
+      if (!s.Source.Deferring) FlushPending(s, sink);
+      QueueToken(s, page->second + ".html", s.Source.Token.Text, "unit_" + page->second,
                  TTokenStyle::tsLink);
-      if (!s.Deferring) FlushPending(s, sink);
+      if (!s.Source.Deferring) FlushPending(s, sink);
       return;
     }
   }
@@ -79,13 +80,14 @@ void TokenHook(TRunState &s, TListingSink &sink) {
     sink.InImplementation = true;
     sink.Files.NameLog = nullptr;  // the interface's names are all logged
   }
-  if (s.Deferring) {
-    if (IsTrivia(s.Token.Kind) || s.Conditionals.Skipping())
-      QueueToken(s, s.Token.Text, {}, {}, StyleOf(s.Token.Kind));
+  if (s.Source.Deferring) {
+    if (IsTrivia(s.Source.Token.Kind) || s.Source.Conditionals.Skipping())
+      QueueToken(s, s.Source.Token.Text, {}, {}, StyleOf(s.Source.Token.Kind));
     return;
   }
   FlushPending(s, sink);
-  if (TListingFiles *out = sink.Out()) out->EmitToken(s.Token.Text, {}, {}, StyleOf(s.Token.Kind));
+  if (TListingFiles *out = sink.Out())
+    out->EmitToken(s.Source.Token.Text, {}, {}, StyleOf(s.Source.Token.Kind));
 }
 
 namespace {
@@ -109,12 +111,12 @@ void EmitRest(TScanner &scanner, TListingFiles *out) {
 }  // namespace
 
 void IncludeHook(TRunState &s, TListingSink &sink, bool entering) {
-  if (s.Phase == TPhase::phSymbols || s.Includes.empty()) return;
+  if (s.Phase == TPhase::phSymbols || s.Source.Includes.empty()) return;
   TIncludePages &pages = sink.Includes;
   // What is queued was read before this move, so it belongs where the
   // tokens went until now.
   FlushPending(s, sink);
-  TScanner &scanner = *s.Includes.back().Scanner;
+  TScanner &scanner = *s.Source.Includes.back().Scanner;
   if (entering) {
     std::unique_ptr<TListingFiles> out;
     const auto page = pages.PageOf.find(scanner.FileName());
@@ -122,8 +124,9 @@ void IncludeHook(TRunState &s, TListingSink &sink, bool entering) {
       out = std::make_unique<TListingFiles>();
       out->CallersPage = sink.Files.CallersPage;
       out->PageName = page->second + ".html";
-      out->OpenListing(s.BuildDir + page->second + ".html", s.BuildDir + page->second + ".rtf",
-                       page->second, SourceCharsetOf(scanner.FileName()));
+      out->OpenListing(s.Paths.BuildDir + page->second + ".html",
+                       s.Paths.BuildDir + page->second + ".rtf", page->second,
+                       SourceCharsetOf(scanner.FileName()));
     }
     pages.Out.push_back(std::move(out));
     return;
@@ -136,28 +139,30 @@ void IncludeHook(TRunState &s, TListingSink &sink, bool entering) {
 }
 
 TTokenHookGuard::TTokenHookGuard(TRunState &state, TListingSink &sink) : FState(state) {
-  FState.TokenHook = [&state, &sink] { TokenHook(state, sink); };
-  FState.IncludeHook = [&state, &sink](bool entering) { IncludeHook(state, sink, entering); };
+  FState.Source.TokenHook = [&state, &sink] { TokenHook(state, sink); };
+  FState.Source.IncludeHook = [&state, &sink](bool entering) {
+    IncludeHook(state, sink, entering);
+  };
 }
 
 TTokenHookGuard::~TTokenHookGuard() {
-  FState.TokenHook = nullptr;
-  FState.IncludeHook = nullptr;
+  FState.Source.TokenHook = nullptr;
+  FState.Source.IncludeHook = nullptr;
 }
 
 void FlushPending(TRunState &s, TListingSink &sink) {
-  if (s.PendingTokens.empty())
+  if (s.Source.PendingTokens.empty())
     return;
-  for (const TDelayedToken &t : s.PendingTokens)
+  for (const TDelayedToken &t : s.Source.PendingTokens)
     EmitEntry(sink, t);
-  s.PendingTokens.clear();
+  s.Source.PendingTokens.clear();
 }
 
 void FinishListedFile(TRunState &s, TListingSink &sink) {
   FlushPending(s, sink);
-  const int code = s.Scanner.LastCode();
-  if (code != scToken && code != scEnd) EmitRest(s.Scanner, &sink.Files);
-  s.Scanner.Close();
+  const int code = s.Source.Scanner.LastCode();
+  if (code != scToken && code != scEnd) EmitRest(s.Source.Scanner, &sink.Files);
+  s.Source.Scanner.Close();
 }
 
 namespace {
@@ -179,8 +184,8 @@ void ListUnit(TRunState &s, TListingSink &sink, int index) {
   s.Phase = TPhase::phInterface;
   s.CurrentUnit = unit.Name;
   s.Parser->Restart();
-  s.Deferring = false;
-  s.PendingTokens.clear();
+  s.Source.Deferring = false;
+  s.Source.PendingTokens.clear();
   s.Symbols.BuildFlatRefs({s.Symbols.UnitIndex(s.CurrentUnit)});
 
   const std::string page = UnitPage(unit);
@@ -194,11 +199,11 @@ void ListUnit(TRunState &s, TListingSink &sink, int index) {
   sink.Files.NameLog = &sink.InterfaceNames;
   sink.Files.CallersPage = FileHref(std::string(SymbolIndexPage) + ".html");
   sink.Files.PageName = sink.Page;
-  sink.Files.OpenListing(s.BuildDir + page + ".html", s.BuildDir + page + ".rtf", s.CurrentUnit,
-                         SourceCharsetOf(source));
+  sink.Files.OpenListing(s.Paths.BuildDir + page + ".html", s.Paths.BuildDir + page + ".rtf",
+                         s.CurrentUnit, SourceCharsetOf(source));
   OpenSource(s, source);
   Advance(s);
-  s.AtEnd = false;
+  s.Source.AtEnd = false;
 
   ListTokens(s, [&s, &sink] { FlushPending(s, sink); });
 
@@ -215,10 +220,10 @@ void ListUnit(TRunState &s, TListingSink &sink, int index) {
 
 void ListTokens(TRunState &s, const std::function<void()> &settled) {
   TParser &parser = *s.Parser;
-  while (!s.AtEnd) {
-    if (settled && s.PendingTokens.size() >= FlushAt) settled();
-    const std::uint64_t before = s.TokensRead;
-    const TTokenKind kind = s.Token.Kind;
+  while (!s.Source.AtEnd) {
+    if (settled && s.Source.PendingTokens.size() >= FlushAt) settled();
+    const std::uint64_t before = s.Source.TokensRead;
+    const TTokenKind kind = s.Source.Token.Kind;
     if (kind == TTokenKind::tkIdentifier)
       parser.IdentifierChain();
     else if (kind == Keyword("constructor"))
@@ -243,15 +248,15 @@ void ListTokens(TRunState &s, const std::function<void()> &settled) {
       // identifier after it reaches IdentifierChain with Deferring set.
       BeginDeferral(s);
       Advance(s);
-      if (s.Token.Kind != TTokenKind::tkIdentifier) {
-        s.Deferring = false;
-        if (s.TokenHook)
-          s.TokenHook(); // the same token, now to be written
+      if (s.Source.Token.Kind != TTokenKind::tkIdentifier) {
+        s.Source.Deferring = false;
+        if (s.Source.TokenHook)
+          s.Source.TokenHook(); // the same token, now to be written
       }
     }
     // Every step must read; one that did not would repeat for ever.
-    if (s.TokensRead == before && !s.AtEnd) {
-      if (s.Deferring)
+    if (s.Source.TokensRead == before && !s.Source.AtEnd) {
+      if (s.Source.Deferring)
         QueueCurrent(s);
       Advance(s);
     }

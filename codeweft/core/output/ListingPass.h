@@ -125,10 +125,11 @@ private:
 // for passes that write nothing (the hook would return at once for each token).
 class TSuspendedHook {
 public:
-  explicit TSuspendedHook(TRunState &state) : FState(state), FHook(std::move(state.TokenHook)) {
-    FState.TokenHook = nullptr;
-  }
-  ~TSuspendedHook() { FState.TokenHook = std::move(FHook); }
+ explicit TSuspendedHook(TRunState &state)
+     : FState(state), FHook(std::move(state.Source.TokenHook)) {
+   FState.Source.TokenHook = nullptr;
+ }
+  ~TSuspendedHook() { FState.Source.TokenHook = std::move(FHook); }
   TSuspendedHook(const TSuspendedHook &) = delete;
   TSuspendedHook &operator=(const TSuspendedHook &) = delete;
 

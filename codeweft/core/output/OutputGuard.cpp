@@ -26,7 +26,8 @@ TBuildLock::TBuildLock(const std::string &buildDir) {
   // A child process of the previous run (the help compiler between its fork
   // and exec) may hold the lock for a moment: wait a little before giving up.
   bool locked = false;
-  for (int attempt = 0; attempt < 40 && !(locked = ::flock(FHandle, LOCK_EX | LOCK_NB) == 0); ++attempt)
+  for (int attempt = 0; attempt < 40 && !(locked = ::flock(FHandle, LOCK_EX | LOCK_NB) == 0);
+       ++attempt)
     ::usleep(50000);
   if (!locked) {
     ::close(FHandle);
@@ -59,9 +60,10 @@ void CheckOutputsAreNotInputs(const TRunState &s, const std::string &projectPath
   if (inputs.empty())
     return;
 
-  const std::string name = ExtractFileName(s.ProjectFile);
-  const std::string projectPage = s.ProjectPage.empty() ? ChangeExt(name, "") : s.ProjectPage;
-  const THelpNames help = HelpNamesOf(s.ProjectFile);
+  const std::string name = ExtractFileName(s.Paths.ProjectFile);
+  const std::string projectPage =
+      s.Paths.ProjectPage.empty() ? ChangeExt(name, "") : s.Paths.ProjectPage;
+  const THelpNames help = HelpNamesOf(s.Paths.ProjectFile);
   std::vector<std::string> outputs = {projectPage + ".html",
                                       projectPage + ".rtf",
                                       help.HelpProject,
@@ -74,7 +76,7 @@ void CheckOutputsAreNotInputs(const TRunState &s, const std::string &projectPath
     outputs.push_back(UnitPage(u) + ".rtf");
   }
   for (const std::string &output : outputs) {
-    const std::string path = s.BuildDir + output;
+    const std::string path = s.Paths.BuildDir + output;
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
       continue;

@@ -42,11 +42,12 @@ void LinkRoutine(TRunState &s, int index, const std::string &page, const std::st
            unit + "_" + name, TTokenStyle::tsLink);
 }
 
-int LastQueued(const TRunState &s) { return static_cast<int>(s.PendingTokens.size()) - 1; }
+int LastQueued(const TRunState &s) { return static_cast<int>(s.Source.PendingTokens.size()) - 1; }
 
 // The file the current token comes from.
 const std::string &CurrentFile(const TRunState &s) {
-  return s.Includes.empty() ? s.Scanner.FileName() : s.Includes.back().Scanner->FileName();
+  return s.Source.Includes.empty() ? s.Source.Scanner.FileName()
+                                   : s.Source.Includes.back().Scanner->FileName();
 }
 
 // The bytes of file after any UTF-8 byte-order mark (token offsets start
@@ -73,14 +74,14 @@ const std::string *AheadText(TRunState &s, const std::string &file) {
 int CallArguments(TRunState &s) {
   if (!Is(s, K::tkLParen)) return 0;
   const std::string *text = AheadText(s, CurrentFile(s));
-  if (!text || s.TokenOffset >= text->size() - 17) return -1;
+  if (!text || s.Source.TokenOffset >= text->size() - 17) return -1;
   const auto *base = reinterpret_cast<const unsigned char *>(text->data());
   const unsigned char *const lim = base + (text->size() - 17);
   const std::string &file = CurrentFile(s);
   const std::size_t dot = file.find_last_of('.');
   const bool nested = dot != std::string::npos &&
                       (SameText(file.substr(dot), ".pp") || SameText(file.substr(dot), ".lpr"));
-  const unsigned char *p = base + s.TokenOffset;
+  const unsigned char *p = base + s.Source.TokenOffset;
   int depth = 0, commas = 0;
   bool any = false;
   for (int turn = 0; turn < 4096 && p < lim; ++turn) {
@@ -138,8 +139,8 @@ int TParser::ReadChain() {
 // is placed in its pieces, each where it stood: the class at pos, the "." at
 // DotPos and the name at lastPos (queue positions before any insertion), so
 // that the listing keeps the source's text.
-void TParser::PlaceRoutineName(std::size_t pos, const std::string &className, const std::string &name,
-                               std::size_t dotPos, std::size_t lastPos) {
+void TParser::PlaceRoutineName(std::size_t pos, const std::string &className,
+                               const std::string &name, std::size_t dotPos, std::size_t lastPos) {
   const std::string shown = className.empty() ? name : className + "." + name;
   const bool inPieces = !className.empty() && (dotPos != pos || lastPos != dotPos);
   if (FState.Phase == TPhase::phImplementation) {
@@ -171,7 +172,7 @@ void TParser::PlaceRoutineName(std::size_t pos, const std::string &className, co
 
 // IdentifierChain = ident { "." ident } .
 int TParser::IdentifierChain() {
-  if (!Listing(FState) || !FState.Deferring) return ReadChain();
+  if (!Listing(FState) || !FState.Source.Deferring) return ReadChain();
   if (!IsIdent(FState)) return prNone;
 
   // Only the leading identifiers can become links: a unit's name, dotted
@@ -181,14 +182,14 @@ int TParser::IdentifierChain() {
   int positions[kept] = {-1, -1, -1, -1, -1, -1, -1, -1};
   int count = 0;
   auto queueIdent = [&] {
-    QueueToken(FState, FState.Token.Text, {}, {}, TTokenStyle::tsIdent);
+    QueueToken(FState, FState.Source.Token.Text, {}, {}, TTokenStyle::tsIdent);
     if (count < kept) positions[count] = LastQueued(FState);
     ++count;
     Next(FState);
   };
   queueIdent();
   while (Is(FState, K::tkPeriod)) {
-    QueueToken(FState, FState.Token.Text, {}, {}, StyleOf(FState.Token.Kind));
+    QueueToken(FState, FState.Source.Token.Text, {}, {}, StyleOf(FState.Source.Token.Kind));
     Next(FState);
     if (!IsIdent(FState)) {
       QueueCurrent(FState);
@@ -201,12 +202,12 @@ int TParser::IdentifierChain() {
   // of arguments picks (the current token is the one after the chain).
   if (count == 1) {
     const std::vector<TFlatRef> &refs = FState.Symbols.FlatRefs;
-    const int ref = FState.Symbols.FlatRefIndex(FState.PendingTokens[positions[0]].Text);
+    const int ref = FState.Symbols.FlatRefIndex(FState.Source.PendingTokens[positions[0]].Text);
     if (ref >= 0 && IsRoutine(refs[ref].Kind)) {
       const TFlatRef &f = refs[ref];
       const int number = OverloadOfCall(
           FState, refs, ref, [&f](const TFlatRef &r) { return r.UnitName == f.UnitName; });
-      const std::string written = FState.PendingTokens[positions[0]].Text;
+      const std::string written = FState.Source.PendingTokens[positions[0]].Text;
       LinkRoutine(FState, positions[0], f.UnitName, f.UnitName, f.Name + OverloadSuffix(number),
                   written);
     }
@@ -219,7 +220,7 @@ int TParser::IdentifierChain() {
     for (int k = 1; k < std::min(count, kept); ++k) {
       if (k > 1 && positions[k - 1] != positions[k - 2] + 2) break;
       if (k > 1) joined += ".";
-      joined += FState.PendingTokens[positions[k - 1]].Text;
+      joined += FState.Source.PendingTokens[positions[k - 1]].Text;
       const int found = FState.Symbols.UnitIndex(joined);
       if (found >= 0) {
         unit = found;
@@ -230,13 +231,13 @@ int TParser::IdentifierChain() {
     if (unit >= 0) {
       int routinePos = positions[parts];
       if (parts > 1) {  // the dotted name becomes one entry, and the link's text
-        auto &queue = FState.PendingTokens;
+        auto &queue = FState.Source.PendingTokens;
         const int last = positions[parts - 1];
         queue[positions[0]].Text = first;
         queue.erase(queue.begin() + positions[0] + 1, queue.begin() + last + 1);
         routinePos -= last - positions[0];
       }
-      const std::string second = FState.PendingTokens[routinePos].Text;
+      const std::string second = FState.Source.PendingTokens[routinePos].Text;
       LinkUnit(FState, positions[0], unit, first);
       const std::vector<TRefElm> &idents = FState.Symbols.Units[unit].Idents;
       const int ident = FindSorted(idents, second);
@@ -268,30 +269,30 @@ int TParser::LinkedUnitList() {
       QueueCurrent(FState);
       return result;
     }
-    const std::size_t namePos = FState.PendingTokens.size();
-    std::string name(FState.Token.Text);
-    QueueToken(FState, name, {}, {}, StyleOf(FState.Token.Kind));
+    const std::size_t namePos = FState.Source.PendingTokens.size();
+    std::string name(FState.Source.Token.Text);
+    QueueToken(FState, name, {}, {}, StyleOf(FState.Source.Token.Kind));
     Next(FState);
     std::size_t mine = 1;  // tokens of the name queued here
     bool oneRun = true;
     while (Is(FState, K::tkPeriod)) {
-      oneRun = oneRun && FState.PendingTokens.size() == namePos + mine;
-      QueueToken(FState, FState.Token.Text, {}, {}, TTokenStyle::tsSymbol);
+      oneRun = oneRun && FState.Source.PendingTokens.size() == namePos + mine;
+      QueueToken(FState, FState.Source.Token.Text, {}, {}, TTokenStyle::tsSymbol);
       ++mine;
       Next(FState);
       if (!IsIdent(FState)) {
         QueueCurrent(FState);
         return prError;
       }
-      oneRun = oneRun && FState.PendingTokens.size() == namePos + mine;
+      oneRun = oneRun && FState.Source.PendingTokens.size() == namePos + mine;
       name += ".";
-      name += FState.Token.Text;
-      QueueToken(FState, FState.Token.Text, {}, {}, TTokenStyle::tsIdent);
+      name += FState.Source.Token.Text;
+      QueueToken(FState, FState.Source.Token.Text, {}, {}, TTokenStyle::tsIdent);
       ++mine;
       Next(FState);
     }
     if (mine > 1 && oneRun) {
-      auto &queue = FState.PendingTokens;
+      auto &queue = FState.Source.PendingTokens;
       queue[namePos].Text = name;
       queue.erase(queue.begin() + static_cast<std::ptrdiff_t>(namePos + 1),
                   queue.begin() + static_cast<std::ptrdiff_t>(namePos + mine));

@@ -32,7 +32,7 @@ int TParser::UsesClause() {
     BeginDeferral(FState);
     Next(FState);
     r = LinkedUnitList();
-    FState.Deferring = false;
+    FState.Source.Deferring = false;
   } else {
     Next(FState);
     r = UnitList();
@@ -184,7 +184,7 @@ int TParser::ResourceStringSection() {
 // ExportsSection = "exports" { any token but ";" } ";" .
 int TParser::ExportsSection() {
   if (!Accept(FState, Keyword("exports"))) return prNone;
-  while (!FState.AtEnd && !Is(FState, K::tkSemicolon)) Next(FState);
+  while (!FState.Source.AtEnd && !Is(FState, K::tkSemicolon)) Next(FState);
   return Accept(FState, K::tkSemicolon) ? prOk : prError;
 }
 
@@ -288,14 +288,14 @@ int TParser::RoutineName(TTokenKind word, TRefKind kind, bool byFirst) {
   // The name's tokens stay with this rule; blanks and comments read past
   // them are queued by the hook, and the name's pieces are put back around
   // them where they stood.
-  const std::size_t namePos = FState.PendingTokens.size();
-  const std::string first(FState.Token.Text);
+  const std::size_t namePos = FState.Source.PendingTokens.size();
+  const std::string first(FState.Source.Token.Text);
   Next(FState);
   std::string className, name = first;
   std::size_t dotPos = namePos, lastPos = namePos;
   if (Is(FState, K::tkPeriod)) {
-    dotPos = FState.PendingTokens.size();
-    const std::string dot(FState.Token.Text);
+    dotPos = FState.Source.PendingTokens.size();
+    const std::string dot(FState.Source.Token.Text);
     Next(FState);
     if (!IsIdent(FState)) {
       if (decorate) { // give back what was read, in place
@@ -306,8 +306,8 @@ int TParser::RoutineName(TTokenKind word, TRefKind kind, bool byFirst) {
       return prError;
     }
     className = first;
-    name = FState.Token.Text;
-    lastPos = FState.PendingTokens.size();
+    name = FState.Source.Token.Text;
+    lastPos = FState.Source.PendingTokens.size();
     Next(FState);
   }
   FRoutineKey = LowerCase(FCurrentClass.empty() ? name : FCurrentClass + "_" + name);
@@ -342,7 +342,7 @@ int TParser::RoutineHeading(TTokenKind word, TRefKind kind, bool byFirst) {
   // the current token to the one after the list) for the overload numbering.
   const bool record = FState.Phase == TPhase::phSymbols;
   if (record) {
-    FState.ParamTokens.assign(1, {FState.Token.Kind, LowerCase(FState.Token.Text)});
+    FState.ParamTokens.assign(1, {FState.Source.Token.Kind, LowerCase(FState.Source.Token.Text)});
     FState.RecordingParams = true;
   }
   const int params = FormalParams();
@@ -370,7 +370,7 @@ int TParser::OperatorHeading() {
       FState.Symbols.AddMember(FState.CurrentUnit, FCurrentClass, name, TRefKind::rkFunction);
   } else {
     // One or two symbol tokens: "+", ":=", "**", "><".
-    for (int i = 0; i < 2 && !Is(FState, K::tkLParen) && !FState.AtEnd; ++i) Next(FState);
+    for (int i = 0; i < 2 && !Is(FState, K::tkLParen) && !FState.Source.AtEnd; ++i) Next(FState);
   }
   if (FormalParams() == prError) return prError;
   Accept(FState, K::tkIdentifier);  // the result's name
@@ -417,7 +417,7 @@ int TParser::FormalParams() {
 int TParser::ParamGroup() {
   // "...": the variable arguments of a MacPas routine (one token).
   if (Is(FState, K::tkRange)) {
-    const bool ellipsis = FState.Token.Text == "...";
+    const bool ellipsis = FState.Source.Token.Text == "...";
     Next(FState);
     return ellipsis ? prOk : prError;
   }
@@ -461,21 +461,21 @@ int TParser::IdentList() {
 namespace {
 
 bool IsRelation(const TRunState &s) {
-  const K kind = s.Token.Kind;
+  const K kind = s.Source.Token.Kind;
   return kind == K::tkEqual || kind == K::tkNotEqual || kind == K::tkLess ||
          kind == K::tkLessEqual || kind == K::tkGreater || kind == K::tkGreaterEqual ||
          kind == Keyword("in") || kind == Keyword("is");
 }
 
 bool IsAddOp(const TRunState &s) {
-  const K kind = s.Token.Kind;
+  const K kind = s.Source.Token.Kind;
   return kind == K::tkPlus || kind == K::tkMinus || kind == Keyword("or") ||
          kind == Keyword("xor");
 }
 
 // "/" has the kind of "div".
 bool IsMulOp(const TRunState &s) {
-  const K kind = s.Token.Kind;
+  const K kind = s.Source.Token.Kind;
   return kind == K::tkStar || kind == Keyword("div") || kind == Keyword("mod") ||
          kind == Keyword("and") || kind == Keyword("as") || kind == Keyword("shl") ||
          kind == Keyword("shr");
@@ -653,7 +653,7 @@ bool IsDirectiveWord(std::string_view word) {
 }  // namespace
 
 bool TParser::IsDirective() const {
-  if (IsIdent(FState)) return IsDirectiveWord(FState.Token.Text);
+  if (IsIdent(FState)) return IsDirectiveWord(FState.Source.Token.Text);
   return Is(FState, Keyword("inline")) || Is(FState, Keyword("library")) ||
          (FCurrentClass.empty() && Is(FState, Keyword("public")));
 }
@@ -710,7 +710,7 @@ void TParser::ProcTypeConventions() {
 bool TParser::SkipBalanced() {
   int depth = 0;
   do {
-    if (FState.AtEnd) return false;
+    if (FState.Source.AtEnd) return false;
     if (Is(FState, K::tkLParen) || Is(FState, K::tkLBracket))
       ++depth;
     else if (Is(FState, K::tkRParen) || Is(FState, K::tkRBracket))
@@ -725,7 +725,7 @@ bool TParser::SkipBalanced() {
 // stopping token stays current. prError when the input ends first.
 int TParser::SkipValue() {
   for (;;) {
-    if (FState.AtEnd) return prError;
+    if (FState.Source.AtEnd) return prError;
     if (Is(FState, K::tkSemicolon) || Is(FState, Keyword("end")) || Is(FState, K::tkRParen) ||
         Is(FState, K::tkRBracket))
       return prOk;
@@ -744,7 +744,7 @@ bool TParser::SkipTypeArgs(bool &tookEqual) {
   tookEqual = false;
   int depth = 0;
   do {
-    if (FState.AtEnd || Is(FState, K::tkRParen) || Is(FState, Keyword("end"))) return false;
+    if (FState.Source.AtEnd || Is(FState, K::tkRParen) || Is(FState, Keyword("end"))) return false;
     if (Is(FState, K::tkLess)) {
       ++depth;
     } else if (Is(FState, K::tkGreater)) {

@@ -14,11 +14,11 @@
 
 namespace codeweft::parse {
 
-inline bool Is(const TRunState &s, TTokenKind kind) { return s.Token.Kind == kind; }
-inline bool IsIdent(const TRunState &s) { return s.Token.Kind == TTokenKind::tkIdentifier; }
+inline bool Is(const TRunState &s, TTokenKind kind) { return s.Source.Token.Kind == kind; }
+inline bool IsIdent(const TRunState &s) { return s.Source.Token.Kind == TTokenKind::tkIdentifier; }
 // An identifier whose text is word (lower case), compared without regard to case.
 inline bool IsWord(const TRunState &s, std::string_view word) {
-  return IsIdent(s) && SameText(s.Token.Text, word);
+  return IsIdent(s) && SameText(s.Source.Token.Text, word);
 }
 
 inline void Next(TRunState &s) { Advance(s); }
@@ -40,7 +40,7 @@ inline bool AcceptWord(TRunState &s, std::string_view word) {
 // Reads past an identifier, handing its text to name.
 inline bool TakeIdent(TRunState &s, std::string &name) {
   if (!IsIdent(s)) return false;
-  name = s.Token.Text;
+  name = s.Source.Token.Text;
   Advance(s);
   return true;
 }

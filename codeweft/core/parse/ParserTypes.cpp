@@ -21,7 +21,7 @@ namespace {
 
 // Visibility = "public" | "published" | "protected" | "private" | "automated" .
 bool AcceptVisibility(TRunState &s) {
-  const int kind = Ord(s.Token.Kind);
+  const int kind = Ord(s.Source.Token.Kind);
   if (kind < Ord(Keyword("public")) || kind > Ord(Keyword("automated"))) return false;
   Next(s);
   return true;
@@ -365,8 +365,8 @@ int TParser::Members(bool inRecord) {
   if (level.Deep()) return prError;
   for (;;) {
     if (Is(FState, Keyword("end"))) return prOk;
-    if (FState.AtEnd) return prError;
-    const std::uint64_t before = FState.TokensRead;
+    if (FState.Source.AtEnd) return prError;
+    const std::uint64_t before = FState.Source.TokensRead;
     int r = prOk;
     if (Is(FState, K::tkLBracket)) {
       if (!SkipBalanced()) return prError;
@@ -413,7 +413,8 @@ int TParser::Members(bool inRecord) {
       if (PropertyDecl() != prOk && failed() != prOk) return prError;
       continue;
     }
-    if ((FieldDecl() != prOk || FState.TokensRead == before) && failed() != prOk) return prError;
+    if ((FieldDecl() != prOk || FState.Source.TokensRead == before) && failed() != prOk)
+      return prError;
   }
 }
 
@@ -443,10 +444,10 @@ int TParser::PropertyDecl() {
   if (SkipValue() != prOk || !Accept(FState, K::tkSemicolon)) return prError;
   // "default;" marks an array property; hints may follow as well.
   for (;;) {
-    const std::uint64_t before = FState.TokensRead;
+    const std::uint64_t before = FState.Source.TokensRead;
     AcceptWord(FState, "default");
     Hints();
-    if (FState.TokensRead == before) return prOk;
+    if (FState.Source.TokensRead == before) return prOk;
     if (!Accept(FState, K::tkSemicolon)) return prError;
   }
 }

@@ -29,7 +29,7 @@ bool IsRoutineStart(const TRunState &s) {
 
 // Where a member of a class, record, object or interface body can start.
 bool IsMemberStart(const TRunState &s) {
-  const int kind = Ord(s.Token.Kind);
+  const int kind = Ord(s.Source.Token.Kind);
   return IsRoutineStart(s) || Is(s, Keyword("constructor")) || Is(s, Keyword("destructor")) ||
          Is(s, Keyword("class")) || Is(s, Keyword("end")) || IsWord(s, "strict") ||
          (kind >= Ord(Keyword("public")) && kind <= Ord(Keyword("automated")));
@@ -56,16 +56,16 @@ void TParser::NoteStop(TTokenKind kind, std::string_view text, int line) {
 // resume, at "implementation" or the end of the input, and outside phSymbols.
 bool TParser::Recover(bool inMembers) {
   if (!Recovering()) return false;
-  NoteStop(FState.Token.Kind, FState.Token.Text, CurrentLine ? CurrentLine() : 0);
+  NoteStop(FState.Source.Token.Kind, FState.Source.Token.Text, CurrentLine ? CurrentLine() : 0);
   // Resuming where the last recovery resumed would fail there again.
   bool afterSemicolon = false;
-  if (FState.TokensRead == FResumedAt && !FState.AtEnd) Next(FState);
+  if (FState.Source.TokensRead == FResumedAt && !FState.Source.AtEnd) Next(FState);
   for (;;) {
-    if (FState.AtEnd || Is(FState, Keyword("implementation"))) return false;
+    if (FState.Source.AtEnd || Is(FState, Keyword("implementation"))) return false;
     const bool start = inMembers ? IsMemberStart(FState) : IsSectionStart(FState);
     if (start || (!inMembers && afterSemicolon && FSectionItem && IsIdent(FState))) {
       if (!inMembers && !IsIdent(FState)) FSectionItem = nullptr;
-      FResumedAt = FState.TokensRead;
+      FResumedAt = FState.Source.TokensRead;
       return true;
     }
     afterSemicolon = Is(FState, K::tkSemicolon);
@@ -94,7 +94,7 @@ int TParser::InterfaceSection() {
     if (r == prOk) r = DeclSections();
     if (!Recovering()) return r == prOk ? prOk : prError;
     if (r == prOk) {
-      if (FState.AtEnd || Is(FState, Keyword("implementation"))) break;
+      if (FState.Source.AtEnd || Is(FState, Keyword("implementation"))) break;
       if (Is(FState, Keyword("end"))) {
         // "end." closes a unit whose implementation lies elsewhere; any
         // other "end" here closes a body whose start was not understood.

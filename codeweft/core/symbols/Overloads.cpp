@@ -29,11 +29,13 @@ void ReadGroup(const std::vector<TParamToken> &tokens, std::size_t first, std::s
   };
   skipAttributes();
   std::string modifier;
-  if (first < last && (tokens[first].Kind == Keyword("const") || tokens[first].Kind == Keyword("var") ||
-                       tokens[first].Kind == Keyword("out") || tokens[first].Text == "constref")) {
+  if (first < last &&
+      (tokens[first].Kind == Keyword("const") || tokens[first].Kind == Keyword("var") ||
+       tokens[first].Kind == Keyword("out") || tokens[first].Text == "constref")) {
     // "out" may also be a parameter's name: it is the modifier only when a
     // name follows.
-    if (first + 1 < last && tokens[first + 1].Kind != K::tkComma && tokens[first + 1].Kind != K::tkColon)
+    if (first + 1 < last && tokens[first + 1].Kind != K::tkComma &&
+        tokens[first + 1].Kind != K::tkColon)
       modifier = tokens[first++].Text;
   }
   skipAttributes();

@@ -32,44 +32,44 @@ struct THeading {
 void ReadImplementation(TRunState &s, std::string &unitPart, const std::vector<bool> &first,
                         std::vector<THeading> &headings) {
   bool inImplementation = false;
-  while (!s.AtEnd) {
-    const TTokenKind kind = s.Token.Kind;
+  while (!s.Source.AtEnd) {
+    const TTokenKind kind = s.Source.Token.Kind;
     if (kind == Keyword("unit")) {
       Advance(s);
-      if (s.Token.Kind == TTokenKind::tkIdentifier) unitPart = s.Token.Text;
+      if (s.Source.Token.Kind == TTokenKind::tkIdentifier) unitPart = s.Source.Token.Text;
       continue;
     }
     if (kind == Keyword("implementation")) {
       inImplementation = true;
     } else if (inImplementation && IsRoutineWord(kind)) {
       Advance(s);
-      if (s.Token.Kind != TTokenKind::tkIdentifier) continue;
-      std::string key(s.Token.Text);
+      if (s.Source.Token.Kind != TTokenKind::tkIdentifier) continue;
+      std::string key(s.Source.Token.Text);
       Advance(s);
-      if (s.Token.Kind == TTokenKind::tkPeriod) {
+      if (s.Source.Token.Kind == TTokenKind::tkPeriod) {
         Advance(s);
-        if (s.Token.Kind != TTokenKind::tkIdentifier) continue;
-        key.append("_").append(s.Token.Text);
+        if (s.Source.Token.Kind != TTokenKind::tkIdentifier) continue;
+        key.append("_").append(s.Source.Token.Text);
         Advance(s);
       }
       THeading h;
       h.Base = unitPart + "_" + key;
       h.Key = LowerCase(key);
-      if (!s.Includes.empty()) {
-        h.IncludeFile = s.Includes.back().Scanner->FileName();
+      if (!s.Source.Includes.empty()) {
+        h.IncludeFile = s.Source.Includes.back().Scanner->FileName();
         h.FirstReading = !first.empty() && first.back();
       }
       // The parameter list, "(" to the ")" that closes it.
       s.ParamTokens.clear();
-      if (s.Token.Kind == TTokenKind::tkLParen) {
+      if (s.Source.Token.Kind == TTokenKind::tkLParen) {
         s.RecordingParams = true;
-        s.ParamTokens.push_back({s.Token.Kind, "("});
+        s.ParamTokens.push_back({s.Source.Token.Kind, "("});
         int depth = 0;
         do {
-          if (s.Token.Kind == TTokenKind::tkLParen) ++depth;
-          if (s.Token.Kind == TTokenKind::tkRParen) --depth;
+          if (s.Source.Token.Kind == TTokenKind::tkLParen) ++depth;
+          if (s.Source.Token.Kind == TTokenKind::tkRParen) --depth;
           Advance(s);
-        } while (depth > 0 && !s.AtEnd);
+        } while (depth > 0 && !s.Source.AtEnd);
         s.RecordingParams = false;
         s.ParamTokens.pop_back();  // the token after the list
       }
@@ -96,10 +96,10 @@ TInterfaceOutcome ParseUnitInterface(TRunState &state, int index, const TSymbolP
     // The project entry that named the file is what the user has to mend.
     if (unit.ProjectLine <= 0) throw;
     throw EFOpenError("Unit " + (unit.EntryName.empty() ? unit.Name : unit.EntryName) + " (" +
-                      ExtractFileName(state.ProjectFile) + " line " +
+                      ExtractFileName(state.Paths.ProjectFile) + " line " +
                       std::to_string(unit.ProjectLine) + "): " + e.what());
   }
-  state.AtEnd = false;
+  state.Source.AtEnd = false;
   // Lines are counted from the text of every token read, blanks and
   // comments included, so a stop can be reported by line (only the first
   // interface parse's stop is). Significant tokens are recorded while a
@@ -109,28 +109,30 @@ TInterfaceOutcome ParseUnitInterface(TRunState &state, int index, const TSymbolP
     std::function<void()> Saved;
     std::function<void(bool)> SavedInclude;
     ~THookGuard() {
-      S.TokenHook = std::move(Saved);
-      S.IncludeHook = std::move(SavedInclude);
+      S.Source.TokenHook = std::move(Saved);
+      S.Source.IncludeHook = std::move(SavedInclude);
       S.RecordingParams = false;
     }
-  } guard{state, state.TokenHook, state.IncludeHook};
+  } guard{state, state.Source.TokenHook, state.Source.IncludeHook};
   int line = 1, tokenLine = 1;
   bool countLines = true;
-  state.TokenHook = [&state, &line, &tokenLine, &countLines, &guard] {
+  state.Source.TokenHook = [&state, &line, &tokenLine, &countLines, &guard] {
     if (countLines) {
       tokenLine = line;
-      for (const char c : state.Token.Text) line += c == '\n';
+      for (const char c : state.Source.Token.Text) line += c == '\n';
     }
-    if (state.RecordingParams && !IsTrivia(state.Token.Kind) && !state.Conditionals.Skipping())
-      state.ParamTokens.push_back({state.Token.Kind, LowerCase(state.Token.Text)});
+    if (state.RecordingParams && !IsTrivia(state.Source.Token.Kind) &&
+        !state.Source.Conditionals.Skipping())
+      state.ParamTokens.push_back({state.Source.Token.Kind, LowerCase(state.Source.Token.Text)});
     if (guard.Saved) guard.Saved();
   };
   // Whether each open include file is read for the first time in the run:
   // only that reading is written on the include file's page.
   std::vector<bool> first;
-  state.IncludeHook = [&state, &first, &guard](bool entering) {
+  state.Source.IncludeHook = [&state, &first, &guard](bool entering) {
     if (entering)
-      first.push_back(state.IncludesRead.insert(state.Includes.back().Scanner->FileName()).second);
+      first.push_back(
+          state.IncludesRead.insert(state.Source.Includes.back().Scanner->FileName()).second);
     else if (!first.empty())
       first.pop_back();
     if (guard.SavedInclude) guard.SavedInclude(entering);
@@ -143,13 +145,13 @@ TInterfaceOutcome ParseUnitInterface(TRunState &state, int index, const TSymbolP
     ~TLineGuard() { P.CurrentLine = nullptr; }
   } lineGuard{parser};
   Advance(state);
-  while (!state.AtEnd && state.Token.Kind != Keyword("implementation")) {
-    if (state.Token.Kind == Keyword("unit")) {
+  while (!state.Source.AtEnd && state.Source.Token.Kind != Keyword("implementation")) {
+    if (state.Source.Token.Kind == Keyword("unit")) {
       Advance(state);
-      if (state.Token.Kind == TTokenKind::tkIdentifier) unitPart = state.Token.Text;
+      if (state.Source.Token.Kind == TTokenKind::tkIdentifier) unitPart = state.Source.Token.Text;
       continue;
     }
-    if (state.Token.Kind != Keyword("interface")) {
+    if (state.Source.Token.Kind != Keyword("interface")) {
       Advance(state);
       continue;
     }
@@ -159,8 +161,8 @@ TInterfaceOutcome ParseUnitInterface(TRunState &state, int index, const TSymbolP
     if (!outcome.HasInterface) {
       outcome.HasInterface = true;
       outcome.Result = result;
-      outcome.StopKind = state.Token.Kind;
-      outcome.StopText = state.Token.Text;
+      outcome.StopKind = state.Source.Token.Kind;
+      outcome.StopText = state.Source.Token.Text;
       outcome.StopLine = tokenLine;
       countLines = false;
       // The parse goes on past what it does not know; the first such place
@@ -174,12 +176,12 @@ TInterfaceOutcome ParseUnitInterface(TRunState &state, int index, const TSymbolP
       // An interface that ends the unit ("end." with the implementation in
       // an include file) ended where it should; the recovering parse has
       // read its "end" already.
-      if (result == prOk && state.Token.Kind == TTokenKind::tkPeriod) {
+      if (result == prOk && state.Source.Token.Kind == TTokenKind::tkPeriod) {
         outcome.StopKind = TTokenKind::tkEnd;
         outcome.StopText.clear();
-      } else if (result == prOk && state.Token.Kind == Keyword("end")) {
+      } else if (result == prOk && state.Source.Token.Kind == Keyword("end")) {
         Advance(state);
-        if (state.Token.Kind == TTokenKind::tkPeriod) {
+        if (state.Source.Token.Kind == TTokenKind::tkPeriod) {
           outcome.StopKind = TTokenKind::tkEnd;
           outcome.StopText.clear();
         }
@@ -188,7 +190,7 @@ TInterfaceOutcome ParseUnitInterface(TRunState &state, int index, const TSymbolP
   }
   std::vector<THeading> headings;
   ReadImplementation(state, unitPart, first, headings);
-  state.Scanner.Close();
+  state.Source.Scanner.Close();
 
   unit.ImplementationNumbers = state.Overloads.ImplementationNumbers();
   state.Overloads.Clear();

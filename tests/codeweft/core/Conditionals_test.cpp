@@ -150,11 +150,12 @@ struct RegionsTest : ::testing::Test {
   std::string Significant(const std::string &Source, const std::string &Defines = "DEBUG;V=2") {
     TDefines D;
     FillDefines(D, Defines);
-    S.Conditionals.SetInitial(D);
+    S.Source.Conditionals.SetInitial(D);
     OpenSource(S, Dir.Write("r" + std::to_string(++Files) + ".pas", Source));
     std::string Out;
-    for (Advance(S); !S.AtEnd; Advance(S)) Out.append(Out.empty() ? "" : " ").append(S.Token.Text);
-    S.Scanner.Close();
+    for (Advance(S); !S.Source.AtEnd; Advance(S))
+      Out.append(Out.empty() ? "" : " ").append(S.Source.Token.Text);
+    S.Source.Scanner.Close();
     return Out;
   }
 };
@@ -205,7 +206,7 @@ TEST_F(RegionsTest, DefinesActOnlyWhereTheSourceIsSwitchedOn) {
 
 TEST_F(RegionsTest, EveryFileStartsWithTheRunsSymbolsAndNoOpenRegion) {
   EXPECT_EQ(Significant("a {$IFDEF NONE} b {$DEFINE MINE} {$UNDEF DEBUG}"), "a");
-  EXPECT_TRUE(S.Conditionals.Skipping());
+  EXPECT_TRUE(S.Source.Conditionals.Skipping());
   EXPECT_EQ(Significant("c {$ENDIF} d"), "c d");
   EXPECT_EQ(Significant("{$DEFINE MINE}{$UNDEF DEBUG}"), "");
   EXPECT_EQ(Significant("{$IFDEF MINE} m {$ENDIF} {$IFDEF DEBUG} g {$ENDIF}"), "g");

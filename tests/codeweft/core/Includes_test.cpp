@@ -88,20 +88,21 @@ struct IncludeStreamTest : ::testing::Test {
 
   IncludeStreamTest() {
     S.Reporter = &Warnings;
-    S.TokenHook = [this] {
-      if (S.Includes.empty()) Outer += S.Token.Text;
+    S.Source.TokenHook = [this] {
+      if (S.Source.Includes.empty()) Outer += S.Source.Token.Text;
     };
-    S.IncludeHook = [this](bool Entering) {
+    S.Source.IncludeHook = [this](bool Entering) {
       Events += (Entering ? "+" : "-") +
-                fs::path(S.Includes.back().Scanner->FileName()).filename().string() + " ";
+                fs::path(S.Source.Includes.back().Scanner->FileName()).filename().string() + " ";
     };
   }
 
   std::string Significant(const std::string &Unit) {
     OpenSource(S, Dir.Write("U.pas", Unit));
     std::string Out;
-    for (Advance(S); !S.AtEnd; Advance(S)) Out.append(Out.empty() ? "" : " ").append(S.Token.Text);
-    EXPECT_TRUE(S.Includes.empty());
+    for (Advance(S); !S.Source.AtEnd; Advance(S))
+      Out.append(Out.empty() ? "" : " ").append(S.Source.Token.Text);
+    EXPECT_TRUE(S.Source.Includes.empty());
     return Out;
   }
 };

@@ -178,7 +178,7 @@ TEST_F(LinksTest, OutsideTheListingPhasesChainsAreOnlyRead) {
   EXPECT_EQ(Current(), ";");
   EXPECT_EQ(Apply(&TParser::IdentifierChain, "A. ;"), prError);
   EXPECT_EQ(Apply(&TParser::IdentifierChain, "; A"), prNone);
-  EXPECT_TRUE(S.PendingTokens.empty());
+  EXPECT_TRUE(S.Source.PendingTokens.empty());
 }
 
 } // namespace

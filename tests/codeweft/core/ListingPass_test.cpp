@@ -29,7 +29,7 @@ public:
 
 class ListingPassTest : public ::testing::Test {
 protected:
-  ListingPassTest() : Hook(State, Sink) { State.BuildDir = Out.Dir(); }
+  ListingPassTest() : Hook(State, Sink) { State.Paths.BuildDir = Out.Dir(); }
 
   // Writes Source as unit U (alone in the unit list) and returns its page.
   std::string List(const std::string &Source) {
@@ -51,16 +51,16 @@ protected:
 TEST_F(ListingPassTest, TheHookQueuesTriviaWhileDeferringAndWritesInOrderAfter) {
   Sink.Files.OpenListing(Out.Dir() + "H.html", Out.Dir() + "H.rtf", "H");
   State.Phase = TPhase::phImplementation;
-  State.Scanner.Open(Src.Write("H.pas", "a {c} b c"));
+  State.Source.Scanner.Open(Src.Write("H.pas", "a {c} b c"));
   Advance(State); // "a", written at once
   BeginDeferral(State);
   Advance(State); // " ", "{c}", " " queued; "b" left to the rule
-  ASSERT_EQ(State.PendingTokens.size(), 3u);
-  EXPECT_EQ(State.PendingTokens[1].Style, TTokenStyle::tsComment);
+  ASSERT_EQ(State.Source.PendingTokens.size(), 3u);
+  EXPECT_EQ(State.Source.PendingTokens[1].Style, TTokenStyle::tsComment);
   QueueToken(State, "#x", "b", "t", TTokenStyle::tsLink);
-  State.Deferring = false;
+  State.Source.Deferring = false;
   Advance(State); // " " then "c": the queue first, then each token
-  EXPECT_TRUE(State.PendingTokens.empty());
+  EXPECT_TRUE(State.Source.PendingTokens.empty());
   FinishListedFile(State, Sink);
   Sink.Files.CloseListing();
   const std::string Html = ReadBytes(Out.Dir() + "H.html");
@@ -76,10 +76,10 @@ TEST_F(ListingPassTest, LongRunsOfStatementsDoNotPileUpInTheQueue) {
   for (int I = 0; I < 20000; ++I) Source += "alpha; beta;\r\n";
   Source += "end.\r\n";
   std::size_t Largest = 0;
-  const std::function<void()> Inner = State.TokenHook;
-  State.TokenHook = [&] {
+  const std::function<void()> Inner = State.Source.TokenHook;
+  State.Source.TokenHook = [&] {
     Inner();
-    Largest = std::max(Largest, State.PendingTokens.size());
+    Largest = std::max(Largest, State.Source.PendingTokens.size());
   };
   EXPECT_EQ(ListingSource(List(Source)), Source);
   EXPECT_LT(Largest, 4 * FlushAt);
@@ -88,10 +88,10 @@ TEST_F(ListingPassTest, LongRunsOfStatementsDoNotPileUpInTheQueue) {
 TEST_F(ListingPassTest, NothingIsWrittenInTheSymbolPhase) {
   Sink.Files.OpenListing(Out.Dir() + "H.html", Out.Dir() + "H.rtf", "H");
   State.Phase = TPhase::phSymbols;
-  State.Scanner.Open(Src.Write("H.pas", "unit H; {x}"));
-  while (!State.AtEnd) Advance(State);
-  State.Scanner.Close();
-  EXPECT_TRUE(State.PendingTokens.empty());
+  State.Source.Scanner.Open(Src.Write("H.pas", "unit H; {x}"));
+  while (!State.Source.AtEnd) Advance(State);
+  State.Source.Scanner.Close();
+  EXPECT_TRUE(State.Source.PendingTokens.empty());
   Sink.Files.CloseListing();
   EXPECT_EQ(ReadBytes(Out.Dir() + "H.html").find("<B>"), std::string::npos);
 }

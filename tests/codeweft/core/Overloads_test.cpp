@@ -218,7 +218,7 @@ TEST(OverloadRunTest, EachUnitIsReadTwiceAndEveryOverloadLinkResolves) {
   std::filesystem::current_path(Src.Path());
   codeweft::Run(State, {"P.dpr", Out.Dir(), "", ""}, Reporter);
   std::filesystem::current_path(Before);
-  EXPECT_EQ(State.SourcesOpened, 1u + 2u * 3u);
+  EXPECT_EQ(State.Source.SourcesOpened, 1u + 2u * 3u);
 
   const std::vector<std::string> Broken = test::BrokenLinks(Out.Dir());
   EXPECT_TRUE(Broken.empty()) << Broken.front();

@@ -48,15 +48,15 @@ struct TListingDriver {
   int InInclude = 0;  // include files open
 
   explicit TListingDriver(TRunState &State) : S(State) {
-    S.TokenHook = [this] { Hook(); };
-    S.IncludeHook = [this](bool Entering) {
+    S.Source.TokenHook = [this] { Hook(); };
+    S.Source.IncludeHook = [this](bool Entering) {
       Flush();  // what is queued was read before the move
       InInclude += Entering ? 1 : -1;
     };
   }
   ~TListingDriver() {
-    S.TokenHook = nullptr;
-    S.IncludeHook = nullptr;
+    S.Source.TokenHook = nullptr;
+    S.Source.IncludeHook = nullptr;
   }
 
   void Emit(const TDelayedToken &T) {
@@ -74,18 +74,18 @@ struct TListingDriver {
     }
   }
   void Flush() {
-    for (const TDelayedToken &T : S.PendingTokens) Emit(T);
-    S.PendingTokens.clear();
+    for (const TDelayedToken &T : S.Source.PendingTokens) Emit(T);
+    S.Source.PendingTokens.clear();
   }
   void Hook() {
     if (S.Phase == TPhase::phSymbols) return;
-    if (S.Deferring) {
-      if (IsTrivia(S.Token.Kind) || S.Conditionals.Skipping())
-        QueueToken(S, S.Token.Text, {}, {}, StyleOf(S.Token.Kind));
+    if (S.Source.Deferring) {
+      if (IsTrivia(S.Source.Token.Kind) || S.Source.Conditionals.Skipping())
+        QueueToken(S, S.Source.Token.Text, {}, {}, StyleOf(S.Source.Token.Kind));
       return;
     }
     Flush();
-    Emit({std::string(S.Token.Text), {}, {}, StyleOf(S.Token.Kind)});
+    Emit({std::string(S.Source.Token.Text), {}, {}, StyleOf(S.Source.Token.Kind)});
   }
 
   // The listing of unit Index of the (sorted) table.
@@ -93,16 +93,16 @@ struct TListingDriver {
     InInclude = 0;
     S.Phase = TPhase::phInterface;
     S.CurrentUnit = S.Symbols.Units[Index].Name;
-    S.Deferring = false;
-    S.PendingTokens.clear();
+    S.Source.Deferring = false;
+    S.Source.PendingTokens.clear();
     S.Symbols.BuildFlatRefs({S.Symbols.UnitIndex(S.CurrentUnit)});
     OpenSource(S, LocateSourceFile(S.Symbols.Units[Index].FileName));
-    S.AtEnd = false;
+    S.Source.AtEnd = false;
     Advance(S);
     ListTokens(S);
-    S.Deferring = false;
+    S.Source.Deferring = false;
     Flush();
-    S.Scanner.Close();
+    S.Source.Scanner.Close();
     S.Symbols.FreeFlatRefs();
   }
 };
@@ -138,14 +138,16 @@ struct ParserTest : ::testing::Test {
     AddUnit("Demo", "");
     S.Phase = TPhase::phSymbols;
     S.CurrentUnit = "Demo";
-    S.Scanner.Open(Dir.Write("rule.pas", Source));
-    S.AtEnd = false;
+    S.Source.Scanner.Open(Dir.Write("rule.pas", Source));
+    S.Source.AtEnd = false;
     Advance(S);
     S.Parser->Restart();
     return ((*S.Parser).*Rule)();
   }
   // The current token's text, "<end>" at the end.
-  std::string Current() const { return S.AtEnd ? "<end>" : std::string(S.Token.Text); }
+  std::string Current() const {
+    return S.Source.AtEnd ? "<end>" : std::string(S.Source.Token.Text);
+  }
 };
 
 } // namespace codeweft::test

@@ -111,7 +111,7 @@ TEST_F(ParserTest, TheListingPassesStillStopWhereTheRulesDo) {
   S.Phase = TPhase::phInterface;
   EXPECT_EQ(S.Parser->InterfaceSection(), prError);
   EXPECT_EQ(Current(), ";");
-  S.Deferring = false;
+  S.Source.Deferring = false;
 }
 
 }  // namespace

@@ -38,8 +38,8 @@ protected:
   void Scan(const std::string &Source, const std::string &Defines = "", bool KeepGoing = false) {
     const std::string Project = Src.Write("P.dpr", Source);
     const fs::path Cwd = fs::current_path();
-    State.BuildDir = Out.Dir();
-    State.ProjectFile = Project;
+    State.Paths.BuildDir = Out.Dir();
+    State.Paths.ProjectFile = Project;
     State.Symbols.CreateSymbols();
     TListingSink Sink;
     TTokenHookGuard Hook(State, Sink);
@@ -215,9 +215,9 @@ TEST(ProjectFileOfTest, DprAndLprAreUsedAsGiven) {
 
 TEST_F(ProjectScanTest, DefinesAreSplitAtSemicolonsOnly) {
   Scan("program P;\r\nbegin\r\nend.\r\n", ";FOO; BAR;;");
-  EXPECT_EQ(State.Conditionals.Initial().Names(), (std::vector<std::string>{"FOO", " BAR"}));
+  EXPECT_EQ(State.Source.Conditionals.Initial().Names(), (std::vector<std::string>{"FOO", " BAR"}));
   Scan("program P;\r\nbegin\r\nend.\r\n", "");
-  EXPECT_TRUE(State.Conditionals.Initial().Names().empty());
+  EXPECT_TRUE(State.Source.Conditionals.Initial().Names().empty());
 }
 
 TEST_F(ProjectScanTest, HostileTextInTheProjectNeverBecomesMarkup) {

@@ -177,7 +177,7 @@ TEST(RunTest, AMissingUnitFileEndsTheRunClosingWhatWasOpen) {
   EXPECT_EQ(OpenDescriptors(), Before);
   EXPECT_EQ(fs::current_path(), Cwd);
   EXPECT_FALSE(fs::exists(Out.Dir() + "index.html"));
-  EXPECT_FALSE(State.TokenHook);
+  EXPECT_FALSE(State.Source.TokenHook);
   // The same state runs again once the file is there.
   Src.Write("Missing.pas", "unit Missing;\r\ninterface\r\nimplementation\r\nend.\r\n");
   EXPECT_NO_THROW(RunIn(Src.Path(), {"P.dpr", Out.Dir(), "", ""}, Reporter, &State));

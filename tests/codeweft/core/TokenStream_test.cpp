@@ -21,10 +21,10 @@ struct TokenStreamTest : ::testing::Test {
   int HookCalls = 0;
 
   TokenStreamTest() {
-    S.TokenHook = [this] {
+    S.Source.TokenHook = [this] {
       ++HookCalls;
-      Hooked += S.Token.Text;
-      SkippingAtHook.push_back(S.Conditionals.Skipping());
+      Hooked += S.Source.Token.Text;
+      SkippingAtHook.push_back(S.Source.Conditionals.Skipping());
     };
   }
 
@@ -36,19 +36,19 @@ struct TokenStreamTest : ::testing::Test {
   void Defines(const std::string &Text) {
     TDefines D;
     FillDefines(D, Text);
-    S.Conditionals.SetInitial(D);
+    S.Source.Conditionals.SetInitial(D);
   }
 
   // The significant tokens of Source as the grammar sees them, space-separated.
   std::string Significant(const std::string &Source) {
     Open(Source);
     std::string Out;
-    for (Advance(S); !S.AtEnd; Advance(S)) {
-      EXPECT_FALSE(IsTrivia(S.Token.Kind)) << S.Token.Text;
-      Out.append(Out.empty() ? "" : " ").append(S.Token.Text);
+    for (Advance(S); !S.Source.AtEnd; Advance(S)) {
+      EXPECT_FALSE(IsTrivia(S.Source.Token.Kind)) << S.Source.Token.Text;
+      Out.append(Out.empty() ? "" : " ").append(S.Source.Token.Text);
     }
-    EXPECT_EQ(S.Token.Kind, TTokenKind::tkEnd);
-    S.Scanner.Close();
+    EXPECT_EQ(S.Source.Token.Kind, TTokenKind::tkEnd);
+    S.Source.Scanner.Close();
     return Out;
   }
 
@@ -65,13 +65,13 @@ TEST_F(TokenStreamTest, AdvanceSkipsTriviaButTheHookSeesEveryToken) {
 TEST_F(TokenStreamTest, AtTheEndTkEndStaysCurrentAndAdvancingAgainReturns) {
   Open("x");
   Advance(S);
-  EXPECT_FALSE(S.AtEnd);
+  EXPECT_FALSE(S.Source.AtEnd);
   Advance(S);
-  EXPECT_TRUE(S.AtEnd);
-  EXPECT_EQ(S.Token.Kind, TTokenKind::tkEnd);
+  EXPECT_TRUE(S.Source.AtEnd);
+  EXPECT_EQ(S.Source.Token.Kind, TTokenKind::tkEnd);
   Advance(S);
-  EXPECT_TRUE(S.AtEnd);
-  EXPECT_EQ(S.Token.Kind, TTokenKind::tkEnd);
+  EXPECT_TRUE(S.Source.AtEnd);
+  EXPECT_EQ(S.Source.Token.Kind, TTokenKind::tkEnd);
 }
 
 TEST_F(TokenStreamTest, AScanningErrorEndsTheStreamLikeTheEndOfInput) {
@@ -121,9 +121,9 @@ TEST_F(TokenStreamTest, TheHookRunsBeforeTheDirectiveActsAndSkippedTokensStillRe
 
 TEST_F(TokenStreamTest, SkippingNeverCarriesOverToTheNextFile) {
   EXPECT_EQ(Significant("a {$IFDEF NONE} b"), "a");
-  EXPECT_TRUE(S.Conditionals.Skipping());
+  EXPECT_TRUE(S.Source.Conditionals.Skipping());
   EXPECT_EQ(Significant("c {$ENDIF} d"), "c d");
-  EXPECT_FALSE(S.Conditionals.Skipping());
+  EXPECT_FALSE(S.Source.Conditionals.Skipping());
 }
 
 TEST(SplitDirectiveTest, NameAndArgument) {
@@ -157,37 +157,37 @@ TEST(SplitDirectiveTest, NameAndArgument) {
 // otherwise the queue and then the token are written out.
 TEST_F(TokenStreamTest, DeferredTokensReachTheOutputOnceAndInOrder) {
   std::string Out;
-  S.TokenHook = [&] {
-    if (S.Deferring) {
-      if (IsTrivia(S.Token.Kind) || S.Conditionals.Skipping())
-        QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
+  S.Source.TokenHook = [&] {
+    if (S.Source.Deferring) {
+      if (IsTrivia(S.Source.Token.Kind) || S.Source.Conditionals.Skipping())
+        QueueToken(S, S.Source.Token.Text, "", "", StyleOf(S.Source.Token.Kind));
       return;
     }
-    for (const TDelayedToken &T : S.PendingTokens)
+    for (const TDelayedToken &T : S.Source.PendingTokens)
       Out += T.Style == TTokenStyle::tsLink ? "<" + T.Caption + ">" : T.Text;
-    S.PendingTokens.clear();
-    Out += S.Token.Text;
+    S.Source.PendingTokens.clear();
+    Out += S.Source.Token.Text;
   };
   Open("uses A, B; x");
   Advance(S); // uses
   BeginDeferral(S);
   Advance(S); // A
-  const int A = static_cast<int>(S.PendingTokens.size());
-  QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
+  const int A = static_cast<int>(S.Source.PendingTokens.size());
+  QueueToken(S, S.Source.Token.Text, "", "", StyleOf(S.Source.Token.Kind));
   MakeLink(S, A, "A.html", "A", "unit_A", TTokenStyle::tsLink);
   MakeLink(S, 99, "x", "x", "x", TTokenStyle::tsLink); // outside the queue: ignored
   Advance(S); // ,
-  QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
-  const std::size_t BeforeB = S.PendingTokens.size(); // the blank after "," is queued later
+  QueueToken(S, S.Source.Token.Text, "", "", StyleOf(S.Source.Token.Kind));
+  const std::size_t BeforeB = S.Source.PendingTokens.size(); // the blank after "," is queued later
   Advance(S); // B
   InsertToken(S, BeforeB, "", "", "anchor", TTokenStyle::tsAnchor);
-  QueueToken(S, S.Token.Text, "", "", StyleOf(S.Token.Kind));
+  QueueToken(S, S.Source.Token.Text, "", "", StyleOf(S.Source.Token.Kind));
   Advance(S); // ;
   QueueCurrent(S);
-  EXPECT_FALSE(S.Deferring);
+  EXPECT_FALSE(S.Source.Deferring);
   Advance(S); // x: writes the queue, then x
   EXPECT_EQ(Out, "uses <A>, B; x");
-  EXPECT_EQ(S.PendingTokens.size(), 0u);
+  EXPECT_EQ(S.Source.PendingTokens.size(), 0u);
 }
 
 TEST_F(TokenStreamTest, InsertTokenPlacesEntriesAtANotedPosition) {
@@ -195,10 +195,10 @@ TEST_F(TokenStreamTest, InsertTokenPlacesEntriesAtANotedPosition) {
   QueueToken(S, " ", "", "", TTokenStyle::tsSpace);
   InsertToken(S, 1, "", "", "anchor", TTokenStyle::tsAnchor);
   InsertToken(S, 50, "z", "", "", TTokenStyle::tsIdent);
-  ASSERT_EQ(S.PendingTokens.size(), 4u);
-  EXPECT_EQ(S.PendingTokens[1].Topic, "anchor");
-  EXPECT_EQ(S.PendingTokens[2].Text, " ");
-  EXPECT_EQ(S.PendingTokens[3].Text, "z");
+  ASSERT_EQ(S.Source.PendingTokens.size(), 4u);
+  EXPECT_EQ(S.Source.PendingTokens[1].Topic, "anchor");
+  EXPECT_EQ(S.Source.PendingTokens[2].Text, " ");
+  EXPECT_EQ(S.Source.PendingTokens[3].Text, "z");
 }
 
 } // namespace

@@ -20,9 +20,9 @@ inline std::vector<std::string> RtlUnits(const std::filesystem::path &Root) {
     const std::string Ext = F.substr(F.size() - 3);
     if (Ext != ".pp" && Ext != "pas" && Ext != ".PP" && Ext != "PAS") continue;
     TRunState S; // fresh: no switched-off region carried over from another file
-    S.Scanner.Open(F);
+    S.Source.Scanner.Open(F);
     Advance(S);
-    if (S.Token.Kind == Keyword("unit")) Units.push_back(F);
+    if (S.Source.Token.Kind == Keyword("unit")) Units.push_back(F);
   }
   return Units;
 }

@@ -56,9 +56,9 @@ struct ETokenBudget : std::runtime_error {
 // The significant token texts of a file, as the grammar sees them.
 std::vector<std::string> SignificantTokens(const std::string &File) {
   TRunState S;
-  S.Scanner.Open(File);
+  S.Source.Scanner.Open(File);
   std::vector<std::string> Tokens;
-  for (Advance(S); !S.AtEnd; Advance(S)) Tokens.emplace_back(S.Token.Text);
+  for (Advance(S); !S.Source.AtEnd; Advance(S)) Tokens.emplace_back(S.Source.Token.Text);
   return Tokens;
 }
 
@@ -117,7 +117,7 @@ TEST(ParserFuzz, RandomAndTruncatedTokenSequencesAlwaysEnd) {
 
     S.Symbols.CreateSymbols();
     S.Phase = TPhase::phProject;
-    S.Conditionals.Reset();
+    S.Source.Conditionals.Reset();
     const std::string File = Dir.Write("fuzz.pas", Source);
     S.Symbols.AddUnit(File);
 
@@ -125,9 +125,9 @@ TEST(ParserFuzz, RandomAndTruncatedTokenSequencesAlwaysEnd) {
     // times more; a loop that keeps reading past the end runs out of budget.
     Budget = static_cast<long long>(Seq.size()) * 2 + 2000;
     Seen = 0;
-    std::uint64_t Base = S.TokensRead;
-    S.TokenHook = [&] {
-      Seen = static_cast<long long>(S.TokensRead - Base);
+    std::uint64_t Base = S.Source.TokensRead;
+    S.Source.TokenHook = [&] {
+      Seen = static_cast<long long>(S.Source.TokensRead - Base);
       if (Seen > Budget) throw ETokenBudget("token budget exceeded");
     };
     try {
@@ -143,9 +143,9 @@ TEST(ParserFuzz, RandomAndTruncatedTokenSequencesAlwaysEnd) {
     S.Symbols.SortAll();
     test::TListingDriver D(S);
     Seen = 0;
-    Base = S.TokensRead;
-    S.TokenHook = [&] {
-      Seen = static_cast<long long>(S.TokensRead - Base);
+    Base = S.Source.TokensRead;
+    S.Source.TokenHook = [&] {
+      Seen = static_cast<long long>(S.Source.TokensRead - Base);
       if (Seen > Budget) throw ETokenBudget("token budget exceeded");
       D.Hook();
     };

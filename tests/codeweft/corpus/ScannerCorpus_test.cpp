@@ -98,8 +98,8 @@ TEST_F(ScannerCorpus, JoinedTokensGiveBackEveryFileUpToItsStop) {
 TEST_F(ScannerCorpus, TheHookOfTheTokenStreamSeesEveryFileWhole) {
   TRunState S;
   std::string Hooked;
-  S.TokenHook = [&] {
-    if (S.Includes.empty()) Hooked += S.Token.Text;
+  S.Source.TokenHook = [&] {
+    if (S.Source.Includes.empty()) Hooked += S.Source.Token.Text;
   };
   int Mismatches = 0;
   long long Significant = 0;
@@ -107,12 +107,12 @@ TEST_F(ScannerCorpus, TheHookOfTheTokenStreamSeesEveryFileWhole) {
     const std::string Src = ReadFile(F);
     Hooked.clear();
     OpenSource(S, F);
-    EXPECT_FALSE(S.Conditionals.Skipping());
-    for (Advance(S); !S.AtEnd; Advance(S)) {
+    EXPECT_FALSE(S.Source.Conditionals.Skipping());
+    for (Advance(S); !S.Source.AtEnd; Advance(S)) {
       ++Significant;
-      if (IsTrivia(S.Token.Kind) || S.Conditionals.Skipping()) ++Mismatches;
+      if (IsTrivia(S.Source.Token.Kind) || S.Source.Conditionals.Skipping()) ++Mismatches;
     }
-    S.Scanner.Close();
+    S.Source.Scanner.Close();
     const bool Ok = Hooked.size() <= Src.size() && Src.compare(0, Hooked.size(), Hooked) == 0;
     if (!Ok && ++Mismatches <= 5) ADD_FAILURE() << F << ": the hook missed tokens";
   }

@@ -167,7 +167,7 @@ TEST_F(MainFormTest, ProjectFileFollowsTheProjectEditAndTheHelpCompilerEdit) {
   Form->feProject->SetText("/src/Demo.pas");
   EXPECT_EQ(Form->ProjectFile(), "/src/Demo.dpr");
   // Editing the help compiler's path refreshes ProjectFile from the project edit.
-  Form->State().ProjectFile = "stale";
+  Form->State().Paths.ProjectFile = "stale";
   Form->feHCRTF->SetText("/opt/hc/hcrtf");
   EXPECT_EQ(Form->ProjectFile(), "/src/Demo.dpr");
 }
