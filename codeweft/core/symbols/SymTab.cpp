@@ -56,6 +56,7 @@ TURElm *TSymbolTable::BuildingUnit(std::string_view unitName) {
   // as long as the list itself has not changed.
   if (FFound.Data == Units.data() && FFound.Size == Units.size() && FFound.Name == unitName)
     return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
+  FFoundClass = {};
   FFound = {Units.data(), Units.size(), std::string(unitName), FirstUnit(unitName)};
   return FFound.Index < 0 ? nullptr : &Units[FFound.Index];
 }
@@ -98,7 +99,14 @@ void TSymbolTable::AddMember(std::string_view unitName, std::string_view classNa
                              std::string_view name, TRefKind kind) {
   TURElm *u = BuildingUnit(unitName);
   if (!u) return;
-  const int c = FindFirst(u->Classes, className);
+  // The members of a class come one after another: the class found for the
+  // last member is found again without a search, as long as no class has
+  // been added since (a unit may hold thousands of classes).
+  if (FFoundClass.Data != u->Classes.data() || FFoundClass.Size != u->Classes.size() ||
+      FFoundClass.Name != className)
+    FFoundClass = {u->Classes.data(), u->Classes.size(), std::string(className),
+                   FindFirst(u->Classes, className)};
+  const int c = FFoundClass.Index;
   if (c < 0) return;
   std::vector<TRefElm> &members = u->Classes[c].Members;
   members.push_back({std::string(name), kind});

@@ -194,6 +194,12 @@ private:
     std::string Name;
     int Index = -1;
   } FFound; // the last unit BuildingUnit looked up
+  struct TFoundClass {
+    const TCRElm *Data = nullptr;  // the unit's class list, and its size, when found
+    std::size_t Size = 0;
+    std::string Name;
+    int Index = -1;
+  } FFoundClass; // the last class AddMember looked up
   struct TUnitIndex {
     const TURElm *Data = nullptr;
     std::size_t Size = 0;
