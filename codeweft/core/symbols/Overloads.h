@@ -71,7 +71,8 @@ class TOverloadNumbering {
                       std::string_view key, int index);
   void Clear() {
     FKeys.clear();
-    FIndex.clear();
+    // A fresh map: clear() would zero every bucket that one large unit grew.
+    std::unordered_map<std::string, std::size_t>().swap(FIndex);
   }
 
  private:
