@@ -137,20 +137,20 @@ bool TScanner::TakeRest(std::string &text) {
 #if defined(__SANITIZE_ADDRESS__)
 // Two halves taken in turn: the previous token's bytes are poisoned, so a
 // view of them kept past this call is reported.
-void TScanner::DeliverChecked(TToken &Token, const unsigned char *P, std::size_t N) {
-  if (N > FCheckedHalf) {
+void TScanner::DeliverChecked(TToken &token, const unsigned char *p, std::size_t n) {
+  if (n > FCheckedHalf) {
     ReleaseCheckedText();
-    FCheckedHalf = N * 2 + 64;
+    FCheckedHalf = n * 2 + 64;
     FCheckedText.reset(new char[2 * FCheckedHalf]);
     ASAN_POISON_MEMORY_REGION(FCheckedText.get(), 2 * FCheckedHalf);
   }
   ASAN_POISON_MEMORY_REGION(FCheckedLast.data(), FCheckedLast.size());
   FCheckedTurn ^= 1;
-  char *Half = FCheckedText.get() + FCheckedTurn * FCheckedHalf;
-  ASAN_UNPOISON_MEMORY_REGION(Half, N);
-  if (N != 0) std::memcpy(Half, P, N);
-  FCheckedLast = std::string_view(Half, N);
-  Token.Text = FCheckedLast;
+  char *half = FCheckedText.get() + FCheckedTurn * FCheckedHalf;
+  ASAN_UNPOISON_MEMORY_REGION(half, n);
+  if (n != 0) std::memcpy(half, p, n);
+  FCheckedLast = std::string_view(half, n);
+  token.Text = FCheckedLast;
 }
 #endif
 

@@ -66,7 +66,7 @@ public:
   void Deliver(TToken &token, TTokenKind kind, const unsigned char *p, std::size_t n) {
     token.Kind = kind;
 #if defined(__SANITIZE_ADDRESS__)
-    DeliverChecked(Token, P, N);
+    DeliverChecked(token, p, n);
 #else
     token.Text = std::string_view(reinterpret_cast<const char *>(p), n);
 #endif

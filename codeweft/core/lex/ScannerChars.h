@@ -142,21 +142,21 @@ template <char C> inline const unsigned char *CharOrNul(const unsigned char *q) 
   return RunEnd<NotCharMask<C>>(q);
 }
 #else
-inline const unsigned char *SpaceEnd(const unsigned char *Q) {
-  while (Is(*Q, ccSpace)) ++Q;
-  return Q;
+inline const unsigned char *SpaceEnd(const unsigned char *q) {
+  while (Is(*q, ccSpace)) ++q;
+  return q;
 }
-inline const unsigned char *WordEnd(const unsigned char *Q) {
-  while (Is(*Q, ccLetter | ccDigit)) ++Q;
-  return Q;
+inline const unsigned char *WordEnd(const unsigned char *q) {
+  while (Is(*q, ccLetter | ccDigit)) ++q;
+  return q;
 }
-inline const unsigned char *LineEnd(const unsigned char *Q) {
-  while (!Is(*Q, ccLineEnd)) ++Q;
-  return Q;
+inline const unsigned char *LineEnd(const unsigned char *q) {
+  while (!Is(*q, ccLineEnd)) ++q;
+  return q;
 }
-template <char C> inline const unsigned char *CharOrNul(const unsigned char *Q) {
-  while (*Q != 0 && *Q != static_cast<unsigned char>(C)) ++Q;
-  return Q;
+template <char C> inline const unsigned char *CharOrNul(const unsigned char *q) {
+  while (*q != 0 && *q != static_cast<unsigned char>(C)) ++q;
+  return q;
 }
 #endif
 
