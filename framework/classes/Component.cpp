@@ -11,8 +11,10 @@ namespace framework {
 namespace detail {
 namespace {
 std::vector<std::pair<const void*, std::function<void(TComponent*)>>>& Hooks() {
-  static std::vector<std::pair<const void*, std::function<void(TComponent*)>>> hooks;
-  return hooks;
+  // Never destroyed: components held by static objects (the screen) are destroyed while the
+  // program ends, after a list made on first use would already be gone.
+  static auto* hooks = new std::vector<std::pair<const void*, std::function<void(TComponent*)>>>;
+  return *hooks;
 }
 }  // namespace
 void AddComponentDestroyedHook(const void* key, std::function<void(TComponent*)> hook) {
